@@ -1,0 +1,124 @@
+#include "QuilloCore/Keymap.hpp"
+
+#include "QuilloCore/KeymapPreset.hpp"
+
+namespace quillo {
+namespace {
+
+template <class Map, class Key>
+std::optional<ActionID> lookup(const Map& map, const Key& key) {
+  const auto found = map.find(key);
+  return found == map.end() ? std::nullopt : std::optional<ActionID>(found->second);
+}
+
+KeyToken character(std::string_view text) {
+  return KeyToken::character(text);
+}
+
+ActionSpec menuSpec(std::initializer_list<MenuPath> paths) {
+  return ActionSpec{.menu = std::vector<MenuPath>(paths), .key = std::nullopt};
+}
+
+}  // namespace
+
+Keymap::Keymap(KeyBindings bindings, ChordBindings listChords, ChordBindings composeBindings,
+               ChordBindings anywhereChords, ActionTable actions, FocusPolicy focus)
+    : bindings(std::move(bindings)),
+      listChords(std::move(listChords)),
+      composeBindings(std::move(composeBindings)),
+      anywhereChords(std::move(anywhereChords)),
+      actions(std::move(actions)),
+      focus(std::move(focus)) {}
+
+std::optional<ActionID> Keymap::action(const KeyToken& key) const {
+  return lookup(bindings, key);
+}
+
+std::optional<ActionID> Keymap::listAction(const KeyChord& chord) const {
+  return lookup(listChords, chord);
+}
+
+std::optional<ActionID> Keymap::composeAction(const KeyChord& chord) const {
+  return lookup(composeBindings, chord);
+}
+
+std::optional<ActionID> Keymap::anywhereAction(const KeyChord& chord) const {
+  return lookup(anywhereChords, chord);
+}
+
+const ActionSpec* Keymap::spec(ActionID action) const {
+  const auto found = actions.find(action);
+  return found == actions.end() ? nullptr : &found->second;
+}
+
+std::optional<KeymapPreset> Keymap::matchingPreset() const {
+  for (KeymapPreset preset : allCases<KeymapPreset>()) {
+    if (keymap(preset) == *this) return preset;
+  }
+  return std::nullopt;
+}
+
+const KeyBindings& Keymap::defaultBindings() {
+  static const KeyBindings bindings{
+      {character("e"), ActionID::archive},
+      {character("#"), ActionID::delete_},
+      {character("j"), ActionID::nextMessage},
+      {character("k"), ActionID::previousMessage},
+      {character("r"), ActionID::reply},
+      {character("a"), ActionID::replyAll},
+      {character("f"), ActionID::forward},
+      {character("c"), ActionID::newMessage},
+      {character("s"), ActionID::toggleFlag},
+      {character("!"), ActionID::markJunk},
+      {character("I"), ActionID::markRead},
+      {character("U"), ActionID::markUnread},
+      {character("z"), ActionID::undo},
+      {character("/"), ActionID::focusSearch},
+      {character("o"), ActionID::openMessage},
+      {KeyToken::named(KeyToken::NamedKey::return_), ActionID::openMessage},
+  };
+  return bindings;
+}
+
+const ChordBindings& Keymap::defaultComposeBindings() {
+  static const ChordBindings bindings{
+      {KeyChord(KeyToken::named(KeyToken::NamedKey::return_), KeyModifiers::command),
+       ActionID::send},
+      {KeyChord(KeyToken::named(KeyToken::NamedKey::enter), KeyModifiers::command), ActionID::send},
+  };
+  return bindings;
+}
+
+const ActionTable& Keymap::defaultActions() {
+  using NamedKey = KeyToken::NamedKey;
+  static const ActionTable actions{
+      {ActionID::archive, menuSpec({{"Message", "Archive"}})},
+      {ActionID::delete_, menuSpec({{"Edit", "Delete"}})},
+      {ActionID::nextMessage, ActionSpec{.menu = {}, .key = NamedKey::down}},
+      {ActionID::previousMessage, ActionSpec{.menu = {}, .key = NamedKey::up}},
+      {ActionID::reply, menuSpec({{"Message", "Reply"}})},
+      {ActionID::replyAll, menuSpec({{"Message", "Reply All"}})},
+      {ActionID::forward, menuSpec({{"Message", "Forward"}})},
+      {ActionID::newMessage, menuSpec({{"File", "New Message"}})},
+      {ActionID::toggleFlag, menuSpec({{"Message", "Flag", "Toggle Flag"}})},
+      {ActionID::markJunk, menuSpec({{"Message", "Move to Junk"}, {"Message", "Move to Spam"}})},
+      {ActionID::markRead, menuSpec({{"Message", "Mark as Read"}})},
+      {ActionID::markUnread, menuSpec({{"Message", "Mark as Unread"}})},
+      {ActionID::undo, menuSpec({{"Edit", "Undo*"}})},
+      {ActionID::focusSearch, menuSpec({{"Edit", "Find", "Mailbox Search"}})},
+      {ActionID::openMessage, menuSpec({{"File", "Open Message"}})},
+      {ActionID::send, menuSpec({{"Message", "Send"}, {"**", "Send"}})},
+      {ActionID::copy, menuSpec({{"Edit", "Copy"}})},
+      {ActionID::paste, menuSpec({{"Edit", "Paste"}})},
+      {ActionID::cut, menuSpec({{"Edit", "Cut"}})},
+  };
+  return actions;
+}
+
+const Keymap& Keymap::default_() {
+  static const Keymap keymap(defaultBindings(), {}, defaultComposeBindings(), {}, defaultActions(),
+                             FocusPolicy::default_());
+  return keymap;
+}
+
+}  // namespace quillo

@@ -1,0 +1,164 @@
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "ElementLabels.hpp"
+#include "Fixtures.hpp"
+#include "QuilloCore/DecodingError.hpp"
+#include "QuilloCore/FocusClassifier.hpp"
+
+namespace quillo {
+namespace {
+
+using nlohmann::json;
+using testing::elementFromLabel;
+
+std::optional<FocusSnapshot> snapshotFromFixture(const json& value) {
+  if (value.is_null()) return std::nullopt;
+  FocusSnapshot snapshot;
+  snapshot.focused = elementFromLabel(value["focused"]);
+  for (const auto& label : value["ancestors"])
+    snapshot.ancestors.push_back(elementFromLabel(label));
+  snapshot.windowContents = value["window"].get<std::vector<std::string>>();
+  return snapshot;
+}
+
+TEST(FocusClassifier, ClassifiesEveryFixtureSnapshot) {
+  const auto fixture = testing::loadFixture("focus_classification.json");
+  for (const auto& entry : fixture["cases"]) {
+    SCOPED_TRACE(entry["name"].get<std::string>());
+    const FocusPolicy policy =
+        entry.contains("policy") ? FocusPolicy::fromJSON(entry["policy"]) : FocusPolicy::default_();
+    const auto context = FocusClassifier::classify(snapshotFromFixture(entry["snapshot"]), policy);
+    EXPECT_EQ(rawValue(context), entry["expect"].get<std::string>());
+  }
+}
+
+TEST(FocusSnapshot, WindowIsTheFirstAXWindowAncestorAndDescriptionJoinsLabels) {
+  FocusSnapshot snapshot{
+      .focused = elementFromLabel("AXRow/AXTableRow"),
+      .ancestors = {elementFromLabel("AXTable#Mail.messageList"), elementFromLabel("?"),
+                    elementFromLabel("AXWindow/AXStandardWindow"), elementFromLabel("AXWindow")},
+  };
+  ASSERT_NE(snapshot.window(), nullptr);
+  EXPECT_EQ(snapshot.window()->subrole, "AXStandardWindow");
+  EXPECT_EQ(snapshot.description(),
+            "AXRow/AXTableRow \u2039 AXTable#Mail.messageList \u2039 ? \u2039 "
+            "AXWindow/AXStandardWindow \u2039 AXWindow");
+  EXPECT_EQ(FocusSnapshot{}.window(), nullptr);
+}
+
+TEST(ElementMatcher, EveryPresentFieldMustHold) {
+  const ElementInfo table = elementFromLabel("AXTable/AXContent#Mail.messageList");
+  struct Case {
+    ElementMatcher matcher;
+    bool matches;
+    bool specific;
+  };
+  const Case cases[] = {
+      {{}, true, false},
+      {{.role = "AXTable"}, true, true},
+      {{.role = "AXRow"}, false, true},
+      {{.subrole = "AXContent"}, true, false},
+      {{.subrole = "AXOther"}, false, false},
+      {{.identifier = "Mail.messageList"}, true, true},
+      {{.identifier = "Mail.message"}, false, true},
+      {{.identifierPrefix = "Mail."}, true, true},
+      {{.identifierPrefix = "Mail.messageList.x"}, false, true},
+      {{.role = "AXTable", .subrole = "AXOther"}, false, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.matcher.toJSON().dump());
+    EXPECT_EQ(c.matcher.matches(table), c.matches);
+    EXPECT_EQ(c.matcher.isSpecific(), c.specific);
+  }
+  // A required field the element lacks is a mismatch, not a pass.
+  EXPECT_FALSE(ElementMatcher{.identifierPrefix = ""}.matches(ElementInfo{.role = "AXTable"}));
+}
+
+TEST(FocusPolicyDefault, HoldsTheBuiltInLists) {
+  const auto& policy = FocusPolicy::default_();
+  ASSERT_EQ(policy.allow.size(), 2u);
+  EXPECT_EQ(policy.allow[1].ancestorWithin, 1);
+  EXPECT_EQ(policy.denyRoles.size(), 9u);
+  EXPECT_EQ(policy.denyRoles[3], "AXWebArea");
+  EXPECT_EQ(policy.allowedWindowSubroles, std::vector<std::string>{"AXStandardWindow"});
+  EXPECT_EQ(policy.composeWindowMarkers, FocusPolicy::defaultComposeWindowMarkers());
+  EXPECT_EQ(policy.composeDenyRoles, (std::vector<std::string>{"AXSheet", "AXPopover", "AXMenu",
+                                                               "AXMenuBar", "AXMenuItem"}));
+  EXPECT_EQ(policy.messageWindowMarkers, std::vector<std::string>{"_MAIL_MESSAGE_CONTENT"});
+  EXPECT_EQ(policy.messageWindowDenyRoles.size(), 8u);
+  EXPECT_EQ(&FocusPolicy::default_(), &policy);  // built once and shared
+}
+
+TEST(FocusPolicyJSON, MissingOrNullMembersKeepDefaultsAndPresentOnesReplaceWhole) {
+  const auto policy =
+      FocusPolicy::fromJSON(json::parse(R"({"denyRoles": [], "composeWindowMarkers": null,
+                      "messageWindowMarkers": ["X"], "unknownMember": 3})"));
+  EXPECT_TRUE(policy.denyRoles.empty());
+  EXPECT_EQ(policy.composeWindowMarkers, FocusPolicy::defaultComposeWindowMarkers());
+  EXPECT_EQ(policy.messageWindowMarkers, std::vector<std::string>{"X"});
+  EXPECT_EQ(policy.allow, FocusPolicy::default_().allow);
+}
+
+TEST(FocusPolicyJSON, WritesEverythingAndReadsItBack) {
+  FocusPolicy policy = FocusPolicy::default_();
+  policy.allow.push_back(FocusRule{.focused = {.subrole = "AXOnly"}, .ancestorWithin = -3});
+  const json written = policy.toJSON();
+  EXPECT_EQ(written.size(), 7u);
+  EXPECT_FALSE(written["allow"][0].contains("ancestor"));
+  EXPECT_FALSE(written["allow"][0]["focused"].contains("subrole"));
+  EXPECT_EQ(written["allow"][2]["ancestorWithin"], -3);
+  EXPECT_EQ(FocusPolicy::fromJSON(written), policy);
+}
+
+TEST(FocusPolicyJSON, ReportsTheKindAndPathOfBadValues) {
+  struct Case {
+    const char* text;
+    DecodingError::Kind kind;
+    std::vector<std::string> path;
+    std::string missingKey;
+  };
+  const Case cases[] = {
+      {R"({"allow": [{"ancestor": {}}]})",
+       DecodingError::Kind::keyNotFound,
+       {"allow", "0"},
+       "focused"},
+      {R"({"allow": [{"focused": null}]})",
+       DecodingError::Kind::valueNotFound,
+       {"allow", "0", "focused"},
+       ""},
+      {R"({"allow": [{"focused": {}}, {"focused": {"role": 5}}]})",
+       DecodingError::Kind::typeMismatch,
+       {"allow", "1", "focused", "role"},
+       ""},
+      {R"({"denyRoles": ["AXSheet", null]})",
+       DecodingError::Kind::valueNotFound,
+       {"denyRoles", "1"},
+       ""},
+      {R"({"denyRoles": "AXSheet"})", DecodingError::Kind::typeMismatch, {"denyRoles"}, ""},
+      {R"({"allow": [{"focused": {}, "ancestorWithin": "2"}]})",
+       DecodingError::Kind::typeMismatch,
+       {"allow", "0", "ancestorWithin"},
+       ""},
+      {R"({"allow": [{"focused": {}, "ancestorWithin": 1.5}]})",
+       DecodingError::Kind::dataCorrupted,
+       {"allow", "0", "ancestorWithin"},
+       ""},
+      {R"([])", DecodingError::Kind::typeMismatch, {}, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    try {
+      FocusPolicy::fromJSON(json::parse(c.text));
+      ADD_FAILURE() << "decoded without error";
+    } catch (const DecodingError& error) {
+      EXPECT_EQ(error.kind(), c.kind);
+      EXPECT_EQ(error.codingPath(), c.path);
+      EXPECT_EQ(error.missingKey(), c.missingKey);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace quillo

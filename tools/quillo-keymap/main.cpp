@@ -1,0 +1,38 @@
+// quillo-keymap: tools for people who edit their Quillo keymap by hand.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "Commands.hpp"
+
+namespace {
+
+constexpr const char* kUsage = R"USAGE(usage: quillo-keymap <command> [options]
+
+commands:
+  explain [--set gmail|outlookMac|outlookWindows]
+          [--focus messageList|compose|messageWindow|other|unknown]
+          [--app BUNDLE_ID] [--repeat] [--off] KEY
+      What would pressing KEY do? KEY is written like a chord in keymap.json,
+      with the key exactly as typed: e, I, shift+I, #, ctrl+E, cmd+return,
+      cmd++. "none" stands for a key press that produced no character.
+      Prints "perform ACTION", "swallow ACTION" or "passThrough REASON",
+      followed by " (focus consulted)" when Mail's focus would be read.
+)USAGE";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> arguments(argv + 1, argv + argc);
+  if (arguments.empty() || arguments.front() == "--help" || arguments.front() == "-h" ||
+      arguments.front() == "help") {
+    (arguments.empty() ? std::cerr : std::cout) << kUsage;
+    return arguments.empty() ? 2 : 0;
+  }
+  const std::string command = arguments.front();
+  arguments.erase(arguments.begin());
+  using namespace quillo::keymaptool;
+  if (command == "explain") return explain(Arguments(std::move(arguments)), std::cout, std::cerr);
+  std::cerr << "error: unknown command \"" << command << "\" (try: quillo-keymap --help)\n";
+  return 2;
+}
