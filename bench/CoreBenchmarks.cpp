@@ -3,7 +3,11 @@
 // costs; what asking Mail costs is measured with the key interceptor.
 #include <benchmark/benchmark.h>
 
+#include <fstream>
+#include <sstream>
+
 #include "QuilloCore/Decider.hpp"
+#include "QuilloCore/KeymapFile.hpp"
 #include "QuilloCore/KeymapPreset.hpp"
 
 namespace quillo {
@@ -45,6 +49,17 @@ void BM_KeyTokenTypedGrapheme(benchmark::State& state) {
     benchmark::DoNotOptimize(KeyToken::typed(thumbsUp));
 }
 BENCHMARK(BM_KeyTokenTypedGrapheme);
+
+void BM_KeymapParseDefaultFile(benchmark::State& state) {
+  std::ifstream in(QUILLO_DEFAULT_KEYMAP_FILE);
+  std::stringstream text;
+  text << in.rdbuf();
+  const std::string data = text.str();
+  if (data.empty()) state.SkipWithError("default keymap.json not found");
+  for (auto _ : state)
+    benchmark::DoNotOptimize(Keymap::parse(data));
+}
+BENCHMARK(BM_KeymapParseDefaultFile)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace quillo

@@ -8,6 +8,8 @@
 #include <fcntl.h>
 #include <array>
 #include <cstdio>
+#include <cstdlib>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -30,10 +32,12 @@ inline std::string drain(int fd) {
 }
 }  // namespace detail
 
-/// Runs `program` with `arguments` (no shell), `input` on its standard input.
+/// Runs `program` with `arguments` (no shell), `input` on its standard input
+/// and `environment` added to (or, for an empty value, removed from) its own.
 inline ProgramResult runProgram(const std::string& program,
                                 const std::vector<std::string>& arguments,
-                                const std::string& input = {}) {
+                                const std::string& input = {},
+                                const std::map<std::string, std::string>& environment = {}) {
   int outPipe[2], errPipe[2], inPipe[2];
   if (::pipe(outPipe) != 0 || ::pipe(errPipe) != 0 || ::pipe(inPipe) != 0) return {};
   const pid_t child = ::fork();
@@ -43,6 +47,13 @@ inline ProgramResult runProgram(const std::string& program,
     ::dup2(errPipe[1], 2);
     for (int fd : {outPipe[0], outPipe[1], errPipe[0], errPipe[1], inPipe[0], inPipe[1]})
       ::close(fd);
+    for (const auto& [name, value] : environment) {
+      if (value.empty()) {
+        ::unsetenv(name.c_str());
+      } else {
+        ::setenv(name.c_str(), value.c_str(), 1);
+      }
+    }
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
     for (const auto& argument : arguments)

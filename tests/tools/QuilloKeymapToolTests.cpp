@@ -8,22 +8,49 @@ namespace {
 
 const std::string kTool = QUILLO_KEYMAP_TOOL;
 
+/// The fixture text with "{keymaps}" standing for the folder of sample files.
+std::string expand(std::string text) {
+  const std::string placeholder = "{keymaps}";
+  const std::string folder = testing::fixturePath("keymaps").string();
+  for (auto at = text.find(placeholder); at != std::string::npos; at = text.find(placeholder)) {
+    text.replace(at, placeholder.size(), folder);
+  }
+  return text;
+}
+
+/// Expected output: one string, or an array of lines.
+std::string expectedOutput(const nlohmann::json& out) {
+  if (out.is_string()) return expand(out.get<std::string>()) + "\n";
+  std::string text;
+  for (const auto& line : out) {
+    text += expand(line.get<std::string>()) + "\n";
+  }
+  return text;
+}
+
 /// Runs every case of a fixture table against one subcommand.
 void runTable(const std::string& fixture, const std::string& command) {
   const auto table = testing::loadFixture(fixture);
   for (const auto& entry : table["cases"]) {
     SCOPED_TRACE(entry["args"].dump());
     std::vector<std::string> arguments{command};
-    for (const auto& argument : entry["args"])
-      arguments.push_back(argument);
+    for (const auto& argument : entry["args"]) {
+      arguments.push_back(expand(argument));
+    }
     const auto result = testing::runProgram(kTool, arguments);
     EXPECT_EQ(result.exitStatus, entry["exit"].get<int>()) << result.err;
     if (entry.contains("out")) {
-      EXPECT_EQ(result.out, entry["out"].get<std::string>() + "\n");
+      EXPECT_EQ(result.out, expectedOutput(entry["out"]));
       EXPECT_EQ(result.err, "");
     }
     if (entry.contains("err")) {
-      EXPECT_TRUE(result.err.starts_with(entry["err"].get<std::string>())) << result.err;
+      // A message ending in a line feed is the whole of stderr; others its start.
+      const std::string err = expand(entry["err"].get<std::string>());
+      if (err.ends_with("\n")) {
+        EXPECT_EQ(result.err, err);
+      } else {
+        EXPECT_TRUE(result.err.starts_with(err)) << result.err;
+      }
       EXPECT_EQ(result.out, "");
     }
   }
@@ -31,6 +58,32 @@ void runTable(const std::string& fixture, const std::string& command) {
 
 TEST(QuilloKeymapTool, Explain) {
   runTable("explain.json", "explain");
+}
+
+TEST(QuilloKeymapTool, Check) {
+  runTable("check.json", "check");
+}
+
+TEST(QuilloKeymapTool, CheckReadsTheUsersKeymapByDefault) {
+  const auto config = std::filesystem::temp_directory_path() / "quillo-check-test";
+  std::filesystem::create_directories(config / "Quillo");
+  std::filesystem::copy_file(QUILLO_DEFAULT_KEYMAP_FILE, config / "Quillo" / "keymap.json",
+                             std::filesystem::copy_options::overwrite_existing);
+  const auto viaXDG =
+      testing::runProgram(kTool, {"check"}, "", {{"XDG_CONFIG_HOME", config.string()}});
+  EXPECT_EQ(viaXDG.exitStatus, 0) << viaXDG.err;
+  EXPECT_EQ(viaXDG.out, (config / "Quillo" / "keymap.json").string() +
+                            ": 16 single keys, 2 chords, 0 warnings\n");
+
+  std::filesystem::create_directories(config / "home" / ".config" / "Quillo");
+  std::filesystem::copy_file(QUILLO_DEFAULT_KEYMAP_FILE,
+                             config / "home" / ".config" / "Quillo" / "keymap.json",
+                             std::filesystem::copy_options::overwrite_existing);
+  const auto viaHome = testing::runProgram(
+      kTool, {"check"}, "", {{"XDG_CONFIG_HOME", ""}, {"HOME", (config / "home").string()}});
+  EXPECT_EQ(viaHome.exitStatus, 0) << viaHome.err;
+  EXPECT_TRUE(viaHome.out.starts_with((config / "home" / ".config/Quillo/keymap.json").string()));
+  std::filesystem::remove_all(config);
 }
 
 TEST(QuilloKeymapTool, UnknownCommandAndHelp) {

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "Commands.hpp"
+#include "KeymapFiles.hpp"
 #include "QuilloCore/Decider.hpp"
 #include "QuilloCore/KeymapPreset.hpp"
 
@@ -51,7 +52,10 @@ TypedKey parseTypedKey(const std::string& text) {
 
 int explain(Arguments arguments, std::ostream& out, std::ostream& err) {
   try {
-    const auto preset = parseChoice(arguments.take("set"), KeymapPreset::gmail, "set");
+    const auto set = arguments.take("set");
+    const auto file = arguments.take("file");
+    if (set && file) throw UsageError("--set and --file cannot be used together");
+    const auto preset = parseChoice(set, KeymapPreset::gmail, "set");
     const auto focus = parseChoice(arguments.take("focus"), FocusContext::messageList, "focus");
     const std::string app = arguments.take("app").value_or(std::string(Decider::mailBundleID));
     const bool repeat = arguments.takeFlag("repeat");
@@ -59,6 +63,7 @@ int explain(Arguments arguments, std::ostream& out, std::ostream& err) {
     const auto rest = arguments.positionals();
     if (rest.size() != 1) throw UsageError("explain needs exactly one KEY");
     const TypedKey key = parseTypedKey(rest.front());
+    const Keymap chosen = file ? loadKeymapFile(*file).keymap : keymap(preset);
 
     bool consulted = false;
     const Decision decision = Decider::decide(
@@ -67,12 +72,15 @@ int explain(Arguments arguments, std::ostream& out, std::ostream& err) {
           consulted = true;
           return focus;
         },
-        keymap(preset), !off);
+        chosen, !off);
     out << decision.description() << (consulted ? " (focus consulted)" : "") << "\n";
     return 0;
   } catch (const UsageError& error) {
     err << "error: " << error.what() << "\n";
     return 2;
+  } catch (const FileError& error) {
+    err << "error: " << error.what() << "\n";
+    return 1;
   }
 }
 

@@ -10,7 +10,7 @@ namespace {
 constexpr const char* kUsage = R"USAGE(usage: quillo-keymap <command> [options]
 
 commands:
-  explain [--set gmail|outlookMac|outlookWindows]
+  explain [--set gmail|outlookMac|outlookWindows | --file FILE]
           [--focus messageList|compose|messageWindow|other|unknown]
           [--app BUNDLE_ID] [--repeat] [--off] KEY
       What would pressing KEY do? KEY is written like a chord in keymap.json,
@@ -18,6 +18,13 @@ commands:
       cmd++. "none" stands for a key press that produced no character.
       Prints "perform ACTION", "swallow ACTION" or "passThrough REASON",
       followed by " (focus consulted)" when Mail's focus would be read.
+      With --file, the keymap is the one read from FILE.
+
+  check [FILE]
+      Reads a keymap file the way Quillo loads it and prints each warning,
+      then "FILE: N single keys, M chords, W warnings". FILE defaults to
+      $XDG_CONFIG_HOME/Quillo/keymap.json (~/.config/Quillo/keymap.json).
+      Exits 1 when the file cannot be read or is rejected as a whole.
 )USAGE";
 
 }  // namespace
@@ -33,6 +40,7 @@ int main(int argc, char** argv) {
   arguments.erase(arguments.begin());
   using namespace quillo::keymaptool;
   if (command == "explain") return explain(Arguments(std::move(arguments)), std::cout, std::cerr);
+  if (command == "check") return check(Arguments(std::move(arguments)), std::cout, std::cerr);
   std::cerr << "error: unknown command \"" << command << "\" (try: quillo-keymap --help)\n";
   return 2;
 }

@@ -14,6 +14,7 @@
 
 #include <map>
 #include <optional>
+#include <string_view>
 #include <unordered_map>
 
 #include "QuilloCore/ActionID.hpp"
@@ -26,6 +27,7 @@
 namespace quillo {
 
 enum class KeymapPreset : std::uint8_t;
+struct KeymapLoadResult;
 
 using KeyBindings = std::unordered_map<KeyToken, ActionID>;
 using ChordBindings = std::unordered_map<KeyChord, ActionID>;
@@ -53,6 +55,10 @@ struct QUILLO_CORE_EXPORT Keymap {
   /// The action's spec, or null when the keymap has none. The pointer stays
   /// valid as long as this keymap is neither changed nor destroyed.
   const ActionSpec* spec(ActionID action) const;
+
+  /// Reads the bytes of a keymap.json (see KeymapFile.hpp). Throws
+  /// KeymapError when the whole file is rejected; never anything else.
+  static KeymapLoadResult parse(std::string_view data);
 
   /// The first preset (in declaration order) whose keymap equals this one.
   std::optional<KeymapPreset> matchingPreset() const;

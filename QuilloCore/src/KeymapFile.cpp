@@ -1,0 +1,369 @@
+#include "QuilloCore/KeymapFile.hpp"
+
+#include <algorithm>
+
+#include "FocusPolicyCoding.hpp"
+#include "JSONDecoding.hpp"
+#include "Unicode.hpp"
+
+namespace quillo {
+
+KeymapError::KeymapError(Kind kind, std::int64_t version, std::string detail)
+    : kind_(kind), version_(version), detail_(std::move(detail)) {
+  description_ = kind_ == Kind::unsupportedVersion
+                     ? "keymap.json version " + std::to_string(version_) +
+                           " is newer than this build of Quillo understands"
+                     : "keymap.json isn't valid: " + detail_;
+}
+
+KeymapError KeymapError::unsupportedVersion(std::int64_t version) {
+  return KeymapError(Kind::unsupportedVersion, version, {});
+}
+
+KeymapError KeymapError::invalidJSON(std::string detail) {
+  return KeymapError(Kind::invalidJSON, 0, std::move(detail));
+}
+
+namespace {
+
+using json_coding::CodingPath;
+using json_coding::Json;
+
+// MARK: - The file object, decoded
+
+/// One member of a key map: the name as written and the action text, or none
+/// for a JSON null.
+struct KeyEntry {
+  std::string name;
+  std::optional<std::string> action;
+};
+
+struct ActionEntry {
+  std::string name;
+  ActionSpec spec;
+};
+
+struct KeymapFileObject {
+  std::optional<std::int64_t> version;
+  std::optional<std::vector<KeyEntry>> keys;
+  std::optional<std::vector<KeyEntry>> composeKeys;
+  std::optional<std::vector<KeyEntry>> anywhereKeys;
+  std::optional<std::vector<ActionEntry>> actions;
+  std::optional<FocusPolicy> focus;
+};
+
+// Object members come out of the parsed document sorted by name in byte
+// order, which for UTF-8 is code-point order: the order sections are visited
+// in, so warnings and "later entry wins" follow the names, not the file.
+
+std::vector<KeyEntry> decodeKeyMap(const Json& value, CodingPath& path) {
+  json_coding::expectObject(value, path);
+  std::vector<KeyEntry> entries;
+  entries.reserve(value.size());
+  for (const auto& [name, action] : value.items()) {
+    auto scope = path.enter(name);
+    if (action.is_null()) {
+      entries.push_back({name, std::nullopt});
+    } else if (action.is_string()) {
+      entries.push_back({name, action.get<std::string>()});
+    } else {
+      json_coding::throwTypeMismatch(path, "an action name or null", action);
+    }
+  }
+  return entries;
+}
+
+ActionSpec decodeActionSpec(const Json& value, CodingPath& path) {
+  json_coding::expectObject(value, path);
+  ActionSpec spec;
+  if (const Json* menu = json_coding::presentMember(value, "menu")) {
+    auto scope = path.enter("menu");
+    if (!menu->is_array()) json_coding::throwTypeMismatch(path, "an array of menu paths", *menu);
+    for (std::size_t i = 0; i < menu->size(); ++i) {
+      auto element = path.enter(i);
+      spec.menu.push_back(json_coding::decodeStringArray((*menu)[i], path));
+    }
+  }
+  if (const Json* key = json_coding::presentMember(value, "key")) {
+    auto scope = path.enter("key");
+    const std::string name = json_coding::decodeString(*key, path);
+    spec.key = fromRawValue<KeyToken::NamedKey>(name);
+    if (!spec.key) {
+      json_coding::throwDataCorrupted(path, "\"" + name + "\" is not the name of a key");
+    }
+  }
+  return spec;
+}
+
+std::vector<ActionEntry> decodeActions(const Json& value, CodingPath& path) {
+  json_coding::expectObject(value, path);
+  std::vector<ActionEntry> entries;
+  for (const auto& [name, spec] : value.items()) {
+    auto scope = path.enter(name);
+    entries.push_back({name, decodeActionSpec(spec, path)});
+  }
+  return entries;
+}
+
+KeymapFileObject decodeFile(const Json& document) {
+  CodingPath path;
+  json_coding::expectObject(document, path);
+  KeymapFileObject file;
+  if (const Json* version = json_coding::presentMember(document, "version")) {
+    auto scope = path.enter("version");
+    file.version = json_coding::decodeInteger(*version, path);
+  }
+  const std::pair<const char*, std::optional<std::vector<KeyEntry>> KeymapFileObject::*> maps[] = {
+      {"keys", &KeymapFileObject::keys},
+      {"composeKeys", &KeymapFileObject::composeKeys},
+      {"anywhereKeys", &KeymapFileObject::anywhereKeys},
+  };
+  for (const auto& [name, field] : maps) {
+    if (const Json* map = json_coding::presentMember(document, name)) {
+      auto scope = path.enter(name);
+      file.*field = decodeKeyMap(*map, path);
+    }
+  }
+  if (const Json* actions = json_coding::presentMember(document, "actions")) {
+    auto scope = path.enter("actions");
+    file.actions = decodeActions(*actions, path);
+  }
+  if (const Json* focus = json_coding::presentMember(document, "focus")) {
+    auto scope = path.enter("focus");
+    file.focus = json_coding::decodeFocusPolicy(*focus, path);
+  }
+  return file;
+}
+
+// MARK: - Safety checks before parsing
+
+/// The deepest nesting of arrays and objects in `data`, stopping the scan as
+/// soon as `limit` is exceeded. Strings (with their escapes) are skipped, so
+/// brackets inside them do not count.
+std::size_t nestingDepth(std::string_view data, std::size_t limit) {
+  std::size_t depth = 0;
+  std::size_t deepest = 0;
+  bool inString = false;
+  bool escaped = false;
+  for (char c : data) {
+    if (inString) {
+      if (escaped) {
+        escaped = false;
+      } else if (c == '\\') {
+        escaped = true;
+      } else if (c == '"') {
+        inString = false;
+      }
+      continue;
+    }
+    switch (c) {
+      case '"':
+        inString = true;
+        break;
+      case '[':
+      case '{':
+        deepest = std::max(deepest, ++depth);
+        if (deepest > limit) return deepest;
+        break;
+      case ']':
+      case '}':
+        if (depth > 0) --depth;
+        break;
+      default:
+        break;
+    }
+  }
+  return deepest;
+}
+
+std::string locationText(const std::vector<std::string>& path) {
+  if (path.empty()) return {};
+  std::string text = " at ";
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    if (i > 0) text += '.';
+    text += path[i];
+  }
+  return text;
+}
+
+std::string detailFor(const DecodingError& error) {
+  const std::string location = locationText(error.codingPath());
+  switch (error.kind()) {
+    case DecodingError::Kind::dataCorrupted:
+      return "malformed JSON" + location;
+    case DecodingError::Kind::keyNotFound:
+      return "missing \"" + error.missingKey() + "\"" + location;
+    case DecodingError::Kind::typeMismatch:
+    case DecodingError::Kind::valueNotFound:
+      return "unexpected value" + location + ": " + error.description();
+  }
+  return "unreadable";
+}
+
+// MARK: - Sections
+
+bool meansNoBinding(const std::optional<std::string>& value) {
+  return !value || value->empty() || *value == "none";
+}
+
+std::string inQuotes(std::string_view text) {
+  std::string quoted;
+  quoted.reserve(text.size() + 2);
+  quoted += '"';
+  quoted += text;
+  quoted += '"';
+  return quoted;
+}
+
+class SectionReader {
+ public:
+  explicit SectionReader(std::vector<std::string>& warnings) : warnings_(warnings) {}
+
+  void readKeys(const std::vector<KeyEntry>& entries, KeyBindings& bindings,
+                ChordBindings& listChords) {
+    for (const auto& [name, value] : entries) {
+      if (unicode::characterCount(name, 2) >= 2 && name.find('+') != std::string::npos) {
+        const auto chord = KeyChord::fromKeymapString(name);
+        if (!chord || !chord->hasShortcutModifier()) {
+          warn("Key " + inQuotes(name) +
+               " isn't a chord like \"ctrl+e\" (it needs cmd, ctrl or option).");
+          continue;
+        }
+        bind(listChords, *chord, name, value, "Key ");
+        continue;
+      }
+      const auto token = KeyToken::fromKeymapString(name);
+      if (!token) {
+        warn("Key " + inQuotes(name) + " isn't a single character or a named key (" +
+             namedKeyList() + ").");
+        continue;
+      }
+      bind(bindings, *token, name, value, "Key ");
+    }
+  }
+
+  void readComposeKeys(const std::vector<KeyEntry>& entries, ChordBindings& bindings) {
+    for (const auto& [name, value] : entries) {
+      const auto chord = KeyChord::fromKeymapString(name);
+      if (!chord) {
+        warn("Compose key " + inQuotes(name) + " isn't a chord like \"cmd+return\".");
+        continue;
+      }
+      if (!chord->hasShortcutModifier()) {
+        warn("Compose key " + inQuotes(name) +
+             " needs cmd, ctrl or option, or it would block typing.");
+        continue;
+      }
+      bind(bindings, *chord, name, value, "Compose key ");
+    }
+  }
+
+  void readAnywhereKeys(const std::vector<KeyEntry>& entries, ChordBindings& bindings) {
+    for (const auto& [name, value] : entries) {
+      const auto chord = KeyChord::fromKeymapString(name);
+      if (!chord || !chord->hasShortcutModifier()) {
+        warn("Anywhere key " + inQuotes(name) +
+             " needs cmd, ctrl or option, or it would block typing.");
+        continue;
+      }
+      bind(bindings, *chord, name, value, "Anywhere key ");
+    }
+  }
+
+  void readActions(const std::vector<ActionEntry>& entries, ActionTable& actions) {
+    for (const auto& [name, spec] : entries) {
+      const auto action = fromRawValue<ActionID>(name);
+      if (!action) {
+        warn("Unknown action " + inQuotes(name) + " in \"actions\".");
+        continue;
+      }
+      if (const auto problem = spec.problem()) {
+        warn("Action " + inQuotes(name) + " " + *problem + "; using the default.");
+        continue;
+      }
+      actions[*action] = spec;
+    }
+  }
+
+  void checkFocusRules(const FocusPolicy& policy) {
+    for (std::size_t i = 0; i < policy.allow.size(); ++i) {
+      if (!policy.allow[i].focused.isSpecific()) {
+        warn("Focus rule " + std::to_string(i + 1) +
+             " has no role or identifier, so it's ignored.");
+      }
+    }
+  }
+
+ private:
+  /// Binds `key` to the action named by `value`; a value meaning "no binding"
+  /// is skipped silently, an unknown action name with a warning.
+  template <class Table, class Key>
+  void bind(Table& table, const Key& key, const std::string& name,
+            const std::optional<std::string>& value, const std::string& what) {
+    if (meansNoBinding(value)) return;
+    const auto action = fromRawValue<ActionID>(*value);
+    if (!action) {
+      warn(what + inQuotes(name) + " maps to unknown action " + inQuotes(*value) + ".");
+      return;
+    }
+    table.insert_or_assign(key, *action);
+  }
+
+  static std::string namedKeyList() {
+    std::string names;
+    for (auto key : allCases<KeyToken::NamedKey>()) {
+      if (!names.empty()) names += ", ";
+      names += rawValue(key);
+    }
+    return names;
+  }
+
+  void warn(std::string message) { warnings_.push_back(std::move(message)); }
+
+  std::vector<std::string>& warnings_;
+};
+
+}  // namespace
+
+KeymapLoadResult Keymap::parse(std::string_view data) {
+  KeymapFileObject file;
+  try {
+    if (data.size() > kKeymapMaximumSize) {
+      throw KeymapError::invalidJSON("the file is larger than " +
+                                     std::to_string(kKeymapMaximumSize / (1024 * 1024)) + " MB");
+    }
+    if (nestingDepth(data, kKeymapMaximumNesting) > kKeymapMaximumNesting) {
+      throw KeymapError::invalidJSON("it is nested more than " +
+                                     std::to_string(kKeymapMaximumNesting) + " levels deep");
+    }
+    const Json document = Json::parse(data, nullptr, /*allow_exceptions=*/false);
+    if (document.is_discarded()) throw KeymapError::invalidJSON("malformed JSON");
+    file = decodeFile(document);
+  } catch (const KeymapError&) {
+    throw;
+  } catch (const DecodingError& error) {
+    throw KeymapError::invalidJSON(detailFor(error));
+  } catch (const std::exception& error) {
+    throw KeymapError::invalidJSON(error.what());
+  }
+
+  if (file.version && *file.version > Keymap::fileVersion) {
+    throw KeymapError::unsupportedVersion(*file.version);
+  }
+
+  std::vector<std::string> warnings;
+  SectionReader reader(warnings);
+  // A section that is present replaces the default table, so it starts empty.
+  Keymap keymap(file.keys ? KeyBindings() : Keymap::defaultBindings(), {},
+                file.composeKeys ? ChordBindings() : Keymap::defaultComposeBindings(), {},
+                Keymap::defaultActions(),
+                file.focus ? std::move(*file.focus) : FocusPolicy::default_());
+  if (file.keys) reader.readKeys(*file.keys, keymap.bindings, keymap.listChords);
+  if (file.composeKeys) reader.readComposeKeys(*file.composeKeys, keymap.composeBindings);
+  if (file.anywhereKeys) reader.readAnywhereKeys(*file.anywhereKeys, keymap.anywhereChords);
+  if (file.actions) reader.readActions(*file.actions, keymap.actions);
+  reader.checkFocusRules(keymap.focus);
+  return KeymapLoadResult{std::move(keymap), std::move(warnings)};
+}
+
+}  // namespace quillo

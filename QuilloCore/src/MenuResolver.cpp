@@ -1,0 +1,37 @@
+#include "QuilloCore/MenuResolver.hpp"
+
+#include "Unicode.hpp"
+
+namespace quillo {
+namespace {
+
+/// Trims spaces and tabs and writes every "..." as the ellipsis character.
+std::string normalisedTitle(std::string_view text) {
+  const std::string_view trimmed = unicode::trimmingSpacesAndTabs(text);
+  std::string result;
+  result.reserve(trimmed.size());
+  for (std::size_t i = 0; i < trimmed.size();) {
+    if (trimmed.compare(i, 3, "...") == 0) {
+      result += "\u2026";
+      i += 3;
+    } else {
+      result += trimmed[i++];
+    }
+  }
+  return result;
+}
+
+}  // namespace
+
+bool MenuResolver::titleMatches(std::string_view title, std::string_view pattern) {
+  const std::string normalTitle = normalisedTitle(title);
+  const std::string normalPattern = normalisedTitle(pattern);
+  if (!normalPattern.empty() && normalPattern.back() == '*') {
+    const std::string_view stem(normalPattern.data(), normalPattern.size() - 1);
+    if (stem.empty()) return false;
+    return unicode::lowercased(normalTitle).starts_with(unicode::lowercased(stem));
+  }
+  return unicode::equalsIgnoringCase(normalTitle, normalPattern);
+}
+
+}  // namespace quillo
