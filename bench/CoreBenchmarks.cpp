@@ -6,7 +6,10 @@
 #include <fstream>
 #include <sstream>
 
+#include "QuilloCore/CheatSheet.hpp"
+#include "QuilloCore/CustomKeymap.hpp"
 #include "QuilloCore/Decider.hpp"
+#include "QuilloCore/FocusClassifier.hpp"
 #include "QuilloCore/KeymapFile.hpp"
 #include "QuilloCore/KeymapPreset.hpp"
 
@@ -49,6 +52,46 @@ void BM_KeyTokenTypedGrapheme(benchmark::State& state) {
     benchmark::DoNotOptimize(KeyToken::typed(thumbsUp));
 }
 BENCHMARK(BM_KeyTokenTypedGrapheme);
+
+void BM_KeyChordFromKeymapString(benchmark::State& state) {
+  for (auto _ : state)
+    benchmark::DoNotOptimize(KeyChord::fromKeymapString("shift+cmd+K"));
+}
+BENCHMARK(BM_KeyChordFromKeymapString);
+
+void BM_ClassifyMessageList(benchmark::State& state) {
+  // What Mail's main window looks like with the message list focused.
+  const FocusSnapshot snapshot{
+      .focused = {.role = "AXTable", .identifier = "Mail.messageList"},
+      .ancestors = {{.role = "AXScrollArea"},
+                    {.role = "AXSplitGroup", .identifier = "Mail.mainSplitView"},
+                    {.role = "AXWindow", .subrole = "AXStandardWindow", .identifier = "viewer"}},
+      .windowContents = {"Mail.toolbar", "Mail.mainSplitView", "Mail.searchField"},
+  };
+  const FocusPolicy& policy = FocusPolicy::default_();
+  for (auto _ : state)
+    benchmark::DoNotOptimize(FocusClassifier::classify(snapshot, policy));
+}
+BENCHMARK(BM_ClassifyMessageList);
+
+void BM_CheatSheetEntries(benchmark::State& state) {
+  const Keymap& gmail = keymap(KeymapPreset::gmail);
+  for (auto _ : state)
+    benchmark::DoNotOptimize(CheatSheet::entries(&gmail));
+}
+BENCHMARK(BM_CheatSheetEntries)->Unit(benchmark::kMicrosecond);
+
+void BM_CustomKeymapKeymap(benchmark::State& state) {
+  // A user's set: Gmail with a few keys of their own.
+  CustomKeymap definition(CustomKeymap::Baseline::gmail, {});
+  definition.assign(*KeyChord::fromKeymapString("y"), ActionID::archive);
+  definition.assign(*KeyChord::fromKeymapString("ctrl+c"), ActionID::copy);
+  definition.assign(*KeyChord::fromKeymapString("cmd+return"), ActionID::send);
+  definition.clear(ActionID::undo);
+  for (auto _ : state)
+    benchmark::DoNotOptimize(definition.keymap());
+}
+BENCHMARK(BM_CustomKeymapKeymap)->Unit(benchmark::kMicrosecond);
 
 void BM_KeymapParseDefaultFile(benchmark::State& state) {
   std::ifstream in(QUILLO_DEFAULT_KEYMAP_FILE);

@@ -5,6 +5,7 @@
 #include "FocusPolicyCoding.hpp"
 #include "JSONDecoding.hpp"
 #include "Unicode.hpp"
+#include "UntrustedJSON.hpp"
 
 namespace quillo {
 
@@ -135,46 +136,7 @@ KeymapFileObject decodeFile(const Json& document) {
   return file;
 }
 
-// MARK: - Safety checks before parsing
-
-/// The deepest nesting of arrays and objects in `data`, stopping the scan as
-/// soon as `limit` is exceeded. Strings (with their escapes) are skipped, so
-/// brackets inside them do not count.
-std::size_t nestingDepth(std::string_view data, std::size_t limit) {
-  std::size_t depth = 0;
-  std::size_t deepest = 0;
-  bool inString = false;
-  bool escaped = false;
-  for (char c : data) {
-    if (inString) {
-      if (escaped) {
-        escaped = false;
-      } else if (c == '\\') {
-        escaped = true;
-      } else if (c == '"') {
-        inString = false;
-      }
-      continue;
-    }
-    switch (c) {
-      case '"':
-        inString = true;
-        break;
-      case '[':
-      case '{':
-        deepest = std::max(deepest, ++depth);
-        if (deepest > limit) return deepest;
-        break;
-      case ']':
-      case '}':
-        if (depth > 0) --depth;
-        break;
-      default:
-        break;
-    }
-  }
-  return deepest;
-}
+// MARK: - Error details
 
 std::string locationText(const std::vector<std::string>& path) {
   if (path.empty()) return {};
@@ -328,19 +290,9 @@ class SectionReader {
 KeymapLoadResult Keymap::parse(std::string_view data) {
   KeymapFileObject file;
   try {
-    if (data.size() > kKeymapMaximumSize) {
-      throw KeymapError::invalidJSON("the file is larger than " +
-                                     std::to_string(kKeymapMaximumSize / (1024 * 1024)) + " MB");
-    }
-    if (nestingDepth(data, kKeymapMaximumNesting) > kKeymapMaximumNesting) {
-      throw KeymapError::invalidJSON("it is nested more than " +
-                                     std::to_string(kKeymapMaximumNesting) + " levels deep");
-    }
-    const Json document = Json::parse(data, nullptr, /*allow_exceptions=*/false);
-    if (document.is_discarded()) throw KeymapError::invalidJSON("malformed JSON");
-    file = decodeFile(document);
-  } catch (const KeymapError&) {
-    throw;
+    file = decodeFile(json_coding::parseUntrustedJSON(data));
+  } catch (const json_coding::JSONSyntaxError& error) {
+    throw KeymapError::invalidJSON(error.what());
   } catch (const DecodingError& error) {
     throw KeymapError::invalidJSON(detailFor(error));
   } catch (const std::exception& error) {

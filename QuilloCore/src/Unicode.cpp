@@ -136,30 +136,47 @@ bool startsWithLetter(std::string_view utf8) {
   return u_isalpha(static_cast<UChar32>(firstScalar(utf8))) != 0;
 }
 
-std::string lowercased(std::string_view utf8) {
-  if (isASCII(utf8)) {
-    std::string out(utf8);
-    for (char& c : out) {
-      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return out;
-  }
+namespace {
+
+using CaseMapping = int32_t (*)(UChar*, int32_t, const UChar*, int32_t, const char*, UErrorCode*);
+
+std::string mapCase(std::string_view utf8, CaseMapping mapping) {
   const std::u16string source = toUTF16(utf8);
-  // Lowercasing can grow text by a few units per character; retry once with
+  // Case mapping can grow text by a few units per character; retry once with
   // the size ICU asks for.
   std::u16string out(source.size() * 2 + 4, u'\0');
   UErrorCode status = U_ZERO_ERROR;
-  int32_t length = u_strToLower(out.data(), static_cast<int32_t>(out.size()), source.data(),
-                                static_cast<int32_t>(source.size()), "", &status);
+  int32_t length = mapping(out.data(), static_cast<int32_t>(out.size()), source.data(),
+                           static_cast<int32_t>(source.size()), "", &status);
   if (status == U_BUFFER_OVERFLOW_ERROR) {
     out.assign(static_cast<std::size_t>(length) + 1, u'\0');
     status = U_ZERO_ERROR;
-    length = u_strToLower(out.data(), static_cast<int32_t>(out.size()), source.data(),
-                          static_cast<int32_t>(source.size()), "", &status);
+    length = mapping(out.data(), static_cast<int32_t>(out.size()), source.data(),
+                     static_cast<int32_t>(source.size()), "", &status);
   }
   if (U_FAILURE(status)) return std::string(utf8);
   out.resize(static_cast<std::size_t>(length));
   return toUTF8(out);
+}
+
+std::string mapASCIICase(std::string_view text, char from, char to) {
+  std::string out(text);
+  for (char& c : out) {
+    if (c >= from && c <= static_cast<char>(from + 25)) c = static_cast<char>(c - from + to);
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string lowercased(std::string_view utf8) {
+  if (isASCII(utf8)) return mapASCIICase(utf8, 'A', 'a');
+  return mapCase(utf8, u_strToLower);
+}
+
+std::string uppercased(std::string_view utf8) {
+  if (isASCII(utf8)) return mapASCIICase(utf8, 'a', 'A');
+  return mapCase(utf8, u_strToUpper);
 }
 
 bool isCanonicalComposed(std::string_view utf8) {

@@ -31,6 +31,9 @@ bool startsWithLetter(std::string_view utf8);
 /// Full Unicode lowercase mapping without any locale's tailoring.
 std::string lowercased(std::string_view utf8);
 
+/// Full Unicode uppercase mapping without any locale's tailoring.
+std::string uppercased(std::string_view utf8);
+
 /// The canonical composed form (NFC); equal for canonically equivalent text.
 std::string canonicalComposed(std::string_view utf8);
 /// Whether `text` is already in canonical composed form.

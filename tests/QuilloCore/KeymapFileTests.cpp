@@ -136,7 +136,7 @@ TEST(KeymapParse, RejectsDeepNestingCleanly) {
 }
 
 TEST(KeymapParse, RejectsOversizedFiles) {
-  const std::string huge = "{\"about\": \"" + std::string(kKeymapMaximumSize, 'x') + "\"}";
+  const std::string huge = "{\"about\": \"" + std::string(FileLimits::maximumSize, 'x') + "\"}";
   try {
     Keymap::parse(huge);
     ADD_FAILURE() << "an oversized file parsed";

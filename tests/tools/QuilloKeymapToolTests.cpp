@@ -43,6 +43,11 @@ void runTable(const std::string& fixture, const std::string& command) {
       EXPECT_EQ(result.out, expectedOutput(entry["out"]));
       EXPECT_EQ(result.err, "");
     }
+    if (entry.contains("outFile")) {
+      const auto golden = testing::fixturePath(command) / entry["outFile"].get<std::string>();
+      EXPECT_EQ(result.out, testing::readFile(golden));
+      EXPECT_EQ(result.err, "");
+    }
     if (entry.contains("err")) {
       // A message ending in a line feed is the whole of stderr; others its start.
       const std::string err = expand(entry["err"].get<std::string>());
@@ -62,6 +67,10 @@ TEST(QuilloKeymapTool, Explain) {
 
 TEST(QuilloKeymapTool, Check) {
   runTable("check.json", "check");
+}
+
+TEST(QuilloKeymapTool, Cheatsheet) {
+  runTable("cheatsheet.json", "cheatsheet");
 }
 
 TEST(QuilloKeymapTool, CheckReadsTheUsersKeymapByDefault) {

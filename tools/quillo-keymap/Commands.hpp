@@ -10,5 +10,6 @@ namespace quillo::keymaptool {
 
 int explain(Arguments arguments, std::ostream& out, std::ostream& err);
 int check(Arguments arguments, std::ostream& out, std::ostream& err);
+int cheatsheet(Arguments arguments, std::ostream& out, std::ostream& err);
 
 }  // namespace quillo::keymaptool

@@ -25,6 +25,16 @@ commands:
       then "FILE: N single keys, M chords, W warnings". FILE defaults to
       $XDG_CONFIG_HOME/Quillo/keymap.json (~/.config/Quillo/keymap.json).
       Exits 1 when the file cannot be read or is rejected as a whole.
+
+  cheatsheet [--set gmail|outlookMac|outlookWindows|off | --file FILE |
+              --custom CUSTOM_JSON]
+      Lists, for every action, its keys and where they work: one line per
+      action with four tab-separated fields: the action, its keys (chord text
+      forms separated by spaces), the places (messageList, openMessage,
+      writing) and "quillo" or "mail" (Mail's own shortcut, where the keymap
+      gives the action none). The keymap is a preset's (default gmail), none
+      at all with --set off, the one read from FILE, or that of a custom
+      shortcut definition (custom.json).
 )USAGE";
 
 }  // namespace
@@ -41,6 +51,9 @@ int main(int argc, char** argv) {
   using namespace quillo::keymaptool;
   if (command == "explain") return explain(Arguments(std::move(arguments)), std::cout, std::cerr);
   if (command == "check") return check(Arguments(std::move(arguments)), std::cout, std::cerr);
+  if (command == "cheatsheet") {
+    return cheatsheet(Arguments(std::move(arguments)), std::cout, std::cerr);
+  }
   std::cerr << "error: unknown command \"" << command << "\" (try: quillo-keymap --help)\n";
   return 2;
 }

@@ -3,9 +3,8 @@
 // Keymap::parse turns the bytes of a keymap.json into a Keymap plus warnings
 // about single entries it skipped or left at their defaults, or rejects the
 // whole file with a KeymapError whose description is the text the user sees.
-// Parsing is pure (bytes in, value out) and safe on any input: files nested
-// deeper than any real keymap or larger than any real keymap are rejected
-// rather than read, so no file can exhaust the stack or memory.
+// Parsing is pure (bytes in, value out) and safe on any input: files beyond
+// FileLimits are rejected rather than read.
 #pragma once
 
 #include <cstddef>
@@ -15,6 +14,7 @@
 #include <vector>
 
 #include "QuilloCore/Export.hpp"
+#include "QuilloCore/FileLimits.hpp"
 #include "QuilloCore/Keymap.hpp"
 
 namespace quillo {
@@ -54,10 +54,5 @@ class QUILLO_CORE_EXPORT KeymapError : public std::exception {
   std::string detail_;
   std::string description_;
 };
-
-/// Files nested deeper than this are rejected (a real keymap nests 6 deep).
-inline constexpr std::size_t kKeymapMaximumNesting = 32;
-/// Files larger than this are rejected (a real keymap is a few kilobytes).
-inline constexpr std::size_t kKeymapMaximumSize = 4 * 1024 * 1024;
 
 }  // namespace quillo

@@ -1,0 +1,100 @@
+// CustomKeymap: the user's own shortcut set.
+//
+// Not a full keymap but a small definition: a baseline set, plus, per action,
+// the chords the user chose in place of the baseline's (an empty list means
+// the action has no shortcut at all). keymap() rebuilds the full Keymap from
+// it. problem() is the rule for chords the user records, with the messages
+// shown to the user. Overrides are held in action declaration order, so the
+// same definition always gives the same keymap. Plain value; any thread.
+//
+// File form: {"baseline": "gmail", "overrides": {"archive": ["e", "cmd+e"]}}.
+// Decoding is lenient member by member: an unknown baseline reads as
+// appleMail, unknown action names and unparsable chords are skipped, and only
+// a malformed "overrides" member (or a file that is not JSON at all) fails
+// the whole value. Chords that problem() refuses stay in a decoded
+// definition but are never applied by keymap().
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
+
+#include <nlohmann/json_fwd.hpp>
+
+#include "QuilloCore/ActionID.hpp"
+#include "QuilloCore/Export.hpp"
+#include "QuilloCore/KeyChord.hpp"
+#include "QuilloCore/Keymap.hpp"
+#include "QuilloCore/RawValueEnum.hpp"
+
+namespace quillo {
+
+class QUILLO_CORE_EXPORT CustomKeymap {
+ public:
+  /// The set every action not in `overrides` takes its chords from.
+  /// appleMail adds nothing: Mail's own shortcuts stay.
+  enum class Baseline : std::uint8_t { appleMail, gmail, outlookMac, outlookWindows };
+
+  using Overrides = std::map<ActionID, std::vector<KeyChord>>;
+
+  Baseline baseline = Baseline::appleMail;
+  Overrides overrides;
+
+  CustomKeymap() = default;
+  CustomKeymap(Baseline baseline, Overrides overrides)
+      : baseline(baseline), overrides(std::move(overrides)) {}
+
+  /// A definition that reproduces `keymap`'s key tables: baseline appleMail
+  /// and, for every action the keymap gives keys, those keys as its override.
+  static CustomKeymap importing(const Keymap& keymap);
+
+  /// ⌘Q, ⌘W, ⌘H and ⌘M: chords that belong to macOS.
+  static const std::unordered_set<KeyChord>& reservedChords();
+
+  /// The message to show when `chord` may not be used for `action`, or none.
+  static std::optional<std::string> problem(const KeyChord& chord, ActionID action);
+
+  /// The effective keymap: the baseline's, with each override applied in
+  /// action order. Actions and focus policy are the baseline's.
+  Keymap keymap() const;
+
+  /// Makes `chord` the one shortcut of `action`, taking it away from any
+  /// other action that answers to it. Does not validate: ask problem() first.
+  void assign(const KeyChord& chord, ActionID action);
+  /// Leaves `action` without any shortcut, whatever the baseline has.
+  void clear(ActionID action);
+  /// Drops every override; the baseline stays.
+  void resetChanges();
+
+  /// Both members, always; chords in their text form; cleared actions as [].
+  nlohmann::json toJSON() const;
+  /// Throws DecodingError when the value is not an object or "overrides" is
+  /// not an object of string arrays.
+  static CustomKeymap fromJSON(const nlohmann::json& value);
+  /// Reads a custom.json file's bytes (within FileLimits); throws
+  /// DecodingError for data that is not JSON or does not decode.
+  static CustomKeymap decode(std::string_view data);
+
+  bool operator==(const CustomKeymap&) const = default;
+
+ private:
+  /// Whether an action other than `action` lists `chord` among its overrides.
+  bool heldByAnotherOverride(const KeyChord& chord, ActionID action) const;
+};
+
+/// "macOS", "Gmail", "Outlook for Mac", "Outlook for Windows".
+QUILLO_CORE_EXPORT std::string_view title(CustomKeymap::Baseline baseline);
+/// The baseline's keymap (shared; built once).
+QUILLO_CORE_EXPORT const Keymap& keymap(CustomKeymap::Baseline baseline);
+
+template <>
+struct EnumRawValues<CustomKeymap::Baseline> {
+  static constexpr std::array<std::string_view, 4> values{"appleMail", "gmail", "outlookMac",
+                                                          "outlookWindows"};
+};
+
+}  // namespace quillo

@@ -1,0 +1,230 @@
+#include "QuilloCore/CustomKeymap.hpp"
+
+#include <algorithm>
+
+#include "JSONDecoding.hpp"
+#include "QuilloCore/CheatSheet.hpp"
+#include "QuilloCore/KeymapPreset.hpp"
+#include "Unicode.hpp"
+#include "UntrustedJSON.hpp"
+
+namespace quillo {
+namespace {
+
+using NamedKey = KeyToken::NamedKey;
+using json_coding::CodingPath;
+using json_coding::Json;
+
+bool isClipboardAction(ActionID action) {
+  return action == ActionID::copy || action == ActionID::paste || action == ActionID::cut;
+}
+
+std::string_view typingActionName(ActionID action) {
+  switch (action) {
+    case ActionID::send:
+      return "Send";
+    case ActionID::copy:
+      return "Copy";
+    case ActionID::paste:
+      return "Paste";
+    case ActionID::cut:
+      return "Cut";
+    default:
+      return {};
+  }
+}
+
+template <class Map>
+void removeAction(Map& map, ActionID action) {
+  std::erase_if(map, [action](const auto& entry) { return entry.second == action; });
+}
+
+}  // namespace
+
+std::string_view title(CustomKeymap::Baseline baseline) {
+  switch (baseline) {
+    case CustomKeymap::Baseline::appleMail:
+      return "macOS";
+    case CustomKeymap::Baseline::gmail:
+      return title(KeymapPreset::gmail);
+    case CustomKeymap::Baseline::outlookMac:
+      return title(KeymapPreset::outlookMac);
+    case CustomKeymap::Baseline::outlookWindows:
+      return title(KeymapPreset::outlookWindows);
+  }
+  return {};
+}
+
+const Keymap& keymap(CustomKeymap::Baseline baseline) {
+  switch (baseline) {
+    case CustomKeymap::Baseline::gmail:
+      return keymap(KeymapPreset::gmail);
+    case CustomKeymap::Baseline::outlookMac:
+      return keymap(KeymapPreset::outlookMac);
+    case CustomKeymap::Baseline::outlookWindows:
+      return keymap(KeymapPreset::outlookWindows);
+    case CustomKeymap::Baseline::appleMail:
+      break;
+  }
+  static const Keymap appleMail({}, {}, {}, {}, Keymap::defaultActions(), FocusPolicy::default_());
+  return appleMail;
+}
+
+const std::unordered_set<KeyChord>& CustomKeymap::reservedChords() {
+  static const std::unordered_set<KeyChord> chords{
+      KeyChord(KeyToken::character("q"), KeyModifiers::command),
+      KeyChord(KeyToken::character("w"), KeyModifiers::command),
+      KeyChord(KeyToken::character("h"), KeyModifiers::command),
+      KeyChord(KeyToken::character("m"), KeyModifiers::command),
+  };
+  return chords;
+}
+
+std::optional<std::string> CustomKeymap::problem(const KeyChord& chord, ActionID action) {
+  if (reservedChords().contains(chord)) {
+    return std::string("That shortcut belongs to macOS and can't be reassigned.");
+  }
+  if (chord.hasShortcutModifier()) return std::nullopt;
+  if (const auto name = typingActionName(action); !name.empty()) {
+    return std::string(name) + " needs ⌘, ⌃ or ⌥, so it can't interfere with typing.";
+  }
+  if (const auto named = chord.key().namedKey()) {
+    if (*named == NamedKey::tab || *named == NamedKey::escape) {
+      return std::string("That key can't be used as a shortcut.");
+    }
+    if (chord.modifiers().contains(KeyModifiers::shift)) {
+      return std::string("Shift with that key isn't supported. Add ⌘, ⌃ or ⌥.");
+    }
+  }
+  return std::nullopt;
+}
+
+CustomKeymap CustomKeymap::importing(const Keymap& keymap) {
+  CustomKeymap definition;
+  for (ActionID action : allCases<ActionID>()) {
+    auto keys = CheatSheet::keysProvided(action, keymap);
+    if (!keys.empty()) definition.overrides.emplace(action, std::move(keys));
+  }
+  return definition;
+}
+
+Keymap CustomKeymap::keymap() const {
+  Keymap result = quillo::keymap(baseline);
+  for (const auto& [action, chords] : overrides) {
+    removeAction(result.bindings, action);
+    removeAction(result.listChords, action);
+    removeAction(result.composeBindings, action);
+    removeAction(result.anywhereChords, action);
+    for (const KeyChord& chord : chords) {
+      // Refused chords (only possible in a hand-edited file) are never applied.
+      if (problem(chord, action)) continue;
+      if (!chord.hasShortcutModifier()) {
+        // A single key: shift is part of the typed character (⇧E is "E").
+        const KeyToken& key = chord.key();
+        const bool shifted = key.isCharacter() && chord.modifiers().contains(KeyModifiers::shift);
+        result.bindings.insert_or_assign(
+            shifted ? KeyToken::character(unicode::uppercased(key.character())) : key, action);
+      } else if (isClipboardAction(action)) {
+        result.anywhereChords.insert_or_assign(chord, action);
+      } else if (action == ActionID::send) {
+        result.composeBindings.insert_or_assign(chord, action);
+        // ⌘↩ also answers to the keypad's Enter, unless the user gave that
+        // Enter chord to another action: an explicit choice wins over the
+        // implied one, so assign() never leaves two actions on one chord.
+        if (chord.key().namedKey() == NamedKey::return_) {
+          const KeyChord enter(KeyToken::named(NamedKey::enter), chord.modifiers());
+          if (!heldByAnotherOverride(enter, action)) {
+            result.composeBindings.insert_or_assign(enter, action);
+          }
+        }
+      } else {
+        result.listChords.insert_or_assign(chord, action);
+      }
+    }
+  }
+  return result;
+}
+
+bool CustomKeymap::heldByAnotherOverride(const KeyChord& chord, ActionID action) const {
+  for (const auto& [other, chords] : overrides) {
+    if (other != action && std::find(chords.begin(), chords.end(), chord) != chords.end()) {
+      return true;
+    }
+  }
+  return false;
+}
+
+void CustomKeymap::assign(const KeyChord& chord, ActionID action) {
+  const Keymap current = keymap();
+  for (ActionID other : allCases<ActionID>()) {
+    if (other == action) continue;
+    std::vector<KeyChord> keys = CheatSheet::keysProvided(other, current);
+    if (std::find(keys.begin(), keys.end(), chord) == keys.end()) continue;
+    std::erase(keys, chord);
+    overrides.insert_or_assign(other, std::move(keys));
+  }
+  overrides.insert_or_assign(action, std::vector<KeyChord>{chord});
+}
+
+void CustomKeymap::clear(ActionID action) {
+  overrides.insert_or_assign(action, std::vector<KeyChord>{});
+}
+
+void CustomKeymap::resetChanges() {
+  overrides.clear();
+}
+
+// MARK: - File form
+
+Json CustomKeymap::toJSON() const {
+  Json written = Json::object();
+  for (const auto& [action, chords] : overrides) {
+    Json texts = Json::array();
+    for (const auto& chord : chords)
+      texts.push_back(chord.keymapString());
+    written[std::string(rawValue(action))] = std::move(texts);
+  }
+  return Json{{"baseline", std::string(rawValue(baseline))}, {"overrides", std::move(written)}};
+}
+
+CustomKeymap CustomKeymap::fromJSON(const Json& value) {
+  CodingPath path;
+  json_coding::expectObject(value, path);
+  CustomKeymap definition;
+  if (const Json* baseline = json_coding::presentMember(value, "baseline")) {
+    if (baseline->is_string()) {
+      definition.baseline = fromRawValue<Baseline>(baseline->get_ref<const std::string&>())
+                                .value_or(Baseline::appleMail);
+    }
+  }
+  if (const Json* overrides = json_coding::presentMember(value, "overrides")) {
+    auto scope = path.enter("overrides");
+    if (!overrides->is_object()) {
+      json_coding::throwTypeMismatch(path, "an object of chord lists", *overrides);
+    }
+    for (const auto& [name, chords] : overrides->items()) {
+      auto member = path.enter(name);
+      const std::vector<std::string> texts = json_coding::decodeStringArray(chords, path);
+      const auto action = fromRawValue<ActionID>(name);
+      if (!action) continue;
+      std::vector<KeyChord> parsed;
+      for (const auto& text : texts) {
+        if (auto chord = KeyChord::fromKeymapString(text)) parsed.push_back(std::move(*chord));
+      }
+      definition.overrides.insert_or_assign(*action, std::move(parsed));
+    }
+  }
+  return definition;
+}
+
+CustomKeymap CustomKeymap::decode(std::string_view data) {
+  Json document;
+  try {
+    document = json_coding::parseUntrustedJSON(data);
+  } catch (const json_coding::JSONSyntaxError& error) {
+    throw DecodingError(DecodingError::Kind::dataCorrupted, {}, error.what());
+  }
+  return fromJSON(document);
+}
+
+}  // namespace quillo
