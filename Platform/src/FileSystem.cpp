@@ -1,0 +1,93 @@
+#include "Platform/FileSystem.hpp"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <system_error>
+#include <vector>
+
+namespace quillo::platform {
+namespace {
+
+std::string describeErrno(int error) {
+  return std::strerror(error);
+}
+
+}  // namespace
+
+FileResult readFile(const std::filesystem::path& path) {
+  FileResult result;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    result.error = describeErrno(errno);
+    return result;
+  }
+  char buffer[65536];
+  while (true) {
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n == 0) break;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      result.error = describeErrno(errno);
+      result.contents.clear();
+      ::close(fd);
+      return result;
+    }
+    result.contents.append(buffer, static_cast<std::size_t>(n));
+  }
+  ::close(fd);
+  result.ok = true;
+  return result;
+}
+
+std::optional<std::string> writeFileAtomically(const std::filesystem::path& path,
+                                               std::string_view data, mode_t mode) {
+  const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
+  std::string pattern = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
+  std::vector<char> name(pattern.begin(), pattern.end());
+  name.push_back('\0');
+  const int fd = ::mkostemp(name.data(), O_CLOEXEC);
+  if (fd < 0)
+    return "couldn't create a temporary file in " + folder.string() + ": " + describeErrno(errno);
+  const auto fail = [&](const char* what) {
+    const int error = errno;
+    ::close(fd);
+    ::unlink(name.data());
+    return std::string(what) + ": " + describeErrno(error);
+  };
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  if (::fchmod(fd, mode & ~mask) != 0) return fail("couldn't set the file's permissions");
+  for (std::size_t written = 0; written < data.size();) {
+    const ssize_t n = ::write(fd, data.data() + written, data.size() - written);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return fail("couldn't write the file");
+    }
+    written += static_cast<std::size_t>(n);
+  }
+  if (::fsync(fd) != 0) return fail("couldn't write the file");
+  if (::close(fd) != 0) {
+    const int error = errno;
+    ::unlink(name.data());
+    return "couldn't write the file: " + describeErrno(error);
+  }
+  if (::rename(name.data(), path.c_str()) != 0) {
+    const int error = errno;
+    ::unlink(name.data());
+    return "couldn't replace " + path.string() + ": " + describeErrno(error);
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> createDirectories(const std::filesystem::path& folder) {
+  std::error_code error;
+  std::filesystem::create_directories(folder, error);
+  if (error && !std::filesystem::is_directory(folder)) return error.message();
+  return std::nullopt;
+}
+
+}  // namespace quillo::platform

@@ -1,0 +1,142 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include "Files.hpp"
+#include "Platform/FileSystem.hpp"
+#include "Platform/Recording.hpp"
+#include "Platform/linux/LinuxServices.hpp"
+#include "TempHome.hpp"
+
+namespace quillo::platform {
+namespace {
+
+class LinuxServicesTest : public ::testing::Test {
+ protected:
+  testing::TempHome home;
+  XdgPaths paths;
+  RecordingSystemLog log;
+};
+
+TEST_F(LinuxServicesTest, PathsFollowTheXdgVariablesAndFallBackUnderHome) {
+  EXPECT_EQ(paths.applicationSupport(), home.config());
+  EXPECT_EQ(paths.logs(), home.state());
+  EXPECT_EQ(paths.home(), home.home());
+  ::unsetenv("XDG_CONFIG_HOME");
+  ::setenv("XDG_STATE_HOME", "relative/ignored", 1);
+  EXPECT_EQ(paths.applicationSupport(), home.home() / ".config");
+  EXPECT_EQ(paths.logs(), home.home() / ".local" / "state");
+}
+
+TEST_F(LinuxServicesTest, DefaultsKeepTheirTypesAcrossARestart) {
+  const auto file = JsonFileUserDefaults::standardFile(paths);
+  EXPECT_EQ(file, home.config() / "Quillo" / "defaults.json");
+  {
+    JsonFileUserDefaults defaults(file, log);
+    EXPECT_TRUE(std::holds_alternative<std::monostate>(defaults.value("enabled")));
+    defaults.set("enabled", false);
+    defaults.set("shortcutSet", "outlookMac");
+    defaults.set("debugLogging", true);
+    defaults.set("gone", true);
+    defaults.remove("gone");
+  }
+  JsonFileUserDefaults again(file, log);
+  EXPECT_EQ(again.boolean("enabled"), false);
+  EXPECT_EQ(again.string("shortcutSet"), "outlookMac");
+  EXPECT_EQ(again.boolean("debugLogging"), true);
+  EXPECT_TRUE(std::holds_alternative<std::monostate>(again.value("gone")));
+  // A string is not a boolean and a boolean is not a string.
+  EXPECT_FALSE(again.boolean("shortcutSet").has_value());
+  EXPECT_FALSE(again.string("enabled").has_value());
+  EXPECT_TRUE(log.lines.empty());
+  struct stat info {};
+  ASSERT_EQ(::stat(file.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0600u);
+}
+
+TEST_F(LinuxServicesTest, DefaultsOfOtherTypesAreSomethingElseAndSurviveWrites) {
+  const auto file = home.config() / "Quillo" / "defaults.json";
+  testing::writeText(file, R"({"enabled": "yes", "count": 3, "list": [1]})");
+  JsonFileUserDefaults defaults(file, log);
+  EXPECT_EQ(defaults.value("enabled"), DefaultValue(std::string("yes")));
+  EXPECT_EQ(defaults.value("count"), DefaultValue(OtherDefaultValue{}));
+  defaults.set("debugLogging", true);
+  const auto written = nlohmann::json::parse(testing::readText(file));
+  EXPECT_EQ(written["count"], 3);
+  EXPECT_EQ(written["list"], nlohmann::json::array({1}));
+}
+
+TEST_F(LinuxServicesTest, ACorruptDefaultsFileMeansEmptyDefaultsAndIsKeptUntilTheNextWrite) {
+  const auto file = home.config() / "Quillo" / "defaults.json";
+  for (const char* corrupt : {"{\"enabled\": fal", "[true]", "\xFF\xFE"}) {
+    testing::writeText(file, corrupt);
+    log.lines.clear();
+    JsonFileUserDefaults defaults(file, log);
+    EXPECT_TRUE(std::holds_alternative<std::monostate>(defaults.value("enabled"))) << corrupt;
+    ASSERT_EQ(log.lines.size(), 1u) << corrupt;
+    EXPECT_EQ(log.lines[0].level, LogLevel::error);
+    EXPECT_EQ(log.lines[0].category, "app");
+    EXPECT_EQ(testing::readText(file), corrupt);
+    defaults.set("enabled", true);
+    EXPECT_EQ(nlohmann::json::parse(testing::readText(file)), nlohmann::json({{"enabled", true}}));
+  }
+}
+
+TEST_F(LinuxServicesTest, AnUnwritableDefaultsFolderIsLoggedNotFatal) {
+  // A file where the folder should be: the folder can never be created.
+  testing::writeText(home.config() / "Quillo", "not a folder");
+  JsonFileUserDefaults defaults(home.config() / "Quillo" / "defaults.json", log);
+  defaults.set("enabled", false);
+  EXPECT_EQ(defaults.boolean("enabled"), false);  // kept in memory
+  ASSERT_EQ(log.lines.size(), 1u);
+  EXPECT_TRUE(log.lines[0].message.starts_with("Couldn't save the settings: "));
+}
+
+TEST_F(LinuxServicesTest, AtomicWriteReplacesTheFileWholeAndLeavesNoTemporaryFiles) {
+  const auto file = home.root() / "data" / "custom.json";
+  std::filesystem::create_directories(file.parent_path());
+  testing::writeText(file, "old contents that are longer");
+  EXPECT_EQ(writeFileAtomically(file, "new"), std::nullopt);
+  EXPECT_EQ(testing::readText(file), "new");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(file.parent_path()), {}), 1);
+  // A missing folder is an error, not a crash, and nothing is left behind.
+  EXPECT_NE(writeFileAtomically(home.root() / "missing" / "x.json", "x"), std::nullopt);
+  const auto read = readFile(home.root() / "missing" / "x.json");
+  EXPECT_FALSE(read.ok);
+  EXPECT_EQ(read.error, "No such file or directory");
+}
+
+TEST_F(LinuxServicesTest, AutostartEntryAppearsAndDisappears) {
+  RecordingOpener opener;
+  XdgAutostartLoginItems items(paths, opener, "/opt/Quillo \"beta\"/bin/quillo");
+  const auto entry = home.config() / "autostart" / "com.larkmoor.Quillo.desktop";
+  EXPECT_EQ(items.entryFile(), entry);
+  EXPECT_EQ(items.status(), LoginItemStatus::notRegistered);
+  EXPECT_EQ(items.registerApp(), std::nullopt);
+  EXPECT_EQ(items.status(), LoginItemStatus::enabled);
+  const std::string text = testing::readText(entry);
+  EXPECT_NE(text.find("[Desktop Entry]\n"), std::string::npos);
+  EXPECT_NE(text.find("Exec=\"/opt/Quillo \\\"beta\\\"/bin/quillo\"\n"), std::string::npos);
+  EXPECT_EQ(items.unregisterApp(), std::nullopt);
+  EXPECT_EQ(items.status(), LoginItemStatus::notRegistered);
+  EXPECT_FALSE(std::filesystem::exists(entry));
+  items.openSystemSettingsLoginItems();
+  EXPECT_EQ(opener.opened, std::vector<std::string>{(home.config() / "autostart").string()});
+
+  XdgAutostartLoginItems nowhere(paths, opener, "");
+  EXPECT_EQ(nowhere.status(), LoginItemStatus::notFound);
+  EXPECT_NE(nowhere.registerApp(), std::nullopt);
+}
+
+TEST_F(LinuxServicesTest, BundleFindsResourcesBesideTheProgram) {
+  const auto folder = home.root() / "share" / "quillo";
+  testing::writeText(folder / "keymap.json", "{}");
+  InstalledBundle bundle(folder);
+  EXPECT_EQ(bundle.resource("keymap.json"), folder / "keymap.json");
+  EXPECT_EQ(bundle.resource("missing.json"), std::nullopt);
+  EXPECT_FALSE(bundle.shortVersion().empty());
+  EXPECT_EQ(InstalledBundle("").resource("keymap.json"), std::nullopt);
+}
+
+}  // namespace
+}  // namespace quillo::platform
