@@ -1,0 +1,68 @@
+// AccessibilityServer: the simulated Mac's accessibility API.
+//
+// Answers attribute reads and actions on the system-wide element, on
+// application elements and on the nodes of each application's tree, with the
+// AXError codes of the real API: kAXErrorAPIDisabled while the process is not
+// trusted, kAXErrorInvalidUIElement for elements of a quit application,
+// kAXErrorNoValue / kAXErrorAttributeUnsupported for missing attributes, and
+// kAXErrorCannotComplete when the application takes longer than the messaging
+// time-out (the call then blocks for the time-out). Counts every round trip
+// (attribute read, multiple-attribute read, action) per process.
+#pragma once
+
+#include <map>
+#include <utility>
+
+#include "Platform/Accessibility.hpp"
+
+namespace quillo::sim {
+
+class SimulatedMac;
+class SimApp;
+class AXNode;
+
+class AccessibilityServer final : public platform::Accessibility {
+ public:
+  explicit AccessibilityServer(SimulatedMac& mac);
+
+  bool isProcessTrusted() const override;
+  bool isProcessTrustedWithOptions(bool prompt) override;
+  platform::AXUIElement createSystemWide() override;
+  platform::AXUIElement createApplication(pid_t pid) override;
+  platform::AXError setMessagingTimeout(const platform::AXUIElement& element,
+                                        float seconds) override;
+  platform::AXError copyAttributeValue(const platform::AXUIElement& element,
+                                       std::string_view attribute,
+                                       platform::CFValue& value) override;
+  platform::AXError copyMultipleAttributeValues(const platform::AXUIElement& element,
+                                                const std::vector<std::string>& attributes,
+                                                std::uint32_t options,
+                                                platform::CFValue& values) override;
+  platform::AXError getPid(const platform::AXUIElement& element, pid_t& pid) const override;
+  platform::AXError performAction(const platform::AXUIElement& element,
+                                  std::string_view action) override;
+
+  /// Round trips to `pid` (0: the system-wide element) since the last reset.
+  std::size_t roundTrips(pid_t pid) const;
+  std::size_t totalRoundTrips() const;
+  void resetRoundTrips();
+  /// The process-wide messaging time-out in force (macOS starts at 6 s).
+  float globalTimeout() const { return globalTimeout_; }
+
+  /// The element that stands for a node of an application.
+  static platform::AXUIElement element(pid_t pid, const AXNode& node);
+
+ private:
+  /// Checks trust, finds the app, and lets the request take its time; on
+  /// success `app` is the application the element belongs to.
+  platform::AXError beginRequest(const platform::AXUIElement& element, SimApp*& app);
+  platform::AXError readAttribute(const platform::AXUIElement& target, SimApp* app,
+                                  std::string_view attribute, platform::CFValue& value);
+
+  SimulatedMac& mac_;
+  float globalTimeout_ = 6.0f;
+  std::map<std::pair<pid_t, std::uint64_t>, float> timeouts_;
+  std::map<pid_t, std::size_t> roundTrips_;
+};
+
+}  // namespace quillo::sim

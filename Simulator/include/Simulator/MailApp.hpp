@@ -1,0 +1,174 @@
+// MailApp: a simulated Apple Mail — a real little mail program behind the
+// accessibility server.
+//
+// Mailboxes (Inbox, Archive, Junk, Sent, Trash) hold messages with a sender,
+// a subject, and read and flagged states; the mailboxes outlive the app
+// process, so they survive a quit and relaunch. Windows:
+//  * the viewer: a standard window whose direct children are a toolbar (with
+//    the search field) and a split group holding the mailbox list, the
+//    message-list table (identifier "Mail.messageList", one AXRow per
+//    message) and the preview (which is therefore not a direct child);
+//  * an opened message: a standard window whose direct children include the
+//    scroll area "_MAIL_MESSAGE_CONTENT" holding the message's web area;
+//  * a compose window: direct children include the text fields
+//    "Mail.toField" and "Mail.subjectField", and the body's web area.
+// Sheets (AXSheet) and popovers (AXPopover) open over windows. The menu bar
+// has the items Mail has for Quillo's actions, enabled as the state allows,
+// and each one really does its job. Keys that reach Mail work as in Mail:
+// menu key equivalents first (⌘R, ⌃⌘A, ⇧⌘D, …), then the focused element
+// (typing into text, arrows and Delete in the message list).
+#pragma once
+
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "Simulator/SimApp.hpp"
+
+namespace quillo::sim {
+
+struct MailMessage {
+  std::uint64_t id = 0;
+  std::string sender;
+  std::string subject;
+  bool read = false;
+  bool flagged = false;
+  bool operator==(const MailMessage&) const = default;
+};
+
+/// Mail's data: the mailboxes, in a fixed order, and the messages in them.
+struct MailStore {
+  static constexpr const char* mailboxNames[] = {"Inbox", "Archive", "Junk", "Sent", "Trash"};
+  std::map<std::string, std::vector<MailMessage>> mailboxes;
+  std::uint64_t nextMessageID = 1;
+
+  MailStore();
+  /// A realistic morning's inbox.
+  static MailStore demo();
+  void add(const std::string& mailbox, std::string sender, std::string subject, bool read = false);
+};
+
+/// How this copy of Mail differs from the usual one (fault injection).
+struct MailVariant {
+  /// The title of Message › Move to Junk (some versions say "Move to Spam").
+  std::string junkTitle = "Move to Junk";
+  /// Menu items this version lacks, as paths of titles.
+  std::vector<std::vector<std::string>> missingItems;
+  /// Menu items that stay disabled whatever the state.
+  std::vector<std::vector<std::string>> disabledItems;
+  /// Extra plain groups inside the viewer window (for deep trees).
+  int decorativeGroups = 0;
+};
+
+class MailApp final : public SimApp {
+ public:
+  enum class WindowKind { viewer, message, compose };
+  /// Where the keyboard focus can be put, as a user would click it.
+  enum class Place {
+    messageList,
+    mailboxList,
+    searchField,
+    preview,
+    toField,
+    subjectField,
+    body,
+    messageContent,
+  };
+
+  MailApp(SimulatedMac& mac, pid_t pid, std::shared_ptr<MailStore> store, MailVariant variant);
+  ~MailApp() override;
+
+  // MARK: SimApp
+  std::shared_ptr<AXNode> focusedElement() const override;
+  std::shared_ptr<AXNode> focusedWindow() const override;
+  std::vector<std::shared_ptr<AXNode>> windows() const override;
+  void keyDown(const platform::Event& event) override;
+
+  // MARK: What a user sees
+  const std::vector<MailMessage>& mailbox(const std::string& name) const;
+  const std::string& currentMailbox() const { return currentMailbox_; }
+  std::optional<MailMessage> selectedMessage() const;
+  struct WindowInfo {
+    WindowKind kind;
+    std::string title;
+    bool hasSheet;
+    bool hasPopover;
+  };
+  /// Windows front to back; the first is the key window.
+  std::vector<WindowInfo> windowList() const;
+  /// Where the focus is, in words ("message list", "compose: subject field").
+  std::string focusDescription() const;
+  /// The text of a text element of the key window (or of the viewer's search field).
+  std::optional<std::string> text(Place place) const;
+  /// The undo stack's top entry, as the Edit menu names it.
+  std::optional<std::string> undoName() const;
+
+  // MARK: What a user does
+  /// Clicks into a place of the front window of the kind that has it.
+  bool focus(Place place);
+  /// Selects the message at `index` of the current mailbox.
+  bool select(std::size_t index);
+  bool selectSubject(const std::string& subject);
+  void showMailbox(const std::string& name);
+  void newMessage();
+  bool openSelectedMessage();
+  /// A sheet over the key window ("Do you want to save…"), taking the focus.
+  void showSheet(const std::string& message);
+  /// Address suggestions under the To field, with the focus in the list.
+  void showPopover();
+  /// Presses the front sheet's default button, or Esc's action.
+  void dismissSheet(bool accept);
+  void closeKeyWindow();
+  bool bringToFront(std::size_t index);
+
+ private:
+  struct Window;
+
+  void buildMenus();
+  std::shared_ptr<Window> makeViewer();
+  std::shared_ptr<Window> makeMessageWindow(const MailMessage& message);
+  std::shared_ptr<Window> makeComposeWindow(std::string to, std::string subject, std::string body,
+                                            Place focusAt);
+  void openWindow(std::shared_ptr<Window> window);
+  void closeWindow(const std::shared_ptr<Window>& window);
+  void refreshTable();
+  void refreshWindowMenu();
+  std::shared_ptr<Window> keyWindow() const;
+  std::shared_ptr<Window> viewer() const;
+  std::shared_ptr<AXNode> nodeFor(const Window& window, Place place) const;
+
+  // The commands behind the menu items.
+  std::optional<MailMessage> targetMessage() const;
+  MailMessage* findMessage(std::uint64_t id, std::string* mailboxName = nullptr);
+  void moveTarget(const std::string& to, const std::string& undoName);
+  void markTarget(bool read);
+  void toggleFlag();
+  void reply(bool all, bool forward);
+  void send();
+  void undo();
+  void searchMailbox();
+  void copy(bool cut);
+  void paste();
+  void moveSelection(int by);
+
+  std::shared_ptr<MailStore> store_;
+  MailVariant variant_;
+  std::string currentMailbox_ = "Inbox";
+  std::optional<std::uint64_t> selectedID_;
+  std::vector<std::shared_ptr<Window>> windows_;  // front to back
+  std::map<std::uint64_t, std::shared_ptr<AXNode>> rows_;
+  std::shared_ptr<AXNode> windowMenu_;
+  std::size_t windowMenuFixedItems_ = 0;
+  struct UndoEntry {
+    std::string name;
+    std::function<void()> revert;
+  };
+  std::vector<UndoEntry> undoStack_;
+};
+
+std::string placeName(MailApp::Place place);
+std::optional<MailApp::Place> placeNamed(const std::string& name);
+
+}  // namespace quillo::sim

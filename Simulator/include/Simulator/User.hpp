@@ -1,0 +1,74 @@
+// User: the person at the simulated Mac, for tests and the `quillo` program.
+//
+// Presses keys and chords, holds keys down, types text, clicks the keyboard
+// focus into a place of Mail, opens and closes Mail's windows, switches
+// applications, quits and relaunches Mail, grants and revokes permissions,
+// and injects faults. After every action the user waits for the Mac to
+// settle (`settle` runs the main loop until nothing is pending).
+//
+// Keys are written as the user presses them: a character as typed ("e", "I",
+// "#" — shift is implied where the US layout needs it), a named key
+// ("return", "enter", "tab", "space", "escape", "delete", "up", "down",
+// "left", "right", "f1"…), optionally after modifier words joined with "+"
+// ("cmd+return", "ctrl+shift+r", "cmd++").
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "Simulator/SimulatedMac.hpp"
+
+namespace quillo::sim {
+
+/// A key spec that names no key on the keyboard.
+struct UnknownKey : std::invalid_argument {
+  using std::invalid_argument::invalid_argument;
+};
+
+class User {
+ public:
+  User(SimulatedMac& mac, std::function<void()> settle);
+
+  SimulatedMac& mac() { return mac_; }
+
+  // MARK: Keyboard
+  /// The key code and modifier flags of a key spec; throws UnknownKey.
+  struct Keystroke {
+    std::uint16_t keyCode;
+    std::uint64_t flags;
+  };
+  static Keystroke keystroke(std::string_view spec);
+  void press(std::string_view spec);
+  /// Presses and holds: the key-down, `repeats` auto-repeats, the key-up.
+  void hold(std::string_view spec, int repeats);
+  /// Types text character by character (line breaks as Return).
+  void type(std::string_view text);
+
+  // MARK: Mail
+  /// The running Mail; throws std::logic_error when Mail is not running.
+  MailApp& mail();
+  bool click(MailApp::Place place);
+  /// Switches to Mail, launching it when it is not running.
+  MailApp& openMail();
+  MailApp& relaunchMail(MailVariant variant = {});
+  void quitMail();
+
+  // MARK: Other applications
+  /// Brings the application to the front, launching it when needed.
+  void switchTo(const std::string& bundleID, const std::string& name = "");
+
+  // MARK: Permissions
+  void setAccessibility(bool granted);
+  void setInputMonitoring(bool granted);
+
+  void settle() { settle_(); }
+
+ private:
+  SimulatedMac& mac_;
+  std::function<void()> settle_;
+};
+
+}  // namespace quillo::sim

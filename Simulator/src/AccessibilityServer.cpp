@@ -1,0 +1,218 @@
+#include "Simulator/AccessibilityServer.hpp"
+
+#include "Simulator/SimulatedMac.hpp"
+
+namespace quillo::sim {
+
+using namespace platform;
+
+namespace {
+
+constexpr std::uint64_t kApplicationElement = 1;
+
+bool isSystemWide(const AXUIElement& element) {
+  return element.pid == 0 && element.element == 0;
+}
+
+CFValue::Array elements(pid_t pid, const std::vector<std::shared_ptr<AXNode>>& nodes) {
+  CFValue::Array array;
+  for (const auto& node : nodes)
+    array.emplace_back(AccessibilityServer::element(pid, *node));
+  return array;
+}
+
+}  // namespace
+
+AccessibilityServer::AccessibilityServer(SimulatedMac& mac) : mac_(mac) {}
+
+AXUIElement AccessibilityServer::element(pid_t pid, const AXNode& node) {
+  return AXUIElement{pid, node.id};
+}
+
+bool AccessibilityServer::isProcessTrusted() const {
+  return mac_.permissions.accessibility;
+}
+
+bool AccessibilityServer::isProcessTrustedWithOptions(bool prompt) {
+  if (prompt && !mac_.permissions.accessibility)
+    mac_.permissions.prompts.push_back("Accessibility");
+  return mac_.permissions.accessibility;
+}
+
+AXUIElement AccessibilityServer::createSystemWide() {
+  return AXUIElement{0, 0};
+}
+
+AXUIElement AccessibilityServer::createApplication(pid_t pid) {
+  return AXUIElement{pid, kApplicationElement};
+}
+
+AXError AccessibilityServer::setMessagingTimeout(const AXUIElement& element, float seconds) {
+  if (seconds < 0) return AXError::illegalArgument;
+  if (isSystemWide(element)) {
+    globalTimeout_ = seconds > 0 ? seconds : 6.0f;  // 0 restores the default
+  } else {
+    timeouts_[{element.pid, element.element}] = seconds;
+  }
+  return AXError::success;
+}
+
+AXError AccessibilityServer::getPid(const AXUIElement& element, pid_t& pid) const {
+  if (isSystemWide(element)) return AXError::illegalArgument;
+  pid = element.pid;
+  return AXError::success;
+}
+
+AXError AccessibilityServer::beginRequest(const AXUIElement& element, SimApp*& app) {
+  app = nullptr;
+  if (!mac_.permissions.accessibility) return AXError::apiDisabled;
+  ++roundTrips_[element.pid];
+  if (isSystemWide(element)) return AXError::success;
+  app = mac_.app(element.pid);
+  if (!app) return AXError::invalidUIElement;
+  const auto own = timeouts_.find({element.pid, element.element});
+  const double timeout = own != timeouts_.end() && own->second > 0 ? own->second : globalTimeout_;
+  if (app->latency > timeout) {
+    mac_.block(Duration(timeout));
+    return AXError::cannotComplete;
+  }
+  if (app->latency > 0) mac_.block(Duration(app->latency));
+  if (element.element != kApplicationElement && !app->node(element.element)) {
+    return AXError::invalidUIElement;
+  }
+  return AXError::success;
+}
+
+AXError AccessibilityServer::readAttribute(const AXUIElement& target, SimApp* app,
+                                           std::string_view attribute, CFValue& value) {
+  if (isSystemWide(target)) {
+    const auto front = mac_.workspace().frontmostPID();
+    SimApp* frontApp = front ? mac_.app(*front) : nullptr;
+    if (attribute == "AXRole") {
+      value = "AXSystemWide";
+    } else if (attribute == "AXFocusedApplication") {
+      if (!frontApp) return AXError::noValue;
+      value = AXUIElement{frontApp->pid(), kApplicationElement};
+    } else if (attribute == "AXFocusedUIElement") {
+      const auto focused = frontApp ? frontApp->focusedElement() : nullptr;
+      if (!focused) return AXError::noValue;
+      value = element(frontApp->pid(), *focused);
+    } else {
+      return AXError::attributeUnsupported;
+    }
+    return AXError::success;
+  }
+  const pid_t pid = app->pid();
+  if (target.element == kApplicationElement) {
+    if (attribute == "AXRole") {
+      value = "AXApplication";
+    } else if (attribute == "AXTitle") {
+      value = app->name();
+    } else if (attribute == "AXFocusedUIElement") {
+      const auto focused = app->focusedElement();
+      if (!focused) return AXError::noValue;
+      value = element(pid, *focused);
+    } else if (attribute == "AXFocusedWindow") {
+      const auto window = app->focusedWindow();
+      if (!window) return AXError::noValue;
+      value = element(pid, *window);
+    } else if (attribute == "AXMenuBar") {
+      if (!app->menuBar()) return AXError::noValue;
+      value = element(pid, *app->menuBar());
+    } else if (attribute == "AXWindows") {
+      value = elements(pid, app->windows());
+    } else if (attribute == "AXChildren") {
+      auto children = app->windows();
+      if (app->menuBar()) children.push_back(app->menuBar());
+      value = elements(pid, children);
+    } else if (attribute == "AXFrontmost") {
+      value = mac_.workspace().frontmostPID() == pid;
+    } else {
+      return AXError::attributeUnsupported;
+    }
+    return AXError::success;
+  }
+  const auto node = app->node(target.element);
+  if (!node) return AXError::invalidUIElement;
+  if (attribute == "AXRole") {
+    value = node->role;
+  } else if (attribute == "AXSubrole") {
+    if (!node->subrole) return AXError::noValue;
+    value = *node->subrole;
+  } else if (attribute == "AXIdentifier") {
+    if (!node->identifier) return AXError::noValue;
+    value = *node->identifier;
+  } else if (attribute == "AXTitle") {
+    const auto title = node->currentTitle();
+    if (!title) return AXError::noValue;
+    value = *title;
+  } else if (attribute == "AXEnabled") {
+    if (!node->enabled) return AXError::attributeUnsupported;
+    value = node->enabled();
+  } else if (attribute == "AXValue") {
+    if (!node->value) return AXError::noValue;
+    value = *node->value;
+  } else if (attribute == "AXParent") {
+    const auto parent = node->parent.lock();
+    // Windows and the menu bar belong to the application element.
+    value = parent ? element(pid, *parent) : AXUIElement{pid, kApplicationElement};
+  } else if (attribute == "AXChildren") {
+    value = elements(pid, node->children);
+  } else if (attribute == "AXFocused") {
+    value = app->focusedElement() == node;
+  } else {
+    return AXError::attributeUnsupported;
+  }
+  return AXError::success;
+}
+
+AXError AccessibilityServer::copyAttributeValue(const AXUIElement& element,
+                                                std::string_view attribute, CFValue& value) {
+  SimApp* app = nullptr;
+  if (const AXError error = beginRequest(element, app); error != AXError::success) return error;
+  return readAttribute(element, app, attribute, value);
+}
+
+AXError AccessibilityServer::copyMultipleAttributeValues(const AXUIElement& element,
+                                                         const std::vector<std::string>& attributes,
+                                                         std::uint32_t, CFValue& values) {
+  SimApp* app = nullptr;
+  if (const AXError error = beginRequest(element, app); error != AXError::success) return error;
+  CFValue::Array array;
+  for (const auto& attribute : attributes) {
+    CFValue one;
+    const AXError error = readAttribute(element, app, attribute, one);
+    array.push_back(error == AXError::success ? one : CFValue(AXValueError{error}));
+  }
+  values = std::move(array);
+  return AXError::success;
+}
+
+AXError AccessibilityServer::performAction(const AXUIElement& element, std::string_view action) {
+  SimApp* app = nullptr;
+  if (const AXError error = beginRequest(element, app); error != AXError::success) return error;
+  if (!app || element.element == kApplicationElement) return AXError::actionUnsupported;
+  const auto node = app->node(element.element);
+  if (action != "AXPress" || !node->press) return AXError::actionUnsupported;
+  if (!node->isEnabled()) return AXError::cannotComplete;
+  node->press();
+  return AXError::success;
+}
+
+std::size_t AccessibilityServer::roundTrips(pid_t pid) const {
+  const auto found = roundTrips_.find(pid);
+  return found == roundTrips_.end() ? 0 : found->second;
+}
+
+std::size_t AccessibilityServer::totalRoundTrips() const {
+  std::size_t total = 0;
+  for (const auto& [pid, count] : roundTrips_)
+    total += count;
+  return total;
+}
+
+void AccessibilityServer::resetRoundTrips() {
+  roundTrips_.clear();
+}
+
+}  // namespace quillo::sim

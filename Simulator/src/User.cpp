@@ -1,0 +1,128 @@
+#include "Simulator/User.hpp"
+
+#include <stdexcept>
+
+#include "Simulator/USKeyboard.hpp"
+#include "Text.hpp"
+
+namespace quillo::sim {
+
+namespace Flags = platform::EventFlags;
+
+User::User(SimulatedMac& mac, std::function<void()> settle)
+    : mac_(mac), settle_(std::move(settle)) {}
+
+User::Keystroke User::keystroke(std::string_view spec) {
+  // Split at "+", keeping a trailing "+" as the key itself ("cmd++").
+  std::vector<std::string> pieces;
+  std::string piece;
+  for (std::size_t i = 0; i < spec.size(); ++i) {
+    if (spec[i] == '+' && !piece.empty()) {
+      pieces.push_back(piece);
+      piece.clear();
+    } else {
+      piece += spec[i];
+    }
+  }
+  pieces.push_back(piece);
+  const std::string key = pieces.back();
+  std::uint64_t flags = 0;
+  for (std::size_t i = 0; i + 1 < pieces.size(); ++i) {
+    const std::string& word = pieces[i];
+    if (word == "cmd" || word == "command") {
+      flags |= Flags::command;
+    } else if (word == "ctrl" || word == "control") {
+      flags |= Flags::control;
+    } else if (word == "opt" || word == "option" || word == "alt") {
+      flags |= Flags::alternate;
+    } else if (word == "shift") {
+      flags |= Flags::shift;
+    } else {
+      throw UnknownKey("\"" + word + "\" is not a modifier (cmd, ctrl, option, shift)");
+    }
+  }
+  const std::u32string scalars = text::scalars(key);
+  if (scalars.size() == 1) {
+    if (const auto stroke = USKeyboard::keystrokeFor(scalars.front())) {
+      return {stroke->keyCode, flags | (stroke->shift ? Flags::shift : 0)};
+    }
+  }
+  if (const auto code = USKeyboard::keyCodeNamed(key)) return {*code, flags};
+  throw UnknownKey("\"" + key + "\" is not a key on the keyboard");
+}
+
+void User::press(std::string_view spec) {
+  hold(spec, 0);
+}
+
+void User::hold(std::string_view spec, int repeats) {
+  const Keystroke stroke = keystroke(spec);
+  mac_.windowServer().pressKey(stroke.keyCode, stroke.flags, repeats);
+  settle();
+}
+
+void User::type(std::string_view text) {
+  for (char32_t c : text::scalars(std::string(text))) {
+    const auto stroke = USKeyboard::keystrokeFor(c);
+    if (!stroke) throw UnknownKey("this keyboard cannot type U+" + std::to_string(c));
+    mac_.windowServer().pressKey(stroke->keyCode, stroke->shift ? Flags::shift : 0);
+  }
+  settle();
+}
+
+MailApp& User::mail() {
+  MailApp* mail = mac_.mail();
+  if (!mail) throw std::logic_error("Mail is not running");
+  return *mail;
+}
+
+bool User::click(MailApp::Place place) {
+  const bool done = mail().focus(place);
+  mac_.activate(mail().pid());
+  settle();
+  return done;
+}
+
+MailApp& User::openMail() {
+  MailApp* mail = mac_.mail();
+  if (!mail) mail = &mac_.launchMail();
+  mac_.activate(mail->pid());
+  settle();
+  return *mail;
+}
+
+MailApp& User::relaunchMail(MailVariant variant) {
+  if (MailApp* mail = mac_.mail()) mac_.quit(mail->pid());
+  settle();
+  MailApp& mail = mac_.launchMail(std::move(variant));
+  settle();
+  return mail;
+}
+
+void User::quitMail() {
+  if (MailApp* mail = mac_.mail()) mac_.quit(mail->pid());
+  settle();
+}
+
+void User::switchTo(const std::string& bundleID, const std::string& name) {
+  if (bundleID == SimulatedMac::mailBundleID) {
+    openMail();
+    return;
+  }
+  SimApp* app = mac_.app(bundleID);
+  if (!app) app = &mac_.launchApp(bundleID, name.empty() ? bundleID : name);
+  mac_.activate(app->pid());
+  settle();
+}
+
+void User::setAccessibility(bool granted) {
+  mac_.permissions.accessibility = granted;
+  settle();
+}
+
+void User::setInputMonitoring(bool granted) {
+  mac_.permissions.inputMonitoring = granted;
+  settle();
+}
+
+}  // namespace quillo::sim

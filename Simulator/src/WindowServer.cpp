@@ -1,0 +1,327 @@
+#include "Simulator/WindowServer.hpp"
+
+#include <algorithm>
+
+#include "Simulator/SimulatedMac.hpp"
+#include "Simulator/USKeyboard.hpp"
+#include "Text.hpp"
+
+namespace quillo::sim {
+
+using namespace platform;
+
+struct WindowServer::Tap {
+  std::uint64_t id = 0;
+  EventTapOptions options = EventTapOptions::defaultTap;
+  std::uint64_t mask = 0;
+  EventTapCallBack callback = nullptr;
+  void* userInfo = nullptr;
+  bool enabled = true;  // a new tap is enabled
+  bool inRunLoop = false;
+};
+
+namespace {
+
+/// The US layout's 'uchr' data, as UCKeyTranslate reads it.
+class USLayout final : public UnicodeKeyLayout {
+ public:
+  std::int32_t translate(std::uint16_t keyCode, std::uint16_t keyAction,
+                         std::uint32_t modifierKeyState, std::uint32_t, std::uint32_t options,
+                         std::uint32_t& deadKeyState, std::size_t maxLength,
+                         std::u16string& characters) const override {
+    constexpr std::int32_t paramErr = -50;
+    if (keyAction != keyActionDown || maxLength == 0) return paramErr;
+    const bool shift = modifierKeyState & 2;
+    const bool option = modifierKeyState & 8;
+    const bool control = modifierKeyState & 16;
+    characters.clear();
+    switch (keyCode) {
+      case USKeyboard::KeyCode::returnKey:
+        characters = u"\r";
+        return 0;
+      case USKeyboard::KeyCode::keypadEnter:
+        characters = u"\x03";
+        return 0;
+      case USKeyboard::KeyCode::tab:
+        characters = u"\t";
+        return 0;
+      case USKeyboard::KeyCode::deleteKey:
+        characters = u"\x08";
+        return 0;
+      case USKeyboard::KeyCode::escape:
+        characters = u"\x1B";
+        return 0;
+      case USKeyboard::KeyCode::left:
+        characters = u"\x1C";
+        return 0;
+      case USKeyboard::KeyCode::right:
+        characters = u"\x1D";
+        return 0;
+      case USKeyboard::KeyCode::up:
+        characters = u"\x1E";
+        return 0;
+      case USKeyboard::KeyCode::down:
+        characters = u"\x1F";
+        return 0;
+      default:
+        break;
+    }
+    auto typed = USKeyboard::layoutCharacter(keyCode, shift, option);
+    if (!typed) {
+      // Function keys translate to the function-key control character.
+      if (!USKeyboard::eventCharacters(keyCode, 0).empty()) {
+        characters = u"\x10";
+        return 0;
+      }
+      return paramErr;
+    }
+    if (typed->empty() && !(options & keyTranslateNoDeadKeysMask)) {
+      deadKeyState = 1;  // a dead key waits for the next key
+      return 0;
+    }
+    if (control) {
+      characters = USKeyboard::eventCharacters(keyCode, EventFlags::control);
+    } else {
+      characters = typed->empty() ? std::u16string(u"\u00B4") : *typed;
+    }
+    characters.resize(std::min(characters.size(), maxLength));
+    return 0;
+  }
+};
+
+std::string describeCharacters(const Event& event) {
+  return text::utf8(event.keyboardUnicodeString(8));
+}
+
+}  // namespace
+
+WindowServer::WindowServer(SimulatedMac& mac) : mac_(mac) {}
+
+WindowServer::~WindowServer() = default;
+
+// MARK: - Taps
+
+std::optional<MachPort> WindowServer::tapCreate(EventTapLocation, EventTapPlacement placement,
+                                                EventTapOptions options,
+                                                std::uint64_t eventsOfInterest,
+                                                EventTapCallBack callback, void* userInfo) {
+  auto tap = std::make_shared<Tap>();
+  tap->id = nextHandle_++;
+  tap->options = options;
+  tap->mask = eventsOfInterest;
+  tap->callback = callback;
+  tap->userInfo = userInfo;
+  if (!callback || !tapMayListen(*tap)) return std::nullopt;
+  if (placement == EventTapPlacement::headInsert) {
+    taps_.insert(taps_.begin(), tap);
+  } else {
+    taps_.push_back(tap);
+  }
+  return MachPort{tap->id};
+}
+
+bool WindowServer::tapMayListen(const Tap& tap) const {
+  const Permissions& granted = mac_.permissions;
+  if (tap.options == EventTapOptions::listenOnly) return granted.inputMonitoring;
+  return granted.accessibility && (!granted.tapNeedsInputMonitoring || granted.inputMonitoring);
+}
+
+void WindowServer::tapEnable(MachPort port, bool enable) {
+  for (auto& tap : taps_) {
+    if (tap->id == port.id) tap->enabled = enable;
+  }
+}
+
+bool WindowServer::tapIsEnabled(MachPort port) const {
+  for (const auto& tap : taps_) {
+    if (tap->id == port.id) return tap->enabled;
+  }
+  return false;
+}
+
+RunLoopSource WindowServer::machPortCreateRunLoopSource(MachPort tap) {
+  const std::uint64_t id = nextHandle_++;
+  sources_[id] = tap.id;
+  return RunLoopSource{id};
+}
+
+void WindowServer::runLoopAddSource(RunLoopSource source) {
+  const auto found = sources_.find(source.id);
+  if (found == sources_.end()) return;
+  for (auto& tap : taps_) {
+    if (tap->id == found->second) tap->inRunLoop = true;
+  }
+}
+
+void WindowServer::runLoopRemoveSource(RunLoopSource source) {
+  const auto found = sources_.find(source.id);
+  if (found == sources_.end()) return;
+  for (auto& tap : taps_) {
+    if (tap->id == found->second) tap->inRunLoop = false;
+  }
+}
+
+void WindowServer::machPortInvalidate(MachPort port) {
+  std::erase_if(taps_, [&](const auto& tap) { return tap->id == port.id; });
+}
+
+void WindowServer::release(MachPort) {}
+
+void WindowServer::release(RunLoopSource source) {
+  sources_.erase(source.id);
+}
+
+std::size_t WindowServer::tapCount() const {
+  return taps_.size();
+}
+
+std::size_t WindowServer::enabledTapCount() const {
+  return static_cast<std::size_t>(
+      std::count_if(taps_.begin(), taps_.end(), [](const auto& tap) { return tap->enabled; }));
+}
+
+// MARK: - Event sources and posting
+
+std::optional<EventSource> WindowServer::eventSourceCreate(EventSourceStateID) {
+  if (eventCreationFails) return std::nullopt;
+  const std::uint64_t id = nextHandle_++;
+  eventSources_[id] = 0;
+  return EventSource{id};
+}
+
+void WindowServer::eventSourceSetUserData(EventSource source, std::int64_t userData) {
+  if (eventSources_.contains(source.id)) eventSources_[source.id] = userData;
+}
+
+void WindowServer::release(EventSource source) {
+  eventSources_.erase(source.id);
+}
+
+std::optional<Event> WindowServer::createKeyboardEvent(std::optional<EventSource> source,
+                                                       std::uint16_t keyCode, bool keyDown) {
+  if (eventCreationFails) return std::nullopt;
+  Event event(keyDown ? EventType::keyDown : EventType::keyUp);
+  event.setIntegerValueField(EventField::keyboardEventKeycode, keyCode);
+  event.setKeyboardUnicodeString(USKeyboard::eventCharacters(keyCode, 0));
+  if (source) {
+    const auto found = eventSources_.find(source->id);
+    if (found != eventSources_.end()) {
+      event.setIntegerValueField(EventField::eventSourceUserData, found->second);
+    }
+  }
+  return event;
+}
+
+void WindowServer::postToPid(pid_t pid, const Event& event) {
+  Event posted = event;
+  posted.setIntegerValueField(EventField::eventTargetUnixProcessID, pid);
+  mac_.loop().post([this, posted] { deliver(posted, true); });
+}
+
+bool WindowServer::preflightListenEventAccess() {
+  return mac_.permissions.inputMonitoring;
+}
+
+bool WindowServer::requestListenEventAccess() {
+  mac_.permissions.prompts.push_back("Input Monitoring");
+  return mac_.permissions.inputMonitoring;
+}
+
+// MARK: - Keyboard
+
+std::shared_ptr<const UnicodeKeyLayout> WindowServer::currentKeyboardLayout() const {
+  static const auto layout = std::make_shared<const USLayout>();
+  return layoutDataAvailable ? layout : nullptr;
+}
+
+void WindowServer::pressKey(std::uint16_t keyCode, std::uint64_t modifierFlags, int repeats) {
+  const std::uint64_t flags = modifierFlags | USKeyboard::keyFlags(keyCode);
+  const auto make = [&](EventType type, bool autorepeat) {
+    Event event(type);
+    event.setFlags(flags);
+    event.setIntegerValueField(EventField::keyboardEventKeycode, keyCode);
+    event.setIntegerValueField(EventField::keyboardEventAutorepeat, autorepeat ? 1 : 0);
+    event.setKeyboardUnicodeString(USKeyboard::eventCharacters(keyCode, flags));
+    return event;
+  };
+  mac_.loop().post([this, event = make(EventType::keyDown, false)] { deliver(event, false); });
+  for (int i = 0; i < repeats; ++i) {
+    mac_.loop().post([this, event = make(EventType::keyDown, true)] { deliver(event, false); });
+  }
+  mac_.loop().post([this, event = make(EventType::keyUp, false)] { deliver(event, false); });
+}
+
+void WindowServer::deliver(Event event, bool posted) {
+  const EventType type = event.type();
+  LoggedEvent entry{
+      type,
+      static_cast<std::uint16_t>(event.integerValueField(EventField::keyboardEventKeycode)),
+      describeCharacters(event),
+      event.flags(),
+      event.integerValueField(EventField::eventSourceUserData),
+      static_cast<pid_t>(event.integerValueField(EventField::eventTargetUnixProcessID)),
+      event.integerValueField(EventField::keyboardEventAutorepeat) != 0,
+      posted,
+      std::nullopt};
+  // The session taps, in order; each may drop the event.
+  const auto taps = taps_;
+  for (const auto& tap : taps) {
+    const bool stillThere = std::find(taps_.begin(), taps_.end(), tap) != taps_.end();
+    if (!stillThere || !tap->enabled || !tap->inRunLoop || !(tap->mask & eventMaskBit(type)) ||
+        !tapMayListen(*tap)) {
+      continue;
+    }
+    const auto started = mac_.loop().now();
+    Event passed = event;
+    Event* result = tap->callback(nullptr, type, &passed, tap->userInfo);
+    const Duration took = mac_.loop().now() - started;
+    if (took.count() > tapTimeout && tap->enabled) {
+      // Too slow: the system gives up on the tap and lets the event through.
+      tap->enabled = false;
+      tellDisabled(tap, EventType::tapDisabledByTimeout);
+      continue;
+    }
+    if (result == nullptr) {
+      log.push_back(entry);
+      return;
+    }
+    event = *result;
+  }
+  const pid_t target = posted ? entry.targetPID : mac_.workspace().frontmostPID().value_or(0);
+  if (SimApp* app = mac_.app(target)) {
+    entry.deliveredTo = target;
+    log.push_back(entry);
+    if (type == EventType::keyDown) app->keyDown(event);
+    if (type == EventType::keyUp) app->keyUp(event);
+    return;
+  }
+  log.push_back(entry);
+}
+
+void WindowServer::notifyDisabled(EventType reason) {
+  for (const auto& tap : taps_) {
+    if (!tap->enabled) continue;
+    tap->enabled = false;
+    tellDisabled(tap, reason);
+  }
+}
+
+void WindowServer::tellDisabled(const std::shared_ptr<Tap>& tap, EventType reason) {
+  // Told on the tap's run loop, later — and only while the tap still exists.
+  mac_.loop().post([this, weak = std::weak_ptr<Tap>(tap), reason] {
+    const auto alive = weak.lock();
+    if (!alive || std::find(taps_.begin(), taps_.end(), alive) == taps_.end()) return;
+    Event null(reason);
+    alive->callback(nullptr, reason, &null, alive->userInfo);
+  });
+}
+
+void WindowServer::disableTapsByTimeout() {
+  notifyDisabled(EventType::tapDisabledByTimeout);
+}
+
+void WindowServer::disableTapsByUserInput() {
+  notifyDisabled(EventType::tapDisabledByUserInput);
+}
+
+}  // namespace quillo::sim
