@@ -46,7 +46,10 @@ FileResult readFile(const std::filesystem::path& path) {
 std::optional<std::string> writeFileAtomically(const std::filesystem::path& path,
                                                std::string_view data, mode_t mode) {
   const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
-  std::string pattern = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
+  std::string hidden = ".";
+  hidden += path.filename().string();
+  hidden += ".XXXXXX";
+  const std::string pattern = (folder / hidden).string();
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
   const int fd = ::mkostemp(name.data(), O_CLOEXEC);

@@ -202,6 +202,22 @@ void LibuvMainLoop::run() {
   uv_run(&impl_->loop, UV_RUN_DEFAULT);
 }
 
+void LibuvMainLoop::runUntilIdle() {
+  for (int round = 0; round < 1000; ++round) {
+    impl_->drainPosted();
+    uv_run(&impl_->loop, UV_RUN_NOWAIT);
+    std::lock_guard lock(impl_->postedMutex);
+    if (impl_->posted.empty()) break;
+  }
+}
+
+void LibuvMainLoop::runFor(Duration duration) {
+  auto stopper = schedule(duration, [this] { uv_stop(&impl_->loop); });
+  impl_->drainPosted();
+  uv_run(&impl_->loop, UV_RUN_DEFAULT);
+  stopper->cancel();
+}
+
 void LibuvMainLoop::stop() {
   uv_stop(&impl_->loop);
 }

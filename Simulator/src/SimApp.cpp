@@ -1,8 +1,8 @@
 #include "Simulator/SimApp.hpp"
 
+#include "Platform/Text.hpp"
 #include "Simulator/SimulatedMac.hpp"
 #include "Simulator/USKeyboard.hpp"
-#include "Text.hpp"
 
 namespace quillo::sim {
 
@@ -142,7 +142,7 @@ bool SimApp::typeIntoFocusedElement(const Event& event) {
   const auto keyCode = event.integerValueField(platform::EventField::keyboardEventKeycode);
   std::string& value = *(focused->value ? &*focused->value : &focused->value.emplace());
   if (keyCode == USKeyboard::KeyCode::deleteKey) {
-    text::dropLastScalar(value);
+    platform::text::dropLastScalar(value);
     return true;
   }
   const std::u16string characters = event.keyboardUnicodeString(16);
@@ -150,7 +150,7 @@ bool SimApp::typeIntoFocusedElement(const Event& event) {
   for (char16_t c : characters) {
     if (c < 0x20 || c == 0x7F || (c >= 0xF700 && c <= 0xF8FF)) return false;
   }
-  value += text::utf8(characters);
+  value += platform::text::utf8(characters);
   return true;
 }
 

@@ -21,19 +21,11 @@ SimulatedMac::~SimulatedMac() {
 }
 
 MailApp& SimulatedMac::launchMail(MailVariant variant) {
-  auto app = std::make_unique<MailApp>(*this, nextPID_++, mailStore_, std::move(variant));
-  MailApp& mail = *app;
-  apps_.push_back(std::move(app));
-  activate(mail.pid());
-  return mail;
+  return launch<MailApp>(mailStore_, std::move(variant));
 }
 
 TextApp& SimulatedMac::launchApp(const std::string& bundleID, const std::string& name) {
-  auto app = std::make_unique<TextApp>(*this, nextPID_++, bundleID, name);
-  TextApp& text = *app;
-  apps_.push_back(std::move(app));
-  activate(text.pid());
-  return text;
+  return launch<TextApp>(bundleID, name);
 }
 
 void SimulatedMac::quit(pid_t pid) {

@@ -2,8 +2,8 @@
 
 #include <stdexcept>
 
+#include "Platform/Text.hpp"
 #include "Simulator/USKeyboard.hpp"
-#include "Text.hpp"
 
 namespace quillo::sim {
 
@@ -41,7 +41,7 @@ User::Keystroke User::keystroke(std::string_view spec) {
       throw UnknownKey("\"" + word + "\" is not a modifier (cmd, ctrl, option, shift)");
     }
   }
-  const std::u32string scalars = text::scalars(key);
+  const std::u32string scalars = platform::text::scalars(key);
   if (scalars.size() == 1) {
     if (const auto stroke = USKeyboard::keystrokeFor(scalars.front())) {
       return {stroke->keyCode, flags | (stroke->shift ? Flags::shift : 0)};
@@ -62,7 +62,7 @@ void User::hold(std::string_view spec, int repeats) {
 }
 
 void User::type(std::string_view text) {
-  for (char32_t c : text::scalars(std::string(text))) {
+  for (char32_t c : platform::text::scalars(std::string(text))) {
     const auto stroke = USKeyboard::keystrokeFor(c);
     if (!stroke) throw UnknownKey("this keyboard cannot type U+" + std::to_string(c));
     mac_.windowServer().pressKey(stroke->keyCode, stroke->shift ? Flags::shift : 0);

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "Platform/Text.hpp"
 #include "Simulator/SimulatedMac.hpp"
 #include "Simulator/USKeyboard.hpp"
-#include "Text.hpp"
 
 namespace quillo::sim {
 
@@ -90,7 +90,7 @@ class USLayout final : public UnicodeKeyLayout {
 };
 
 std::string describeCharacters(const Event& event) {
-  return text::utf8(event.keyboardUnicodeString(8));
+  return platform::text::utf8(event.keyboardUnicodeString(8));
 }
 
 }  // namespace

@@ -55,9 +55,9 @@ struct MailVariant {
   /// The title of Message › Move to Junk (some versions say "Move to Spam").
   std::string junkTitle = "Move to Junk";
   /// Menu items this version lacks, as paths of titles.
-  std::vector<std::vector<std::string>> missingItems;
+  std::vector<std::vector<std::string>> missingItems{};
   /// Menu items that stay disabled whatever the state.
-  std::vector<std::vector<std::string>> disabledItems;
+  std::vector<std::vector<std::string>> disabledItems{};
   /// Extra plain groups inside the viewer window (for deep trees).
   int decorativeGroups = 0;
 };

@@ -65,6 +65,16 @@ class SimulatedMac {
   MailApp& launchMail(MailVariant variant = {});
   /// Starts another application with a text window, in front.
   TextApp& launchApp(const std::string& bundleID, const std::string& name);
+  /// Starts any application: App is built as App(mac, pid, args...). It
+  /// comes to the front.
+  template <class App, class... Args>
+  App& launch(Args&&... args) {
+    auto app = std::make_unique<App>(*this, nextPID_++, std::forward<Args>(args)...);
+    App& launched = *app;
+    apps_.push_back(std::move(app));
+    activate(launched.pid());
+    return launched;
+  }
   /// Ends the process; the next application comes to the front if it was.
   void quit(pid_t pid);
   void activate(pid_t pid);

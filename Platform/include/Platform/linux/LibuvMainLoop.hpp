@@ -27,6 +27,12 @@ class LibuvMainLoop final : public MainLoop {
   void stop() override;
   WallClock::time_point now() const override;
 
+  /// Runs what is pending now (posted work, due timers, ready file events)
+  /// without waiting, until nothing posted is left. Not from inside the loop.
+  void runUntilIdle();
+  /// Runs the loop for `duration` of real time. Not from inside the loop.
+  void runFor(Duration duration);
+
   /// Whether the last run() ended because of SIGINT or SIGTERM.
   bool stoppedBySignal() const noexcept;
 

@@ -1,9 +1,10 @@
-// UTF-8 and UTF-16 conversions for the simulator's key events and text fields.
+// UTF-8 and UTF-16 conversions at the edge of the platform: key events carry
+// UTF-16, everything else in Quillo is UTF-8. Invalid input becomes U+FFFD.
 #pragma once
 
 #include <string>
 
-namespace quillo::sim::text {
+namespace quillo::platform::text {
 
 std::string utf8(const std::u16string& utf16);
 std::u16string utf16(const std::string& utf8);
@@ -11,4 +12,4 @@ std::u32string scalars(const std::string& utf8);
 /// `text` without its last Unicode scalar.
 void dropLastScalar(std::string& text);
 
-}  // namespace quillo::sim::text
+}  // namespace quillo::platform::text

@@ -1,6 +1,6 @@
-#include "Text.hpp"
+#include "Platform/Text.hpp"
 
-namespace quillo::sim::text {
+namespace quillo::platform::text {
 
 namespace {
 
@@ -77,4 +77,4 @@ void dropLastScalar(std::string& text) {
   }
 }
 
-}  // namespace quillo::sim::text
+}  // namespace quillo::platform::text

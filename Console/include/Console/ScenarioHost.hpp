@@ -1,0 +1,37 @@
+// ScenarioHost: Quillo as a script sees it — what a step can ask of it and
+// observe in it. The app controller is the real host; tests may wire the
+// parts themselves.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "DebugLog.hpp"
+#include "KeyInterceptor.hpp"
+#include "ShortcutSet.hpp"
+
+namespace quillo::console {
+
+class ScenarioHost {
+ public:
+  virtual ~ScenarioHost() = default;
+  /// Starts Quillo (once).
+  virtual void start() = 0;
+  virtual void selectSet(ShortcutSet set) = 0;
+  virtual void setDebugLogging(bool on) = 0;
+  virtual KeyInterceptor& interceptor() = 0;
+  virtual DebugLog& debugLog() = 0;
+  /// The folder keymap.json and custom.json live in.
+  virtual std::filesystem::path supportFolder() const = 0;
+  /// The status Quillo shows, when there is one.
+  virtual std::optional<std::string> status() { return std::nullopt; }
+  /// System-log lines written so far, as "category: message".
+  virtual std::vector<std::string> systemLogLines() { return {}; }
+  /// Runs a named command of Quillo's (a diagnostic, for instance); false
+  /// when the host knows no such command.
+  virtual bool command(const std::vector<std::string>&) { return false; }
+};
+
+}  // namespace quillo::console

@@ -1,0 +1,133 @@
+#include "KeyInterceptor.hpp"
+
+#include "Platform/Text.hpp"
+
+namespace quillo {
+
+using namespace platform;
+
+KeyModifiers modifiersOf(std::uint64_t flags) {
+  KeyModifiers modifiers;
+  if (flags & EventFlags::shift) modifiers.insert(KeyModifiers::shift);
+  if (flags & EventFlags::control) modifiers.insert(KeyModifiers::control);
+  if (flags & EventFlags::alternate) modifiers.insert(KeyModifiers::option);
+  if (flags & EventFlags::command) modifiers.insert(KeyModifiers::command);
+  return modifiers;
+}
+
+KeyInterceptor::KeyInterceptor(FocusInspecting& focus, ActionPerforming& performer,
+                               FrontmostAppMonitor& frontmost, DebugLog& log, MainLoop& loop,
+                               KeyboardLayouts& layouts)
+    : focus_(focus),
+      performer_(performer),
+      frontmost_(frontmost),
+      log_(log),
+      loop_(loop),
+      layouts_(layouts) {}
+
+bool KeyInterceptor::handle(EventType type, const Event& event) {
+  try {
+    return handleEvent(type, event);
+  } catch (...) {
+    return false;  // fail open: the key passes
+  }
+}
+
+bool KeyInterceptor::handleEvent(EventType type, const Event& event) {
+  if (event.integerValueField(EventField::eventSourceUserData) == ownEventMarker) return false;
+  if (suspended) return false;
+  const auto mailPID = frontmost_.mailPID();
+  if (!mailPID) {
+    swallowedKeyCodes.clear();
+    return false;
+  }
+  const auto target =
+      static_cast<pid_t>(event.integerValueField(EventField::eventTargetUnixProcessID));
+  if (target != 0 && target != *mailPID) {
+    if (target != lastForeignTarget) {
+      lastForeignTarget = target;
+      log_.log("passing keys through: events are targeted at pid " + std::to_string(target) +
+               ", not Mail (" + std::to_string(*mailPID) + ")");
+    }
+    return false;
+  }
+  lastForeignTarget = 0;
+  const std::int64_t keyCode = event.integerValueField(EventField::keyboardEventKeycode);
+
+  if (type == EventType::keyDown) {
+    const std::optional<KeyToken> key = keyToken(event);
+    const KeyModifiers modifiers = modifiersOf(event.flags());
+    const bool isAutoRepeat = event.integerValueField(EventField::keyboardEventAutorepeat) != 0;
+    const pid_t pid = *mailPID;
+    const Decision decision = Decider::decide(
+        key, modifiers, isAutoRepeat, Decider::mailBundleID,
+        [this, pid] { return focus_.context(pid); }, keymap, enabled);
+    if (observer.decided) observer.decided(key, modifiers, isAutoRepeat, decision);
+    switch (decision.kind()) {
+      case Decision::Kind::passThrough:
+        return false;
+      case Decision::Kind::swallow:
+        swallowedKeyCodes.insert(keyCode);
+        return true;
+      case Decision::Kind::perform:
+        swallowedKeyCodes.insert(keyCode);
+        // An action without a spec is swallowed and nothing is performed.
+        if (const ActionSpec* spec = keymap.spec(*decision.action())) {
+          schedule(*decision.action(), *spec, pid);
+        }
+        return true;
+    }
+    return false;
+  }
+  if (type == EventType::keyUp) return swallowedKeyCodes.erase(keyCode) > 0;
+  return false;
+}
+
+void KeyInterceptor::schedule(ActionID action, ActionSpec spec, pid_t pid) {
+  // Runs after the tap callback has returned and the key has been swallowed.
+  loop_.post([weak = lifeline_.weak(), action, spec = std::move(spec), pid] {
+    KeyInterceptor* self = Lifeline<KeyInterceptor>::lock(weak);
+    if (!self) return;
+    const ActionOutcome outcome = self->performer_.perform(action, spec, pid);
+    self->log_.log(std::string(rawValue(action)) + ": " + outcome.description());
+    if (self->observer.performed) self->observer.performed(action, outcome);
+  });
+}
+
+std::optional<std::string> KeyInterceptor::layoutCharacter(std::uint16_t keyCode,
+                                                           bool shift) const {
+  const auto layout = layouts_.currentKeyboardLayout();
+  if (!layout) return std::nullopt;
+  std::uint32_t deadKeyState = 0;
+  std::u16string characters;
+  const std::int32_t status =
+      layout->translate(keyCode, keyActionDown, shift ? 2 : 0, layouts_.keyboardType(),
+                        keyTranslateNoDeadKeysMask, deadKeyState, 4, characters);
+  if (status != 0 || characters.empty()) return std::nullopt;
+  return text::utf8(characters);
+}
+
+std::optional<KeyToken> KeyInterceptor::keyToken(const Event& event) const {
+  const std::u16string typed = event.keyboardUnicodeString(4);
+  const auto keyCode =
+      static_cast<std::uint16_t>(event.integerValueField(EventField::keyboardEventKeycode));
+  if (event.flags() & EventFlags::control) {
+    // With control held the system reports control characters (U+0001 for
+    // A); the key's own character from the layout stands in for them. Return,
+    // keypad Enter, Tab, Delete and Escape keep what the system reports.
+    constexpr std::uint16_t kKept[] = {36, 76, 48, 51, 53};
+    if (std::find(std::begin(kKept), std::end(kKept), keyCode) == std::end(kKept)) {
+      const bool printable = std::any_of(typed.begin(), typed.end(),
+                                         [](char16_t c) { return c >= 0x20 && c != 0x7F; });
+      if (!printable) {
+        if (const auto own = layoutCharacter(keyCode, event.flags() & EventFlags::shift)) {
+          return KeyToken::typed(*own);
+        }
+      }
+    }
+  }
+  if (typed.empty()) return std::nullopt;
+  return KeyToken::typed(text::utf8(typed));
+}
+
+}  // namespace quillo

@@ -1,0 +1,80 @@
+// KeyInterceptor: the per-event logic behind the event tap.
+//
+// For every key event it decides, synchronously and without throwing,
+// whether the event passes or is swallowed. It lets through Quillo's own
+// posted keys, everything while suspended (recording a shortcut), everything
+// while Mail is not in front, and events aimed at another process. For a
+// key-down it reads the key, the modifiers and the auto-repeat flag, asks the
+// decider (which asks the focus inspector only when it must), and swallows
+// the keys it acts on — and their key-ups. Actions run as separate main-loop
+// work after the event has been swallowed, never inside the tap callback.
+// Main thread only.
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <set>
+
+#include "AXFocusInspector.hpp"
+#include "DebugLog.hpp"
+#include "FrontmostAppMonitor.hpp"
+#include "Lifeline.hpp"
+#include "MailMenu.hpp"
+#include "Platform/EventServices.hpp"
+#include "Platform/KeyboardLayout.hpp"
+#include "Platform/MainLoop.hpp"
+#include "QuilloCore/Decider.hpp"
+
+namespace quillo {
+
+class KeyInterceptor {
+ public:
+  KeyInterceptor(FocusInspecting& focus, ActionPerforming& performer,
+                 FrontmostAppMonitor& frontmost, DebugLog& log, platform::MainLoop& loop,
+                 platform::KeyboardLayouts& layouts);
+
+  /// True when the event is to be swallowed. Never throws: a failure passes it.
+  bool handle(platform::EventType type, const platform::Event& event);
+
+  Keymap keymap = Keymap::default_();
+  bool enabled = true;
+  bool suspended = false;
+  /// Key codes whose key-down was swallowed and whose key-up is still due.
+  std::set<std::int64_t> swallowedKeyCodes;
+  /// The last process other than Mail that key events were aimed at; 0 for none.
+  pid_t lastForeignTarget = 0;
+
+  /// Watches the interceptor's work (for transcripts and tests; not needed
+  /// to run): every decided key-down, and every performed action.
+  struct Observer {
+    std::function<void(const std::optional<KeyToken>& key, KeyModifiers modifiers,
+                       bool isAutoRepeat, const Decision& decision)>
+        decided;
+    std::function<void(ActionID action, const ActionOutcome& outcome)> performed;
+  };
+  Observer observer;
+
+  /// The key token of a key-down event.
+  std::optional<KeyToken> keyToken(const platform::Event& event) const;
+
+ private:
+  bool handleEvent(platform::EventType type, const platform::Event& event);
+  void schedule(ActionID action, ActionSpec spec, pid_t pid);
+  std::optional<std::string> layoutCharacter(std::uint16_t keyCode, bool shift) const;
+
+  FocusInspecting& focus_;
+  ActionPerforming& performer_;
+  FrontmostAppMonitor& frontmost_;
+  DebugLog& log_;
+  platform::MainLoop& loop_;
+  platform::KeyboardLayouts& layouts_;
+  Lifeline<KeyInterceptor> lifeline_{this};
+};
+
+/// The modifiers of an event's flags: shift, control, option and command.
+KeyModifiers modifiersOf(std::uint64_t flags);
+
+}  // namespace quillo

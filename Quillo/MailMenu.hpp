@@ -1,0 +1,130 @@
+// Carrying out actions in Mail: ActionOutcome, AXMenuNode, menuBarItems,
+// ActionPerforming and ActionExecutor.
+//
+// The executor finds an action's menu item in Mail's menu bar (trying the
+// action's menu paths in order, remembering per action the item found last
+// time), checks that it is enabled and presses it. When no path resolves it
+// posts the action's fallback key to Mail instead — a bare named key, from a
+// private event source marked with `ownEventMarker`, so the key interceptor
+// lets the program's own keys through. A disabled item is reported, not
+// pressed, and nothing is posted in its place. Nothing is shown to the user;
+// the outcome goes to the debug log. Main thread only.
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <type_traits>
+#include <variant>
+#include <vector>
+
+#include "Platform/Accessibility.hpp"
+#include "Platform/EventServices.hpp"
+#include "QuilloCore/ActionID.hpp"
+#include "QuilloCore/ActionSpec.hpp"
+#include "QuilloCore/MenuResolver.hpp"
+
+namespace quillo {
+
+/// The source user data of every key event Quillo posts: "QLO!".
+inline constexpr std::int64_t ownEventMarker = 0x514C4F21;
+
+/// What performing one action did.
+class ActionOutcome {
+ public:
+  struct Pressed {
+    MenuPath path;
+    bool operator==(const Pressed&) const = default;
+  };
+  struct Disabled {
+    MenuPath path;
+    bool operator==(const Disabled&) const = default;
+  };
+  struct Posted {
+    KeyToken::NamedKey key;
+    bool operator==(const Posted&) const = default;
+  };
+  struct Failed {
+    std::string message;
+    bool operator==(const Failed&) const = default;
+  };
+  struct Unavailable {
+    bool operator==(const Unavailable&) const = default;
+  };
+  using Value = std::variant<Pressed, Disabled, Posted, Failed, Unavailable>;
+
+  template <class Case>
+  requires std::is_constructible_v<Value, Case> ActionOutcome(Case outcome)
+      : value(std::move(outcome)) {}  // NOLINT: implicit by design
+
+  /// "pressed Message › Archive", "Message › Archive is disabled",
+  /// "posted down", "failed: …", "no matching menu item and no fallback key".
+  std::string description() const;
+
+  Value value;
+  bool operator==(const ActionOutcome&) const = default;
+};
+
+/// A menu-bar item or menu item of Mail, walked by the menu path resolver.
+/// Its children skip the AXMenu level in between: the children of a menu-bar
+/// item are the items of its menu.
+class AXMenuNode {
+ public:
+  AXMenuNode(platform::AXUIElement element, platform::Accessibility& ax)
+      : element_(element), ax_(&ax) {}
+
+  std::optional<std::string> title() const;
+  std::vector<AXMenuNode> children() const;
+  const platform::AXUIElement& element() const noexcept { return element_; }
+
+ private:
+  platform::AXUIElement element_;
+  platform::Accessibility* ax_;
+};
+static_assert(MenuTreeNode<AXMenuNode>);
+
+/// Mail's top-level menus, left to right, without the Apple menu; empty when
+/// the menu bar cannot be read.
+std::vector<AXMenuNode> menuBarItems(platform::Accessibility& ax, pid_t pid);
+
+class ActionPerforming {
+ public:
+  virtual ~ActionPerforming() = default;
+  virtual ActionOutcome perform(ActionID action, const ActionSpec& spec, pid_t pid) = 0;
+};
+
+class ActionExecutor final : public ActionPerforming {
+ public:
+  /// The menus searched by an anywhere path: an item in a menu, or in
+  /// submenus down to three levels below it.
+  static constexpr int anywhereDepth = 4;
+
+  ActionExecutor(platform::Accessibility& ax, platform::EventServices& events)
+      : ax_(ax), events_(events) {}
+
+  ActionOutcome perform(ActionID action, const ActionSpec& spec, pid_t pid) override;
+
+  /// The item found last time, per action.
+  struct Resolved {
+    pid_t pid;
+    AXMenuNode node;
+    MenuPath path;
+  };
+  std::map<ActionID, Resolved> resolved;
+
+ private:
+  struct Found {
+    platform::AXUIElement element;
+    MenuPath path;
+  };
+  std::optional<Found> find(ActionID action, const ActionSpec& spec, pid_t pid);
+  ActionOutcome post(KeyToken::NamedKey key, pid_t pid);
+
+  platform::Accessibility& ax_;
+  platform::EventServices& events_;
+};
+
+}  // namespace quillo

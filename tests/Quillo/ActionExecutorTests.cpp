@@ -1,0 +1,206 @@
+#include <gtest/gtest.h>
+
+#include "MailMenu.hpp"
+#include "QuilloCore/Keymap.hpp"
+#include "SimulatedMacFixture.hpp"
+#include "TreeApp.hpp"
+
+namespace quillo {
+namespace {
+
+using NamedKey = KeyToken::NamedKey;
+using platform::EventType;
+
+class ActionExecutorTest : public testing::SimulatedMacTest {
+ protected:
+  void SetUp() override {
+    mac.permissions.accessibility = true;
+    mail = &user.openMail();
+  }
+
+  ActionOutcome perform(ActionID action, const ActionSpec& spec) {
+    const ActionOutcome outcome = executor.perform(action, spec, mail ? mail->pid() : pid);
+    loop.runUntilIdle();
+    return outcome;
+  }
+
+  /// Key events Quillo posted, as "keyCode flags up/down".
+  std::vector<std::string> posted() {
+    std::vector<std::string> events;
+    for (const auto& event : mac.windowServer().log) {
+      if (!event.posted) continue;
+      EXPECT_EQ(event.userData, ownEventMarker);
+      EXPECT_EQ(event.targetPID, mail ? mail->pid() : pid);
+      char flags[16];
+      std::snprintf(flags, sizeof flags, "%#llx", static_cast<unsigned long long>(event.flags));
+      events.push_back(std::to_string(event.keyCode) + " " + flags + " " +
+                       (event.type == EventType::keyDown ? "down" : "up"));
+    }
+    return events;
+  }
+
+  ActionExecutor executor{mac.accessibility(), mac.windowServer()};
+  sim::MailApp* mail = nullptr;
+  pid_t pid = 0;
+};
+
+TEST(ActionOutcomeText, EveryCase) {
+  EXPECT_EQ(ActionOutcome(ActionOutcome::Pressed{{"Message", "Archive"}}).description(),
+            "pressed Message \u203a Archive");
+  EXPECT_EQ(
+      ActionOutcome(ActionOutcome::Disabled{{"Edit", "Find", "Mailbox Search"}}).description(),
+      "Edit \u203a Find \u203a Mailbox Search is disabled");
+  EXPECT_EQ(ActionOutcome(ActionOutcome::Posted{NamedKey::down}).description(), "posted down");
+  EXPECT_EQ(ActionOutcome(ActionOutcome::Failed{"AXPress returned -25204"}).description(),
+            "failed: AXPress returned -25204");
+  EXPECT_EQ(ActionOutcome(ActionOutcome::Unavailable{}).description(),
+            "no matching menu item and no fallback key");
+}
+
+TEST_F(ActionExecutorTest, PressesTheMenuItemAndCachesIt) {
+  const std::string first = mail->selectedMessage()->subject;
+  const ActionSpec& archive = *Keymap::default_().spec(ActionID::archive);
+  EXPECT_EQ(perform(ActionID::archive, archive),
+            ActionOutcome(ActionOutcome::Pressed{{"Message", "Archive"}}));
+  EXPECT_EQ(mail->mailbox("Archive").back().subject, first);
+  ASSERT_TRUE(executor.resolved.contains(ActionID::archive));
+  EXPECT_EQ(executor.resolved.at(ActionID::archive).path, (MenuPath{"Message", "Archive"}));
+  // From the cache: title, enabled, press — nothing else.
+  mac.accessibility().resetRoundTrips();
+  EXPECT_EQ(perform(ActionID::archive, archive),
+            ActionOutcome(ActionOutcome::Pressed{{"Message", "Archive"}}));
+  EXPECT_EQ(mac.accessibility().totalRoundTrips(), 3u);
+}
+
+TEST_F(ActionExecutorTest, AFallbackKeyOnlySpecPostsArrowsWithFunctionFlagsAndLeavesTheCacheAlone) {
+  mac.accessibility().resetRoundTrips();
+  const std::string second = mail->mailbox("Inbox")[1].subject;
+  EXPECT_EQ(perform(ActionID::nextMessage, {.key = NamedKey::down}),
+            ActionOutcome(ActionOutcome::Posted{NamedKey::down}));
+  EXPECT_EQ(mac.accessibility().totalRoundTrips(), 0u);
+  EXPECT_TRUE(executor.resolved.empty());
+  EXPECT_EQ(mail->selectedMessage()->subject, second);
+  perform(ActionID::openMessage, {.key = NamedKey::return_});
+  perform(ActionID::delete_, {.key = NamedKey::delete_});
+  EXPECT_EQ(posted(), (std::vector<std::string>{"125 0xa00000 down", "125 0xa00000 up", "36 0 down",
+                                                "36 0 up", "51 0 down", "51 0 up"}));
+}
+
+TEST_F(ActionExecutorTest, NoPathsAndNoKeyIsUnavailable) {
+  EXPECT_EQ(perform(ActionID::send, {}), ActionOutcome(ActionOutcome::Unavailable{}));
+}
+
+TEST_F(ActionExecutorTest, TheFirstPathThatResolvesWins) {
+  mail = &user.relaunchMail({.junkTitle = "Move to Spam"});
+  const ActionSpec& junk = *Keymap::default_().spec(ActionID::markJunk);
+  EXPECT_EQ(perform(ActionID::markJunk, junk),
+            ActionOutcome(ActionOutcome::Pressed{{"Message", "Move to Spam"}}));
+  EXPECT_EQ(executor.resolved.at(ActionID::markJunk).path, (MenuPath{"Message", "Move to Spam"}));
+}
+
+TEST_F(ActionExecutorTest, AnywherePathsFindItemsInAnyMenu) {
+  mail->newMessage();
+  const ActionSpec anywhere{.menu = {{"**", "Send"}}};
+  EXPECT_EQ(perform(ActionID::send, anywhere),
+            ActionOutcome(ActionOutcome::Pressed{{"**", "Send"}}));
+  EXPECT_EQ(mail->windowList().size(), 1u);
+}
+
+TEST_F(ActionExecutorTest, ARelaunchedMailIsSearchedAgain) {
+  const ActionSpec& archive = *Keymap::default_().spec(ActionID::archive);
+  perform(ActionID::archive, archive);
+  const pid_t before = executor.resolved.at(ActionID::archive).pid;
+  mail = &user.relaunchMail();
+  EXPECT_EQ(perform(ActionID::archive, archive),
+            ActionOutcome(ActionOutcome::Pressed{{"Message", "Archive"}}));
+  EXPECT_NE(executor.resolved.at(ActionID::archive).pid, before);
+  EXPECT_EQ(executor.resolved.at(ActionID::archive).pid, mail->pid());
+}
+
+TEST_F(ActionExecutorTest, AnItemThatIsGoneLeavesTheCacheAndTheFallbackKeyIsPosted) {
+  const ActionSpec spec{.menu = {{"Message", "Archive"}}, .key = NamedKey::down};
+  perform(ActionID::archive, spec);
+  ASSERT_TRUE(executor.resolved.contains(ActionID::archive));
+  mail = &user.relaunchMail({.missingItems = {{"Message", "Archive"}}});
+  EXPECT_EQ(perform(ActionID::archive, spec), ActionOutcome(ActionOutcome::Posted{NamedKey::down}));
+  EXPECT_FALSE(executor.resolved.contains(ActionID::archive));
+}
+
+TEST_F(ActionExecutorTest, ADisabledItemIsNotPressedAndNothingIsPostedInstead) {
+  mail->showMailbox("Trash");  // nothing selected
+  const ActionSpec spec{.menu = {{"Message", "Archive"}}, .key = NamedKey::down};
+  const auto pressesBefore = mail->menuPresses.size();
+  EXPECT_EQ(perform(ActionID::archive, spec),
+            ActionOutcome(ActionOutcome::Disabled{{"Message", "Archive"}}));
+  EXPECT_EQ(mail->menuPresses.size(), pressesBefore);
+  EXPECT_TRUE(posted().empty());
+}
+
+TEST_F(ActionExecutorTest, TheAppleMenuIsNeverSearched) {
+  EXPECT_EQ(perform(ActionID::undo, {.menu = {{"Apple", "About This Mac"}}}),
+            ActionOutcome(ActionOutcome::Unavailable{}));
+  EXPECT_EQ(menuBarItems(mac.accessibility(), mail->pid()).front().title(), "Mail");
+}
+
+TEST_F(ActionExecutorTest, EventsThatCannotBeCreatedFail) {
+  mac.windowServer().eventCreationFails = true;
+  EXPECT_EQ(perform(ActionID::nextMessage, {.key = NamedKey::down}),
+            ActionOutcome(ActionOutcome::Failed{"couldn't create the down key event"}));
+  EXPECT_TRUE(posted().empty());
+}
+
+TEST_F(ActionExecutorTest, WithoutAccessibilityTheMenuCannotBeReadAndOnlyKeysWork) {
+  mac.permissions.accessibility = false;
+  EXPECT_TRUE(menuBarItems(mac.accessibility(), mail->pid()).empty());
+  EXPECT_EQ(perform(ActionID::archive, *Keymap::default_().spec(ActionID::archive)),
+            ActionOutcome(ActionOutcome::Unavailable{}));
+  EXPECT_EQ(perform(ActionID::nextMessage, *Keymap::default_().spec(ActionID::nextMessage)),
+            ActionOutcome(ActionOutcome::Posted{NamedKey::down}));
+}
+
+class HandBuiltMenuTest : public ActionExecutorTest {
+ protected:
+  void SetUp() override {
+    mac.permissions.accessibility = true;
+    tree = &mac.launch<testing::TreeApp>();
+    pid = tree->pid();
+    mail = nullptr;
+  }
+  testing::TreeApp* tree = nullptr;
+};
+
+TEST_F(HandBuiltMenuTest, ARetitledItemIsSearchedForAgain) {
+  int pressedOld = 0, pressedNew = 0;
+  tree->menus({{"Message",
+                {{.title = "Archive", .action = [&] { ++pressedOld; }},
+                 {.title = "Archive Now", .action = [&] { ++pressedNew; }}}}});
+  const ActionSpec spec{.menu = {{"Message", "Archive*"}}};
+  perform(ActionID::archive, spec);
+  EXPECT_EQ(pressedOld, 1);
+  // The cached item now says something else: the menus are searched again.
+  tree->menuItem({"Message", "Archive"})->setTitle("Unarchive");
+  perform(ActionID::archive, spec);
+  EXPECT_EQ(pressedNew, 1);
+  EXPECT_EQ(executor.resolved.at(ActionID::archive).node.title(), "Archive Now");
+}
+
+TEST_F(HandBuiltMenuTest, AnItemWithoutAnEnabledStateCountsAsDisabled) {
+  bool pressed = false;
+  tree->menus({{"Message", {{.title = "Archive", .action = [&] { pressed = true; }}}}});
+  tree->menuItem({"Message", "Archive"})->enabled = nullptr;  // no AXEnabled attribute
+  EXPECT_EQ(perform(ActionID::archive, {.menu = {{"Message", "Archive"}}, .key = NamedKey::down}),
+            ActionOutcome(ActionOutcome::Disabled{{"Message", "Archive"}}));
+  EXPECT_FALSE(pressed);
+  EXPECT_TRUE(posted().empty());
+}
+
+TEST_F(HandBuiltMenuTest, AFailedPressReportsTheErrorCode) {
+  int reads = 0;
+  tree->menus({{"Message", {{.title = "Archive", .enabled = [&] { return ++reads == 1; }}}}});
+  EXPECT_EQ(perform(ActionID::archive, {.menu = {{"Message", "Archive"}}}),
+            ActionOutcome(ActionOutcome::Failed{"AXPress returned -25204"}));
+  EXPECT_TRUE(executor.resolved.contains(ActionID::archive));  // kept, revalidated next time
+}
+
+}  // namespace
+}  // namespace quillo

@@ -1,0 +1,157 @@
+#include <gtest/gtest.h>
+
+#include "EventTap.hpp"
+#include "FrontmostAppMonitor.hpp"
+#include "Platform/Recording.hpp"
+#include "SimulatedMacFixture.hpp"
+
+namespace quillo {
+namespace {
+
+using platform::EventType;
+
+class EventTapTest : public testing::SimulatedMacTest {
+ protected:
+  void SetUp() override {
+    mac.permissions.accessibility = true;
+    user.openMail();
+    tap.setOnKeyEvent([this](EventType type, const platform::Event& event) {
+      seen.push_back(type);
+      return swallow && event.integerValueField(platform::EventField::keyboardEventKeycode) == 14;
+    });
+  }
+
+  platform::RecordingSystemLog systemLog;
+  EventTap tap{mac.windowServer(), systemLog};
+  std::vector<EventType> seen;
+  bool swallow = true;
+};
+
+TEST_F(EventTapTest, StartingTwiceInstallsOneTap) {
+  EXPECT_TRUE(tap.start());
+  EXPECT_TRUE(tap.start());
+  EXPECT_EQ(mac.windowServer().tapCount(), 1u);
+  EXPECT_TRUE(tap.isInstalled());
+}
+
+TEST_F(EventTapTest, StartingWithoutPermissionFails) {
+  mac.permissions.accessibility = false;
+  EXPECT_FALSE(tap.start());
+  EXPECT_FALSE(tap.isInstalled());
+  EXPECT_TRUE(systemLog.lines.empty());  // a refusal is only reported by the answer
+}
+
+TEST_F(EventTapTest, ANewTapListensOnlyWhenListeningWasAskedFor) {
+  ASSERT_TRUE(tap.start());
+  user.press("e");
+  EXPECT_TRUE(seen.empty());
+  tap.setListening(true);
+  user.press("e");
+  EXPECT_EQ(seen, (std::vector{EventType::keyDown, EventType::keyUp}));
+  // The tap dropped e: Mail never saw it.
+  EXPECT_FALSE(mac.windowServer().log.back().deliveredTo.has_value());
+}
+
+TEST_F(EventTapTest, StopThenStartWhileListeningIsEnabledAtOnce) {
+  tap.setListening(true);
+  ASSERT_TRUE(tap.start());
+  tap.stop();
+  EXPECT_FALSE(tap.isInstalled());
+  EXPECT_TRUE(tap.isListening());
+  EXPECT_EQ(mac.windowServer().tapCount(), 0u);
+  ASSERT_TRUE(tap.start());
+  EXPECT_EQ(mac.windowServer().enabledTapCount(), 1u);
+  user.press("e");
+  EXPECT_EQ(seen.size(), 2u);
+}
+
+TEST_F(EventTapTest, DisabledByTheSystemWhileListeningIsReenabledAndLogged) {
+  tap.setListening(true);
+  ASSERT_TRUE(tap.start());
+  mac.windowServer().disableTapsByTimeout();
+  loop.runUntilIdle();
+  EXPECT_EQ(mac.windowServer().enabledTapCount(), 1u);
+  ASSERT_EQ(systemLog.lines.size(), 1u);
+  EXPECT_EQ(systemLog.lines[0],
+            (platform::RecordingSystemLog::Line{
+                "app", platform::LogLevel::default_,
+                "Event tap was disabled by the system (timeout); re-enabling: true"}));
+
+  tap.setListening(false);
+  mac.windowServer().tapEnable(platform::MachPort{1}, true);
+  mac.windowServer().disableTapsByUserInput();
+  loop.runUntilIdle();
+  EXPECT_EQ(systemLog.lines.back().message,
+            "Event tap was disabled by the system (user input); re-enabling: false");
+  EXPECT_EQ(mac.windowServer().enabledTapCount(), 0u);
+}
+
+TEST_F(EventTapTest, WithoutAHandlerOrWhenTheHandlerThrowsKeysPass) {
+  tap.setListening(true);
+  ASSERT_TRUE(tap.start());
+  tap.setOnKeyEvent(nullptr);
+  user.press("e");
+  EXPECT_EQ(mac.windowServer().log.back().deliveredTo, user.mail().pid());
+  tap.setOnKeyEvent(
+      [](EventType, const platform::Event&) -> bool { throw std::runtime_error("boom"); });
+  user.press("e");
+  EXPECT_EQ(mac.windowServer().log.back().deliveredTo, user.mail().pid());
+}
+
+// MARK: - FrontmostAppMonitor
+
+class FrontmostAppMonitorTest : public testing::SimulatedMacTest {};
+
+TEST_F(FrontmostAppMonitorTest, StartingWhileMailIsInFrontCallsNothing) {
+  user.openMail();
+  FrontmostAppMonitor monitor(mac.workspace());
+  int changes = 0;
+  monitor.onChange = [&] { ++changes; };
+  EXPECT_EQ(monitor.mailPID(), user.mail().pid());
+  loop.runUntilIdle();
+  EXPECT_EQ(changes, 0);
+}
+
+TEST_F(FrontmostAppMonitorTest, FollowsActivationsAndTerminations) {
+  FrontmostAppMonitor monitor(mac.workspace());
+  std::vector<std::optional<pid_t>> changes;
+  monitor.onChange = [&] { changes.push_back(monitor.mailPID()); };
+  EXPECT_FALSE(monitor.mailPID());
+
+  user.openMail();
+  const pid_t first = user.mail().pid();
+  user.switchTo(sim::SimulatedMac::mailBundleID);  // Mail again: nothing changes
+  user.switchTo(sim::SimulatedMac::safariBundleID, "Safari");
+  user.switchTo("com.apple.TextEdit", "TextEdit");  // a second other app: nothing
+  user.openMail();
+  user.relaunchMail();  // quits while in front, comes back with a new pid
+  const pid_t second = user.mail().pid();
+  user.switchTo(sim::SimulatedMac::safariBundleID);
+  user.quitMail();  // terminating while not in front changes nothing
+  mac.workspace().postActivationWithoutApplication();
+  EXPECT_EQ(changes, (std::vector<std::optional<pid_t>>{first, std::nullopt, first, std::nullopt,
+                                                        second, std::nullopt}));
+}
+
+TEST_F(FrontmostAppMonitorTest, AnActivationWithoutApplicationCountsAsAnotherApplication) {
+  user.openMail();
+  FrontmostAppMonitor monitor(mac.workspace());
+  int changes = 0;
+  monitor.onChange = [&] { ++changes; };
+  mac.workspace().postActivationWithoutApplication();
+  loop.runUntilIdle();
+  EXPECT_FALSE(monitor.mailPID());
+  EXPECT_EQ(changes, 1);
+}
+
+TEST_F(FrontmostAppMonitorTest, NotificationsAfterTheMonitorIsGoneAreHarmless) {
+  {
+    FrontmostAppMonitor monitor(mac.workspace());
+    monitor.onChange = [] { FAIL() << "called after destruction"; };
+    mac.launchMail();  // the notification is queued, the monitor goes
+  }
+  loop.runUntilIdle();
+}
+
+}  // namespace
+}  // namespace quillo
