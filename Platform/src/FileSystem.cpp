@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <system_error>
@@ -18,7 +19,7 @@ std::string describeErrno(int error) {
 
 }  // namespace
 
-FileResult readFile(const std::filesystem::path& path) {
+FileResult readFile(const std::filesystem::path& path, std::size_t limit) {
   FileResult result;
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
@@ -26,8 +27,9 @@ FileResult readFile(const std::filesystem::path& path) {
     return result;
   }
   char buffer[65536];
-  while (true) {
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+  while (result.contents.size() <= limit) {
+    const std::size_t wanted = std::min(sizeof buffer, limit + 1 - result.contents.size());
+    const ssize_t n = ::read(fd, buffer, wanted);
     if (n == 0) break;
     if (n < 0) {
       if (errno == EINTR) continue;

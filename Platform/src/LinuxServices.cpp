@@ -67,7 +67,9 @@ JsonFileUserDefaults::JsonFileUserDefaults(std::filesystem::path file, SystemLog
 }
 
 std::filesystem::path JsonFileUserDefaults::standardFile(const Paths& paths) {
-  return paths.applicationSupport() / "Quillo" / "defaults.json";
+  // A folder of its own, as ~/Library/Preferences is on the Mac: writing the
+  // settings must not look like a change to the folder keymap.json lives in.
+  return paths.applicationSupport() / "Quillo" / "Preferences" / "com.larkmoor.Quillo.json";
 }
 
 DefaultValue JsonFileUserDefaults::value(std::string_view key) const {

@@ -30,7 +30,7 @@ TEST_F(LinuxServicesTest, PathsFollowTheXdgVariablesAndFallBackUnderHome) {
 
 TEST_F(LinuxServicesTest, DefaultsKeepTheirTypesAcrossARestart) {
   const auto file = JsonFileUserDefaults::standardFile(paths);
-  EXPECT_EQ(file, home.config() / "Quillo" / "defaults.json");
+  EXPECT_EQ(file, home.config() / "Quillo" / "Preferences" / "com.larkmoor.Quillo.json");
   {
     JsonFileUserDefaults defaults(file, log);
     EXPECT_TRUE(std::holds_alternative<std::monostate>(defaults.value("enabled")));

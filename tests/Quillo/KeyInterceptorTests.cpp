@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "KeyPathRig.hpp"
 #include "QuilloCore/KeymapPreset.hpp"
+#include "QuilloFixture.hpp"
 #include "Simulator/USKeyboard.hpp"
 
 namespace quillo {
@@ -79,7 +79,9 @@ TEST_F(KeyInterceptorTest, KeysAimedAtAnotherProcessPassAndAreLoggedOncePerRun) 
   EXPECT_FALSE(interceptor.handle(EventType::keyDown, foreign));
   const std::string line = "passing keys through: events are targeted at pid 4242, not Mail (" +
                            std::to_string(mail->pid()) + ")";
-  EXPECT_EQ(logLines(), (std::vector<std::string>{line, line}));
+  auto lines = logLines();
+  std::erase_if(lines, [](const auto& l) { return !l.starts_with("passing keys through"); });
+  EXPECT_EQ(lines, (std::vector<std::string>{line, line}));
 }
 
 TEST_F(KeyInterceptorTest, AKeyUpFollowsItsKeyDownEvenWhenTheFocusChangedBetween) {
@@ -229,6 +231,7 @@ TEST_F(KeyInterceptorTest, ThrowingInsideTheKeyPathPassesTheKey) {
     std::optional<FocusSnapshot> snapshot(pid_t) override { return std::nullopt; }
   } throwing;
   KeyInterceptor fragile(throwing, executor, frontmost, log, loop, mac.windowServer());
+  (void)interceptor;
   EXPECT_FALSE(fragile.handle(EventType::keyDown, keyEvent("e")));
 }
 

@@ -19,8 +19,11 @@ struct FileResult {
   std::string error;     // why not, when it failed
 };
 
-/// The whole file, following symbolic links.
-FileResult readFile(const std::filesystem::path& path);
+/// The whole file, following symbolic links — or, when it is larger than
+/// `limit` bytes, its first `limit` + 1 bytes (so the caller can tell it is
+/// too large without reading all of it).
+FileResult readFile(const std::filesystem::path& path,
+                    std::size_t limit = static_cast<std::size_t>(-1) - 1);
 
 /// Replaces `path` with `data` atomically; the new file gets `mode` (before
 /// the umask). Returns the error's description on failure.

@@ -67,3 +67,21 @@ class InMemoryUserDefaults final : public UserDefaults {
 };
 
 }  // namespace quillo::platform
+
+namespace quillo::platform {
+
+/// Writes every line to two system logs (the real one and a recording one).
+class TeeSystemLog final : public SystemLog {
+ public:
+  TeeSystemLog(SystemLog& first, SystemLog* second) : first_(first), second_(second) {}
+  void write(std::string_view category, LogLevel level, std::string_view message) override {
+    first_.write(category, level, message);
+    if (second_) second_->write(category, level, message);
+  }
+
+ private:
+  SystemLog& first_;
+  SystemLog* second_;
+};
+
+}  // namespace quillo::platform

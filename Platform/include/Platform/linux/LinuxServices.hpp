@@ -38,7 +38,8 @@ class JsonFileUserDefaults final : public UserDefaults {
  public:
   JsonFileUserDefaults(std::filesystem::path file, SystemLog& log);
 
-  /// The usual file: "Quillo/defaults.json" in the application support folder.
+  /// The usual file: "Quillo/Preferences/com.larkmoor.Quillo.json" in the
+  /// application support folder.
   static std::filesystem::path standardFile(const Paths& paths);
 
   DefaultValue value(std::string_view key) const override;

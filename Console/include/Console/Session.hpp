@@ -1,0 +1,90 @@
+// Session: Quillo running on a simulated Mac, with the real Linux services
+// for everything Linux has (user defaults, keymap.json and custom.json in the
+// XDG folders, the debug log file, syslog) — the whole application, wired by
+// its app controller, ready for a script or a person to drive.
+//
+// With virtual time (tests) it runs on the manual loop and a blocking request
+// moves the clock; in real time (the `quillo` program) it runs on libuv and a
+// blocking request sleeps. XDG_CONFIG_HOME, XDG_STATE_HOME and HOME decide
+// where the files go.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "AppController.hpp"
+#include "Console/LoopDriver.hpp"
+#include "Console/ScenarioHost.hpp"
+#include "Console/ScenarioRunner.hpp"
+#include "Platform/Recording.hpp"
+#include "Platform/linux/LinuxServices.hpp"
+#include "Simulator/SimulatedMac.hpp"
+#include "Simulator/User.hpp"
+#include "StatusText.hpp"
+
+namespace quillo::console {
+
+struct SessionOptions {
+  bool virtualTime = true;
+  /// Also write to syslog (the program); tests only record.
+  bool useSyslog = false;
+  /// Where the default keymap.json is found; the installed one by default.
+  std::optional<std::filesystem::path> resourceFolder;
+  /// Quillo's command line.
+  std::vector<std::string> arguments;
+};
+
+class Session final : public ScenarioHost {
+ public:
+  explicit Session(SessionOptions options = {});
+  ~Session() override;
+
+  platform::MainLoop& loop() { return *loop_; }
+  LoopDriver& driver() { return *driver_; }
+  sim::SimulatedMac& mac() { return *mac_; }
+  sim::User& user() { return *user_; }
+  AppController& controller() { return *controller_; }
+  StatusText& statusText() { return *statusText_; }
+  platform::RecordingSystemLog& recordedSystemLog() { return recorded_; }
+  ScenarioRunner& runner() { return *runner_; }
+  /// The manual loop, with virtual time; null in real time.
+  platform::ManualMainLoop* manualLoop() { return manual_; }
+  /// The libuv loop, in real time; null with virtual time.
+  platform::LibuvMainLoop* realLoop() { return real_; }
+
+  // MARK: ScenarioHost
+  void start() override;
+  void selectSet(ShortcutSet set) override { controller_->selectSet(set); }
+  void setDebugLogging(bool on) override { controller_->setDebugLogging(on); }
+  KeyInterceptor& interceptor() override { return controller_->interceptor; }
+  DebugLog& debugLog() override { return controller_->log; }
+  std::filesystem::path supportFolder() const override;
+  std::optional<std::string> status() override;
+  std::vector<std::string> systemLogLines() override;
+  bool command(const std::vector<std::string>& words) override;
+  /// Extra commands, tried when the session knows none by that name.
+  std::function<bool(const std::vector<std::string>&)> extraCommand;
+
+ private:
+  platform::ManualMainLoop* manual_ = nullptr;
+  platform::LibuvMainLoop* real_ = nullptr;
+  std::unique_ptr<platform::MainLoop> loop_;
+  std::unique_ptr<LoopDriver> driver_;
+  platform::XdgPaths paths_;
+  platform::RecordingSystemLog recorded_;
+  std::unique_ptr<platform::SyslogSystemLog> syslog_;
+  std::unique_ptr<platform::TeeSystemLog> systemLog_;
+  std::unique_ptr<platform::JsonFileUserDefaults> defaults_;
+  std::unique_ptr<platform::InstalledBundle> bundle_;
+  std::unique_ptr<sim::SimulatedMac> mac_;
+  std::unique_ptr<sim::User> user_;
+  std::unique_ptr<AppController> controller_;
+  StatusText* statusText_ = nullptr;
+  std::unique_ptr<ScenarioRunner> runner_;
+  bool started_ = false;
+};
+
+}  // namespace quillo::console

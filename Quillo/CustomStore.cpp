@@ -1,0 +1,38 @@
+#include "CustomStore.hpp"
+
+#include <nlohmann/json.hpp>
+
+#include "Platform/FileSystem.hpp"
+#include "QuilloCore/DecodingError.hpp"
+#include "QuilloCore/FileLimits.hpp"
+
+namespace quillo {
+
+CustomStore::CustomStore(const platform::Paths& paths, platform::SystemLog& systemLog)
+    : fileURL_(paths.applicationSupport() / "Quillo" / "custom.json"), log_(systemLog, "app") {}
+
+void CustomStore::load() {
+  const platform::FileResult read = platform::readFile(fileURL_, FileLimits::maximumSize);
+  if (!read.ok) return;
+  try {
+    definition = CustomKeymap::decode(read.contents);
+    exists = true;
+  } catch (const DecodingError&) {
+    // Not a definition: keep the empty one; the next save replaces the file.
+  }
+}
+
+void CustomStore::save() {
+  std::optional<std::string> error = platform::createDirectories(fileURL_.parent_path());
+  if (!error) {
+    // nlohmann's objects keep their members sorted by name.
+    error = platform::writeFileAtomically(fileURL_, definition.toJSON().dump(2) + "\n", 0644);
+  }
+  if (error) {
+    log_.error("Couldn't save the custom shortcuts: " + *error);
+    return;
+  }
+  exists = true;
+}
+
+}  // namespace quillo

@@ -1,0 +1,77 @@
+// KeymapStore: keymap.json — installed, loaded, watched and reloaded.
+//
+// Puts the default keymap.json from the application's resources into the
+// "Quillo" folder of Application Support when none is there, parses the file,
+// keeps the last good keymap with its warnings and an error text for the
+// user, and watches the file (and its folder) for changes made by any editor.
+// A burst of change notices gives one reload, 0.2 seconds after the last.
+// The file watcher is made afresh at every reload, so it always watches the
+// file now at the path, also after an editor replaced it; the folder watcher
+// notices a file that comes back after having been missing. `onChange` is
+// called after every load attempt, good or bad. Main thread only; callbacks
+// hold the store weakly.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Lifeline.hpp"
+#include "Platform/Bundle.hpp"
+#include "Platform/MainLoop.hpp"
+#include "Platform/Paths.hpp"
+#include "Platform/SystemLog.hpp"
+#include "QuilloCore/Keymap.hpp"
+
+namespace quillo {
+
+class KeymapStore {
+ public:
+  /// The quiet period after a change notice before the file is read.
+  static constexpr double debounceSeconds = 0.2;
+  static constexpr const char* missingText =
+      "keymap.json is missing, so the built-in defaults are in use.";
+  static constexpr const char* stillInUseText = " The previous keymap is still in use.";
+
+  KeymapStore(platform::MainLoop& loop, const platform::Paths& paths,
+              const platform::Bundle& bundle, platform::SystemLog& systemLog);
+
+  const std::filesystem::path& fileURL() const noexcept { return fileURL_; }
+  const std::filesystem::path& directoryURL() const noexcept { return directoryURL_; }
+  const Keymap& keymap() const noexcept { return keymap_; }
+  const std::vector<std::string>& warnings() const noexcept { return warnings_; }
+  const std::optional<std::string>& loadError() const noexcept { return loadError_; }
+
+  std::function<void()> onChange;
+
+  /// Installs the default file if needed, loads it, and begins watching.
+  void start();
+  /// Reads and parses the file now.
+  void reload();
+  /// Deletes keymap.json, installs the default again, and reloads (debounced).
+  void resetToDefaults();
+
+ private:
+  void installDefaultFile();
+  void scheduleReload();
+  std::unique_ptr<platform::FileSource> watch(const std::filesystem::path& path,
+                                              platform::FileEvents events);
+
+  platform::MainLoop& loop_;
+  const platform::Bundle& bundle_;
+  platform::Logger log_;
+  std::filesystem::path directoryURL_;
+  std::filesystem::path fileURL_;
+  Keymap keymap_ = Keymap::default_();
+  std::vector<std::string> warnings_;
+  std::optional<std::string> loadError_;
+  std::unique_ptr<platform::FileSource> directoryWatcher_;
+  std::unique_ptr<platform::FileSource> fileWatcher_;
+  std::shared_ptr<platform::WorkItem> pendingReload_;
+  Lifeline<KeymapStore> lifeline_{this};
+};
+
+}  // namespace quillo

@@ -1,0 +1,272 @@
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "Files.hpp"
+#include "QuilloCore/KeymapPreset.hpp"
+#include "QuilloFixture.hpp"
+
+namespace quillo {
+namespace {
+
+using platform::Duration;
+using Status = AppController::Status;
+using Keys = Preferences::Keys;
+
+class AppControllerTest : public testing::QuilloTest {
+ protected:
+  std::filesystem::path keymapFile() const { return home.config() / "Quillo" / "keymap.json"; }
+  std::filesystem::path customFile() const { return home.config() / "Quillo" / "custom.json"; }
+  platform::UserDefaults& defaults() { return app.prefs.defaults; }
+
+  void start() {
+    session.start();
+    loop.runUntilIdle();
+  }
+};
+
+// MARK: - Choosing the set at start-up
+
+TEST_F(AppControllerTest, TheFirstStartEverChoosesGmailAndWritesTheDefaults) {
+  start();
+  EXPECT_EQ(app.shortcutSet, ShortcutSet::gmail);
+  EXPECT_EQ(defaults().string(Keys::shortcutSet), "gmail");
+  EXPECT_EQ(defaults().boolean(Keys::enabled), true);
+  EXPECT_FALSE(std::filesystem::exists(customFile()));
+  EXPECT_FALSE(app.customStore.exists);
+  EXPECT_EQ(app.interceptor.keymap, Keymap::default_());
+}
+
+TEST_F(AppControllerTest, AHandEditedKeymapIsImportedAsTheCustomSetOnce) {
+  testing::writeText(keymapFile(),
+                     R"({"keys": {"y": "archive", "ctrl+d": "delete"}, "composeKeys": {}})");
+  start();
+  EXPECT_EQ(app.shortcutSet, ShortcutSet::custom);
+  EXPECT_EQ(defaults().string(Keys::shortcutSet), "custom");
+  ASSERT_TRUE(std::filesystem::exists(customFile()));
+  const auto saved = nlohmann::json::parse(testing::readText(customFile()));
+  EXPECT_EQ(saved, nlohmann::json::parse(R"({"baseline": "appleMail",
+      "overrides": {"archive": ["y"], "delete": ["ctrl+d"]}})"));
+  EXPECT_EQ(app.interceptor.keymap.action(KeyToken::character("y")), ActionID::archive);
+  EXPECT_TRUE(app.interceptor.keymap.composeBindings.empty());
+}
+
+TEST_F(AppControllerTest, AnInvalidHandEditedKeymapIsNotImported) {
+  testing::writeText(keymapFile(), R"({"keys": {"y": "archive"},)");
+  start();
+  EXPECT_EQ(app.shortcutSet, ShortcutSet::gmail);
+  EXPECT_FALSE(std::filesystem::exists(customFile()));
+  EXPECT_TRUE(app.keymapStore.loadError());
+}
+
+TEST_F(AppControllerTest, NoStoredSetAndShortcutsOffMeansOff) {
+  defaults().set(Keys::enabled, false);
+  start();
+  EXPECT_EQ(app.shortcutSet, ShortcutSet::off);
+  EXPECT_EQ(defaults().string(Keys::shortcutSet), "off");
+  EXPECT_EQ(defaults().boolean(Keys::enabled), false);
+  EXPECT_FALSE(app.interceptor.enabled);
+}
+
+TEST_F(AppControllerTest, AnUnknownStoredSetIsChosenAgainAndWrittenBack) {
+  defaults().set(Keys::shortcutSet, "thunderbird");
+  start();
+  EXPECT_EQ(app.shortcutSet, ShortcutSet::gmail);
+  EXPECT_EQ(defaults().string(Keys::shortcutSet), "gmail");
+}
+
+TEST_F(AppControllerTest, OutlookForMacTakesItsKeysButActionsAndFocusFromKeymapJson) {
+  testing::writeText(keymapFile(), R"({
+    "actions": {"archive": {"menu": [["Message", "Move to", "Archive"]]}},
+    "focus": {"messageWindowMarkers": ["Mail.reader"]}})");
+  defaults().set(Keys::shortcutSet, "outlookMac");
+  start();
+  const Keymap& active = app.interceptor.keymap;
+  EXPECT_EQ(active.listChords, keymap(KeymapPreset::outlookMac).listChords);
+  EXPECT_TRUE(active.bindings.empty());
+  EXPECT_EQ(active.spec(ActionID::archive)->menu,
+            (std::vector<MenuPath>{{"Message", "Move to", "Archive"}}));
+  EXPECT_EQ(active.focus.messageWindowMarkers, std::vector<std::string>{"Mail.reader"});
+  EXPECT_EQ(app.focusInspector.policy(), active.focus);
+  // The hand-edited actions and focus alone are no reason to import anything.
+  EXPECT_FALSE(std::filesystem::exists(customFile()));
+}
+
+TEST_F(AppControllerTest, SelectingSetsAndTheLastActiveSet) {
+  start();
+  app.selectSet(ShortcutSet::outlookWindows);
+  EXPECT_EQ(defaults().string(Keys::lastActiveSet), "outlookWindows");
+  EXPECT_EQ(defaults().string(Keys::shortcutSet), "outlookWindows");
+  app.selectSet(ShortcutSet::off);
+  EXPECT_EQ(defaults().string(Keys::lastActiveSet), "outlookWindows");
+  EXPECT_EQ(defaults().string(Keys::shortcutSet), "off");
+  EXPECT_EQ(defaults().boolean(Keys::enabled), false);
+  EXPECT_FALSE(app.interceptor.enabled);
+  EXPECT_EQ(app.prefs.lastActiveSet(), ShortcutSet::outlookWindows);
+  app.selectSet(ShortcutSet::custom);
+  EXPECT_EQ(app.interceptor.keymap.bindings, app.customStore.definition.keymap().bindings);
+  EXPECT_TRUE(app.interceptor.enabled);
+}
+
+TEST_F(AppControllerTest, EveryKeymapApplicationEmptiesTheMenuCache) {
+  mac.permissions.accessibility = true;
+  user.openMail();
+  start();
+  user.press("e");
+  ASSERT_FALSE(app.executor.resolved.empty());
+  app.applyKeymap();
+  EXPECT_TRUE(app.executor.resolved.empty());
+  user.press("e");
+  app.selectSet(ShortcutSet::gmail);  // the same set again
+  EXPECT_TRUE(app.executor.resolved.empty());
+  EXPECT_FALSE(app.focusInspector.hasCachedFocus());
+}
+
+TEST_F(AppControllerTest, TheKeymapAppliedLine) {
+  defaults().set(Keys::debugLogging, true);
+  testing::writeText(keymapFile(), R"({"keys": {"y": "archive", "q": "quit"}})");
+  defaults().set(Keys::shortcutSet, "outlookWindows");
+  start();
+  EXPECT_EQ(logLines().front(),
+            "keymap applied: set outlookWindows, 1 keys, 14 chords, 1 warnings");
+  testing::writeText(keymapFile(), "{");
+  loop.advance(Duration(0.3));
+  EXPECT_EQ(logLines().back(),
+            "keymap applied: set outlookWindows, 1 keys, 14 chords, 1 warnings, error: keymap.json "
+            "isn't valid: malformed JSON The previous keymap is still in use.");
+}
+
+TEST_F(AppControllerTest, EditingKeymapJsonWhileRunningChangesWhatTheNextKeyDoes) {
+  mac.permissions.accessibility = true;
+  auto& mail = user.openMail();
+  start();
+  testing::writeText(keymapFile(),
+                     R"({"actions": {"archive": {"menu": [["Message", "Move to", "Trash"]]}}})");
+  loop.advance(Duration(0.3));
+  const std::string first = mail.selectedMessage()->subject;
+  user.press("e");
+  EXPECT_EQ(mail.mailbox("Trash").back().subject, first);
+}
+
+// MARK: - Permissions and the tap
+
+TEST_F(AppControllerTest, WithoutAccessibilityTheDialogIsRequestedOnceAtStart) {
+  start();
+  EXPECT_EQ(app.status(), Status::needsAccessibility);
+  EXPECT_EQ(mac.permissions.prompts, std::vector<std::string>{"Accessibility"});
+  loop.advance(Duration(10));
+  EXPECT_EQ(mac.permissions.prompts, std::vector<std::string>{"Accessibility"});
+  EXPECT_FALSE(app.tap->isInstalled());
+}
+
+TEST_F(AppControllerTest, AccessibilityGrantedWhileRunningInstallsTheTapWithinOneTick) {
+  user.openMail();
+  start();
+  mac.permissions.accessibility = true;
+  loop.advance(Duration(2.0));
+  EXPECT_TRUE(app.tap->isInstalled());
+  EXPECT_EQ(app.tapFinding, AppController::TapFinding::installed(false));
+  EXPECT_EQ(app.status(), Status::active);
+  // Written to the debug log even though debug logging is off.
+  EXPECT_FALSE(app.log.isEnabled);
+  EXPECT_EQ(logLines(), std::vector<std::string>{
+                            "event tap installed with Accessibility=yes, Input Monitoring=no"});
+  EXPECT_EQ(appLog().back(), "event tap installed with Accessibility=yes, Input Monitoring=no");
+}
+
+TEST_F(AppControllerTest, ATapThatCannotBeCreatedIsLoggedOnceAndInputMonitoringRequestedOnce) {
+  mac.permissions.accessibility = true;
+  mac.permissions.tapNeedsInputMonitoring = true;
+  start();
+  loop.advance(Duration(10));
+  EXPECT_EQ(app.status(), Status::needsInputMonitoring);
+  EXPECT_EQ(app.tapFinding, AppController::TapFinding::failed(false));
+  EXPECT_EQ(logLines(),
+            std::vector<std::string>{
+                "event tap creation failed with Accessibility=yes, Input Monitoring=no"});
+  EXPECT_EQ(mac.permissions.prompts, std::vector<std::string>{"Input Monitoring"});
+  EXPECT_TRUE(app.askedForInputMonitoring);
+  // Granted later: the next tick installs it.
+  mac.permissions.inputMonitoring = true;
+  loop.advance(Duration(2));
+  EXPECT_EQ(app.tapFinding, AppController::TapFinding::installed(true));
+  EXPECT_EQ(logLines().back(), "event tap installed with Accessibility=yes, Input Monitoring=yes");
+}
+
+TEST_F(AppControllerTest, RevokingAccessibilityRemovesTheTap) {
+  mac.permissions.accessibility = true;
+  start();
+  ASSERT_TRUE(app.tap->isInstalled());
+  mac.permissions.accessibility = false;
+  loop.advance(Duration(2));
+  EXPECT_FALSE(app.tap->isInstalled());
+  EXPECT_EQ(app.tapFinding, AppController::TapFinding::notAttempted());
+  EXPECT_EQ(appLog().back(), "Accessibility revoked; event tap removed");
+  EXPECT_EQ(app.status(), Status::needsAccessibility);
+  EXPECT_EQ(mac.permissions.prompts.size(), 0u);  // not the first check: no dialog
+  mac.permissions.accessibility = true;
+  loop.advance(Duration(2));
+  EXPECT_TRUE(app.tap->isInstalled());
+}
+
+TEST_F(AppControllerTest, TheTapListensOnlyWhileShortcutsAreOnAndMailIsInFront) {
+  mac.permissions.accessibility = true;
+  user.openMail();
+  start();
+  EXPECT_EQ(mac.windowServer().enabledTapCount(), 1u);
+  EXPECT_EQ(app.status(), Status::active);
+  user.switchTo(sim::SimulatedMac::safariBundleID, "Safari");
+  EXPECT_EQ(mac.windowServer().enabledTapCount(), 0u);
+  EXPECT_EQ(app.status(), Status::waitingForMail);
+  user.openMail();
+  EXPECT_EQ(app.status(), Status::active);
+  app.selectSet(ShortcutSet::off);
+  EXPECT_EQ(mac.windowServer().enabledTapCount(), 0u);
+  EXPECT_EQ(app.status(), Status::paused);
+}
+
+TEST_F(AppControllerTest, FixingPermissions) {
+  start();
+  app.fixInputMonitoring();
+  app.fixInputMonitoring();
+  app.fixAccessibility();
+  EXPECT_EQ(mac.permissions.prompts,
+            (std::vector<std::string>{"Accessibility", "Input Monitoring", "Accessibility"}));
+  EXPECT_EQ(mac.workspace().openedURLs,
+            (std::vector<std::string>{
+                "x-apple.systempreferences:com.apple.preference.security?Privacy_ListenEvent",
+                "x-apple.systempreferences:com.apple.preference.security?Privacy_ListenEvent",
+                "x-apple.systempreferences:com.apple.preference.security?Privacy_Accessibility"}));
+}
+
+TEST_F(AppControllerTest, TheUserInterfaceIsRefreshedAtEveryCheckAndShowsTheStatus) {
+  start();
+  auto& ui = session.statusText();
+  const int before = ui.refreshes;
+  loop.advance(Duration(2));
+  EXPECT_GE(ui.refreshes, before + 1);
+  mac.permissions.accessibility = true;
+  user.openMail();
+  loop.advance(Duration(2));
+  EXPECT_EQ(ui.shown, (std::vector<std::string>{"needsAccessibility", "active"}));
+}
+
+TEST_F(AppControllerTest, DebugLoggingToggleIsStoredAndAlwaysSaysSo) {
+  start();
+  app.setDebugLogging(true);
+  app.setDebugLogging(false);
+  EXPECT_EQ(defaults().boolean(Keys::debugLogging), false);
+  EXPECT_EQ(logLines(), (std::vector<std::string>{"debug logging on", "debug logging off"}));
+}
+
+TEST(TapFindingText, Forms) {
+  EXPECT_EQ(AppController::TapFinding::installed(true).description(),
+            "installed(inputMonitoringGranted: true)");
+  EXPECT_EQ(AppController::TapFinding::failed(false).description(),
+            "failed(inputMonitoringGranted: false)");
+  EXPECT_EQ(AppController::TapFinding::notAttempted().description(), "notAttempted");
+  EXPECT_NE(AppController::TapFinding::failed(false), AppController::TapFinding::failed(true));
+}
+
+}  // namespace
+}  // namespace quillo

@@ -1,0 +1,226 @@
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "CustomStore.hpp"
+#include "Files.hpp"
+#include "KeymapStore.hpp"
+#include "Platform/Recording.hpp"
+#include "Platform/linux/LinuxServices.hpp"
+#include "Platform/linux/ManualMainLoop.hpp"
+#include "QuilloCore/FileLimits.hpp"
+#include "QuilloCore/KeymapPreset.hpp"
+#include "TempHome.hpp"
+
+namespace quillo {
+namespace {
+
+using platform::Duration;
+
+class KeymapStoreTest : public ::testing::Test {
+ protected:
+  void start() {
+    store.start();
+    store.onChange = [this] { ++changes; };
+  }
+  void write(const std::string& text) { testing::writeText(store.fileURL(), text); }
+
+  testing::TempHome home;
+  platform::XdgPaths paths;
+  platform::RecordingSystemLog systemLog;
+  platform::InstalledBundle bundle{QUILLO_RESOURCES};
+  platform::ManualMainLoop loop;
+  KeymapStore store{loop, paths, bundle, systemLog};
+  int changes = 0;
+};
+
+TEST_F(KeymapStoreTest, AFirstLaunchInstallsTheDefaultFileAndLoadsIt) {
+  EXPECT_EQ(store.fileURL(), home.config() / "Quillo" / "keymap.json");
+  bool calledDuringStart = false;
+  store.onChange = [&] { calledDuringStart = true; };
+  store.onChange = nullptr;  // the controller connects only after start
+  store.start();
+  EXPECT_FALSE(calledDuringStart);
+  EXPECT_EQ(testing::readText(store.fileURL()),
+            testing::readText(std::filesystem::path(QUILLO_RESOURCES) / "keymap.json"));
+  EXPECT_EQ(store.keymap(), Keymap::default_());
+  EXPECT_FALSE(store.loadError());
+  EXPECT_TRUE(store.warnings().empty());
+  EXPECT_EQ(systemLog.messages("app"),
+            std::vector<std::string>{"Keymap loaded: 16 keys, 0 warnings"});
+}
+
+TEST_F(KeymapStoreTest, AnExistingFileIsNotReplaced) {
+  write(R"({"keys": {"y": "archive", "q": "quit"}})");
+  start();
+  EXPECT_EQ(store.keymap().bindings.size(), 1u);
+  EXPECT_EQ(store.warnings(),
+            std::vector<std::string>{"Key \"q\" maps to unknown action \"quit\"."});
+}
+
+TEST_F(KeymapStoreTest, EditsReloadOnceAfterTheQuietPeriod) {
+  start();
+  write(R"({"keys": {"y": "archive"}})");
+  loop.advance(Duration(0.1));
+  write(R"({"keys": {"y": "archive", "u": "undo"}})");
+  loop.advance(Duration(0.15));
+  EXPECT_EQ(changes, 0);  // still inside the quiet period of the last notice
+  loop.advance(Duration(0.1));
+  EXPECT_EQ(changes, 1);
+  EXPECT_EQ(store.keymap().bindings.size(), 2u);
+}
+
+TEST_F(KeymapStoreTest, ABadSaveKeepsThePreviousKeymapAndFixingItClearsTheError) {
+  start();
+  write(R"({"keys": {"y": "archive"}})");
+  loop.advance(Duration(0.3));
+  write(R"({"keys": {"y": "archive",}})");
+  loop.advance(Duration(0.3));
+  EXPECT_EQ(changes, 2);  // called after a failed load too
+  EXPECT_EQ(store.keymap().bindings.size(), 1u);
+  EXPECT_EQ(store.loadError(),
+            "keymap.json isn't valid: malformed JSON The previous keymap is still in use.");
+  EXPECT_EQ(systemLog.messages("app").back(),
+            "Keymap not loaded: keymap.json isn't valid: malformed JSON");
+  write(R"({"version": 7})");
+  loop.advance(Duration(0.3));
+  EXPECT_EQ(store.loadError(),
+            "keymap.json version 7 is newer than this build of Quillo understands "
+            "The previous keymap is still in use.");
+  write(R"({"keys": {"y": "archive", "u": "undo"}})");
+  loop.advance(Duration(0.3));
+  EXPECT_FALSE(store.loadError());
+  EXPECT_EQ(store.keymap().bindings.size(), 2u);
+}
+
+TEST_F(KeymapStoreTest, ADeletedFileMeansTheBuiltInDefaultsAndIsNotCopiedBack) {
+  write(R"({"keys": {"y": "archive"}})");
+  start();
+  std::filesystem::remove(store.fileURL());
+  loop.advance(Duration(0.3));
+  EXPECT_EQ(changes, 1);
+  EXPECT_EQ(store.keymap(), Keymap::default_());
+  EXPECT_EQ(store.loadError(), "keymap.json is missing, so the built-in defaults are in use.");
+  EXPECT_FALSE(std::filesystem::exists(store.fileURL()));
+  // The folder watcher sees it come back.
+  write(R"({"keys": {"u": "undo"}})");
+  loop.advance(Duration(0.3));
+  EXPECT_FALSE(store.loadError());
+  EXPECT_EQ(store.keymap().bindings.size(), 1u);
+}
+
+TEST_F(KeymapStoreTest, AnAtomicReplaceReloadsOnceAndLaterEditsAreStillSeen) {
+  start();
+  testing::writeText(home.config() / "Quillo" / ".keymap.json.tmp",
+                     R"({"keys": {"y": "archive"}})");
+  std::filesystem::rename(home.config() / "Quillo" / ".keymap.json.tmp", store.fileURL());
+  loop.advance(Duration(0.3));
+  EXPECT_EQ(changes, 1);
+  EXPECT_EQ(store.keymap().bindings.size(), 1u);
+  write(R"({"keys": {}})");
+  loop.advance(Duration(0.3));
+  EXPECT_EQ(changes, 2);
+  EXPECT_TRUE(store.keymap().bindings.empty());
+}
+
+TEST_F(KeymapStoreTest, ResetToDefaultsReplacesAHandEditedFileAndReloadsOnce) {
+  write(R"({"keys": {"y": "archive"}})");
+  start();
+  store.resetToDefaults();
+  loop.advance(Duration(0.3));
+  EXPECT_EQ(changes, 1);
+  EXPECT_EQ(store.keymap(), Keymap::default_());
+  EXPECT_EQ(testing::readText(store.fileURL()),
+            testing::readText(std::filesystem::path(QUILLO_RESOURCES) / "keymap.json"));
+}
+
+TEST_F(KeymapStoreTest, WithoutABundledFileNothingIsInstalledAndTheDefaultsApply) {
+  platform::InstalledBundle empty{home.root() / "nowhere"};
+  KeymapStore bare{loop, paths, empty, systemLog};
+  bare.start();
+  EXPECT_FALSE(std::filesystem::exists(bare.fileURL()));
+  EXPECT_EQ(bare.loadError(), "keymap.json is missing, so the built-in defaults are in use.");
+  EXPECT_TRUE(std::filesystem::is_directory(bare.directoryURL()));
+}
+
+TEST_F(KeymapStoreTest, AFolderInPlaceOfTheFileReadsAsMissing) {
+  std::filesystem::create_directories(store.fileURL());
+  start();
+  EXPECT_EQ(store.loadError(), "keymap.json is missing, so the built-in defaults are in use.");
+}
+
+TEST_F(KeymapStoreTest, AnOversizedFileIsRejectedWithoutReadingItWhole) {
+  write("{\"about\": \"" + std::string(FileLimits::maximumSize + 10, 'x') + "\"}");
+  start();
+  EXPECT_EQ(
+      store.loadError(),
+      "keymap.json isn't valid: the file is larger than 4 MB The previous keymap is still in use.");
+}
+
+// MARK: - CustomStore
+
+class CustomStoreTest : public ::testing::Test {
+ protected:
+  testing::TempHome home;
+  platform::XdgPaths paths;
+  platform::RecordingSystemLog systemLog;
+  CustomStore store{paths, systemLog};
+};
+
+TEST_F(CustomStoreTest, TheFirstSaveCreatesTheFolderAndWritesBothMembersSorted) {
+  EXPECT_EQ(store.fileURL(), home.config() / "Quillo" / "custom.json");
+  store.load();
+  EXPECT_FALSE(store.exists);
+  EXPECT_EQ(store.definition, CustomKeymap());
+  store.save();
+  EXPECT_TRUE(store.exists);
+  EXPECT_EQ(testing::readText(store.fileURL()),
+            "{\n  \"baseline\": \"appleMail\",\n  \"overrides\": {}\n}\n");
+  store.definition.assign(*KeyChord::fromKeymapString("cmd+return"), ActionID::send);
+  store.definition.clear(ActionID::archive);
+  store.save();
+  EXPECT_EQ(testing::readText(store.fileURL()),
+            "{\n  \"baseline\": \"appleMail\",\n  \"overrides\": {\n    \"archive\": [],\n"
+            "    \"send\": [\n      \"cmd+return\"\n    ]\n  }\n}\n");
+  CustomStore again{paths, systemLog};
+  again.load();
+  EXPECT_TRUE(again.exists);
+  EXPECT_EQ(again.definition, store.definition);
+}
+
+TEST_F(CustomStoreTest, AnInvalidFileIsIgnoredAndReplacedByTheNextSave) {
+  testing::writeText(store.fileURL(), "{\"overrides\": 3}");
+  store.load();
+  EXPECT_FALSE(store.exists);
+  EXPECT_EQ(store.definition, CustomKeymap());
+  EXPECT_EQ(testing::readText(store.fileURL()), "{\"overrides\": 3}");
+  store.save();
+  EXPECT_EQ(nlohmann::json::parse(testing::readText(store.fileURL()))["overrides"],
+            nlohmann::json::object());
+}
+
+TEST_F(CustomStoreTest, AnUnknownBaselineLoadsAsMacOSWithItsOverrides) {
+  testing::writeText(store.fileURL(),
+                     R"({"baseline": "thunderbird", "overrides": {"archive": ["y"]}})");
+  store.load();
+  EXPECT_TRUE(store.exists);
+  EXPECT_EQ(store.definition.baseline, CustomKeymap::Baseline::appleMail);
+  EXPECT_EQ(store.definition.overrides.at(ActionID::archive),
+            std::vector{*KeyChord::fromKeymapString("y")});
+}
+
+TEST_F(CustomStoreTest, AFailingWriteKeepsTheChangeInMemoryAndLogsEachAttempt) {
+  testing::writeText(home.config() / "Quillo", "a file where the folder should be");
+  store.definition.baseline = CustomKeymap::Baseline::gmail;
+  store.save();
+  store.save();
+  EXPECT_FALSE(store.exists);
+  EXPECT_EQ(store.definition.baseline, CustomKeymap::Baseline::gmail);
+  const auto lines = systemLog.messages("app");
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_TRUE(lines[0].starts_with("Couldn't save the custom shortcuts: "));
+  EXPECT_EQ(systemLog.lines[0].level, platform::LogLevel::error);
+}
+
+}  // namespace
+}  // namespace quillo

@@ -1,0 +1,71 @@
+// Quillo as it runs — the app controller owning and wiring everything — on a
+// simulated Mac in virtual time, with its files in a temporary home.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "Console/Session.hpp"
+#include "TempHome.hpp"
+
+namespace quillo::testing {
+
+inline console::SessionOptions testSessionOptions(std::vector<std::string> arguments = {}) {
+  console::SessionOptions options;
+  options.virtualTime = true;
+  options.resourceFolder = std::filesystem::path(QUILLO_RESOURCES);
+  options.arguments = std::move(arguments);
+  return options;
+}
+
+class QuilloTest : public ::testing::Test {
+ protected:
+  /// The debug log's lines so far, without their timestamps.
+  std::vector<std::string> logLines() const {
+    std::vector<std::string> lines;
+    std::ifstream in(app.log.fileURL());
+    for (std::string line; std::getline(in, line);)
+      lines.push_back(line.substr(24));
+    return lines;
+  }
+  std::vector<std::string> appLog() { return session.recordedSystemLog().messages("app"); }
+
+  TempHome home;  // before the session: it decides where the files go
+  console::Session session{testSessionOptions()};
+  platform::ManualMainLoop& loop = *session.manualLoop();
+  sim::SimulatedMac& mac = session.mac();
+  sim::User& user = session.user();
+  AppController& app = session.controller();
+};
+
+/// Quillo started with Accessibility granted and Mail in front, its message
+/// list focused.
+class KeyPathTest : public QuilloTest {
+ protected:
+  void SetUp() override {
+    mac.permissions.accessibility = true;
+    mail = &user.openMail();
+    session.start();
+    loop.runUntilIdle();
+    ASSERT_TRUE(app.tap->isInstalled());
+  }
+
+  /// Puts a keymap in place the way applying one does.
+  void useKeymap(const Keymap& keymap) {
+    interceptor.keymap = keymap;
+    inspector.setPolicy(keymap.focus);
+    inspector.clearCachedFocus();
+    executor.resolved.clear();
+  }
+
+  DebugLog& log = app.log;
+  platform::RecordingSystemLog& systemLog = session.recordedSystemLog();
+  FrontmostAppMonitor& frontmost = app.frontmost;
+  AXFocusInspector& inspector = app.focusInspector;
+  ActionExecutor& executor = app.executor;
+  KeyInterceptor& interceptor = app.interceptor;
+  sim::MailApp* mail = nullptr;
+};
+
+}  // namespace quillo::testing
