@@ -89,6 +89,20 @@ class AppController {
   /// Makes the user interface re-read the controller's state.
   void refreshUI();
 
+  // Diagnostics: what Quillo sees in Mail, written to the debug log whether
+  // or not debug logging is on.
+  /// Mail's process: the front one, else the first running Mail.
+  std::optional<pid_t> mailProcess() const;
+  void focusCaptureIn3Seconds();
+  void focusCapture();
+  void menuCheck();
+  void menuStructure();
+  void windowStructure();
+  void showDebugLog();
+  /// The --diagnose run: the state line, then every diagnostic but the
+  /// delayed capture, whose capture runs at once.
+  void runDiagnosis();
+
   const AppEnvironment& environment() const { return environment_; }
 
   Preferences prefs;

@@ -1,6 +1,8 @@
 #include "MailMenu.hpp"
 
 #include "AXReading.hpp"
+#include "QuilloCore/FocusSnapshot.hpp"
+#include "QuilloCore/Keymap.hpp"
 
 namespace quillo {
 
@@ -166,6 +168,138 @@ ActionOutcome ActionExecutor::post(NamedKey key, pid_t pid) {
     events_.postToPid(pid, *event);
   }
   return ActionOutcome::Posted{key};
+}
+
+}  // namespace quillo
+
+// MARK: - Diagnostics
+
+namespace quillo {
+
+std::string elementLabel(platform::Accessibility& ax, const AXUIElement& element) {
+  const ax::ElementDetails details = ax::details(ax, element);
+  return ElementInfo{details.role, details.subrole, details.identifier}.label();
+}
+
+namespace {
+
+constexpr const char* kNoMenuBar = "Couldn't read Mail's menu bar (Accessibility permission?)";
+
+std::string enabledText(platform::Accessibility& ax, const AXUIElement& element) {
+  return ax::boolean(ax, element, "AXEnabled") == true ? "enabled" : "disabled";
+}
+
+}  // namespace
+
+std::vector<std::string> menuCheckLines(platform::Accessibility& ax, pid_t pid,
+                                        const Keymap& keymap) {
+  const std::vector<AXMenuNode> menus = menuBarItems(ax, pid);
+  if (menus.empty()) return {kNoMenuBar};
+  std::vector<std::string> lines;
+  for (ActionID action : allCases<ActionID>()) {
+    const ActionSpec* spec = keymap.spec(action);
+    std::string line(rawValue(action));
+    if (!spec) {
+      lines.push_back(line + ": no spec");
+      continue;
+    }
+    std::vector<std::string> parts;
+    for (const MenuPath& path : spec->menu) {
+      std::string part = pathText(path);
+      if (const auto node = MenuResolver::resolve(path, menus, ActionExecutor::anywhereDepth)) {
+        part += " \u2713 " + enabledText(ax, node->element());
+      } else {
+        part += " \u2717";
+      }
+      parts.push_back(std::move(part));
+    }
+    if (spec->key) parts.push_back("key " + std::string(rawValue(*spec->key)));
+    line += ": ";
+    for (std::size_t i = 0; i < parts.size(); ++i)
+      line += (i ? "; " : "") + parts[i];
+    lines.push_back(std::move(line));
+  }
+  return lines;
+}
+
+std::vector<std::string> menuStructureLines(platform::Accessibility& ax, pid_t pid) {
+  const std::vector<AXMenuNode> menus = menuBarItems(ax, pid);
+  if (menus.empty()) return {kNoMenuBar};
+  std::vector<std::string> lines;
+  for (std::size_t i = 0; i < menus.size(); ++i) {
+    const std::string title = menus[i].title().value_or("?");
+    if (i + 2 == menus.size() || title == "Window") {
+      lines.push_back(title + " (skipped: lists open windows)");
+      continue;
+    }
+    lines.push_back(title);
+    for (const AXMenuNode& item : menus[i].children()) {
+      const auto itemTitle = item.title();
+      if (!itemTitle || itemTitle->empty()) continue;  // a separator
+      lines.push_back("  " + *itemTitle +
+                      (enabledText(ax, item.element()) == "enabled" ? "" : "  (disabled)"));
+      if (*itemTitle != "Find" && *itemTitle != "Flag") continue;
+      for (const AXMenuNode& subitem : item.children()) {
+        const auto subtitle = subitem.title();
+        if (subtitle && !subtitle->empty()) lines.push_back("    " + *subtitle);
+      }
+    }
+  }
+  return lines;
+}
+
+namespace {
+
+constexpr int kMaximumDepth = 13;
+constexpr int kMaximumElements = 2999;
+
+void walk(platform::Accessibility& ax, const AXUIElement& element,
+          const std::vector<std::string>& path, int depth, int& counter,
+          std::vector<std::string>& lines) {
+  if (depth > kMaximumDepth || counter > kMaximumElements) return;
+  for (const AXUIElement& child : ax::elements(ax, element, "AXChildren")) {
+    ++counter;
+    const ax::ElementDetails details = ax::details(ax, child);
+    std::vector<std::string> childPath = path;
+    childPath.push_back(ElementInfo{details.role, details.subrole, details.identifier}.label());
+    const std::string line = "  " + pathText(childPath);
+    const bool mailIdentifier = details.identifier && details.identifier->starts_with("Mail.");
+    const std::string role = details.role.value_or("");
+    if (role == "AXTable" || role == "AXOutline") {
+      lines.push_back(line);
+    } else if (role == "AXWebArea" || role == "AXTextArea" || role == "AXTextField") {
+      if (mailIdentifier) lines.push_back(line);
+    } else {
+      if (mailIdentifier) lines.push_back(line);
+      walk(ax, child, childPath, depth + 1, counter, lines);
+    }
+  }
+}
+
+}  // namespace
+
+std::vector<std::string> windowStructureLines(platform::Accessibility& ax, pid_t pid) {
+  platform::CFValue value;
+  const AXUIElement app = ax.createApplication(pid);
+  if (ax.copyAttributeValue(app, "AXWindows", value) != AXError::success ||
+      !value.get<platform::CFValue::Array>()) {
+    return {"Couldn't read Mail's windows (Accessibility permission?)"};
+  }
+  std::vector<std::string> lines;
+  int number = 0;
+  for (const auto& entry : *value.get<platform::CFValue::Array>()) {
+    const auto* window = entry.get<AXUIElement>();
+    if (!window) continue;
+    lines.push_back("window " + std::to_string(++number) + ": " + elementLabel(ax, *window));
+    std::string children;
+    for (const AXUIElement& child : ax::elements(ax, *window, "AXChildren")) {
+      children += (children.empty() ? "" : ", ") + elementLabel(ax, child);
+    }
+    lines.push_back("  direct children: " + children);
+    int counter = 0;
+    walk(ax, *window, {}, 0, counter, lines);
+  }
+  return lines;
 }
 
 }  // namespace quillo

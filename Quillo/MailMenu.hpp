@@ -25,6 +25,7 @@
 #include "Platform/EventServices.hpp"
 #include "QuilloCore/ActionID.hpp"
 #include "QuilloCore/ActionSpec.hpp"
+#include "QuilloCore/Keymap.hpp"
 #include "QuilloCore/MenuResolver.hpp"
 
 namespace quillo {
@@ -89,6 +90,21 @@ static_assert(MenuTreeNode<AXMenuNode>);
 /// Mail's top-level menus, left to right, without the Apple menu; empty when
 /// the menu bar cannot be read.
 std::vector<AXMenuNode> menuBarItems(platform::Accessibility& ax, pid_t pid);
+
+/// The label of an element: its role ("?" without one), then "/" and its
+/// subrole, then "#" and its identifier, read in one request.
+std::string elementLabel(platform::Accessibility& ax, const platform::AXUIElement& element);
+
+/// The lines of the menu check: per action, whether its menu paths resolve
+/// in Mail's menus now (and whether the item is enabled), and its key.
+std::vector<std::string> menuCheckLines(platform::Accessibility& ax, pid_t pid,
+                                        const Keymap& keymap);
+/// The lines of Mail's menus and items (not the Window menu, which lists
+/// open windows, nor the second-to-last menu).
+std::vector<std::string> menuStructureLines(platform::Accessibility& ax, pid_t pid);
+/// The lines of Mail's windows: tables, outlines and elements with a "Mail."
+/// identifier, with the path of labels that leads to each.
+std::vector<std::string> windowStructureLines(platform::Accessibility& ax, pid_t pid);
 
 class ActionPerforming {
  public:

@@ -138,6 +138,8 @@ StepResult ScenarioRunner::run(const ScenarioStep& step) {
   const std::size_t eventsBefore = server.log.size();
   const std::size_t promptsBefore = mac_.permissions.prompts.size();
   const std::size_t urlsBefore = mac_.workspace().openedURLs.size();
+  const std::size_t filesBefore = mac_.workspace().openedFiles.size();
+  const std::size_t alertsBefore = host_.alertLines().size();
   const std::size_t logBefore = debugLogLines().size();
   const std::size_t systemLogBefore = host_.systemLogLines().size();
   const auto statusBefore = host_.status();
@@ -220,6 +222,12 @@ StepResult ScenarioRunner::run(const ScenarioStep& step) {
   for (std::size_t i = urlsBefore; i < mac_.workspace().openedURLs.size(); ++i) {
     out.push_back("opened " + mac_.workspace().openedURLs[i]);
   }
+  for (std::size_t i = filesBefore; i < mac_.workspace().openedFiles.size(); ++i) {
+    out.push_back("opened the file " + mac_.workspace().openedFiles[i]);
+  }
+  const auto alerts = host_.alertLines();
+  for (std::size_t i = alertsBefore; i < alerts.size(); ++i)
+    out.push_back("alert: " + alerts[i]);
   const auto logLines = debugLogLines();
   for (std::size_t i = logBefore; i < logLines.size(); ++i) {
     // Outcomes are already shown above.
@@ -357,6 +365,10 @@ void ScenarioRunner::execute(const ScenarioStep& step, StepResult&) {
   } else if (verb == "remove") {
     need(2, "remove FILE");
     std::filesystem::remove(host_.supportFolder() / w[1]);
+  } else if (verb == "answer") {
+    need(2, "answer BUTTON (the answer to the next alert)");
+    if (!host_.command({"answer", joined(w, 1, w.size())}))
+      throw StepFailure("nothing asks questions here");
   } else if (verb == "run") {
     need(2, "run COMMAND");
     if (!host_.command({w.begin() + 1, w.end()}))

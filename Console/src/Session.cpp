@@ -1,5 +1,7 @@
 #include "Console/Session.hpp"
 
+#include <functional>
+#include <map>
 #include <thread>
 
 namespace quillo::console {
@@ -46,34 +48,63 @@ Session::Session(SessionOptions options) {
                              mac_->workspace(),
                              mac_->loginItems(),
                              std::move(options.arguments)};
-  controller_ =
-      std::make_unique<AppController>(std::move(environment), [this](AppController& app, bool) {
-        auto text = std::make_unique<StatusText>(app);
-        statusText_ = text.get();
-        return text;
-      });
+  // The program's entry: an accessory (menu-bar only) application whose
+  // delegate creates the controller before launching finishes.
+  application_ = std::make_unique<sim::SimulatedApplication>(*mac_);
+  application_->setActivationPolicy(platform::ActivationPolicy::accessory);
+  delegate_ = std::make_unique<AppDelegate>(std::move(environment), *application_,
+                                            [this](AppController& app, bool) {
+                                              auto text = std::make_unique<StatusText>(app);
+                                              statusText_ = text.get();
+                                              return text;
+                                            });
   runner_ = std::make_unique<ScenarioRunner>(*mac_, *user_, *this, *driver_);
 }
 
 Session::~Session() {
-  // The controller goes before the Mac it talks to.
+  // The application goes before the Mac it talks to.
   runner_.reset();
-  controller_.reset();
+  delegate_.reset();
 }
 
 void Session::start() {
   if (started_) return;
   started_ = true;
-  controller_->start();
+  delegate_->applicationDidFinishLaunching();
 }
 
 std::filesystem::path Session::supportFolder() const {
-  return controller_->keymapStore.directoryURL();
+  return delegate_->controller().keymapStore.directoryURL();
 }
 
 std::optional<std::string> Session::status() {
   if (!started_) return std::nullopt;
-  return std::string(rawValue(controller_->status()));
+  return std::string(rawValue(controller().status()));
+}
+
+std::vector<std::string> Session::alertLines() {
+  std::vector<std::string> lines;
+  for (const auto& shown : application_->alerts) {
+    lines.push_back("\"" + shown.alert.messageText + "\" answered " + shown.answer);
+  }
+  return lines;
+}
+
+const std::vector<std::string>& Session::commands() {
+  static const std::vector<std::string> names{"focus-capture",
+                                              "focus-capture-now",
+                                              "menu-check",
+                                              "menu-structure",
+                                              "window-structure",
+                                              "show-log",
+                                              "diagnose",
+                                              "fix-accessibility",
+                                              "fix-input-monitoring",
+                                              "reset-keymap",
+                                              "answer BUTTON",
+                                              "tap-needs-input-monitoring",
+                                              "login-item approval|fails TEXT|enabled"};
+  return names;
 }
 
 std::vector<std::string> Session::systemLogLines() {
@@ -84,12 +115,40 @@ std::vector<std::string> Session::systemLogLines() {
 }
 
 bool Session::command(const std::vector<std::string>& words) {
-  if (words.size() == 1 && words[0] == "fix-accessibility") {
-    controller_->fixAccessibility();
+  AppController& app = controller();
+  if (words.size() == 1) {
+    const std::string& name = words[0];
+    const std::map<std::string, std::function<void()>> diagnostics{
+        {"focus-capture", [&] { app.focusCaptureIn3Seconds(); }},
+        {"focus-capture-now", [&] { app.focusCapture(); }},
+        {"menu-check", [&] { app.menuCheck(); }},
+        {"menu-structure", [&] { app.menuStructure(); }},
+        {"window-structure", [&] { app.windowStructure(); }},
+        {"show-log", [&] { app.showDebugLog(); }},
+        {"diagnose", [&] { app.runDiagnosis(); }},
+        {"fix-accessibility", [&] { app.fixAccessibility(); }},
+        {"fix-input-monitoring", [&] { app.fixInputMonitoring(); }},
+    };
+    if (const auto found = diagnostics.find(name); found != diagnostics.end()) {
+      found->second();
+      return true;
+    }
+  }
+  if (words.size() == 2 && words[0] == "answer") {
+    application_->answers.push_back(words[1]);
     return true;
   }
-  if (words.size() == 1 && words[0] == "fix-input-monitoring") {
-    controller_->fixInputMonitoring();
+  if (words.size() >= 2 && words[0] == "login-item") {
+    auto& items = mac_->loginItems();
+    if (words[1] == "approval") {
+      items.registrationNeedsApproval = true;
+    } else if (words[1] == "fails" && words.size() == 3) {
+      items.registrationError = words[2];
+    } else if (words[1] == "enabled") {
+      items.status_ = platform::LoginItemStatus::enabled;
+    } else {
+      return false;
+    }
     return true;
   }
   if (words.size() == 1 && words[0] == "tap-needs-input-monitoring") {
@@ -97,7 +156,7 @@ bool Session::command(const std::vector<std::string>& words) {
     return true;
   }
   if (words.size() == 1 && words[0] == "reset-keymap") {
-    controller_->keymapStore.resetToDefaults();
+    app.keymapStore.resetToDefaults();
     return true;
   }
   return extraCommand && extraCommand(words);

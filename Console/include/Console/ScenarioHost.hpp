@@ -29,6 +29,8 @@ class ScenarioHost {
   virtual std::optional<std::string> status() { return std::nullopt; }
   /// System-log lines written so far, as "category: message".
   virtual std::vector<std::string> systemLogLines() { return {}; }
+  /// Alerts shown so far, each with the answer it got.
+  virtual std::vector<std::string> alertLines() { return {}; }
   /// Runs a named command of Quillo's (a diagnostic, for instance); false
   /// when the host knows no such command.
   virtual bool command(const std::vector<std::string>&) { return false; }

@@ -21,6 +21,8 @@
 #include "Console/ScenarioRunner.hpp"
 #include "Platform/Recording.hpp"
 #include "Platform/linux/LinuxServices.hpp"
+#include "QuilloApp.hpp"
+#include "Simulator/SimulatedApplication.hpp"
 #include "Simulator/SimulatedMac.hpp"
 #include "Simulator/User.hpp"
 #include "StatusText.hpp"
@@ -46,7 +48,9 @@ class Session final : public ScenarioHost {
   LoopDriver& driver() { return *driver_; }
   sim::SimulatedMac& mac() { return *mac_; }
   sim::User& user() { return *user_; }
-  AppController& controller() { return *controller_; }
+  AppController& controller() { return delegate_->controller(); }
+  AppDelegate& delegate() { return *delegate_; }
+  sim::SimulatedApplication& application() { return *application_; }
   StatusText& statusText() { return *statusText_; }
   platform::RecordingSystemLog& recordedSystemLog() { return recorded_; }
   ScenarioRunner& runner() { return *runner_; }
@@ -57,14 +61,22 @@ class Session final : public ScenarioHost {
 
   // MARK: ScenarioHost
   void start() override;
-  void selectSet(ShortcutSet set) override { controller_->selectSet(set); }
-  void setDebugLogging(bool on) override { controller_->setDebugLogging(on); }
-  KeyInterceptor& interceptor() override { return controller_->interceptor; }
-  DebugLog& debugLog() override { return controller_->log; }
+  void selectSet(ShortcutSet set) override { controller().selectSet(set); }
+  void setDebugLogging(bool on) override { controller().setDebugLogging(on); }
+  KeyInterceptor& interceptor() override { return controller().interceptor; }
+  DebugLog& debugLog() override { return controller().log; }
   std::filesystem::path supportFolder() const override;
   std::optional<std::string> status() override;
   std::vector<std::string> systemLogLines() override;
+  std::vector<std::string> alertLines() override;
+  /// Quillo's commands for scripts: the diagnostics ("focus-capture",
+  /// "focus-capture-now", "menu-check", "menu-structure", "window-structure",
+  /// "show-log", "diagnose"), the permission fixes ("fix-accessibility",
+  /// "fix-input-monitoring"), "reset-keymap", "answer BUTTON" (the answer to
+  /// the next alert), and faults of the simulated system
+  /// ("tap-needs-input-monitoring", "login-item approval|fails TEXT|enabled").
   bool command(const std::vector<std::string>& words) override;
+  static const std::vector<std::string>& commands();
   /// Extra commands, tried when the session knows none by that name.
   std::function<bool(const std::vector<std::string>&)> extraCommand;
 
@@ -81,7 +93,8 @@ class Session final : public ScenarioHost {
   std::unique_ptr<platform::InstalledBundle> bundle_;
   std::unique_ptr<sim::SimulatedMac> mac_;
   std::unique_ptr<sim::User> user_;
-  std::unique_ptr<AppController> controller_;
+  std::unique_ptr<sim::SimulatedApplication> application_;
+  std::unique_ptr<AppDelegate> delegate_;
   StatusText* statusText_ = nullptr;
   std::unique_ptr<ScenarioRunner> runner_;
   bool started_ = false;

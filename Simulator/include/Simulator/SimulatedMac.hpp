@@ -69,10 +69,17 @@ class SimulatedMac {
   /// comes to the front.
   template <class App, class... Args>
   App& launch(Args&&... args) {
+    App& launched = launchInBackground<App>(std::forward<Args>(args)...);
+    activate(launched.pid());
+    return launched;
+  }
+  /// Starts an application without bringing it to the front (an accessory
+  /// application, such as a menu-bar utility).
+  template <class App, class... Args>
+  App& launchInBackground(Args&&... args) {
     auto app = std::make_unique<App>(*this, nextPID_++, std::forward<Args>(args)...);
     App& launched = *app;
     apps_.push_back(std::move(app));
-    activate(launched.pid());
     return launched;
   }
   /// Ends the process; the next application comes to the front if it was.

@@ -1,0 +1,99 @@
+// The diagnostic commands of the app controller: what Quillo sees in Mail,
+// written to the debug log with `always`, so they work with debug logging off.
+#include "AppController.hpp"
+#include "QuilloCore/Decider.hpp"
+
+namespace quillo {
+
+std::optional<pid_t> AppController::mailProcess() const {
+  if (const auto front = frontmost.mailPID()) return front;
+  const auto running = environment_.workspace.runningApplications(Decider::mailBundleID);
+  if (running.empty()) return std::nullopt;
+  return running.front().processIdentifier;
+}
+
+void AppController::focusCaptureIn3Seconds() {
+  log.log("capturing Mail's focused element in 3 seconds: switch to Mail now", true);
+  environment_.loop.schedule(platform::Duration(3.0), [weak = lifeline_.weak()] {
+    if (auto* self = Lifeline<AppController>::lock(weak)) self->focusCapture();
+  });
+}
+
+void AppController::focusCapture() {
+  const auto pid = mailProcess();
+  if (!pid) {
+    log.log("focus capture: Mail isn't running", true);
+    return;
+  }
+  const char* unreadable =
+      "focus capture: couldn't read Mail's focused element (Accessibility permission?)";
+  if (!permissionState.accessibility) {
+    log.log(unreadable, true);
+    return;
+  }
+  const auto snapshot = focusInspector.snapshot(*pid);
+  if (!snapshot) {
+    log.log(unreadable, true);
+    return;
+  }
+  const FocusContext classified = FocusClassifier::classify(*snapshot, activeKeymap().focus);
+  const FocusContext checked = focusInspector.context(*pid);
+  log.log("focus capture: " + snapshot->description(), true);
+  log.log("  classified as " + std::string(rawValue(classified)) +
+              "; with the keyboard-focus check: " + std::string(rawValue(checked)),
+          true);
+}
+
+void AppController::menuCheck() {
+  const auto pid = mailProcess();
+  if (!pid) {
+    log.log("menu check: Mail isn't running", true);
+    return;
+  }
+  log.log("menu check (Mail pid " + std::to_string(*pid) + "):", true);
+  for (const auto& line : menuCheckLines(environment_.accessibility, *pid, activeKeymap())) {
+    log.log("  " + line, true);
+  }
+}
+
+void AppController::menuStructure() {
+  const auto pid = mailProcess();
+  if (!pid) {
+    log.log("menu structure: Mail isn't running", true);
+    return;
+  }
+  log.log("Mail menu structure:", true);
+  for (const auto& line : menuStructureLines(environment_.accessibility, *pid))
+    log.log("  " + line, true);
+}
+
+void AppController::windowStructure() {
+  const auto pid = mailProcess();
+  if (!pid) {
+    log.log("window structure: Mail isn't running", true);
+    return;
+  }
+  log.log("Mail window structure (tables and outlines):", true);
+  for (const auto& line : windowStructureLines(environment_.accessibility, *pid)) {
+    log.log("  " + line, true);
+  }
+}
+
+void AppController::showDebugLog() {
+  log.log("opened debug log", true);
+  environment_.opener.openFile(log.fileURL());
+}
+
+void AppController::runDiagnosis() {
+  log.log(std::string("--diagnose: Accessibility=") +
+              (permissionState.accessibility ? "true" : "false") + ", Input Monitoring preflight=" +
+              (permissionState.inputMonitoring ? "true" : "false") +
+              ", tap=" + tapFinding.description(),
+          true);
+  menuCheck();
+  menuStructure();
+  windowStructure();
+  focusCapture();
+}
+
+}  // namespace quillo

@@ -1,0 +1,83 @@
+#include "QuilloApp.hpp"
+
+namespace quillo {
+
+using platform::LoginItemStatus;
+
+// MARK: - LaunchAtLogin
+
+LaunchAtLogin::LaunchAtLogin(AppController& app, platform::Application& application)
+    : app_(app), application_(application), log_(app.environment().systemLog, "app") {}
+
+bool LaunchAtLogin::isOn() const {
+  return app_.environment().loginItems.status() == LoginItemStatus::enabled;
+}
+
+bool LaunchAtLogin::requiresApproval() const {
+  return app_.environment().loginItems.status() == LoginItemStatus::requiresApproval;
+}
+
+std::optional<std::string> LaunchAtLogin::set(bool on) {
+  auto& items = app_.environment().loginItems;
+  return on ? items.registerApp() : items.unregisterApp();
+}
+
+void LaunchAtLogin::offerIfNeverOffered() {
+  auto& defaults = app_.prefs.defaults;
+  if (defaults.boolean(Preferences::Keys::askedLaunchAtLogin).value_or(false)) return;
+  // Offered at most once per user, also when the question is then not shown.
+  defaults.set(Preferences::Keys::askedLaunchAtLogin, true);
+  if (isOn()) return;
+  app_.environment().loop.schedule(platform::Duration(questionDelay), [weak = lifeline_.weak()] {
+    if (auto* self = Lifeline<LaunchAtLogin>::lock(weak)) self->ask();
+  });
+}
+
+void LaunchAtLogin::ask() {
+  application_.activate();
+  const int answer = application_.runModal({question, explanation, {openAtLogin, notNow}});
+  if (answer != platform::alertFirstButtonReturn) return;
+  if (const auto error = set(true)) {
+    log_.error(std::string("Launch at login failed: ") + *error);
+  } else if (requiresApproval()) {
+    app_.environment().loginItems.openSystemSettingsLoginItems();
+  }
+  app_.refreshUI();
+}
+
+// MARK: - AppDelegate
+
+AppDelegate::AppDelegate(AppEnvironment environment, platform::Application& application,
+                         AppController::StatusUIFactory makeStatusUI)
+    : application_(application),
+      controller_(std::make_unique<AppController>(std::move(environment), std::move(makeStatusUI))),
+      launchAtLogin_(std::make_unique<LaunchAtLogin>(*controller_, application)) {
+  controller_->offerLaunchAtLogin = [offer = launchAtLogin_.get()] {
+    offer->offerIfNeverOffered();
+  };
+  controller_->diagnose = [app = controller_.get()] { app->runDiagnosis(); };
+}
+
+std::vector<platform::MainMenuTitle> AppDelegate::mainMenu() {
+  constexpr std::uint64_t command = 0x100000;
+  constexpr std::uint64_t shiftCommand = 0x120000;
+  return {
+      {"Quillo", {}},
+      {"Edit",
+       {{"Undo", "undo:", u'z', command},
+        {"Redo", "redo:", u'z', shiftCommand},
+        {"", "", 0, 0},
+        {"Cut", "cut:", u'x', command},
+        {"Copy", "copy:", u'c', command},
+        {"Paste", "paste:", u'v', command},
+        {"Select All", "selectAll:", u'a', command}}},
+      {"Window", {{"Close", "performClose:", u'w', command}}},
+  };
+}
+
+void AppDelegate::applicationDidFinishLaunching() {
+  application_.setMainMenu(mainMenu());
+  controller_->start();
+}
+
+}  // namespace quillo
