@@ -129,6 +129,10 @@ class AppController {
 
  private:
   ShortcutSet fallbackSet();
+  /// Writes a diagnostic's header and its lines (indented), or that Mail
+  /// isn't running.
+  void writeDiagnostic(const std::string& name, const std::string& header,
+                       const std::function<std::vector<std::string>(pid_t)>& lines);
 
   AppEnvironment environment_;
   StatusUIFactory makeStatusUI_;

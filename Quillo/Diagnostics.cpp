@@ -44,39 +44,37 @@ void AppController::focusCapture() {
           true);
 }
 
-void AppController::menuCheck() {
+void AppController::writeDiagnostic(const std::string& name, const std::string& header,
+                                    const std::function<std::vector<std::string>(pid_t)>& lines) {
   const auto pid = mailProcess();
   if (!pid) {
-    log.log("menu check: Mail isn't running", true);
+    log.log(name + ": Mail isn't running", true);
     return;
   }
-  log.log("menu check (Mail pid " + std::to_string(*pid) + "):", true);
-  for (const auto& line : menuCheckLines(environment_.accessibility, *pid, activeKeymap())) {
+  log.log(header, true);
+  for (const auto& line : lines(*pid))
     log.log("  " + line, true);
-  }
+}
+
+void AppController::menuCheck() {
+  const auto pid = mailProcess();
+  writeDiagnostic("menu check", "menu check (Mail pid " + (pid ? std::to_string(*pid) : "") + "):",
+                  [this](pid_t mail) {
+                    return menuCheckLines(environment_.accessibility, mail, activeKeymap());
+                  });
 }
 
 void AppController::menuStructure() {
-  const auto pid = mailProcess();
-  if (!pid) {
-    log.log("menu structure: Mail isn't running", true);
-    return;
-  }
-  log.log("Mail menu structure:", true);
-  for (const auto& line : menuStructureLines(environment_.accessibility, *pid))
-    log.log("  " + line, true);
+  writeDiagnostic("menu structure", "Mail menu structure:", [this](pid_t mail) {
+    return menuStructureLines(environment_.accessibility, mail);
+  });
 }
 
 void AppController::windowStructure() {
-  const auto pid = mailProcess();
-  if (!pid) {
-    log.log("window structure: Mail isn't running", true);
-    return;
-  }
-  log.log("Mail window structure (tables and outlines):", true);
-  for (const auto& line : windowStructureLines(environment_.accessibility, *pid)) {
-    log.log("  " + line, true);
-  }
+  writeDiagnostic("window structure",
+                  "Mail window structure (tables and outlines):", [this](pid_t mail) {
+                    return windowStructureLines(environment_.accessibility, mail);
+                  });
 }
 
 void AppController::showDebugLog() {

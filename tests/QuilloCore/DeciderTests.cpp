@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
 #include "Fixtures.hpp"
+#include "KeymapTables.hpp"
 #include "QuilloCore/Decider.hpp"
 
 namespace quillo {
 namespace {
 
 using nlohmann::json;
+using testing::bindingsFrom;
+using testing::chordsFrom;
 
 /// A focus function that answers a fixed context and counts its calls.
 struct CountingFocus {
@@ -27,15 +30,6 @@ KeyModifiers modifiersFrom(const json& words) {
     if (word == "command") modifiers.insert(KeyModifiers::command);
   }
   return modifiers;
-}
-
-ChordBindings chordsFrom(const json& object) {
-  ChordBindings table;
-  for (const auto& [text, action] : object.items()) {
-    table.emplace(*KeyChord::fromKeymapString(text),
-                  *fromRawValue<ActionID>(action.get<std::string>()));
-  }
-  return table;
 }
 
 TEST(Decider, WorkedCases) {

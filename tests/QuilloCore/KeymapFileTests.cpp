@@ -3,30 +3,15 @@
 #include <fstream>
 
 #include "Fixtures.hpp"
+#include "KeymapTables.hpp"
 #include "QuilloCore/KeymapFile.hpp"
 
 namespace quillo {
 namespace {
 
 using nlohmann::json;
-
-KeyBindings bindingsFrom(const json& object) {
-  KeyBindings table;
-  for (const auto& [key, action] : object.items()) {
-    table.emplace(*KeyToken::fromKeymapString(key),
-                  *fromRawValue<ActionID>(action.get<std::string>()));
-  }
-  return table;
-}
-
-ChordBindings chordsFrom(const json& object) {
-  ChordBindings table;
-  for (const auto& [chord, action] : object.items()) {
-    table.emplace(*KeyChord::fromKeymapString(chord),
-                  *fromRawValue<ActionID>(action.get<std::string>()));
-  }
-  return table;
-}
+using testing::bindingsFrom;
+using testing::chordsFrom;
 
 ActionSpec specFrom(const json& object) {
   ActionSpec spec;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "Platform/Text.hpp"
 #include "SimulatedMacFixture.hpp"
 #include "Simulator/USKeyboard.hpp"
 
@@ -117,22 +118,7 @@ TEST_F(SimulatorTest, EventCharactersFollowTheUSLayoutTheWayMacOSReportsThem) {
     ASSERT_EQ(mac.windowServer().log.size(), 2u) << c.spec;
     const auto& down = mac.windowServer().log.front();
     EXPECT_EQ(down.type, EventType::keyDown);
-    EXPECT_EQ(down.characters, [&] {
-      std::string utf8;
-      for (char16_t ch : c.characters) {
-        if (ch < 0x80)
-          utf8 += static_cast<char>(ch);
-        else if (ch < 0x800) {
-          utf8 += static_cast<char>(0xC0 | (ch >> 6));
-          utf8 += static_cast<char>(0x80 | (ch & 0x3F));
-        } else {
-          utf8 += static_cast<char>(0xE0 | (ch >> 12));
-          utf8 += static_cast<char>(0x80 | ((ch >> 6) & 0x3F));
-          utf8 += static_cast<char>(0x80 | (ch & 0x3F));
-        }
-      }
-      return utf8;
-    }()) << c.spec;
+    EXPECT_EQ(down.characters, platform::text::utf8(c.characters)) << c.spec;
     EXPECT_EQ(down.flags, stroke.flags | c.extraFlags) << c.spec;
     EXPECT_EQ(down.deliveredTo, user.mail().pid());
   }

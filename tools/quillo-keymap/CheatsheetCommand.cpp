@@ -50,7 +50,7 @@ std::string placesText(CheatSheet::PlaceSet places) {
 }  // namespace
 
 int cheatsheet(Arguments arguments, std::ostream& out, std::ostream& err) {
-  try {
+  return reportingErrors(err, [&] {
     const std::optional<Keymap> keymap = chosenKeymap(arguments);
     for (const auto& entry : CheatSheet::entries(keymap)) {
       std::string keys;
@@ -62,13 +62,7 @@ int cheatsheet(Arguments arguments, std::ostream& out, std::ostream& err) {
           << (entry.fromQuillo ? "quillo" : "mail") << '\n';
     }
     return 0;
-  } catch (const UsageError& error) {
-    err << "error: " << error.what() << "\n";
-    return 2;
-  } catch (const FileError& error) {
-    err << "error: " << error.what() << "\n";
-    return 1;
-  }
+  });
 }
 
 }  // namespace quillo::keymaptool

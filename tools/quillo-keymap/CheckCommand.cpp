@@ -7,16 +7,10 @@
 namespace quillo::keymaptool {
 
 int check(Arguments arguments, std::ostream& out, std::ostream& err) {
-  std::string path;
-  try {
+  return reportingErrors(err, [&] {
     const auto rest = arguments.positionals();
     if (rest.size() > 1) throw UsageError("check takes at most one FILE");
-    path = rest.empty() ? userKeymapPath() : rest.front();
-  } catch (const UsageError& error) {
-    err << "error: " << error.what() << "\n";
-    return 2;
-  }
-  try {
+    const std::string path = rest.empty() ? userKeymapPath() : rest.front();
     const KeymapLoadResult result = loadKeymapFile(path);
     for (const auto& warning : result.warnings)
       out << "warning: " << warning << "\n";
@@ -26,10 +20,7 @@ int check(Arguments arguments, std::ostream& out, std::ostream& err) {
     out << path << ": " << keymap.bindings.size() << " single keys, " << chords << " chords, "
         << result.warnings.size() << " warnings\n";
     return 0;
-  } catch (const FileError& error) {
-    err << "error: " << error.what() << "\n";
-    return 1;
-  }
+  });
 }
 
 }  // namespace quillo::keymaptool

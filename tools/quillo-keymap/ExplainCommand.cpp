@@ -51,7 +51,7 @@ TypedKey parseTypedKey(const std::string& text) {
 }  // namespace
 
 int explain(Arguments arguments, std::ostream& out, std::ostream& err) {
-  try {
+  return reportingErrors(err, [&] {
     const auto set = arguments.take("set");
     const auto file = arguments.take("file");
     if (set && file) throw UsageError("--set and --file cannot be used together");
@@ -75,13 +75,7 @@ int explain(Arguments arguments, std::ostream& out, std::ostream& err) {
         chosen, !off);
     out << decision.description() << (consulted ? " (focus consulted)" : "") << "\n";
     return 0;
-  } catch (const UsageError& error) {
-    err << "error: " << error.what() << "\n";
-    return 2;
-  } catch (const FileError& error) {
-    err << "error: " << error.what() << "\n";
-    return 1;
-  }
+  });
 }
 
 }  // namespace quillo::keymaptool
