@@ -21,7 +21,8 @@ struct QUILLO_CORE_EXPORT ActionSpec {
   std::vector<MenuPath> menu{};
   std::optional<KeyToken::NamedKey> key{};
 
-  /// The first thing wrong with the spec, checked path by path, or none:
+  /// The first thing wrong with this way of performing an action, checked
+  /// path by path, or none:
   /// "has neither a menu path nor a key", "has an empty menu path or title",
   /// "uses "**" somewhere other than the start of a path",
   /// "must follow "**" with exactly one title".
