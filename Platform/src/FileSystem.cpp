@@ -50,7 +50,8 @@ std::optional<std::string> writeFileAtomically(const std::filesystem::path& path
   const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
   std::string hidden = ".";
   hidden += path.filename().string();
-  hidden += "." + std::string(6, 'X');  // the template mkstemp fills in
+  hidden += '.';
+  hidden.append(6, 'X');  // the template mkstemp fills in
   const std::string pattern = (folder / hidden).string();
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
