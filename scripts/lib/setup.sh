@@ -7,17 +7,19 @@ set -euo pipefail
 QUILLO_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 export QUILLO_ROOT
 
-# Debian packages the build, the tests and the tools need.
+# Debian packages the build, the tests and the demo need; scripts/bench and
+# scripts/fuzz ask for theirs on top.
 QUILLO_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   nlohmann-json3-dev libicu-dev libuv1-dev
-  googletest libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-14-dev clang-format
+  googletest libgtest-dev libgmock-dev
 )
+QUILLO_BENCH_PACKAGES=(libbenchmark-dev)
+QUILLO_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 
 quillo_missing_packages() {
   local missing=() pkg
-  for pkg in "${QUILLO_PACKAGES[@]}"; do
+  for pkg in "${QUILLO_PACKAGES[@]}" "$@"; do
     if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
       missing+=("$pkg")
     fi
@@ -25,9 +27,10 @@ quillo_missing_packages() {
   printf '%s\n' "${missing[@]}"
 }
 
+# quillo_install_packages [EXTRA_PACKAGE...]
 quillo_install_packages() {
   local missing
-  mapfile -t missing < <(quillo_missing_packages | sed '/^$/d')
+  mapfile -t missing < <(quillo_missing_packages "$@" | sed '/^$/d')
   if [ "${#missing[@]}" -eq 0 ]; then
     return 0
   fi
