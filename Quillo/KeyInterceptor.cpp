@@ -1,5 +1,8 @@
 #include "KeyInterceptor.hpp"
 
+#include <algorithm>
+#include <iterator>
+
 #include "Platform/Text.hpp"
 
 namespace quillo {
