@@ -238,15 +238,18 @@ FocusRule decodeFocusRule(const Json& value, CodingPath& path) {
 
 FocusPolicy decodeFocusPolicy(const Json& value, CodingPath& path) {
   expectObject(value, path);
-  FocusPolicy policy = FocusPolicy::default_();
+  const FocusPolicy& defaults = FocusPolicy::default_();
+  FocusPolicy policy;
   if (const Json* allow = presentMember(value, "allow")) {
     auto scope = path.enter("allow");
     if (!allow->is_array()) throwTypeMismatch(path, "an array of rules", *allow);
-    policy.allow.clear();
+    policy.allow.reserve(allow->size());
     for (std::size_t i = 0; i < allow->size(); ++i) {
       auto element = path.enter(i);
       policy.allow.push_back(decodeFocusRule((*allow)[i], path));
     }
+  } else {
+    policy.allow = defaults.allow;
   }
   const std::pair<const char*, std::vector<std::string> FocusPolicy::*> lists[] = {
       {"denyRoles", &FocusPolicy::denyRoles},
@@ -256,10 +259,13 @@ FocusPolicy decodeFocusPolicy(const Json& value, CodingPath& path) {
       {"messageWindowMarkers", &FocusPolicy::messageWindowMarkers},
       {"messageWindowDenyRoles", &FocusPolicy::messageWindowDenyRoles},
   };
+  // Only what the object leaves out is taken from the default policy.
   for (const auto& [key, field] : lists) {
     if (const Json* list = presentMember(value, key)) {
       auto scope = path.enter(key);
       policy.*field = decodeStringArray(*list, path);
+    } else {
+      policy.*field = defaults.*field;
     }
   }
   return policy;

@@ -232,8 +232,10 @@ class SectionReader {
     }
   }
 
-  void readActions(const std::vector<ActionEntry>& entries, ActionTable& actions) {
-    for (const auto& [name, spec] : entries) {
+  /// The file's specs over the defaults: a spec with a problem keeps the
+  /// default; only the defaults the file leaves in place are copied.
+  void readActions(std::vector<ActionEntry>& entries, ActionTable& actions) {
+    for (auto& [name, spec] : entries) {
       const auto action = fromRawValue<ActionID>(name);
       if (!action) {
         warn("Unknown action " + inQuotes(name) + " in \"actions\".");
@@ -243,8 +245,10 @@ class SectionReader {
         warn("Action " + inQuotes(name) + " " + *problem + "; using the default.");
         continue;
       }
-      actions[*action] = spec;
+      actions.insert_or_assign(*action, std::move(spec));
     }
+    for (const auto& [action, spec] : Keymap::defaultActions())
+      actions.try_emplace(action, spec);
   }
 
   void checkFocusRules(const FocusPolicy& policy) {
@@ -308,7 +312,7 @@ KeymapLoadResult Keymap::parse(std::string_view data) {
   // A section that is present replaces the default table, so it starts empty.
   Keymap keymap(file.keys ? KeyBindings() : Keymap::defaultBindings(), {},
                 file.composeKeys ? ChordBindings() : Keymap::defaultComposeBindings(), {},
-                Keymap::defaultActions(),
+                file.actions ? ActionTable() : Keymap::defaultActions(),
                 file.focus ? std::move(*file.focus) : FocusPolicy::default_());
   if (file.keys) reader.readKeys(*file.keys, keymap.bindings, keymap.listChords);
   if (file.composeKeys) reader.readComposeKeys(*file.composeKeys, keymap.composeBindings);

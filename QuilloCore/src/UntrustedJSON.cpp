@@ -1,6 +1,7 @@
 #include "UntrustedJSON.hpp"
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 
 #include "QuilloCore/FileLimits.hpp"
@@ -14,22 +15,23 @@ namespace {
 std::size_t nestingDepth(std::string_view data, std::size_t limit) {
   std::size_t depth = 0;
   std::size_t deepest = 0;
-  bool inString = false;
-  bool escaped = false;
-  for (char c : data) {
-    if (inString) {
-      if (escaped) {
-        escaped = false;
-      } else if (c == '\\') {
-        escaped = true;
-      } else if (c == '"') {
-        inString = false;
-      }
-      continue;
-    }
-    switch (c) {
+  const char* p = data.data();
+  const char* const end = p + data.size();
+  while (p < end) {
+    switch (*p++) {
       case '"':
-        inString = true;
+        // Jump to the closing quote: one preceded by an even number of
+        // backslashes. Strings are most of a keymap's bytes.
+        while (true) {
+          const auto* quote =
+              static_cast<const char*>(std::memchr(p, '"', static_cast<std::size_t>(end - p)));
+          if (!quote) return deepest;  // unterminated: the parser says so
+          std::size_t backslashes = 0;
+          for (const char* q = quote; q > p && q[-1] == '\\'; --q)
+            ++backslashes;
+          p = quote + 1;
+          if (backslashes % 2 == 0) break;
+        }
         break;
       case '[':
       case '{':
