@@ -131,7 +131,7 @@ class AppController {
   ShortcutSet fallbackSet();
   /// Writes a diagnostic's header and its lines (indented), or that Mail
   /// isn't running.
-  void writeDiagnostic(const std::string& name, const std::string& header,
+  void writeDiagnostic(const std::string& name, const std::function<std::string(pid_t)>& header,
                        const std::function<std::vector<std::string>(pid_t)>& lines);
 
   AppEnvironment environment_;

@@ -44,37 +44,39 @@ void AppController::focusCapture() {
           true);
 }
 
-void AppController::writeDiagnostic(const std::string& name, const std::string& header,
+void AppController::writeDiagnostic(const std::string& name,
+                                    const std::function<std::string(pid_t)>& header,
                                     const std::function<std::vector<std::string>(pid_t)>& lines) {
   const auto pid = mailProcess();
   if (!pid) {
     log.log(name + ": Mail isn't running", true);
     return;
   }
-  log.log(header, true);
+  log.log(header(*pid), true);
   for (const auto& line : lines(*pid))
     log.log("  " + line, true);
 }
 
 void AppController::menuCheck() {
-  const auto pid = mailProcess();
-  writeDiagnostic("menu check", "menu check (Mail pid " + (pid ? std::to_string(*pid) : "") + "):",
-                  [this](pid_t mail) {
-                    return menuCheckLines(environment_.accessibility, mail, activeKeymap());
-                  });
+  writeDiagnostic(
+      "menu check",
+      [](pid_t mail) { return "menu check (Mail pid " + std::to_string(mail) + "):"; },
+      [this](pid_t mail) {
+        return menuCheckLines(environment_.accessibility, mail, activeKeymap());
+      });
 }
 
 void AppController::menuStructure() {
-  writeDiagnostic("menu structure", "Mail menu structure:", [this](pid_t mail) {
-    return menuStructureLines(environment_.accessibility, mail);
-  });
+  writeDiagnostic(
+      "menu structure", [](pid_t) { return std::string("Mail menu structure:"); },
+      [this](pid_t mail) { return menuStructureLines(environment_.accessibility, mail); });
 }
 
 void AppController::windowStructure() {
-  writeDiagnostic("window structure",
-                  "Mail window structure (tables and outlines):", [this](pid_t mail) {
-                    return windowStructureLines(environment_.accessibility, mail);
-                  });
+  writeDiagnostic(
+      "window structure",
+      [](pid_t) { return std::string("Mail window structure (tables and outlines):"); },
+      [this](pid_t mail) { return windowStructureLines(environment_.accessibility, mail); });
 }
 
 void AppController::showDebugLog() {

@@ -3,7 +3,6 @@
 // until the menu-bar interface takes its place.
 #pragma once
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,16 +17,12 @@ class StatusText final : public StatusUI {
   void refresh() override {
     ++refreshes;
     const std::string now(rawValue(app_.status()));
-    if (shown.empty() || shown.back() != now) {
-      shown.push_back(now);
-      if (onChange) onChange(now);
-    }
+    if (shown.empty() || shown.back() != now) shown.push_back(now);
   }
 
   int refreshes = 0;
   /// Every status shown, in order, each once per change.
   std::vector<std::string> shown;
-  std::function<void(const std::string&)> onChange;
 
  private:
   AppController& app_;

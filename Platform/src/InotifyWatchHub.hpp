@@ -36,9 +36,6 @@ class InotifyWatchHub {
   /// concern. Handlers may cancel or create sources.
   void dispatchPending();
 
-  /// Whether any source is still registered.
-  bool hasSources() const noexcept { return !sources_.empty(); }
-
  private:
   struct Source {
     int wd = -1;

@@ -126,17 +126,20 @@ bool WindowServer::tapMayListen(const Tap& tap) const {
   return granted.accessibility && (!granted.tapNeedsInputMonitoring || granted.inputMonitoring);
 }
 
-void WindowServer::tapEnable(MachPort port, bool enable) {
-  for (auto& tap : taps_) {
-    if (tap->id == port.id) tap->enabled = enable;
+WindowServer::Tap* WindowServer::tap(std::uint64_t id) const {
+  for (const auto& tap : taps_) {
+    if (tap->id == id) return tap.get();
   }
+  return nullptr;
+}
+
+void WindowServer::tapEnable(MachPort port, bool enable) {
+  if (Tap* found = tap(port.id)) found->enabled = enable;
 }
 
 bool WindowServer::tapIsEnabled(MachPort port) const {
-  for (const auto& tap : taps_) {
-    if (tap->id == port.id) return tap->enabled;
-  }
-  return false;
+  const Tap* found = tap(port.id);
+  return found && found->enabled;
 }
 
 RunLoopSource WindowServer::machPortCreateRunLoopSource(MachPort tap) {
@@ -148,17 +151,13 @@ RunLoopSource WindowServer::machPortCreateRunLoopSource(MachPort tap) {
 void WindowServer::runLoopAddSource(RunLoopSource source) {
   const auto found = sources_.find(source.id);
   if (found == sources_.end()) return;
-  for (auto& tap : taps_) {
-    if (tap->id == found->second) tap->inRunLoop = true;
-  }
+  if (Tap* attached = tap(found->second)) attached->inRunLoop = true;
 }
 
 void WindowServer::runLoopRemoveSource(RunLoopSource source) {
   const auto found = sources_.find(source.id);
   if (found == sources_.end()) return;
-  for (auto& tap : taps_) {
-    if (tap->id == found->second) tap->inRunLoop = false;
-  }
+  if (Tap* attached = tap(found->second)) attached->inRunLoop = false;
 }
 
 void WindowServer::machPortInvalidate(MachPort port) {

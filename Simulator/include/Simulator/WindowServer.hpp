@@ -97,6 +97,7 @@ class WindowServer final : public platform::EventServices, public platform::Keyb
   struct Tap;
 
  private:
+  Tap* tap(std::uint64_t id) const;
   void deliver(platform::Event event, bool posted);
   bool tapMayListen(const Tap& tap) const;
   void notifyDisabled(platform::EventType reason);
