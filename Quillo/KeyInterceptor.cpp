@@ -65,7 +65,9 @@ bool KeyInterceptor::handleEvent(EventType type, const Event& event) {
     const Decision decision = Decider::decide(
         key, modifiers, isAutoRepeat, Decider::mailBundleID,
         [this, pid] { return focus_.context(pid); }, keymap, enabled);
-    if (observer.decided) observer.decided(key, modifiers, isAutoRepeat, decision);
+    for (const auto& observer : observers_) {
+      if (observer.decided) observer.decided(key, modifiers, isAutoRepeat, decision);
+    }
     switch (decision.kind()) {
       case Decision::Kind::passThrough:
         return false;
@@ -93,7 +95,9 @@ void KeyInterceptor::schedule(ActionID action, ActionSpec spec, pid_t pid) {
     if (!self) return;
     const ActionOutcome outcome = self->performer_.perform(action, spec, pid);
     self->log_.log(std::string(rawValue(action)) + ": " + outcome.description());
-    if (self->observer.performed) self->observer.performed(action, outcome);
+    for (const auto& observer : self->observers_) {
+      if (observer.performed) observer.performed(action, outcome);
+    }
   });
 }
 
@@ -118,7 +122,8 @@ std::optional<KeyToken> KeyInterceptor::keyToken(const Event& event) const {
     // With control held the system reports control characters (U+0001 for
     // A); the key's own character from the layout stands in for them. Return,
     // keypad Enter, Tab, Delete and Escape keep what the system reports.
-    constexpr std::uint16_t kKept[] = {36, 76, 48, 51, 53};
+    constexpr std::uint16_t kKept[] = {KeyCode::returnKey, KeyCode::keypadEnter, KeyCode::tab,
+                                       KeyCode::deleteKey, KeyCode::escape};
     if (std::find(std::begin(kKept), std::end(kKept), keyCode) == std::end(kKept)) {
       const bool printable = std::any_of(typed.begin(), typed.end(),
                                          [](char16_t c) { return c >= 0x20 && c != 0x7F; });

@@ -17,6 +17,7 @@
 #include <functional>
 #include <optional>
 #include <set>
+#include <vector>
 
 #include "AXFocusInspector.hpp"
 #include "DebugLog.hpp"
@@ -55,7 +56,8 @@ class KeyInterceptor {
         decided;
     std::function<void(ActionID action, const ActionOutcome& outcome)> performed;
   };
-  Observer observer;
+  /// Observers are only ever added; each hears everything after it is added.
+  void addObserver(Observer observer) { observers_.push_back(std::move(observer)); }
 
   /// The key token of a key-down event.
   std::optional<KeyToken> keyToken(const platform::Event& event) const;
@@ -71,6 +73,7 @@ class KeyInterceptor {
   DebugLog& log_;
   platform::MainLoop& loop_;
   platform::KeyboardLayouts& layouts_;
+  std::vector<Observer> observers_;
   Lifeline<KeyInterceptor> lifeline_{this};
 };
 

@@ -84,29 +84,30 @@ struct FallbackKey {
 };
 
 FallbackKey fallbackKey(NamedKey key) {
+  namespace KeyCode = platform::KeyCode;
   constexpr std::uint64_t kArrow =
       platform::EventFlags::secondaryFn | platform::EventFlags::numericPad;
   switch (key) {
     case NamedKey::return_:
-      return {36, 0};
+      return {KeyCode::returnKey, 0};
     case NamedKey::enter:
-      return {76, 0};
+      return {KeyCode::keypadEnter, 0};
     case NamedKey::tab:
-      return {48, 0};
+      return {KeyCode::tab, 0};
     case NamedKey::space:
-      return {49, 0};
+      return {KeyCode::space, 0};
     case NamedKey::escape:
-      return {53, 0};
+      return {KeyCode::escape, 0};
     case NamedKey::delete_:
-      return {51, 0};
+      return {KeyCode::deleteKey, 0};
     case NamedKey::up:
-      return {126, kArrow};
+      return {KeyCode::up, kArrow};
     case NamedKey::down:
-      return {125, kArrow};
+      return {KeyCode::down, kArrow};
     case NamedKey::left:
-      return {123, kArrow};
+      return {KeyCode::left, kArrow};
     case NamedKey::right:
-      return {124, kArrow};
+      return {KeyCode::right, kArrow};
   }
   return {0, 0};
 }

@@ -1,5 +1,7 @@
 #include "QuilloApp.hpp"
 
+#include "Platform/KeyCodes.hpp"
+
 namespace quillo {
 
 using platform::LoginItemStatus;
@@ -59,8 +61,9 @@ AppDelegate::AppDelegate(AppEnvironment environment, platform::Application& appl
 }
 
 std::vector<platform::MainMenuTitle> AppDelegate::mainMenu() {
-  constexpr std::uint64_t command = 0x100000;
-  constexpr std::uint64_t shiftCommand = 0x120000;
+  constexpr std::uint64_t command = platform::EventFlags::command;
+  constexpr std::uint64_t shiftCommand =
+      platform::EventFlags::shift | platform::EventFlags::command;
   return {
       {"Quillo", {}},
       {"Edit",

@@ -100,15 +100,16 @@ const std::vector<std::string>& ScenarioRunner::vocabulary() {
 ScenarioRunner::ScenarioRunner(sim::SimulatedMac& mac, sim::User& user, ScenarioHost& host,
                                LoopDriver& loop)
     : mac_(mac), user_(user), host_(host), loop_(loop) {
-  host_.interceptor().observer.decided = [this](const std::optional<KeyToken>& key,
-                                                KeyModifiers modifiers, bool isAutoRepeat,
-                                                const Decision& decision) {
+  KeyInterceptor::Observer observer;
+  observer.decided = [this](const std::optional<KeyToken>& key, KeyModifiers modifiers,
+                            bool isAutoRepeat, const Decision& decision) {
     decisions_.push_back(
         {describeKey(key, modifiers) + (isAutoRepeat ? " (repeat)" : ""), decision.description()});
   };
-  host_.interceptor().observer.performed = [this](ActionID action, const ActionOutcome& outcome) {
+  observer.performed = [this](ActionID action, const ActionOutcome& outcome) {
     outcomes_.push_back(std::string(rawValue(action)) + ": " + outcome.description());
   };
+  host_.interceptor().addObserver(std::move(observer));
 }
 
 std::vector<std::string> ScenarioRunner::debugLogLines() const {

@@ -95,9 +95,9 @@ TEST_F(KeyInterceptorTest, AKeyUpFollowsItsKeyDownEvenWhenTheFocusChangedBetween
 
 TEST_F(KeyInterceptorTest, AutoRepeatOfANonRepeatableActionIsSwallowedWithoutActing) {
   std::vector<std::string> decisions;
-  interceptor.observer.decided = [&](auto, auto, auto, const Decision& d) {
+  interceptor.addObserver({.decided = [&](auto, auto, auto, const Decision& d) {
     decisions.push_back(d.description());
-  };
+  }});
   EXPECT_TRUE(interceptor.handle(EventType::keyDown, keyEvent("e", EventType::keyDown, true)));
   loop.runUntilIdle();
   EXPECT_EQ(mail->mailbox("Archive").size(), 2u);
@@ -144,9 +144,9 @@ TEST_F(KeyInterceptorTest, AnActionWithoutSpecIsSwallowedAndNothingIsPerformed) 
   keymap.actions.erase(ActionID::archive);
   useKeymap(keymap);
   std::vector<std::string> performed;
-  interceptor.observer.performed = [&](ActionID a, const ActionOutcome&) {
+  interceptor.addObserver({.performed = [&](ActionID a, const ActionOutcome&) {
     performed.push_back(std::string(rawValue(a)));
-  };
+  }});
   user.press("e");
   EXPECT_FALSE(deliveredTo(1));
   EXPECT_TRUE(performed.empty());

@@ -12,7 +12,8 @@ namespace quillo::platform {
 enum class ActivationPolicy : std::uint8_t { regular = 0, accessory = 1, prohibited = 2 };
 
 /// One item of the main menu: a title, the action sent to the first
-/// responder, and a key equivalent (its character and modifier mask).
+/// responder, and a key equivalent (its character and modifier mask, whose
+/// bits are those of EventFlags: NSEventModifierFlags share them).
 struct MainMenuItem {
   std::string title;  // empty for a separator
   std::string action;

@@ -14,6 +14,8 @@
 #include <optional>
 #include <string>
 
+#include "Platform/KeyCodes.hpp"
+
 namespace quillo::platform {
 
 enum class EventType : std::uint32_t {
@@ -33,18 +35,6 @@ enum class EventField : std::uint32_t {
   eventSourceUnixProcessID = 41,  // kCGEventSourceUnixProcessID
   eventSourceUserData = 42,       // kCGEventSourceUserData
 };
-
-/// Event flag bits (CGEventFlags).
-namespace EventFlags {
-inline constexpr std::uint64_t alphaShift = 0x10000;
-inline constexpr std::uint64_t shift = 0x20000;
-inline constexpr std::uint64_t control = 0x40000;
-inline constexpr std::uint64_t alternate = 0x80000;
-inline constexpr std::uint64_t command = 0x100000;
-inline constexpr std::uint64_t numericPad = 0x200000;
-inline constexpr std::uint64_t help = 0x400000;
-inline constexpr std::uint64_t secondaryFn = 0x800000;
-}  // namespace EventFlags
 
 /// A key event: its type, flags, the characters it produced and the integer
 /// fields Quillo reads or writes.

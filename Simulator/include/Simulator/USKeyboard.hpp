@@ -9,16 +9,12 @@
 #include <string>
 #include <string_view>
 
+#include "Platform/KeyCodes.hpp"
+
 namespace quillo::sim::USKeyboard {
 
-namespace KeyCode {
-inline constexpr std::uint16_t a = 0, s = 1, d = 2, f = 3, h = 4, g = 5, z = 6, x = 7, c = 8, v = 9,
-                               b = 11, q = 12, w = 13, e = 14, r = 15, y = 16, t = 17, o = 31,
-                               u = 32, i = 34, p = 35, l = 37, j = 38, k = 40, n = 45, m = 46;
-inline constexpr std::uint16_t returnKey = 36, tab = 48, space = 49, deleteKey = 51, escape = 53,
-                               keypadEnter = 76, left = 123, right = 124, down = 125, up = 126,
-                               f1 = 122, forwardDelete = 117;
-}  // namespace KeyCode
+/// The virtual key codes, as the whole platform names them.
+namespace KeyCode = platform::KeyCode;
 
 /// What the key types: unshifted, or with shift, or on the option layer.
 /// None for keys without a printing character (arrows, Return, …), and an
