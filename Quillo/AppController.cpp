@@ -1,7 +1,6 @@
 #include "AppController.hpp"
 
-#include <algorithm>
-
+#include "QuilloCore/Decider.hpp"
 #include "QuilloCore/KeymapPreset.hpp"
 
 namespace quillo {
@@ -22,90 +21,98 @@ std::string AppController::TapFinding::description() const {
 }
 
 AppController::AppController(AppEnvironment environment, StatusUIFactory makeStatusUI)
-    : prefs(environment.defaults),
-      log(environment.paths, environment.systemLog,
-          [&loop = environment.loop] { return loop.now(); }),
-      keymapStore(environment.loop, environment.paths, environment.bundle, environment.systemLog),
-      customStore(environment.paths, environment.systemLog),
-      frontmost(environment.workspace),
-      permissions(
-          std::make_unique<SystemPermissions>(environment.accessibility, environment.events)),
-      tap(std::make_unique<EventTap>(environment.events, environment.systemLog)),
-      focusInspector(environment.accessibility, log, FocusPolicy::default_()),
-      executor(environment.accessibility, environment.events),
-      interceptor(focusInspector, executor, frontmost, log, environment.loop,
-                  environment.keyboardLayouts),
-      environment_(std::move(environment)),
+    : environment_(std::move(environment)),
+      prefs_(environment_.defaults),
+      log_(environment_.paths, environment_.systemLog,
+           [&loop = environment_.loop] { return loop.now(); }),
+      keymapStore_(environment_.loop, environment_.paths, environment_.bundle,
+                   environment_.systemLog),
+      customStore_(environment_.paths, environment_.systemLog),
+      frontmost_(environment_.workspace),
+      permissions_(
+          std::make_unique<SystemPermissions>(environment_.accessibility, environment_.events)),
+      tap_(std::make_unique<EventTap>(environment_.events, environment_.systemLog)),
+      focusInspector_(environment_.accessibility, log_, FocusPolicy::default_()),
+      executor_(environment_.accessibility, environment_.events),
+      interceptor_(focusInspector_, executor_, frontmost_, log_, environment_.loop,
+                   environment_.keyboardLayouts),
+      menuDiagnostics_(environment_.accessibility, log_),
       makeStatusUI_(std::move(makeStatusUI)),
       appLog_(environment_.systemLog, "app") {}
 
 AppController::~AppController() {
   // The tap goes first: nothing may reach the interceptor while parts go.
-  tap->setOnKeyEvent(nullptr);
-  tap->stop();
+  tap_->setOnKeyEvent(nullptr);
+  tap_->stop();
 }
 
-ShortcutSet AppController::fallbackSet() {
-  if (customStore.exists || keymapStore.loadError()) return ShortcutSet::gmail;
-  const Keymap& loaded = keymapStore.keymap();
+ShortcutSet AppController::fallbackSetImportingHandEditedKeymap() {
+  if (customStore_.exists || keymapStore_.loadError()) return ShortcutSet::gmail;
+  const Keymap& loaded = keymapStore_.keymap();
   const Keymap& builtIn = Keymap::default_();
   const bool handEdited = loaded.bindings != builtIn.bindings ||
                           loaded.composeBindings != builtIn.composeBindings ||
                           !loaded.listChords.empty() || !loaded.anywhereChords.empty();
   if (!handEdited) return ShortcutSet::gmail;
   // A keymap edited by hand before custom sets existed becomes the custom set.
-  customStore.definition = CustomKeymap::importing(loaded);
-  customStore.save();
+  customStore_.definition = CustomKeymap::importing(loaded);
+  customStore_.save();
   return ShortcutSet::custom;
 }
 
 void AppController::start() {
   auto& ax = environment_.accessibility;
   ax.setMessagingTimeout(ax.createSystemWide(), messagingTimeout);
-  log.isEnabled = prefs.defaults.boolean(Keys::debugLogging).value_or(false);
-  keymapStore.start();
-  customStore.load();
-  const ShortcutSet fallback = fallbackSet();
+  log_.isEnabled = prefs_.defaults.boolean(Keys::debugLogging).value_or(false);
+  keymapStore_.start();
+  customStore_.load();
+  const ShortcutSet fallback = fallbackSetImportingHandEditedKeymap();
 
-  const auto stored = prefs.defaults.string(Keys::shortcutSet);
+  const auto stored = prefs_.defaults.string(Keys::shortcutSet);
   const auto storedSet = stored ? fromRawValue<ShortcutSet>(*stored) : std::nullopt;
-  shortcutSet = storedSet ? *storedSet : (prefs.enabled() ? fallback : ShortcutSet::off);
-  prefs.defaults.set(Keys::shortcutSet, std::string(rawValue(shortcutSet)));
-  prefs.defaults.set(Keys::enabled, shortcutSet != ShortcutSet::off);
-
-  applyKeymap();
+  storeSet(storedSet ? *storedSet : (prefs_.enabled() ? fallback : ShortcutSet::off));
+  installKeymap();
 
   const auto weak = lifeline_.weak();
-  keymapStore.onChange = [weak] {
+  keymapStore_.onChange = [weak] {
     if (auto* self = Lifeline<AppController>::lock(weak)) self->applyKeymap();
   };
-  tap->setOnKeyEvent([weak](platform::EventType type, const platform::Event& event) {
+  tap_->setOnKeyEvent([weak](platform::EventType type, const platform::Event& event) {
     auto* self = Lifeline<AppController>::lock(weak);
-    return self ? self->interceptor.handle(type, event) : false;
+    return self ? self->interceptor_.handle(type, event) : false;
   });
-  frontmost.onChange = [weak] {
+  frontmost_.onChange = [weak] {
     if (auto* self = Lifeline<AppController>::lock(weak)) self->syncEnabled();
   };
 
   if (makeStatusUI_) {
-    statusMenu = makeStatusUI_(*this, prefs.defaults.boolean(Keys::classicMenu).value_or(false));
+    statusMenu_ = makeStatusUI_(*this, prefs_.defaults.boolean(Keys::classicMenu).value_or(false));
   }
   checkPermissions(true);
-  permissionTimer = environment_.loop.repeat(platform::Duration(permissionCheckInterval), [weak] {
+  permissionTimer_ = environment_.loop.repeat(platform::Duration(permissionCheckInterval), [weak] {
     if (auto* self = Lifeline<AppController>::lock(weak)) self->checkPermissions(false);
   });
-  const auto& arguments = environment_.arguments;
-  if (std::find(arguments.begin(), arguments.end(), "--diagnose") != arguments.end()) {
-    environment_.loop.schedule(platform::Duration(1.0), [weak] {
-      auto* self = Lifeline<AppController>::lock(weak);
-      if (self && self->diagnose) self->diagnose();
-    });
-  }
+}
+
+void AppController::storeSet(ShortcutSet set) {
+  shortcutSet_ = set;
+  prefs_.defaults.set(Keys::shortcutSet, std::string(rawValue(set)));
+  setEnabled(set != ShortcutSet::off);
+}
+
+void AppController::setEnabled(bool enabled) {
+  // Written only when it changes: Mail coming and going re-evaluates the
+  // tap through here, and that is no reason to rewrite the settings file.
+  if (prefs_.defaults.boolean(Keys::enabled) != enabled)
+    prefs_.defaults.set(Keys::enabled, enabled);
+  enabled_ = enabled;
+  interceptor_.setEnabled(enabled);
+  tap_->setListening(enabled && frontmost_.mailPID().has_value());
 }
 
 Keymap AppController::activeKeymap() const {
   Keymap keymap = [&] {
-    switch (shortcutSet) {
+    switch (shortcutSet_) {
       case ShortcutSet::gmail:
         return quillo::keymap(KeymapPreset::gmail);
       case ShortcutSet::outlookMac:
@@ -116,110 +123,182 @@ Keymap AppController::activeKeymap() const {
       case ShortcutSet::off:
         break;
     }
-    return customStore.definition.keymap();
+    return customStore_.definition.keymap();
   }();
   // The set gives the keys; keymap.json says how actions are done and
   // where the focus is.
-  keymap.actions = keymapStore.keymap().actions;
-  keymap.focus = keymapStore.keymap().focus;
+  keymap.actions = keymapStore_.keymap().actions;
+  keymap.focus = keymapStore_.keymap().focus;
   return keymap;
 }
 
 void AppController::applyKeymap() {
-  Keymap keymap = activeKeymap();
-  focusInspector.setPolicy(keymap.focus);
-  focusInspector.clearCachedFocus();
-  executor.resolved.clear();
-  if (log.isEnabled) {
-    const std::size_t chords =
-        keymap.listChords.size() + keymap.composeBindings.size() + keymap.anywhereChords.size();
-    const auto& error = keymapStore.loadError();
-    log.log("keymap applied: set " + std::string(rawValue(shortcutSet)) + ", " +
-            std::to_string(keymap.bindings.size()) + " keys, " + std::to_string(chords) +
-            " chords, " + std::to_string(keymapStore.warnings().size()) + " warnings" +
-            (error ? ", error: " + *error : std::string()));
-  }
-  interceptor.keymap = std::move(keymap);
+  installKeymap();
   refreshUI();
 }
 
+void AppController::installKeymap() {
+  Keymap keymap = activeKeymap();
+  focusInspector_.setPolicy(keymap.focus);
+  focusInspector_.clearCachedFocus();
+  executor_.resolved.clear();
+  if (log_.isEnabled) {
+    const std::size_t chords =
+        keymap.listChords.size() + keymap.composeBindings.size() + keymap.anywhereChords.size();
+    const auto& error = keymapStore_.loadError();
+    log_.log("keymap applied: set " + std::string(rawValue(shortcutSet_)) + ", " +
+             std::to_string(keymap.bindings.size()) + " keys, " + std::to_string(chords) +
+             " chords, " + std::to_string(keymapStore_.warnings().size()) + " warnings" +
+             (error ? ", error: " + *error : std::string()));
+  }
+  interceptor_.setKeymap(std::move(keymap));
+}
+
 void AppController::selectSet(ShortcutSet set) {
-  shortcutSet = set;
-  prefs.defaults.set(Keys::shortcutSet, std::string(rawValue(set)));
-  prefs.defaults.set(Keys::enabled, set != ShortcutSet::off);
-  if (set != ShortcutSet::off) prefs.setLastActiveSet(set);
-  applyKeymap();
-  syncEnabled();
+  storeSet(set);
+  if (set != ShortcutSet::off) prefs_.setLastActiveSet(set);
+  installKeymap();
+  refreshUI();
 }
 
 void AppController::syncEnabled() {
-  const bool enabled = prefs.enabled();
-  interceptor.enabled = enabled;
-  tap->setListening(enabled && frontmost.mailPID().has_value());
+  setEnabled(enabled_);
   refreshUI();
 }
 
 void AppController::checkPermissions(bool initial) {
-  const PermissionState now = permissions->state();
-  const bool changed = initial || now != permissionState;
-  permissionState = now;
+  const PermissionState now = permissions_->state();
+  permissionState_ = now;
   const std::string im = now.inputMonitoring ? "yes" : "no";
-  if (now.accessibility && !tap->isInstalled()) {
-    if (tap->start()) {
-      tapFinding = TapFinding::installed(now.inputMonitoring);
+  if (now.accessibility && !tap_->isInstalled()) {
+    if (tap_->start()) {
+      tapFinding_ = TapFinding::installed(now.inputMonitoring);
       const std::string message =
           "event tap installed with Accessibility=yes, Input Monitoring=" + im;
       appLog_.notice(message);
-      log.log(message, true);
-    } else if (tapFinding != TapFinding::failed(now.inputMonitoring)) {
-      tapFinding = TapFinding::failed(now.inputMonitoring);
+      log_.log(message, true);
+    } else if (tapFinding_ != TapFinding::failed(now.inputMonitoring)) {
+      tapFinding_ = TapFinding::failed(now.inputMonitoring);
       const std::string message =
           "event tap creation failed with Accessibility=yes, Input Monitoring=" + im;
       appLog_.error(message);
-      log.log(message, true);
-      if (!now.inputMonitoring && !askedForInputMonitoring) {
-        askedForInputMonitoring = true;
-        permissions->requestInputMonitoring();
+      log_.log(message, true);
+      if (!now.inputMonitoring && !askedForInputMonitoring_) {
+        askedForInputMonitoring_ = true;
+        permissions_->requestInputMonitoring();
       }
     }
   }
   if (!now.accessibility) {
-    if (initial) permissions->requestAccessibility();
-    if (tap->isInstalled()) {
-      tap->stop();
-      tapFinding = TapFinding::notAttempted();
+    if (initial) permissions_->requestAccessibility();
+    if (tap_->isInstalled()) {
+      tap_->stop();
+      tapFinding_ = TapFinding::notAttempted();
       appLog_.notice("Accessibility revoked; event tap removed");
     }
   }
-  syncEnabled();
-  if (changed) refreshUI();
-  if (now.accessibility && tap->isInstalled() && offerLaunchAtLogin) offerLaunchAtLogin();
+  // Every check re-evaluates listening and refreshes the interface once,
+  // which covers a check that saw the permissions change.
+  setEnabled(enabled_);
+  refreshUI();
+  if (now.accessibility && tap_->isInstalled() && onTapInstalledCheck_) onTapInstalledCheck_();
 }
 
 AppController::Status AppController::status() const {
-  if (!permissionState.accessibility) return Status::needsAccessibility;
-  if (!tap->isInstalled()) return Status::needsInputMonitoring;
-  if (!prefs.enabled()) return Status::paused;
-  if (!frontmost.mailPID()) return Status::waitingForMail;
+  if (!permissionState_.accessibility) return Status::needsAccessibility;
+  if (!tap_->isInstalled()) return Status::needsInputMonitoring;
+  if (!enabled_) return Status::paused;
+  if (!frontmost_.mailPID()) return Status::waitingForMail;
   return Status::active;
 }
 
 void AppController::fixAccessibility() {
-  quillo::fixAccessibility(*permissions, environment_.opener);
+  quillo::fixAccessibility(*permissions_, environment_.opener);
 }
 
 void AppController::fixInputMonitoring() {
-  quillo::fixInputMonitoring(*permissions, environment_.opener, askedForInputMonitoring);
+  quillo::fixInputMonitoring(*permissions_, environment_.opener, askedForInputMonitoring_);
 }
 
 void AppController::setDebugLogging(bool on) {
-  prefs.defaults.set(Keys::debugLogging, on);
-  log.isEnabled = on;
-  log.log(std::string("debug logging ") + (on ? "on" : "off"), true);
+  prefs_.defaults.set(Keys::debugLogging, on);
+  log_.isEnabled = on;
+  log_.log(std::string("debug logging ") + (on ? "on" : "off"), true);
 }
 
 void AppController::refreshUI() {
-  if (statusMenu) statusMenu->refresh();
+  if (statusMenu_) statusMenu_->refresh();
+}
+
+// MARK: - Diagnostics
+
+std::optional<pid_t> AppController::mailProcess() const {
+  if (const auto front = frontmost_.mailPID()) return front;
+  const auto running = environment_.workspace.runningApplications(Decider::mailBundleID);
+  if (running.empty()) return std::nullopt;
+  return running.front().processIdentifier;
+}
+
+void AppController::focusCaptureIn3Seconds() {
+  log_.log("capturing Mail's focused element in 3 seconds: switch to Mail now", true);
+  environment_.loop.schedule(platform::Duration(3.0), [weak = lifeline_.weak()] {
+    if (auto* self = Lifeline<AppController>::lock(weak)) self->focusCapture();
+  });
+}
+
+void AppController::focusCapture() {
+  const auto pid = mailProcess();
+  if (!pid) {
+    log_.log("focus capture: Mail isn't running", true);
+    return;
+  }
+  const char* unreadable =
+      "focus capture: couldn't read Mail's focused element (Accessibility permission?)";
+  if (!permissionState_.accessibility) {
+    log_.log(unreadable, true);
+    return;
+  }
+  const auto snapshot = focusInspector_.snapshot(*pid);
+  if (!snapshot) {
+    log_.log(unreadable, true);
+    return;
+  }
+  const FocusContext classified = FocusClassifier::classify(*snapshot, activeKeymap().focus);
+  const FocusContext checked = focusInspector_.context(*pid);
+  log_.log("focus capture: " + snapshot->description(), true);
+  log_.log("  classified as " + std::string(rawValue(classified)) +
+               "; with the keyboard-focus check: " + std::string(rawValue(checked)),
+           true);
+}
+
+void AppController::menuCheck() {
+  menuDiagnostics_.menuCheck(mailProcess(), activeKeymap());
+}
+
+void AppController::menuStructure() {
+  menuDiagnostics_.menuStructure(mailProcess());
+}
+
+void AppController::windowStructure() {
+  menuDiagnostics_.windowStructure(mailProcess());
+}
+
+void AppController::showDebugLog() {
+  log_.log("opened debug log", true);
+  environment_.opener.openFile(log_.fileURL());
+}
+
+void AppController::runDiagnosis() {
+  log_.log(
+      std::string("--diagnose: Accessibility=") +
+          (permissionState_.accessibility ? "true" : "false") +
+          ", Input Monitoring preflight=" + (permissionState_.inputMonitoring ? "true" : "false") +
+          ", tap=" + tapFinding_.description(),
+      true);
+  menuCheck();
+  menuStructure();
+  windowStructure();
+  focusCapture();
 }
 
 }  // namespace quillo

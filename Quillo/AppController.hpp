@@ -75,8 +75,11 @@ class AppController {
   Status status() const;
   /// The keymap the active set stands for.
   Keymap activeKeymap() const;
+  /// Hands the active set's keymap to everything that uses it.
   void applyKeymap();
+  /// Makes `set` the active set; `off` turns shortcuts off.
   void selectSet(ShortcutSet set);
+  /// Lets the tap listen only while shortcuts are on and Mail is in front.
   void syncEnabled();
   void checkPermissions(bool initial);
   /// Asks for Accessibility and opens its System Settings page.
@@ -88,6 +91,12 @@ class AppController {
   void setDebugLogging(bool on);
   /// Makes the user interface re-read the controller's state.
   void refreshUI();
+  /// Called after every permission check that finds the tap installed (the
+  /// app entry offers launch at login there). The hook must not outlive
+  /// what it captures; the app entry owns both.
+  void setOnTapInstalledCheck(std::function<void()> hook) {
+    onTapInstalledCheck_ = std::move(hook);
+  }
 
   // Diagnostics: what Quillo sees in Mail, written to the debug log whether
   // or not debug logging is on.
@@ -103,38 +112,56 @@ class AppController {
   /// delayed capture, whose capture runs at once.
   void runDiagnosis();
 
+  // What the user interface, the diagnostics and the app entry read. The
+  // services are the controller's own; references stay valid for its life.
   const AppEnvironment& environment() const { return environment_; }
-
-  Preferences prefs;
-  DebugLog log;
-  KeymapStore keymapStore;
-  CustomStore customStore;
-  FrontmostAppMonitor frontmost;
-  std::unique_ptr<PermissionChecking> permissions;
-  std::unique_ptr<KeyEventTapping> tap;
-  AXFocusInspector focusInspector;
-  ActionExecutor executor;
-  KeyInterceptor interceptor;
-  std::unique_ptr<StatusUI> statusMenu;
-  std::unique_ptr<platform::Timer> permissionTimer;
-  bool askedForInputMonitoring = false;
-  PermissionState permissionState;
-  TapFinding tapFinding;
-  ShortcutSet shortcutSet = ShortcutSet::gmail;
-  /// Offers launch at login if it was never offered; connected by the app
-  /// entry, called after permission checks that find the tap installed.
-  std::function<void()> offerLaunchAtLogin;
-  /// Runs the --diagnose diagnosis; connected by the app entry.
-  std::function<void()> diagnose;
+  Preferences& prefs() { return prefs_; }
+  DebugLog& log() { return log_; }
+  KeymapStore& keymapStore() { return keymapStore_; }
+  CustomStore& customStore() { return customStore_; }
+  const FrontmostAppMonitor& frontmost() const { return frontmost_; }
+  const KeyEventTapping& tap() const { return *tap_; }
+  AXFocusInspector& focusInspector() { return focusInspector_; }
+  ActionExecutor& executor() { return executor_; }
+  KeyInterceptor& interceptor() { return interceptor_; }
+  bool askedForInputMonitoring() const { return askedForInputMonitoring_; }
+  PermissionState permissionState() const { return permissionState_; }
+  TapFinding tapFinding() const { return tapFinding_; }
+  ShortcutSet shortcutSet() const { return shortcutSet_; }
 
  private:
-  ShortcutSet fallbackSet();
-  /// Writes a diagnostic's header and its lines (indented), or that Mail
-  /// isn't running.
-  void writeDiagnostic(const std::string& name, const std::function<std::string(pid_t)>& header,
-                       const std::function<std::vector<std::string>(pid_t)>& lines);
+  /// Chooses the set that applies when none is stored; imports a keymap.json
+  /// edited by hand (writing custom.json) the first time one is found.
+  ShortcutSet fallbackSetImportingHandEditedKeymap();
+  /// The one writer of the active set: the field and "shortcutSet".
+  void storeSet(ShortcutSet set);
+  /// The one writer of whether shortcuts are on: "enabled", the
+  /// interceptor's flag and the tap's listening (on only while Mail is in
+  /// front). Called again whenever Mail comes or goes.
+  void setEnabled(bool enabled);
+  /// applyKeymap without refreshing the user interface.
+  void installKeymap();
 
   AppEnvironment environment_;
+  Preferences prefs_;
+  DebugLog log_;
+  KeymapStore keymapStore_;
+  CustomStore customStore_;
+  FrontmostAppMonitor frontmost_;
+  std::unique_ptr<PermissionChecking> permissions_;
+  std::unique_ptr<KeyEventTapping> tap_;
+  AXFocusInspector focusInspector_;
+  ActionExecutor executor_;
+  KeyInterceptor interceptor_;
+  MenuDiagnostics menuDiagnostics_;
+  std::unique_ptr<StatusUI> statusMenu_;
+  std::unique_ptr<platform::Timer> permissionTimer_;
+  bool askedForInputMonitoring_ = false;
+  PermissionState permissionState_;
+  TapFinding tapFinding_;
+  ShortcutSet shortcutSet_ = ShortcutSet::gmail;
+  bool enabled_ = true;
+  std::function<void()> onTapInstalledCheck_;
   StatusUIFactory makeStatusUI_;
   platform::Logger appLog_;
   Lifeline<AppController> lifeline_{this};

@@ -68,9 +68,11 @@ bool EventTap::handle(EventType type, const Event& event) {
       if (isListening_ && tap_) events_.tapEnable(*tap_, true);
       return false;
     }
-    default:
-      return false;
+    case EventType::null:
+    case EventType::flagsChanged:
+      return false;  // not asked for; a tap may still be handed one
   }
+  return false;
 }
 
 }  // namespace quillo

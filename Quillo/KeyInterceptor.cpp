@@ -19,7 +19,7 @@ KeyModifiers modifiersOf(std::uint64_t flags) {
 }
 
 KeyInterceptor::KeyInterceptor(FocusInspecting& focus, ActionPerforming& performer,
-                               FrontmostAppMonitor& frontmost, DebugLog& log, MainLoop& loop,
+                               const FrontmostAppMonitor& frontmost, DebugLog& log, MainLoop& loop,
                                KeyboardLayouts& layouts)
     : focus_(focus),
       performer_(performer),
@@ -29,32 +29,24 @@ KeyInterceptor::KeyInterceptor(FocusInspecting& focus, ActionPerforming& perform
       layouts_(layouts) {}
 
 bool KeyInterceptor::handle(EventType type, const Event& event) {
-  try {
-    return handleEvent(type, event);
-  } catch (...) {
-    return false;  // fail open: the key passes
-  }
-}
-
-bool KeyInterceptor::handleEvent(EventType type, const Event& event) {
   if (event.integerValueField(EventField::eventSourceUserData) == ownEventMarker) return false;
-  if (suspended) return false;
+  if (suspended_) return false;
   const auto mailPID = frontmost_.mailPID();
   if (!mailPID) {
-    swallowedKeyCodes.clear();
+    swallowedKeyCodes_.clear();
     return false;
   }
   const auto target =
       static_cast<pid_t>(event.integerValueField(EventField::eventTargetUnixProcessID));
   if (target != 0 && target != *mailPID) {
-    if (target != lastForeignTarget) {
-      lastForeignTarget = target;
+    if (target != lastForeignTarget_) {
+      lastForeignTarget_ = target;
       log_.log("passing keys through: events are targeted at pid " + std::to_string(target) +
                ", not Mail (" + std::to_string(*mailPID) + ")");
     }
     return false;
   }
-  lastForeignTarget = 0;
+  lastForeignTarget_ = 0;
   const std::int64_t keyCode = event.integerValueField(EventField::keyboardEventKeycode);
 
   if (type == EventType::keyDown) {
@@ -64,7 +56,7 @@ bool KeyInterceptor::handleEvent(EventType type, const Event& event) {
     const pid_t pid = *mailPID;
     const Decision decision = Decider::decide(
         key, modifiers, isAutoRepeat, Decider::mailBundleID,
-        [this, pid] { return focus_.context(pid); }, keymap, enabled);
+        [this, pid] { return focus_.context(pid); }, keymap_, enabled_);
     for (const auto& observer : observers_) {
       if (observer.decided) observer.decided(key, modifiers, isAutoRepeat, decision);
     }
@@ -72,24 +64,26 @@ bool KeyInterceptor::handleEvent(EventType type, const Event& event) {
       case Decision::Kind::passThrough:
         return false;
       case Decision::Kind::swallow:
-        swallowedKeyCodes.insert(keyCode);
+        swallowedKeyCodes_.insert(keyCode);
         return true;
       case Decision::Kind::perform:
-        swallowedKeyCodes.insert(keyCode);
+        swallowedKeyCodes_.insert(keyCode);
         // An action without a spec is swallowed and nothing is performed.
-        if (const ActionSpec* spec = keymap.spec(*decision.action())) {
+        if (const ActionSpec* spec = keymap_.spec(*decision.action())) {
           schedule(*decision.action(), *spec, pid);
         }
         return true;
     }
     return false;
   }
-  if (type == EventType::keyUp) return swallowedKeyCodes.erase(keyCode) > 0;
+  if (type == EventType::keyUp) return swallowedKeyCodes_.erase(keyCode) > 0;
   return false;
 }
 
 void KeyInterceptor::schedule(ActionID action, ActionSpec spec, pid_t pid) {
   // Runs after the tap callback has returned and the key has been swallowed.
+  // The performer is the action executor (MailMenu): it presses the menu
+  // item or posts the fallback key; the outcome ends up in the debug log.
   loop_.post([weak = lifeline_.weak(), action, spec = std::move(spec), pid] {
     KeyInterceptor* self = Lifeline<KeyInterceptor>::lock(weak);
     if (!self) return;

@@ -34,19 +34,26 @@ namespace quillo {
 class KeyInterceptor {
  public:
   KeyInterceptor(FocusInspecting& focus, ActionPerforming& performer,
-                 FrontmostAppMonitor& frontmost, DebugLog& log, platform::MainLoop& loop,
+                 const FrontmostAppMonitor& frontmost, DebugLog& log, platform::MainLoop& loop,
                  platform::KeyboardLayouts& layouts);
 
-  /// True when the event is to be swallowed. Never throws: a failure passes it.
+  /// True when the event is to be swallowed. Called from the event tap's
+  /// callback, whose one guard passes the key should anything here throw.
   bool handle(platform::EventType type, const platform::Event& event);
 
-  Keymap keymap = Keymap::default_();
-  bool enabled = true;
-  bool suspended = false;
+  const Keymap& keymap() const { return keymap_; }
+  void setKeymap(Keymap keymap) { keymap_ = std::move(keymap); }
+  /// The user's on/off switch, handed to the decider; written only by the
+  /// app controller.
+  bool enabled() const { return enabled_; }
+  void setEnabled(bool enabled) { enabled_ = enabled; }
+  /// While suspended (recording a shortcut) every key passes.
+  bool suspended() const { return suspended_; }
+  void setSuspended(bool suspended) { suspended_ = suspended; }
   /// Key codes whose key-down was swallowed and whose key-up is still due.
-  std::set<std::int64_t> swallowedKeyCodes;
+  const std::set<std::int64_t>& swallowedKeyCodes() const { return swallowedKeyCodes_; }
   /// The last process other than Mail that key events were aimed at; 0 for none.
-  pid_t lastForeignTarget = 0;
+  pid_t lastForeignTarget() const { return lastForeignTarget_; }
 
   /// Watches the interceptor's work (for transcripts and tests; not needed
   /// to run): every decided key-down, and every performed action.
@@ -63,16 +70,20 @@ class KeyInterceptor {
   std::optional<KeyToken> keyToken(const platform::Event& event) const;
 
  private:
-  bool handleEvent(platform::EventType type, const platform::Event& event);
   void schedule(ActionID action, ActionSpec spec, pid_t pid);
   std::optional<std::string> layoutCharacter(std::uint16_t keyCode, bool shift) const;
 
   FocusInspecting& focus_;
   ActionPerforming& performer_;
-  FrontmostAppMonitor& frontmost_;
+  const FrontmostAppMonitor& frontmost_;
   DebugLog& log_;
   platform::MainLoop& loop_;
   platform::KeyboardLayouts& layouts_;
+  Keymap keymap_ = Keymap::default_();
+  bool enabled_ = true;
+  bool suspended_ = false;
+  std::set<std::int64_t> swallowedKeyCodes_;
+  pid_t lastForeignTarget_ = 0;
   std::vector<Observer> observers_;
   Lifeline<KeyInterceptor> lifeline_{this};
 };

@@ -12,43 +12,7 @@ using platform::Event;
 using platform::EventField;
 using NamedKey = KeyToken::NamedKey;
 
-// MARK: - ActionOutcome
-
-namespace {
-
-std::string pathText(const MenuPath& path) {
-  std::string text;
-  for (const auto& title : path) {
-    if (!text.empty()) text += " \u203a ";
-    text += title;
-  }
-  return text;
-}
-
-template <class... F>
-struct Overloaded : F... {
-  using F::operator()...;
-};
-template <class... F>
-Overloaded(F...) -> Overloaded<F...>;
-
-}  // namespace
-
-std::string ActionOutcome::description() const {
-  return std::visit(
-      Overloaded{
-          [](const Pressed& pressed) { return "pressed " + pathText(pressed.path); },
-          [](const Disabled& disabled) { return pathText(disabled.path) + " is disabled"; },
-          [](const Posted& posted) { return "posted " + std::string(rawValue(posted.key)); },
-          [](const Failed& failed) { return "failed: " + failed.message; },
-          [](const Unavailable&) {
-            return std::string("no matching menu item and no fallback key");
-          },
-      },
-      value);
-}
-
-// MARK: - Mail's menus
+// MARK: - Menu nodes
 
 std::optional<std::string> AXMenuNode::title() const {
   return ax::string(*ax_, element_, "AXTitle");
@@ -74,7 +38,34 @@ std::vector<AXMenuNode> menuBarItems(platform::Accessibility& ax, pid_t pid) {
   return items;
 }
 
-// MARK: - ActionExecutor
+// MARK: - Action executor
+
+namespace {
+
+template <class... F>
+struct Overloaded : F... {
+  using F::operator()...;
+};
+template <class... F>
+Overloaded(F...) -> Overloaded<F...>;
+
+}  // namespace
+
+std::string ActionOutcome::description() const {
+  return std::visit(
+      Overloaded{
+          [](const Pressed& pressed) { return "pressed " + MenuResolver::pathText(pressed.path); },
+          [](const Disabled& disabled) {
+            return MenuResolver::pathText(disabled.path) + " is disabled";
+          },
+          [](const Posted& posted) { return "posted " + std::string(rawValue(posted.key)); },
+          [](const Failed& failed) { return "failed: " + failed.message; },
+          [](const Unavailable&) {
+            return std::string("no matching menu item and no fallback key");
+          },
+      },
+      value);
+}
 
 namespace {
 
@@ -173,11 +164,7 @@ ActionOutcome ActionExecutor::post(NamedKey key, pid_t pid) {
   return ActionOutcome::Posted{key};
 }
 
-}  // namespace quillo
-
-// MARK: - Diagnostics
-
-namespace quillo {
+// MARK: - Menu and window diagnostics
 
 std::string elementLabel(platform::Accessibility& ax, const AXUIElement& element) {
   const ax::ElementDetails details = ax::details(ax, element);
@@ -208,7 +195,7 @@ std::vector<std::string> menuCheckLines(platform::Accessibility& ax, pid_t pid,
     }
     std::vector<std::string> parts;
     for (const MenuPath& path : spec->menu) {
-      std::string part = pathText(path);
+      std::string part = MenuResolver::pathText(path);
       if (const auto node = MenuResolver::resolve(path, menus, ActionExecutor::anywhereDepth)) {
         part += " \u2713 " + enabledText(ax, node->element());
       } else {
@@ -265,7 +252,7 @@ void walk(platform::Accessibility& ax, const AXUIElement& element,
     const ax::ElementDetails details = ax::details(ax, child);
     std::vector<std::string> childPath = path;
     childPath.push_back(ElementInfo{details.role, details.subrole, details.identifier}.label());
-    const std::string line = "  " + pathText(childPath);
+    const std::string line = "  " + MenuResolver::pathText(childPath);
     const bool mailIdentifier = details.identifier && details.identifier->starts_with("Mail.");
     const std::string role = details.role.value_or("");
     if (role == "AXTable" || role == "AXOutline") {
@@ -303,6 +290,38 @@ std::vector<std::string> windowStructureLines(platform::Accessibility& ax, pid_t
     walk(ax, *window, {}, 0, counter, lines);
   }
   return lines;
+}
+
+void MenuDiagnostics::write(const std::string& name, std::optional<pid_t> mail,
+                            const std::function<std::string(pid_t)>& header,
+                            const std::function<std::vector<std::string>(pid_t)>& lines) {
+  if (!mail) {
+    log_.log(name + ": Mail isn't running", true);
+    return;
+  }
+  log_.log(header(*mail), true);
+  for (const auto& line : lines(*mail))
+    log_.log("  " + line, true);
+}
+
+void MenuDiagnostics::menuCheck(std::optional<pid_t> mail, const Keymap& keymap) {
+  write(
+      "menu check", mail,
+      [](pid_t pid) { return "menu check (Mail pid " + std::to_string(pid) + "):"; },
+      [&](pid_t pid) { return menuCheckLines(ax_, pid, keymap); });
+}
+
+void MenuDiagnostics::menuStructure(std::optional<pid_t> mail) {
+  write(
+      "menu structure", mail, [](pid_t) { return std::string("Mail menu structure:"); },
+      [&](pid_t pid) { return menuStructureLines(ax_, pid); });
+}
+
+void MenuDiagnostics::windowStructure(std::optional<pid_t> mail) {
+  write(
+      "window structure", mail,
+      [](pid_t) { return std::string("Mail window structure (tables and outlines):"); },
+      [&](pid_t pid) { return windowStructureLines(ax_, pid); });
 }
 
 }  // namespace quillo

@@ -1,19 +1,26 @@
-// Carrying out actions in Mail: ActionOutcome, AXMenuNode, menuBarItems,
-// ActionPerforming and ActionExecutor.
+// Mail's menus, as Quillo uses them: the menu nodes it walks, the action
+// executor that presses their items, and the menu and window diagnostics.
 //
-// The executor finds an action's menu item in Mail's menu bar (trying the
-// action's menu paths in order, remembering per action the item found last
-// time), checks that it is enabled and presses it. When no path resolves it
-// posts the action's fallback key to Mail instead — a bare named key, from a
-// private event source marked with `ownEventMarker`, so the key interceptor
-// lets the program's own keys through. A disabled item is reported, not
-// pressed, and nothing is posted in its place. Nothing is shown to the user;
-// the outcome goes to the debug log. Main thread only.
+// Three units, in this order:
+// - Menu nodes: AXMenuNode and menuBarItems read Mail's menu bar over
+//   Accessibility as a tree the menu path resolver can walk.
+// - Action executor: finds an action's menu item in Mail's menu bar (trying
+//   the action's menu paths in order, remembering per action the item found
+//   last time), checks that it is enabled and presses it. When no path
+//   resolves it posts the action's fallback key to Mail instead — a bare named
+//   key, from a private event source marked with `ownEventMarker`, so the key
+//   interceptor lets the program's own keys through. A disabled item is
+//   reported, not pressed, and nothing is posted in its place. Nothing is
+//   shown to the user; the outcome goes to the debug log.
+// - Menu and window diagnostics: what Quillo can reach in Mail's menus and
+//   windows, written to the debug log whether or not debug logging is on.
+// Main thread only.
 #pragma once
 
 #include <sys/types.h>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -21,6 +28,7 @@
 #include <variant>
 #include <vector>
 
+#include "DebugLog.hpp"
 #include "Platform/Accessibility.hpp"
 #include "Platform/EventServices.hpp"
 #include "QuilloCore/ActionID.hpp"
@@ -29,6 +37,32 @@
 #include "QuilloCore/MenuResolver.hpp"
 
 namespace quillo {
+
+// MARK: - Menu nodes
+
+/// A menu-bar item or menu item of Mail, walked by the menu path resolver.
+/// Its children skip the AXMenu level in between: the children of a menu-bar
+/// item are the items of its menu.
+class AXMenuNode {
+ public:
+  AXMenuNode(platform::AXUIElement element, platform::Accessibility& ax)
+      : element_(element), ax_(&ax) {}
+
+  std::optional<std::string> title() const;
+  std::vector<AXMenuNode> children() const;
+  const platform::AXUIElement& element() const noexcept { return element_; }
+
+ private:
+  platform::AXUIElement element_;
+  platform::Accessibility* ax_;
+};
+static_assert(MenuTreeNode<AXMenuNode>);
+
+/// Mail's top-level menus, left to right, without the Apple menu; empty when
+/// the menu bar cannot be read.
+std::vector<AXMenuNode> menuBarItems(platform::Accessibility& ax, pid_t pid);
+
+// MARK: - Action executor
 
 /// The source user data of every key event Quillo posts: "QLO!".
 inline constexpr std::int64_t ownEventMarker = 0x514C4F21;
@@ -69,43 +103,6 @@ class ActionOutcome {
   bool operator==(const ActionOutcome&) const = default;
 };
 
-/// A menu-bar item or menu item of Mail, walked by the menu path resolver.
-/// Its children skip the AXMenu level in between: the children of a menu-bar
-/// item are the items of its menu.
-class AXMenuNode {
- public:
-  AXMenuNode(platform::AXUIElement element, platform::Accessibility& ax)
-      : element_(element), ax_(&ax) {}
-
-  std::optional<std::string> title() const;
-  std::vector<AXMenuNode> children() const;
-  const platform::AXUIElement& element() const noexcept { return element_; }
-
- private:
-  platform::AXUIElement element_;
-  platform::Accessibility* ax_;
-};
-static_assert(MenuTreeNode<AXMenuNode>);
-
-/// Mail's top-level menus, left to right, without the Apple menu; empty when
-/// the menu bar cannot be read.
-std::vector<AXMenuNode> menuBarItems(platform::Accessibility& ax, pid_t pid);
-
-/// The label of an element: its role ("?" without one), then "/" and its
-/// subrole, then "#" and its identifier, read in one request.
-std::string elementLabel(platform::Accessibility& ax, const platform::AXUIElement& element);
-
-/// The lines of the menu check: per action, whether its menu paths resolve
-/// in Mail's menus now (and whether the item is enabled), and its key.
-std::vector<std::string> menuCheckLines(platform::Accessibility& ax, pid_t pid,
-                                        const Keymap& keymap);
-/// The lines of Mail's menus and items (not the Window menu, which lists
-/// open windows, nor the second-to-last menu).
-std::vector<std::string> menuStructureLines(platform::Accessibility& ax, pid_t pid);
-/// The lines of Mail's windows: tables, outlines and elements with a "Mail."
-/// identifier, with the path of labels that leads to each.
-std::vector<std::string> windowStructureLines(platform::Accessibility& ax, pid_t pid);
-
 class ActionPerforming {
  public:
   virtual ~ActionPerforming() = default;
@@ -141,6 +138,45 @@ class ActionExecutor final : public ActionPerforming {
 
   platform::Accessibility& ax_;
   platform::EventServices& events_;
+};
+
+// MARK: - Menu and window diagnostics
+
+/// The label of an element: its role ("?" without one), then "/" and its
+/// subrole, then "#" and its identifier, read in one request.
+std::string elementLabel(platform::Accessibility& ax, const platform::AXUIElement& element);
+
+/// The lines of the menu check: per action, whether its menu paths resolve
+/// in Mail's menus now (and whether the item is enabled), and its key.
+std::vector<std::string> menuCheckLines(platform::Accessibility& ax, pid_t pid,
+                                        const Keymap& keymap);
+/// The lines of Mail's menus and items (not the Window menu, which lists
+/// open windows, nor the second-to-last menu).
+std::vector<std::string> menuStructureLines(platform::Accessibility& ax, pid_t pid);
+/// The lines of Mail's windows: tables, outlines and elements with a "Mail."
+/// identifier, with the path of labels that leads to each.
+std::vector<std::string> windowStructureLines(platform::Accessibility& ax, pid_t pid);
+
+/// The three diagnostics of Mail's menus and windows, each a header line and
+/// its lines indented, or one line saying that Mail isn't running. Every line
+/// goes to the debug log with `always`. Holds its references only; they must
+/// outlive it.
+class MenuDiagnostics {
+ public:
+  MenuDiagnostics(platform::Accessibility& ax, DebugLog& log) : ax_(ax), log_(log) {}
+
+  /// Per action of `keymap`, whether its menu paths resolve in Mail's menus.
+  void menuCheck(std::optional<pid_t> mail, const Keymap& keymap);
+  void menuStructure(std::optional<pid_t> mail);
+  void windowStructure(std::optional<pid_t> mail);
+
+ private:
+  void write(const std::string& name, std::optional<pid_t> mail,
+             const std::function<std::string(pid_t)>& header,
+             const std::function<std::vector<std::string>(pid_t)>& lines);
+
+  platform::Accessibility& ax_;
+  DebugLog& log_;
 };
 
 }  // namespace quillo

@@ -1,5 +1,7 @@
 #include "QuilloApp.hpp"
 
+#include <algorithm>
+
 #include "Platform/KeyCodes.hpp"
 
 namespace quillo {
@@ -25,7 +27,7 @@ std::optional<std::string> LaunchAtLogin::set(bool on) {
 }
 
 void LaunchAtLogin::offerIfNeverOffered() {
-  auto& defaults = app_.prefs.defaults;
+  auto& defaults = app_.prefs().defaults;
   if (defaults.boolean(Preferences::Keys::askedLaunchAtLogin).value_or(false)) return;
   // Offered at most once per user, also when the question is then not shown.
   defaults.set(Preferences::Keys::askedLaunchAtLogin, true);
@@ -54,10 +56,10 @@ AppDelegate::AppDelegate(AppEnvironment environment, platform::Application& appl
     : application_(application),
       controller_(std::make_unique<AppController>(std::move(environment), std::move(makeStatusUI))),
       launchAtLogin_(std::make_unique<LaunchAtLogin>(*controller_, application)) {
-  controller_->offerLaunchAtLogin = [offer = launchAtLogin_.get()] {
-    offer->offerIfNeverOffered();
-  };
-  controller_->diagnose = [app = controller_.get()] { app->runDiagnosis(); };
+  // The delegate owns both the controller and the offer, so the hook never
+  // outlives what it points at.
+  controller_->setOnTapInstalledCheck(
+      [offer = launchAtLogin_.get()] { offer->offerIfNeverOffered(); });
 }
 
 std::vector<platform::MainMenuTitle> AppDelegate::mainMenu() {
@@ -81,6 +83,14 @@ std::vector<platform::MainMenuTitle> AppDelegate::mainMenu() {
 void AppDelegate::applicationDidFinishLaunching() {
   application_.setMainMenu(mainMenu());
   controller_->start();
+  const auto& arguments = controller_->environment().arguments;
+  if (std::find(arguments.begin(), arguments.end(), diagnoseOption) != arguments.end()) {
+    controller_->environment().loop.schedule(platform::Duration(diagnoseDelay),
+                                             [weak = lifeline_.weak()] {
+                                               if (auto* self = Lifeline<AppDelegate>::lock(weak))
+                                                 self->controller_->runDiagnosis();
+                                             });
+  }
 }
 
 }  // namespace quillo

@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "AppController.hpp"
@@ -52,10 +53,16 @@ class LaunchAtLogin {
 
 class AppDelegate {
  public:
+  /// The command-line option that runs the diagnosis, and how long after
+  /// start it runs.
+  static constexpr std::string_view diagnoseOption = "--diagnose";
+  static constexpr double diagnoseDelay = 1.0;
+
   AppDelegate(AppEnvironment environment, platform::Application& application,
               AppController::StatusUIFactory makeStatusUI);
 
-  /// Installs the main menu and starts the controller.
+  /// Installs the main menu, starts the controller and, when asked for on
+  /// the command line, schedules the diagnosis.
   void applicationDidFinishLaunching();
 
   /// The main menu: Quillo (empty), Edit (Undo, Redo, Cut, Copy, Paste,
@@ -69,6 +76,7 @@ class AppDelegate {
   platform::Application& application_;
   std::unique_ptr<AppController> controller_;
   std::unique_ptr<LaunchAtLogin> launchAtLogin_;
+  Lifeline<AppDelegate> lifeline_{this};
 };
 
 }  // namespace quillo

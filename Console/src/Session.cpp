@@ -74,7 +74,7 @@ void Session::start() {
 }
 
 std::filesystem::path Session::supportFolder() const {
-  return delegate_->controller().keymapStore.directoryURL();
+  return delegate_->controller().keymapStore().directoryURL();
 }
 
 std::optional<std::string> Session::status() {
@@ -156,7 +156,7 @@ bool Session::command(const std::vector<std::string>& words) {
     return true;
   }
   if (words.size() == 1 && words[0] == "reset-keymap") {
-    app.keymapStore.resetToDefaults();
+    app.keymapStore().resetToDefaults();
     return true;
   }
   return extraCommand && extraCommand(words);

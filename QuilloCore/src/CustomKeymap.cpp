@@ -29,9 +29,24 @@ std::string_view typingActionName(ActionID action) {
       return "Paste";
     case ActionID::cut:
       return "Cut";
-    default:
+    case ActionID::archive:
+    case ActionID::delete_:
+    case ActionID::nextMessage:
+    case ActionID::previousMessage:
+    case ActionID::reply:
+    case ActionID::replyAll:
+    case ActionID::forward:
+    case ActionID::newMessage:
+    case ActionID::toggleFlag:
+    case ActionID::markJunk:
+    case ActionID::markRead:
+    case ActionID::markUnread:
+    case ActionID::undo:
+    case ActionID::focusSearch:
+    case ActionID::openMessage:
       return {};
   }
+  return {};
 }
 
 template <class Map>

@@ -21,9 +21,11 @@ std::string describeType(const Json& value) {
     case Json::value_t::number_unsigned:
     case Json::value_t::number_float:
       return "a number";
-    default:
+    case Json::value_t::binary:
+    case Json::value_t::discarded:
       return "an unsupported value";
   }
+  return "an unsupported value";
 }
 
 void throwTypeMismatch(const CodingPath& path, std::string_view expected, const Json& found) {
@@ -90,9 +92,16 @@ std::int64_t decodeInteger(const Json& value, const CodingPath& path) {
       }
       return static_cast<std::int64_t>(number);
     }
-    default:
-      throwTypeMismatch(path, "an integer", value);
+    case Json::value_t::null:
+    case Json::value_t::object:
+    case Json::value_t::array:
+    case Json::value_t::string:
+    case Json::value_t::boolean:
+    case Json::value_t::binary:
+    case Json::value_t::discarded:
+      break;
   }
+  throwTypeMismatch(path, "an integer", value);
 }
 
 }  // namespace quillo::json_coding

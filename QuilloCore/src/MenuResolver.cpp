@@ -34,4 +34,33 @@ bool MenuResolver::titleMatches(std::string_view title, std::string_view pattern
   return unicode::equalsIgnoringCase(normalTitle, normalPattern);
 }
 
+namespace {
+constexpr std::string_view kSeparator = " \u203a ";
+constexpr std::string_view kTypedSeparator = " > ";
+}  // namespace
+
+std::string MenuResolver::pathText(const std::vector<std::string>& path) {
+  std::string text;
+  for (const auto& title : path) {
+    if (!text.empty()) text += kSeparator;
+    text += title;
+  }
+  return text;
+}
+
+std::vector<std::string> MenuResolver::pathFromText(std::string_view text) {
+  std::vector<std::string> titles;
+  while (true) {
+    std::size_t at = text.find(kSeparator);
+    std::size_t width = kSeparator.size();
+    if (const std::size_t typed = text.find(kTypedSeparator); typed < at) {
+      at = typed;
+      width = kTypedSeparator.size();
+    }
+    titles.emplace_back(text.substr(0, at));
+    if (at == std::string_view::npos) return titles;
+    text.remove_prefix(at + width);
+  }
+}
+
 }  // namespace quillo

@@ -17,7 +17,7 @@ class AppControllerTest : public testing::QuilloTest {
  protected:
   std::filesystem::path keymapFile() const { return home.config() / "Quillo" / "keymap.json"; }
   std::filesystem::path customFile() const { return home.config() / "Quillo" / "custom.json"; }
-  platform::UserDefaults& defaults() { return app.prefs.defaults; }
+  platform::UserDefaults& defaults() { return app.prefs().defaults; }
 
   void start() {
     session.start();
@@ -29,49 +29,49 @@ class AppControllerTest : public testing::QuilloTest {
 
 TEST_F(AppControllerTest, TheFirstStartEverChoosesGmailAndWritesTheDefaults) {
   start();
-  EXPECT_EQ(app.shortcutSet, ShortcutSet::gmail);
+  EXPECT_EQ(app.shortcutSet(), ShortcutSet::gmail);
   EXPECT_EQ(defaults().string(Keys::shortcutSet), "gmail");
   EXPECT_EQ(defaults().boolean(Keys::enabled), true);
   EXPECT_FALSE(std::filesystem::exists(customFile()));
-  EXPECT_FALSE(app.customStore.exists);
-  EXPECT_EQ(app.interceptor.keymap, Keymap::default_());
+  EXPECT_FALSE(app.customStore().exists);
+  EXPECT_EQ(app.interceptor().keymap(), Keymap::default_());
 }
 
 TEST_F(AppControllerTest, AHandEditedKeymapIsImportedAsTheCustomSetOnce) {
   testing::writeText(keymapFile(),
                      R"({"keys": {"y": "archive", "ctrl+d": "delete"}, "composeKeys": {}})");
   start();
-  EXPECT_EQ(app.shortcutSet, ShortcutSet::custom);
+  EXPECT_EQ(app.shortcutSet(), ShortcutSet::custom);
   EXPECT_EQ(defaults().string(Keys::shortcutSet), "custom");
   ASSERT_TRUE(std::filesystem::exists(customFile()));
   const auto saved = nlohmann::json::parse(testing::readText(customFile()));
   EXPECT_EQ(saved, nlohmann::json::parse(R"({"baseline": "appleMail",
       "overrides": {"archive": ["y"], "delete": ["ctrl+d"]}})"));
-  EXPECT_EQ(app.interceptor.keymap.action(KeyToken::character("y")), ActionID::archive);
-  EXPECT_TRUE(app.interceptor.keymap.composeBindings.empty());
+  EXPECT_EQ(app.interceptor().keymap().action(KeyToken::character("y")), ActionID::archive);
+  EXPECT_TRUE(app.interceptor().keymap().composeBindings.empty());
 }
 
 TEST_F(AppControllerTest, AnInvalidHandEditedKeymapIsNotImported) {
   testing::writeText(keymapFile(), R"({"keys": {"y": "archive"},)");
   start();
-  EXPECT_EQ(app.shortcutSet, ShortcutSet::gmail);
+  EXPECT_EQ(app.shortcutSet(), ShortcutSet::gmail);
   EXPECT_FALSE(std::filesystem::exists(customFile()));
-  EXPECT_TRUE(app.keymapStore.loadError());
+  EXPECT_TRUE(app.keymapStore().loadError());
 }
 
 TEST_F(AppControllerTest, NoStoredSetAndShortcutsOffMeansOff) {
   defaults().set(Keys::enabled, false);
   start();
-  EXPECT_EQ(app.shortcutSet, ShortcutSet::off);
+  EXPECT_EQ(app.shortcutSet(), ShortcutSet::off);
   EXPECT_EQ(defaults().string(Keys::shortcutSet), "off");
   EXPECT_EQ(defaults().boolean(Keys::enabled), false);
-  EXPECT_FALSE(app.interceptor.enabled);
+  EXPECT_FALSE(app.interceptor().enabled());
 }
 
 TEST_F(AppControllerTest, AnUnknownStoredSetIsChosenAgainAndWrittenBack) {
   defaults().set(Keys::shortcutSet, "thunderbird");
   start();
-  EXPECT_EQ(app.shortcutSet, ShortcutSet::gmail);
+  EXPECT_EQ(app.shortcutSet(), ShortcutSet::gmail);
   EXPECT_EQ(defaults().string(Keys::shortcutSet), "gmail");
 }
 
@@ -81,13 +81,13 @@ TEST_F(AppControllerTest, OutlookForMacTakesItsKeysButActionsAndFocusFromKeymapJ
     "focus": {"messageWindowMarkers": ["Mail.reader"]}})");
   defaults().set(Keys::shortcutSet, "outlookMac");
   start();
-  const Keymap& active = app.interceptor.keymap;
+  const Keymap& active = app.interceptor().keymap();
   EXPECT_EQ(active.listChords, keymap(KeymapPreset::outlookMac).listChords);
   EXPECT_TRUE(active.bindings.empty());
   EXPECT_EQ(active.spec(ActionID::archive)->menu,
             (std::vector<MenuPath>{{"Message", "Move to", "Archive"}}));
   EXPECT_EQ(active.focus.messageWindowMarkers, std::vector<std::string>{"Mail.reader"});
-  EXPECT_EQ(app.focusInspector.policy(), active.focus);
+  EXPECT_EQ(app.focusInspector().policy(), active.focus);
   // The hand-edited actions and focus alone are no reason to import anything.
   EXPECT_FALSE(std::filesystem::exists(customFile()));
 }
@@ -101,11 +101,11 @@ TEST_F(AppControllerTest, SelectingSetsAndTheLastActiveSet) {
   EXPECT_EQ(defaults().string(Keys::lastActiveSet), "outlookWindows");
   EXPECT_EQ(defaults().string(Keys::shortcutSet), "off");
   EXPECT_EQ(defaults().boolean(Keys::enabled), false);
-  EXPECT_FALSE(app.interceptor.enabled);
-  EXPECT_EQ(app.prefs.lastActiveSet(), ShortcutSet::outlookWindows);
+  EXPECT_FALSE(app.interceptor().enabled());
+  EXPECT_EQ(app.prefs().lastActiveSet(), ShortcutSet::outlookWindows);
   app.selectSet(ShortcutSet::custom);
-  EXPECT_EQ(app.interceptor.keymap.bindings, app.customStore.definition.keymap().bindings);
-  EXPECT_TRUE(app.interceptor.enabled);
+  EXPECT_EQ(app.interceptor().keymap().bindings, app.customStore().definition.keymap().bindings);
+  EXPECT_TRUE(app.interceptor().enabled());
 }
 
 TEST_F(AppControllerTest, EveryKeymapApplicationEmptiesTheMenuCache) {
@@ -113,13 +113,13 @@ TEST_F(AppControllerTest, EveryKeymapApplicationEmptiesTheMenuCache) {
   user.openMail();
   start();
   user.press("e");
-  ASSERT_FALSE(app.executor.resolved.empty());
+  ASSERT_FALSE(app.executor().resolved.empty());
   app.applyKeymap();
-  EXPECT_TRUE(app.executor.resolved.empty());
+  EXPECT_TRUE(app.executor().resolved.empty());
   user.press("e");
   app.selectSet(ShortcutSet::gmail);  // the same set again
-  EXPECT_TRUE(app.executor.resolved.empty());
-  EXPECT_FALSE(app.focusInspector.hasCachedFocus());
+  EXPECT_TRUE(app.executor().resolved.empty());
+  EXPECT_FALSE(app.focusInspector().hasCachedFocus());
 }
 
 TEST_F(AppControllerTest, TheKeymapAppliedLine) {
@@ -156,7 +156,7 @@ TEST_F(AppControllerTest, WithoutAccessibilityTheDialogIsRequestedOnceAtStart) {
   EXPECT_EQ(mac.permissions.prompts, std::vector<std::string>{"Accessibility"});
   loop.advance(Duration(10));
   EXPECT_EQ(mac.permissions.prompts, std::vector<std::string>{"Accessibility"});
-  EXPECT_FALSE(app.tap->isInstalled());
+  EXPECT_FALSE(app.tap().isInstalled());
 }
 
 TEST_F(AppControllerTest, AccessibilityGrantedWhileRunningInstallsTheTapWithinOneTick) {
@@ -164,11 +164,11 @@ TEST_F(AppControllerTest, AccessibilityGrantedWhileRunningInstallsTheTapWithinOn
   start();
   mac.permissions.accessibility = true;
   loop.advance(Duration(2.0));
-  EXPECT_TRUE(app.tap->isInstalled());
-  EXPECT_EQ(app.tapFinding, AppController::TapFinding::installed(false));
+  EXPECT_TRUE(app.tap().isInstalled());
+  EXPECT_EQ(app.tapFinding(), AppController::TapFinding::installed(false));
   EXPECT_EQ(app.status(), Status::active);
   // Written to the debug log even though debug logging is off.
-  EXPECT_FALSE(app.log.isEnabled);
+  EXPECT_FALSE(app.log().isEnabled);
   EXPECT_EQ(logLines(), std::vector<std::string>{
                             "event tap installed with Accessibility=yes, Input Monitoring=no"});
   EXPECT_EQ(appLog().back(), "event tap installed with Accessibility=yes, Input Monitoring=no");
@@ -180,33 +180,33 @@ TEST_F(AppControllerTest, ATapThatCannotBeCreatedIsLoggedOnceAndInputMonitoringR
   start();
   loop.advance(Duration(10));
   EXPECT_EQ(app.status(), Status::needsInputMonitoring);
-  EXPECT_EQ(app.tapFinding, AppController::TapFinding::failed(false));
+  EXPECT_EQ(app.tapFinding(), AppController::TapFinding::failed(false));
   EXPECT_EQ(logLines(),
             std::vector<std::string>{
                 "event tap creation failed with Accessibility=yes, Input Monitoring=no"});
   EXPECT_EQ(mac.permissions.prompts, std::vector<std::string>{"Input Monitoring"});
-  EXPECT_TRUE(app.askedForInputMonitoring);
+  EXPECT_TRUE(app.askedForInputMonitoring());
   // Granted later: the next tick installs it.
   mac.permissions.inputMonitoring = true;
   loop.advance(Duration(2));
-  EXPECT_EQ(app.tapFinding, AppController::TapFinding::installed(true));
+  EXPECT_EQ(app.tapFinding(), AppController::TapFinding::installed(true));
   EXPECT_EQ(logLines().back(), "event tap installed with Accessibility=yes, Input Monitoring=yes");
 }
 
 TEST_F(AppControllerTest, RevokingAccessibilityRemovesTheTap) {
   mac.permissions.accessibility = true;
   start();
-  ASSERT_TRUE(app.tap->isInstalled());
+  ASSERT_TRUE(app.tap().isInstalled());
   mac.permissions.accessibility = false;
   loop.advance(Duration(2));
-  EXPECT_FALSE(app.tap->isInstalled());
-  EXPECT_EQ(app.tapFinding, AppController::TapFinding::notAttempted());
+  EXPECT_FALSE(app.tap().isInstalled());
+  EXPECT_EQ(app.tapFinding(), AppController::TapFinding::notAttempted());
   EXPECT_EQ(appLog().back(), "Accessibility revoked; event tap removed");
   EXPECT_EQ(app.status(), Status::needsAccessibility);
   EXPECT_EQ(mac.permissions.prompts.size(), 0u);  // not the first check: no dialog
   mac.permissions.accessibility = true;
   loop.advance(Duration(2));
-  EXPECT_TRUE(app.tap->isInstalled());
+  EXPECT_TRUE(app.tap().isInstalled());
 }
 
 TEST_F(AppControllerTest, TheTapListensOnlyWhileShortcutsAreOnAndMailIsInFront) {
@@ -249,6 +249,47 @@ TEST_F(AppControllerTest, TheUserInterfaceIsRefreshedAtEveryCheckAndShowsTheStat
   user.openMail();
   loop.advance(Duration(2));
   EXPECT_EQ(ui.shown, (std::vector<std::string>{"needsAccessibility", "active"}));
+}
+
+TEST_F(AppControllerTest, EachChangeRefreshesTheUserInterfaceOnce) {
+  mac.permissions.accessibility = true;
+  user.openMail();
+  start();
+  auto& ui = session.statusText();
+  const auto refreshesOf = [&](const std::function<void()>& change) {
+    const int before = ui.refreshes;
+    change();
+    return ui.refreshes - before;
+  };
+  EXPECT_EQ(refreshesOf([&] { app.selectSet(ShortcutSet::outlookMac); }), 1);
+  EXPECT_EQ(refreshesOf([&] { app.selectSet(ShortcutSet::off); }), 1);
+  EXPECT_EQ(refreshesOf([&] { app.applyKeymap(); }), 1);
+  EXPECT_EQ(refreshesOf([&] { user.switchTo(sim::SimulatedMac::safariBundleID, "Safari"); }), 1);
+  EXPECT_EQ(refreshesOf([&] { app.checkPermissions(false); }), 1);
+  mac.permissions.accessibility = false;
+  EXPECT_EQ(refreshesOf([&] { app.checkPermissions(false); }), 1);  // a change, still once
+}
+
+TEST_F(AppControllerTest, OnOffIsOneFactInThePreferenceTheInterceptorAndTheTap) {
+  mac.permissions.accessibility = true;
+  user.openMail();
+  start();
+  const auto state = [&] {
+    return std::string(defaults().boolean(Keys::enabled).value_or(true) ? "on" : "off") + " " +
+           (app.interceptor().enabled() ? "on" : "off") + " " +
+           (app.tap().isListening() ? "listening" : "deaf");
+  };
+  EXPECT_EQ(state(), "on on listening");
+  app.selectSet(ShortcutSet::off);
+  EXPECT_EQ(state(), "off off deaf");
+  user.switchTo(sim::SimulatedMac::safariBundleID, "Safari");
+  user.openMail();  // Mail in front again: shortcuts stay off
+  EXPECT_EQ(state(), "off off deaf");
+  app.selectSet(ShortcutSet::gmail);
+  user.switchTo(sim::SimulatedMac::safariBundleID, "Safari");
+  EXPECT_EQ(state(), "on on deaf");
+  user.openMail();
+  EXPECT_EQ(state(), "on on listening");
 }
 
 TEST_F(AppControllerTest, DebugLoggingToggleIsStoredAndAlwaysSaysSo) {

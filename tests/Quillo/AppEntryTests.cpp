@@ -21,7 +21,7 @@ class LaunchAtLoginTest : public testing::QuilloTest {
 TEST_F(LaunchAtLoginTest, TheQuestionComesOnceAboutOneAndAHalfSecondsAfterTheTap) {
   session.application().answers.push_back("Not Now");
   grantAndStart();
-  EXPECT_EQ(app.prefs.defaults.boolean("askedLaunchAtLogin"), true);
+  EXPECT_EQ(app.prefs().defaults.boolean("askedLaunchAtLogin"), true);
   loop.advance(Duration(1.4));
   EXPECT_EQ(alertsShown(), 0u);
   loop.advance(Duration(0.2));
@@ -48,7 +48,7 @@ TEST_F(LaunchAtLoginTest, AnsweringOpenAtLoginRegistersAndNeverAsksAgainInALater
   EXPECT_EQ(mac.loginItems().settingsOpened, 0);
   // The same user starts Quillo again, with the login item turned off meanwhile.
   mac.loginItems().status_ = LoginItemStatus::notRegistered;
-  app.offerLaunchAtLogin();
+  session.delegate().launchAtLogin().offerIfNeverOffered();
   loop.advance(Duration(2));
   EXPECT_EQ(alertsShown(), 1u);
 }
@@ -58,14 +58,14 @@ TEST_F(LaunchAtLoginTest, AlreadyOpeningAtLoginMeansNoQuestionButTheFlagIsSet) {
   grantAndStart();
   loop.advance(Duration(5));
   EXPECT_EQ(alertsShown(), 0u);
-  EXPECT_EQ(app.prefs.defaults.boolean("askedLaunchAtLogin"), true);
+  EXPECT_EQ(app.prefs().defaults.boolean("askedLaunchAtLogin"), true);
 }
 
 TEST_F(LaunchAtLoginTest, WithoutATapThereIsNoQuestion) {
   session.start();
   loop.advance(Duration(10));
   EXPECT_EQ(alertsShown(), 0u);
-  EXPECT_FALSE(app.prefs.defaults.boolean("askedLaunchAtLogin").has_value());
+  EXPECT_FALSE(app.prefs().defaults.boolean("askedLaunchAtLogin").has_value());
 }
 
 TEST_F(LaunchAtLoginTest, RequiringApprovalOpensTheLoginItemsSettings) {
@@ -117,12 +117,12 @@ TEST_F(DiagnoseTest, OneSecondAfterStartTheStateLineAndFourOutputsInOrder) {
   session.user().openMail();
   session.start();
   loop.advance(Duration(0.9));
-  std::ifstream early(session.controller().log.fileURL());
+  std::ifstream early(session.controller().log().fileURL());
   std::string text((std::istreambuf_iterator<char>(early)), {});
   EXPECT_EQ(text.find("--diagnose"), std::string::npos);
   loop.advance(Duration(0.2));
   std::vector<std::string> lines;
-  std::ifstream in(session.controller().log.fileURL());
+  std::ifstream in(session.controller().log().fileURL());
   for (std::string line; std::getline(in, line);) {
     if (!line.substr(24).starts_with("  ")) lines.push_back(line.substr(24));
   }
@@ -134,7 +134,7 @@ TEST_F(DiagnoseTest, OneSecondAfterStartTheStateLineAndFourOutputsInOrder) {
   EXPECT_EQ(lines[3], "Mail menu structure:");
   EXPECT_EQ(lines[4], "Mail window structure (tables and outlines):");
   EXPECT_TRUE(lines[5].starts_with("focus capture: AXTable#Mail.messageList"));
-  EXPECT_FALSE(session.controller().log.isEnabled);
+  EXPECT_FALSE(session.controller().log().isEnabled);
 }
 
 }  // namespace

@@ -181,5 +181,23 @@ TEST_F(MenuResolverTest, MalformedAnywherePathsYieldNothing) {
   EXPECT_EQ(*calls, 0);
 }
 
+TEST(MenuPathText, ReadsAsTitlesJoinedByAnAngleQuote) {
+  EXPECT_EQ(MenuResolver::pathText({"Message", "Archive"}), "Message \u203a Archive");
+  EXPECT_EQ(MenuResolver::pathText({"**", "Move to Junk"}), "** \u203a Move to Junk");
+  EXPECT_EQ(MenuResolver::pathText({}), "");
+}
+
+TEST(MenuPathText, ParsesBothSeparatorsAndRoundTrips) {
+  using Path = std::vector<std::string>;
+  EXPECT_EQ(MenuResolver::pathFromText("Message \u203a Archive"), (Path{"Message", "Archive"}));
+  EXPECT_EQ(MenuResolver::pathFromText("Format > Style > Bold"), (Path{"Format", "Style", "Bold"}));
+  EXPECT_EQ(MenuResolver::pathFromText("A > B \u203a C"), (Path{"A", "B", "C"}));
+  EXPECT_EQ(MenuResolver::pathFromText("Undo"), (Path{"Undo"}));
+  EXPECT_EQ(MenuResolver::pathFromText("Move to>Junk"), (Path{"Move to>Junk"}));  // no spaces
+  for (const Path& path : {Path{"Message", "Move to", "Junk"}, Path{"Edit"}}) {
+    EXPECT_EQ(MenuResolver::pathFromText(MenuResolver::pathText(path)), path);
+  }
+}
+
 }  // namespace
 }  // namespace quillo

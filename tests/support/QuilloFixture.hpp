@@ -24,7 +24,7 @@ class QuilloTest : public ::testing::Test {
   /// The debug log's lines so far, without their timestamps.
   std::vector<std::string> logLines() const {
     std::vector<std::string> lines;
-    std::ifstream in(app.log.fileURL());
+    std::ifstream in(app.log().fileURL());
     for (std::string line; std::getline(in, line);)
       lines.push_back(line.substr(24));
     return lines;
@@ -48,23 +48,23 @@ class KeyPathTest : public QuilloTest {
     mail = &user.openMail();
     session.start();
     loop.runUntilIdle();
-    ASSERT_TRUE(app.tap->isInstalled());
+    ASSERT_TRUE(app.tap().isInstalled());
   }
 
   /// Puts a keymap in place the way applying one does.
   void useKeymap(const Keymap& keymap) {
-    interceptor.keymap = keymap;
+    interceptor.setKeymap(keymap);
     inspector.setPolicy(keymap.focus);
     inspector.clearCachedFocus();
     executor.resolved.clear();
   }
 
-  DebugLog& log = app.log;
+  DebugLog& log = app.log();
   platform::RecordingSystemLog& systemLog = session.recordedSystemLog();
-  FrontmostAppMonitor& frontmost = app.frontmost;
-  AXFocusInspector& inspector = app.focusInspector;
-  ActionExecutor& executor = app.executor;
-  KeyInterceptor& interceptor = app.interceptor;
+  const FrontmostAppMonitor& frontmost = app.frontmost();
+  AXFocusInspector& inspector = app.focusInspector();
+  ActionExecutor& executor = app.executor();
+  KeyInterceptor& interceptor = app.interceptor();
   sim::MailApp* mail = nullptr;
 };
 

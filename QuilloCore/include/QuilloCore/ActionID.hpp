@@ -59,9 +59,20 @@ constexpr bool worksInMessageWindow(ActionID action) noexcept {
     case ActionID::paste:
     case ActionID::cut:
       return false;
-    default:
+    case ActionID::archive:
+    case ActionID::delete_:
+    case ActionID::reply:
+    case ActionID::replyAll:
+    case ActionID::forward:
+    case ActionID::newMessage:
+    case ActionID::toggleFlag:
+    case ActionID::markJunk:
+    case ActionID::markRead:
+    case ActionID::markUnread:
+    case ActionID::undo:
       return true;
   }
+  return true;
 }
 
 /// Whether holding the key down performs the action again on every repeat.

@@ -22,6 +22,12 @@ namespace quillo::MenuResolver {
 /// The first entry that makes a path an anywhere path.
 inline constexpr std::string_view anywhere = "**";
 
+/// How a path reads to a person: its titles joined by " › ".
+QUILLO_CORE_EXPORT std::string pathText(const std::vector<std::string>& path);
+/// The path a person wrote: titles separated by " › " or, easier to type,
+/// " > ". The inverse of `pathText` for titles without those separators.
+QUILLO_CORE_EXPORT std::vector<std::string> pathFromText(std::string_view text);
+
 /// Whether a menu item's title matches a title pattern from a menu path.
 QUILLO_CORE_EXPORT bool titleMatches(std::string_view title, std::string_view pattern);
 
