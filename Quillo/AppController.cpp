@@ -25,9 +25,9 @@ AppController::AppController(AppEnvironment environment, StatusUIFactory makeSta
       prefs_(environment_.defaults),
       log_(environment_.paths, environment_.systemLog,
            [&loop = environment_.loop] { return loop.now(); }),
-      keymapStore_(environment_.loop, environment_.paths, environment_.bundle,
+      keymapStore_(environment_.loop, environment_.paths, environment_.files, environment_.bundle,
                    environment_.systemLog),
-      customStore_(environment_.paths, environment_.systemLog),
+      customStore_(environment_.paths, environment_.files, environment_.systemLog),
       frontmost_(environment_.workspace),
       permissions_(
           std::make_unique<SystemPermissions>(environment_.accessibility, environment_.events)),

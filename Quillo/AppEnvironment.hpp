@@ -9,6 +9,7 @@
 #include "Platform/Accessibility.hpp"
 #include "Platform/Bundle.hpp"
 #include "Platform/EventServices.hpp"
+#include "Platform/FileSystem.hpp"
 #include "Platform/KeyboardLayout.hpp"
 #include "Platform/LoginItems.hpp"
 #include "Platform/MainLoop.hpp"
@@ -24,6 +25,7 @@ struct AppEnvironment {
   platform::MainLoop& loop;
   platform::UserDefaults& defaults;
   const platform::Paths& paths;
+  platform::FileSystem& files;
   const platform::Bundle& bundle;
   platform::SystemLog& systemLog;
   platform::EventServices& events;

@@ -10,6 +10,7 @@
 
 #include <filesystem>
 
+#include "Platform/FileSystem.hpp"
 #include "Platform/Paths.hpp"
 #include "Platform/SystemLog.hpp"
 #include "QuilloCore/CustomKeymap.hpp"
@@ -18,7 +19,8 @@ namespace quillo {
 
 class CustomStore {
  public:
-  CustomStore(const platform::Paths& paths, platform::SystemLog& systemLog);
+  CustomStore(const platform::Paths& paths, platform::FileSystem& files,
+              platform::SystemLog& systemLog);
 
   const std::filesystem::path& fileURL() const noexcept { return fileURL_; }
 
@@ -34,6 +36,7 @@ class CustomStore {
 
  private:
   std::filesystem::path fileURL_;
+  platform::FileSystem& files_;
   platform::Logger log_;
 };
 

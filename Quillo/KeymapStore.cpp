@@ -1,7 +1,5 @@
 #include "KeymapStore.hpp"
 
-#include <system_error>
-
 #include "Platform/FileSystem.hpp"
 #include "QuilloCore/FileLimits.hpp"
 #include "QuilloCore/KeymapFile.hpp"
@@ -11,30 +9,31 @@ namespace quillo {
 using platform::FileEvent;
 
 KeymapStore::KeymapStore(platform::MainLoop& loop, const platform::Paths& paths,
-                         const platform::Bundle& bundle, platform::SystemLog& systemLog)
+                         platform::FileSystem& files, const platform::Bundle& bundle,
+                         platform::SystemLog& systemLog)
     : loop_(loop),
+      files_(files),
       bundle_(bundle),
       log_(systemLog, "app"),
       directoryURL_(paths.applicationSupport() / "Quillo"),
       fileURL_(directoryURL_ / "keymap.json") {}
 
-void KeymapStore::installDefaultFile() {
-  std::error_code ignored;
-  std::filesystem::create_directories(directoryURL_, ignored);
-  if (std::filesystem::exists(fileURL_, ignored)) return;
+void KeymapStore::writeDefaultFile() {
   const auto resource = bundle_.resource("keymap.json");
   if (!resource) return;
-  std::error_code error;
-  std::filesystem::copy_file(*resource, fileURL_, error);
-  if (error) log_.error("Couldn't install the default keymap: " + error.message());
+  const platform::FileResult contents = files_.read(*resource, FileLimits::maximumSize);
+  std::optional<std::string> error;
+  if (!contents.ok) error = contents.error;
+  if (!error) error = files_.writeAtomically(fileURL_, contents.contents, 0644);
+  if (error) log_.error("Couldn't install the default keymap: " + *error);
 }
 
 void KeymapStore::reload() {
-  const platform::FileResult read = platform::readFile(fileURL_, FileLimits::maximumSize);
+  const platform::FileResult read = files_.read(fileURL_, FileLimits::maximumSize);
   if (!read.ok) {
     keymap_ = Keymap::default_();
     warnings_.clear();
-    loadError_ = missingText;
+    loadError_ = read.notRegularFile ? notRegularText : missingText;
   } else {
     try {
       KeymapLoadResult result = Keymap::parse(read.contents);
@@ -59,7 +58,8 @@ std::unique_ptr<platform::FileSource> KeymapStore::watch(const std::filesystem::
 }
 
 void KeymapStore::start() {
-  installDefaultFile();
+  files_.createDirectories(directoryURL_);
+  if (!files_.exists(fileURL_)) writeDefaultFile();
   reload();
   directoryWatcher_ = watch(directoryURL_, FileEvent::write);
   fileWatcher_ = watch(
@@ -80,9 +80,8 @@ void KeymapStore::scheduleReload() {
 }
 
 void KeymapStore::resetToDefaults() {
-  std::error_code ignored;
-  std::filesystem::remove(fileURL_, ignored);
-  installDefaultFile();
+  files_.createDirectories(directoryURL_);
+  writeDefaultFile();
   scheduleReload();
 }
 

@@ -1,7 +1,8 @@
 // KeymapStore: keymap.json — installed, loaded, watched and reloaded.
 //
 // Puts the default keymap.json from the application's resources into the
-// "Quillo" folder of Application Support when none is there, parses the file,
+// "Quillo" folder of Application Support when none is there, parses the file
+// (refusing, without blocking, anything that is not a regular file),
 // keeps the last good keymap with its warnings and an error text for the
 // user, and watches the file (and its folder) for changes made by any editor.
 // A burst of change notices gives one reload, 0.2 seconds after the last.
@@ -21,6 +22,7 @@
 
 #include "Lifeline.hpp"
 #include "Platform/Bundle.hpp"
+#include "Platform/FileSystem.hpp"
 #include "Platform/MainLoop.hpp"
 #include "Platform/Paths.hpp"
 #include "Platform/SystemLog.hpp"
@@ -36,7 +38,10 @@ class KeymapStore {
       "keymap.json is missing, so the built-in defaults are in use.";
   static constexpr const char* stillInUseText = " The previous keymap is still in use.";
 
-  KeymapStore(platform::MainLoop& loop, const platform::Paths& paths,
+  static constexpr const char* notRegularText =
+      "keymap.json isn't a regular file, so the built-in defaults are in use.";
+
+  KeymapStore(platform::MainLoop& loop, const platform::Paths& paths, platform::FileSystem& files,
               const platform::Bundle& bundle, platform::SystemLog& systemLog);
 
   const std::filesystem::path& fileURL() const noexcept { return fileURL_; }
@@ -51,16 +56,22 @@ class KeymapStore {
   void start();
   /// Reads and parses the file now.
   void reload();
-  /// Deletes keymap.json, installs the default again, and reloads (debounced).
+  /// Puts the default keymap.json in place of the user's, and reloads
+  /// (debounced). The user's file is replaced only once the default is
+  /// safely written beside it: a failed reset keeps it.
   void resetToDefaults();
 
  private:
-  void installDefaultFile();
+  /// Writes the default file over whatever is at the path, through a
+  /// temporary file and a rename: a failure leaves no file behind (so the
+  /// next start tries again) and never a partial one.
+  void writeDefaultFile();
   void scheduleReload();
   std::unique_ptr<platform::FileSource> watch(const std::filesystem::path& path,
                                               platform::FileEvents events);
 
   platform::MainLoop& loop_;
+  platform::FileSystem& files_;
   const platform::Bundle& bundle_;
   platform::Logger log_;
   std::filesystem::path directoryURL_;

@@ -27,8 +27,9 @@ class Preferences {
 
   explicit Preferences(platform::UserDefaults& defaults) : defaults(defaults) {}
 
-  /// Shortcuts are on unless "enabled" holds the boolean false: an absent key
-  /// or a value of another type reads as true.
+  /// Shortcuts are on unless "enabled" reads as false (a boolean false, a
+  /// number 0, a string such as "NO"): an absent key or a value of another
+  /// type reads as true.
   bool enabled() const { return defaults.boolean(Keys::enabled).value_or(true); }
 
   void setLastActiveSet(ShortcutSet set) {

@@ -21,7 +21,8 @@ Session::Session(SessionOptions options) {
   if (options.useSyslog) syslog_ = std::make_unique<platform::SyslogSystemLog>();
   systemLog_ = std::make_unique<platform::TeeSystemLog>(recorded_, syslog_.get());
   defaults_ = std::make_unique<platform::JsonFileUserDefaults>(
-      platform::JsonFileUserDefaults::standardFile(paths_), *systemLog_);
+      platform::JsonFileUserDefaults::standardFile(paths_), *systemLog_,
+      platform::JsonFileUserDefaults::formerStandardFile(paths_));
   bundle_ = std::make_unique<platform::InstalledBundle>(
       options.resourceFolder.value_or(platform::InstalledBundle::defaultResourceFolder()));
 
@@ -39,6 +40,7 @@ Session::Session(SessionOptions options) {
   AppEnvironment environment{*loop_,
                              *defaults_,
                              paths_,
+                             files_,
                              *bundle_,
                              *systemLog_,
                              mac_->windowServer(),

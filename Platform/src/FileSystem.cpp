@@ -21,9 +21,28 @@ std::string describeErrno(int error) {
 
 FileResult readFile(const std::filesystem::path& path, std::size_t limit) {
   FileResult result;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Opening a FIFO for reading waits for a writer unless asked not to; a
+  // regular file never blocks, so the flag changes nothing for it.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
     result.error = describeErrno(errno);
+    return result;
+  }
+  struct stat status {};
+  if (::fstat(fd, &status) != 0) {
+    result.error = describeErrno(errno);
+    ::close(fd);
+    return result;
+  }
+  if (S_ISDIR(status.st_mode)) {
+    result.error = describeErrno(EISDIR);
+    ::close(fd);
+    return result;
+  }
+  if (!S_ISREG(status.st_mode)) {
+    result.notRegularFile = true;
+    result.error = notRegularFileError;
+    ::close(fd);
     return result;
   }
   char buffer[65536];
@@ -94,6 +113,11 @@ std::optional<std::string> createDirectories(const std::filesystem::path& folder
   std::filesystem::create_directories(folder, error);
   if (error && !std::filesystem::is_directory(folder)) return error.message();
   return std::nullopt;
+}
+
+bool PosixFileSystem::exists(const std::filesystem::path& path) {
+  std::error_code ignored;
+  return std::filesystem::exists(path, ignored);
 }
 
 }  // namespace quillo::platform

@@ -1,5 +1,7 @@
 #include "Platform/Text.hpp"
 
+#include "Platform/UserDefaults.hpp"
+
 namespace quillo::platform::text {
 
 namespace {
@@ -78,3 +80,22 @@ void dropLastScalar(std::string& text) {
 }
 
 }  // namespace quillo::platform::text
+
+namespace quillo::platform {
+
+bool booleanFromString(std::string_view text) noexcept {
+  std::size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\n' ||
+                             text[i] == '\r' || text[i] == '\f' || text[i] == '\v')) {
+    ++i;
+  }
+  if (i == text.size()) return false;
+  const char first = text[i];
+  if (first == 'Y' || first == 'y' || first == 'T' || first == 't') return true;
+  if (first == '+' || first == '-') ++i;
+  while (i < text.size() && text[i] == '0')
+    ++i;
+  return i < text.size() && text[i] >= '1' && text[i] <= '9';
+}
+
+}  // namespace quillo::platform

@@ -90,8 +90,7 @@ TEST_F(QuilloProgramTest, TheConsoleReadsStepsFromStandardInput) {
 TEST_F(QuilloProgramTest, QuilloKeepsItsRealFilesInTheXdgFolders) {
   run({"--virtual-time", "--script", script("debug-log on\n").string()});
   EXPECT_TRUE(std::filesystem::exists(home.config() / "Quillo" / "keymap.json"));
-  EXPECT_TRUE(std::filesystem::exists(home.config() / "Quillo" / "Preferences" /
-                                      "com.larkmoor.Quillo.json"));
+  EXPECT_TRUE(std::filesystem::exists(home.config() / "Preferences" / "com.larkmoor.Quillo.json"));
   EXPECT_NE(testing::readText(home.state() / "Quillo" / "debug.log").find("debug logging on"),
             std::string::npos);
 }

@@ -30,7 +30,7 @@ TEST_F(LinuxServicesTest, PathsFollowTheXdgVariablesAndFallBackUnderHome) {
 
 TEST_F(LinuxServicesTest, DefaultsKeepTheirTypesAcrossARestart) {
   const auto file = JsonFileUserDefaults::standardFile(paths);
-  EXPECT_EQ(file, home.config() / "Quillo" / "Preferences" / "com.larkmoor.Quillo.json");
+  EXPECT_EQ(file, home.config() / "Preferences" / "com.larkmoor.Quillo.json");
   {
     JsonFileUserDefaults defaults(file, log);
     EXPECT_TRUE(std::holds_alternative<std::monostate>(defaults.value("enabled")));
@@ -45,8 +45,7 @@ TEST_F(LinuxServicesTest, DefaultsKeepTheirTypesAcrossARestart) {
   EXPECT_EQ(again.string("shortcutSet"), "outlookMac");
   EXPECT_EQ(again.boolean("debugLogging"), true);
   EXPECT_TRUE(std::holds_alternative<std::monostate>(again.value("gone")));
-  // A string is not a boolean and a boolean is not a string.
-  EXPECT_FALSE(again.boolean("shortcutSet").has_value());
+  // A boolean is not a string.
   EXPECT_FALSE(again.string("enabled").has_value());
   EXPECT_TRUE(log.lines.empty());
   struct stat info {};
@@ -54,12 +53,45 @@ TEST_F(LinuxServicesTest, DefaultsKeepTheirTypesAcrossARestart) {
   EXPECT_EQ(info.st_mode & 0777, 0600u);
 }
 
+TEST_F(LinuxServicesTest, TheSettingsOfEarlierVersionsAreReadUntilTheNewFileIsWritten) {
+  const auto former = JsonFileUserDefaults::formerStandardFile(paths);
+  const auto file = JsonFileUserDefaults::standardFile(paths);
+  testing::writeText(former, R"({"shortcutSet": "outlookMac", "enabled": true})");
+  {
+    JsonFileUserDefaults defaults(file, log, former);
+    EXPECT_EQ(defaults.string("shortcutSet"), "outlookMac");
+    defaults.set("debugLogging", true);
+  }
+  testing::writeText(former, R"({"shortcutSet": "gmail"})");  // no longer read
+  JsonFileUserDefaults again(file, log, former);
+  EXPECT_EQ(again.string("shortcutSet"), "outlookMac");
+  EXPECT_EQ(again.boolean("debugLogging"), true);
+}
+
+TEST_F(LinuxServicesTest, BooleansAreReadAsTheMacReadsThem) {
+  const auto file = home.config() / "Quillo" / "defaults.json";
+  testing::writeText(file, R"({"yes": "YES", "true": "true", "one": "1", "padded": "  y",
+      "seven": "+007", "no": "NO", "zero": "0", "empty": "", "word": "enabled",
+      "number": 2, "nought": 0, "fraction": 0.5, "list": [1], "object": {}})");
+  JsonFileUserDefaults defaults(file, log);
+  for (const char* key : {"yes", "true", "one", "padded", "seven", "number", "fraction"}) {
+    EXPECT_EQ(defaults.boolean(key), true) << key;
+  }
+  for (const char* key : {"no", "zero", "empty", "word", "nought"}) {
+    EXPECT_EQ(defaults.boolean(key), false) << key;
+  }
+  for (const char* key : {"list", "object", "absent"}) {
+    EXPECT_EQ(defaults.boolean(key), std::nullopt) << key;
+  }
+}
+
 TEST_F(LinuxServicesTest, DefaultsOfOtherTypesAreSomethingElseAndSurviveWrites) {
   const auto file = home.config() / "Quillo" / "defaults.json";
   testing::writeText(file, R"({"enabled": "yes", "count": 3, "list": [1]})");
   JsonFileUserDefaults defaults(file, log);
   EXPECT_EQ(defaults.value("enabled"), DefaultValue(std::string("yes")));
-  EXPECT_EQ(defaults.value("count"), DefaultValue(OtherDefaultValue{}));
+  EXPECT_EQ(defaults.value("count"), DefaultValue(3.0));
+  EXPECT_EQ(defaults.value("list"), DefaultValue(OtherDefaultValue{}));
   defaults.set("debugLogging", true);
   const auto written = nlohmann::json::parse(testing::readText(file));
   EXPECT_EQ(written["count"], 3);

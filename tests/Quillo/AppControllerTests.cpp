@@ -292,6 +292,16 @@ TEST_F(AppControllerTest, OnOffIsOneFactInThePreferenceTheInterceptorAndTheTap) 
   EXPECT_EQ(state(), "on on listening");
 }
 
+TEST_F(AppControllerTest, WritingTheSettingsNeverReloadsTheKeymap) {
+  start();
+  app.setDebugLogging(true);  // the first write makes the settings file
+  app.selectSet(ShortcutSet::outlookMac);
+  loop.advance(Duration(1));
+  const auto loads = appLog();
+  EXPECT_EQ(std::count(loads.begin(), loads.end(), "Keymap loaded: 16 keys, 0 warnings"), 1);
+  EXPECT_TRUE(std::filesystem::exists(home.config() / "Preferences" / "com.larkmoor.Quillo.json"));
+}
+
 TEST_F(AppControllerTest, DebugLoggingToggleIsStoredAndAlwaysSaysSo) {
   start();
   app.setDebugLogging(true);

@@ -109,15 +109,17 @@ TEST_F(DebugLogTest, AnUnwritableFolderLosesTheLineButNotTheMirror) {
   EXPECT_EQ(systemLog.lines.size(), 1u);
 }
 
-TEST(Preferences, EnabledIsTrueUnlessStoredAsFalse) {
+TEST(Preferences, EnabledIsTrueUnlessItReadsAsFalse) {
   platform::InMemoryUserDefaults defaults;
   Preferences prefs(defaults);
   EXPECT_TRUE(prefs.enabled());
   defaults.set("enabled", false);
   EXPECT_FALSE(prefs.enabled());
-  defaults.set("enabled", "false");  // a string is not a boolean
+  defaults.set("enabled", "NO");  // as a Mac reads a hand-edited string
+  EXPECT_FALSE(prefs.enabled());
+  defaults.set("enabled", "YES");
   EXPECT_TRUE(prefs.enabled());
-  defaults.set("enabled", true);
+  defaults.values["enabled"] = platform::OtherDefaultValue{};  // neither: on
   EXPECT_TRUE(prefs.enabled());
 }
 

@@ -45,7 +45,8 @@ class EditorSavePatternTest : public ::testing::Test {
   platform::RecordingSystemLog systemLog;
   platform::InstalledBundle bundle{QUILLO_RESOURCES};
   platform::LibuvMainLoop loop;
-  KeymapStore store{loop, paths, bundle, systemLog};
+  platform::PosixFileSystem files;
+  KeymapStore store{loop, paths, files, bundle, systemLog};
   int reloads = 0;
 };
 

@@ -1,4 +1,11 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <functional>
+#include <future>
 
 #include <nlohmann/json.hpp>
 
@@ -30,17 +37,31 @@ class KeymapStoreTest : public ::testing::Test {
   platform::RecordingSystemLog systemLog;
   platform::InstalledBundle bundle{QUILLO_RESOURCES};
   platform::ManualMainLoop loop;
-  KeymapStore store{loop, paths, bundle, systemLog};
+  platform::PosixFileSystem realFiles;
+  platform::FaultyFileSystem files{realFiles};
+  KeymapStore store{loop, paths, files, bundle, systemLog};
   int changes = 0;
 };
 
+/// Runs `work`, which must not block on `fifo`: if it is still running after
+/// a second, a writer opens and closes the FIFO so that it ends, and the
+/// test fails instead of hanging.
+void expectNoBlockOn(const std::filesystem::path& fifo, const std::function<void()>& work) {
+  auto done = std::async(std::launch::async, work);
+  if (done.wait_for(std::chrono::seconds(1)) == std::future_status::timeout) {
+    ADD_FAILURE() << "blocked on " << fifo;
+    const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+    if (fd >= 0) ::close(fd);
+  }
+  done.get();
+}
+
 TEST_F(KeymapStoreTest, AFirstLaunchInstallsTheDefaultFileAndLoadsIt) {
   EXPECT_EQ(store.fileURL(), home.config() / "Quillo" / "keymap.json");
-  bool calledDuringStart = false;
-  store.onChange = [&] { calledDuringStart = true; };
-  store.onChange = nullptr;  // the controller connects only after start
+  int calls = 0;
+  store.onChange = [&] { ++calls; };
   store.start();
-  EXPECT_FALSE(calledDuringStart);
+  EXPECT_EQ(calls, 1);  // every load reports, the first one too
   EXPECT_EQ(testing::readText(store.fileURL()),
             testing::readText(std::filesystem::path(QUILLO_RESOURCES) / "keymap.json"));
   EXPECT_EQ(store.keymap(), Keymap::default_());
@@ -134,9 +155,65 @@ TEST_F(KeymapStoreTest, ResetToDefaultsReplacesAHandEditedFileAndReloadsOnce) {
             testing::readText(std::filesystem::path(QUILLO_RESOURCES) / "keymap.json"));
 }
 
+TEST_F(KeymapStoreTest, AFailedInstallLeavesNoFileAndTheNextStartInstallsIt) {
+  using Fault = platform::FaultyFileSystem::Fault;
+  for (const Fault fault : {Fault::diskFull, Fault::readOnly}) {
+    std::filesystem::remove_all(store.directoryURL());
+    systemLog.lines.clear();
+    files.faults = {{home.config(), fault}};
+    std::filesystem::create_directories(store.directoryURL());
+    KeymapStore first{loop, paths, files, bundle, systemLog};
+    first.start();
+    EXPECT_FALSE(std::filesystem::exists(first.fileURL()));
+    EXPECT_EQ(first.loadError(), KeymapStore::missingText);
+    ASSERT_FALSE(systemLog.lines.empty());
+    EXPECT_TRUE(systemLog.lines[0].message.starts_with("Couldn't install the default keymap: "))
+        << systemLog.lines[0].message;
+    EXPECT_EQ(systemLog.lines[0].level, platform::LogLevel::error);
+
+    files.faults.clear();
+    KeymapStore second{loop, paths, files, bundle, systemLog};
+    second.start();
+    EXPECT_EQ(second.loadError(), std::nullopt);
+    EXPECT_EQ(testing::readText(second.fileURL()),
+              testing::readText(std::filesystem::path(QUILLO_RESOURCES) / "keymap.json"));
+  }
+}
+
+TEST_F(KeymapStoreTest, AResetOnAFullDiskKeepsTheUsersFile) {
+  const std::string mine = R"({"keys": {"y": "archive"}})";
+  write(mine);
+  start();
+  files.faults = {{store.directoryURL(), platform::FaultyFileSystem::Fault::diskFull}};
+  store.resetToDefaults();
+  loop.advance(Duration(0.3));
+  EXPECT_EQ(testing::readText(store.fileURL()), mine);
+  EXPECT_EQ(store.keymap().bindings.size(), 1u);
+  const auto lines = systemLog.messages("app");
+  EXPECT_NE(std::find(lines.begin(), lines.end(),
+                      "Couldn't install the default keymap: couldn't write the file: No space "
+                      "left on device"),
+            lines.end());
+}
+
+TEST_F(KeymapStoreTest, AFIFOInPlaceOfTheFileIsRefusedWithoutBlocking) {
+  std::filesystem::create_directories(store.directoryURL());
+  ASSERT_EQ(::mkfifo(store.fileURL().c_str(), 0600), 0);
+  expectNoBlockOn(store.fileURL(), [&] { start(); });
+  EXPECT_EQ(store.loadError(), KeymapStore::notRegularText);
+  EXPECT_EQ(store.keymap(), Keymap::default_());
+  // A FIFO that appears while running is refused the same way.
+  std::filesystem::remove(store.fileURL());
+  loop.advance(Duration(0.3));
+  EXPECT_EQ(store.loadError(), KeymapStore::missingText);
+  ASSERT_EQ(::mkfifo(store.fileURL().c_str(), 0600), 0);
+  expectNoBlockOn(store.fileURL(), [&] { loop.advance(Duration(0.3)); });
+  EXPECT_EQ(store.loadError(), KeymapStore::notRegularText);
+}
+
 TEST_F(KeymapStoreTest, WithoutABundledFileNothingIsInstalledAndTheDefaultsApply) {
   platform::InstalledBundle empty{home.root() / "nowhere"};
-  KeymapStore bare{loop, paths, empty, systemLog};
+  KeymapStore bare{loop, paths, files, empty, systemLog};
   bare.start();
   EXPECT_FALSE(std::filesystem::exists(bare.fileURL()));
   EXPECT_EQ(bare.loadError(), "keymap.json is missing, so the built-in defaults are in use.");
@@ -164,8 +241,19 @@ class CustomStoreTest : public ::testing::Test {
   testing::TempHome home;
   platform::XdgPaths paths;
   platform::RecordingSystemLog systemLog;
-  CustomStore store{paths, systemLog};
+  platform::PosixFileSystem files;
+  CustomStore store{paths, files, systemLog};
 };
+
+TEST_F(CustomStoreTest, AFIFOInPlaceOfTheFileIsRefusedWithoutBlocking) {
+  std::filesystem::create_directories(store.fileURL().parent_path());
+  ASSERT_EQ(::mkfifo(store.fileURL().c_str(), 0600), 0);
+  expectNoBlockOn(store.fileURL(), [&] { store.load(); });
+  EXPECT_FALSE(store.exists);
+  EXPECT_EQ(systemLog.messages("app"),
+            std::vector<std::string>{
+                "Couldn't read the custom shortcuts: custom.json isn't a regular file"});
+}
 
 TEST_F(CustomStoreTest, TheFirstSaveCreatesTheFolderAndWritesBothMembersSorted) {
   EXPECT_EQ(store.fileURL(), home.config() / "Quillo" / "custom.json");
@@ -182,7 +270,7 @@ TEST_F(CustomStoreTest, TheFirstSaveCreatesTheFolderAndWritesBothMembersSorted) 
   EXPECT_EQ(testing::readText(store.fileURL()),
             "{\n  \"baseline\": \"appleMail\",\n  \"overrides\": {\n    \"archive\": [],\n"
             "    \"send\": [\n      \"cmd+return\"\n    ]\n  }\n}\n");
-  CustomStore again{paths, systemLog};
+  CustomStore again{paths, files, systemLog};
   again.load();
   EXPECT_TRUE(again.exists);
   EXPECT_EQ(again.definition, store.definition);

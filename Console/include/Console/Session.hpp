@@ -52,6 +52,8 @@ class Session final : public ScenarioHost {
   AppDelegate& delegate() { return *delegate_; }
   sim::SimulatedApplication& application() { return *application_; }
   StatusText& statusText() { return *statusText_; }
+  /// The files the application reads and writes, where faults can be made.
+  platform::FaultyFileSystem& files() { return files_; }
   platform::RecordingSystemLog& recordedSystemLog() { return recorded_; }
   ScenarioRunner& runner() { return *runner_; }
   /// The manual loop, with virtual time; null in real time.
@@ -86,6 +88,8 @@ class Session final : public ScenarioHost {
   std::unique_ptr<platform::MainLoop> loop_;
   std::unique_ptr<LoopDriver> driver_;
   platform::XdgPaths paths_;
+  platform::PosixFileSystem realFiles_;
+  platform::FaultyFileSystem files_{realFiles_};
   platform::RecordingSystemLog recorded_;
   std::unique_ptr<platform::SyslogSystemLog> syslog_;
   std::unique_ptr<platform::TeeSystemLog> systemLog_;

@@ -1,8 +1,9 @@
 // UserDefaults: the application's small persistent settings, by key.
 //
-// Values are typed: a boolean, a string, absent, or something else (any other
-// stored value, which callers treat as neither). Writes are durable at once.
-// Main thread only.
+// Values are typed: a boolean, a string, a number, absent, or something else
+// (any other stored value, which callers treat as none of these). Booleans
+// are read the way the Mac reads them, so a hand-edited settings file means
+// what its author expects. Writes are durable at once. Main thread only.
 #pragma once
 
 #include <optional>
@@ -17,7 +18,12 @@ struct OtherDefaultValue {
   bool operator==(const OtherDefaultValue&) const = default;
 };
 
-using DefaultValue = std::variant<std::monostate, bool, std::string, OtherDefaultValue>;
+using DefaultValue = std::variant<std::monostate, bool, std::string, double, OtherDefaultValue>;
+
+/// How the Mac reads a string as a boolean: after leading white space, "Y",
+/// "y", "T", "t" or a digit 1–9 (after an optional sign and leading zeros)
+/// is true; anything else is false.
+bool booleanFromString(std::string_view text) noexcept;
 
 class UserDefaults {
  public:
@@ -29,10 +35,16 @@ class UserDefaults {
   virtual void set(std::string_view key, std::string value) = 0;
   virtual void remove(std::string_view key) = 0;
 
-  /// The value when it is stored as a boolean.
+  /// The value as a boolean: a stored boolean; a number, true unless 0; a
+  /// string read as the Mac reads it ("YES", "true", "1" are true). None
+  /// when absent or of another type.
   std::optional<bool> boolean(std::string_view key) const {
     const DefaultValue stored = value(key);
     if (const bool* flag = std::get_if<bool>(&stored)) return *flag;
+    if (const double* number = std::get_if<double>(&stored)) return *number != 0;
+    if (const std::string* text = std::get_if<std::string>(&stored)) {
+      return booleanFromString(*text);
+    }
     return std::nullopt;
   }
   /// The value when it is stored as a string.

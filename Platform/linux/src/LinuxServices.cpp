@@ -46,29 +46,36 @@ std::filesystem::path XdgPaths::logs() const {
 
 // MARK: - JsonFileUserDefaults
 
-JsonFileUserDefaults::JsonFileUserDefaults(std::filesystem::path file, SystemLog& log)
+JsonFileUserDefaults::JsonFileUserDefaults(std::filesystem::path file, SystemLog& log,
+                                           const std::filesystem::path& formerFile)
     : file_(std::move(file)), log_(log) {
   std::error_code missing;
-  if (!std::filesystem::exists(file_, missing)) return;
-  const FileResult read = readFile(file_);
+  std::filesystem::path source = file_;
+  if (!std::filesystem::exists(source, missing)) {
+    if (formerFile.empty() || !std::filesystem::exists(formerFile, missing)) return;
+    source = formerFile;
+  }
+  const FileResult read = readFile(source);
   if (!read.ok) {
     Logger(log_, "app")
-        .error("Couldn't read the settings in " + file_.string() + ": " + read.error +
+        .error("Couldn't read the settings in " + source.string() + ": " + read.error +
                "; using defaults");
     return;
   }
   auto parsed = nlohmann::json::parse(read.contents, nullptr, /*allow_exceptions=*/false);
   if (!parsed.is_object()) {
     Logger(log_, "app")
-        .error("The settings in " + file_.string() + " aren't a JSON object; using defaults");
+        .error("The settings in " + source.string() + " aren't a JSON object; using defaults");
     return;
   }
   values_ = std::move(parsed);
 }
 
 std::filesystem::path JsonFileUserDefaults::standardFile(const Paths& paths) {
-  // A folder of its own, as ~/Library/Preferences is on the Mac: writing the
-  // settings must not look like a change to the folder keymap.json lives in.
+  return paths.applicationSupport() / "Preferences" / "com.larkmoor.Quillo.json";
+}
+
+std::filesystem::path JsonFileUserDefaults::formerStandardFile(const Paths& paths) {
   return paths.applicationSupport() / "Quillo" / "Preferences" / "com.larkmoor.Quillo.json";
 }
 
@@ -77,6 +84,7 @@ DefaultValue JsonFileUserDefaults::value(std::string_view key) const {
   if (found == values_.end()) return std::monostate{};
   if (found->is_boolean()) return found->get<bool>();
   if (found->is_string()) return found->get<std::string>();
+  if (found->is_number()) return found->get<double>();
   return OtherDefaultValue{};
 }
 

@@ -2,11 +2,15 @@
 // asked to do instead of doing it: for tests, and for the simulated Mac.
 #pragma once
 
+#include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "Platform/FileSystem.hpp"
 #include "Platform/SystemLog.hpp"
 #include "Platform/UserDefaults.hpp"
 #include "Platform/WorkspaceOpener.hpp"
@@ -82,6 +86,67 @@ class TeeSystemLog final : public SystemLog {
  private:
   SystemLog& first_;
   SystemLog* second_;
+};
+
+}  // namespace quillo::platform
+
+namespace quillo::platform {
+
+/// The real file system with the faults of a real disk brought about on
+/// request, per folder: a read-only volume refuses to create anything in
+/// it; a full disk lets a file be created but not filled. Files already
+/// there stay readable. Works whoever runs it, root included, which real
+/// permissions would not.
+class FaultyFileSystem final : public FileSystem {
+ public:
+  enum class Fault : std::uint8_t { readOnly, diskFull };
+
+  explicit FaultyFileSystem(FileSystem& real) : real_(real) {}
+
+  /// The fault of a folder and everything below it.
+  std::map<std::filesystem::path, Fault> faults;
+
+  FileResult read(const std::filesystem::path& path, std::size_t limit) override {
+    return real_.read(path, limit);
+  }
+  std::optional<std::string> writeAtomically(const std::filesystem::path& path,
+                                             std::string_view data, mode_t mode) override {
+    if (const auto fault = faultAt(path.parent_path())) {
+      switch (*fault) {
+        case Fault::readOnly:
+          return "couldn't create a temporary file in " + path.parent_path().string() +
+                 ": Read-only file system";
+        case Fault::diskFull:
+          // The temporary file is made, its data does not fit, it is removed:
+          // the destination is untouched.
+          return std::string("couldn't write the file: No space left on device");
+      }
+    }
+    return real_.writeAtomically(path, data, mode);
+  }
+  std::optional<std::string> createDirectories(const std::filesystem::path& folder) override {
+    if (!real_.exists(folder) && faultAt(folder.parent_path())) {
+      return std::string(faultAt(folder.parent_path()) == Fault::readOnly
+                             ? "Read-only file system"
+                             : "No space left on device");
+    }
+    return real_.createDirectories(folder);
+  }
+  bool exists(const std::filesystem::path& path) override { return real_.exists(path); }
+
+ private:
+  std::optional<Fault> faultAt(const std::filesystem::path& folder) const {
+    const auto here = folder.lexically_normal();
+    for (const auto& [root, fault] : faults) {
+      const auto normalRoot = root.lexically_normal();
+      auto [end, ignored] =
+          std::mismatch(normalRoot.begin(), normalRoot.end(), here.begin(), here.end());
+      if (end == normalRoot.end()) return fault;
+    }
+    return std::nullopt;
+  }
+
+  FileSystem& real_;
 };
 
 }  // namespace quillo::platform

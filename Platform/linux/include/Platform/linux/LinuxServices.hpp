@@ -36,11 +36,18 @@ class XdgPaths final : public Paths {
 /// write replaces it.
 class JsonFileUserDefaults final : public UserDefaults {
  public:
-  JsonFileUserDefaults(std::filesystem::path file, SystemLog& log);
+  /// Reads `file`; while it does not exist yet, the settings of
+  /// `formerFile` (where earlier versions kept them) are read instead, and
+  /// the next write puts them in `file`.
+  JsonFileUserDefaults(std::filesystem::path file, SystemLog& log,
+                       const std::filesystem::path& formerFile = {});
 
-  /// The usual file: "Quillo/Preferences/com.larkmoor.Quillo.json" in the
-  /// application support folder.
+  /// The usual file: "Preferences/com.larkmoor.Quillo.json" in the
+  /// application support folder — outside the "Quillo" folder, whose
+  /// changes reload keymap.json, as ~/Library/Preferences is on the Mac.
   static std::filesystem::path standardFile(const Paths& paths);
+  /// Where earlier versions kept the settings: inside the "Quillo" folder.
+  static std::filesystem::path formerStandardFile(const Paths& paths);
 
   DefaultValue value(std::string_view key) const override;
   void set(std::string_view key, bool value) override;
