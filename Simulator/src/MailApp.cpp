@@ -17,36 +17,6 @@ constexpr std::uint64_t kShiftCommand = Flags::shift | Flags::command;
 constexpr std::uint64_t kOptionCommand = Flags::alternate | Flags::command;
 constexpr std::uint64_t kControlCommand = Flags::control | Flags::command;
 
-// MARK: - The mailboxes
-
-MailStore::MailStore() {
-  for (const char* name : mailboxNames)
-    mailboxes[name];
-}
-
-void MailStore::add(const std::string& mailbox, std::string sender, std::string subject,
-                    bool read) {
-  mailboxes[mailbox].push_back(
-      MailMessage{nextMessageID++, std::move(sender), std::move(subject), read, false});
-}
-
-MailStore MailStore::demo() {
-  MailStore store;
-  store.add("Inbox", "Priya Raman", "Quarterly planning: agenda for Thursday");
-  store.add("Inbox", "GitHub", "[quillo] Pull request #42 merged");
-  store.add("Inbox", "Tom Becker", "Lunch on Friday?", true);
-  store.add("Inbox", "Lena Fischer", "Invoice 2026-117 for November");
-  store.add("Inbox", "Apple", "Your receipt from Apple", true);
-  store.add("Inbox", "Marco Rossi", "Re: Flight details for the Berlin trip");
-  store.add("Inbox", "Inbox Weekly", "This week: 10 tips for inbox zero");
-  store.add("Inbox", "Sam Okafor", "Photos from the weekend", true);
-  store.add("Archive", "Priya Raman", "Offsite venue confirmed", true);
-  store.add("Archive", "Tom Becker", "Slides from Monday", true);
-  store.add("Junk", "Prize Department", "You have won a prize!!!");
-  store.add("Sent", "Me", "Re: Lunch on Friday?", true);
-  return store;
-}
-
 // MARK: - Windows
 
 struct MailApp::Window {
@@ -562,9 +532,7 @@ void MailApp::buildMenus() {
 // MARK: - What a user sees
 
 const std::vector<MailMessage>& MailApp::mailbox(const std::string& name) const {
-  static const std::vector<MailMessage> none;
-  const auto found = store_->mailboxes.find(name);
-  return found == store_->mailboxes.end() ? none : found->second;
+  return store_->mailbox(name);
 }
 
 std::optional<MailMessage> MailApp::selectedMessage() const {
@@ -672,7 +640,7 @@ void MailApp::newMessage() {
 bool MailApp::openSelectedMessage() {
   const auto selected = selectedMessage();
   if (!selected) return false;
-  if (MailMessage* message = findMessage(selected->id)) message->read = true;
+  if (MailMessage* message = store_->find(selected->id)) message->read = true;
   openWindow(makeMessageWindow(*selected));
   return true;
 }
@@ -741,33 +709,18 @@ std::optional<MailMessage> MailApp::targetMessage() const {
   const auto window = keyWindow();
   if (!window) return std::nullopt;
   if (window->kind == WindowKind::message) {
-    for (const auto& [name, messages] : store_->mailboxes) {
-      for (const auto& message : messages) {
-        if (message.id == window->messageID) return message;
-      }
-    }
+    if (const MailMessage* shown = store_->find(window->messageID)) return *shown;
     return std::nullopt;
   }
   if (window->kind == WindowKind::viewer) return selectedMessage();
   return std::nullopt;
 }
 
-MailMessage* MailApp::findMessage(std::uint64_t id, std::string* mailboxName) {
-  for (auto& [name, messages] : store_->mailboxes) {
-    for (auto& message : messages) {
-      if (message.id != id) continue;
-      if (mailboxName) *mailboxName = name;
-      return &message;
-    }
-  }
-  return nullptr;
-}
-
 void MailApp::moveTarget(const std::string& to, const std::string& undoName) {
   const auto target = targetMessage();
   if (!target) return;
   std::string from;
-  if (!findMessage(target->id, &from) || from == to) return;
+  if (!store_->find(target->id, &from) || from == to) return;
   auto& source = store_->mailboxes[from];
   const auto at =
       std::find_if(source.begin(), source.end(), [&](const auto& m) { return m.id == target->id; });
@@ -800,21 +753,21 @@ void MailApp::moveTarget(const std::string& to, const std::string& undoName) {
 void MailApp::markTarget(bool read) {
   const auto target = targetMessage();
   if (!target) return;
-  MailMessage* message = findMessage(target->id);
+  MailMessage* message = store_->find(target->id);
   const bool was = message->read;
   message->read = read;
   undoStack_.push_back({read ? "Mark as Read" : "Mark as Unread", [this, id = target->id, was] {
-                          if (MailMessage* m = findMessage(id)) m->read = was;
+                          if (MailMessage* m = store_->find(id)) m->read = was;
                         }});
 }
 
 void MailApp::toggleFlag() {
   const auto target = targetMessage();
   if (!target) return;
-  MailMessage* message = findMessage(target->id);
+  MailMessage* message = store_->find(target->id);
   message->flagged = !message->flagged;
   undoStack_.push_back({message->flagged ? "Flag" : "Unflag", [this, id = target->id] {
-                          if (MailMessage* m = findMessage(id)) m->flagged = !m->flagged;
+                          if (MailMessage* m = store_->find(id)) m->flagged = !m->flagged;
                         }});
 }
 

@@ -1,8 +1,7 @@
 // MailApp: a simulated Apple Mail — a real little mail program behind the
 // accessibility server.
 //
-// Mailboxes (Inbox, Archive, Junk, Sent, Trash) hold messages with a sender,
-// a subject, and read and flagged states; the mailboxes outlive the app
+// Its mailboxes and messages are a MailStore, which outlives the app
 // process, so they survive a quit and relaunch. Windows:
 //  * the viewer: a standard window whose direct children are a toolbar (with
 //    the search field) and a split group holding the mailbox list, the
@@ -19,36 +18,16 @@
 // (typing into text, arrows and Delete in the message list).
 #pragma once
 
+#include <functional>
 #include <map>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
+#include "Simulator/MailStore.hpp"
 #include "Simulator/SimApp.hpp"
 
 namespace quillo::sim {
-
-struct MailMessage {
-  std::uint64_t id = 0;
-  std::string sender;
-  std::string subject;
-  bool read = false;
-  bool flagged = false;
-  bool operator==(const MailMessage&) const = default;
-};
-
-/// Mail's data: the mailboxes, in a fixed order, and the messages in them.
-struct MailStore {
-  static constexpr const char* mailboxNames[] = {"Inbox", "Archive", "Junk", "Sent", "Trash"};
-  std::map<std::string, std::vector<MailMessage>> mailboxes;
-  std::uint64_t nextMessageID = 1;
-
-  MailStore();
-  /// A realistic morning's inbox.
-  static MailStore demo();
-  void add(const std::string& mailbox, std::string sender, std::string subject, bool read = false);
-};
 
 /// How this copy of Mail differs from the usual one (fault injection).
 struct MailVariant {
@@ -141,7 +120,6 @@ class MailApp final : public SimApp {
 
   // The commands behind the menu items.
   std::optional<MailMessage> targetMessage() const;
-  MailMessage* findMessage(std::uint64_t id, std::string* mailboxName = nullptr);
   void moveTarget(const std::string& to, const std::string& undoName);
   void markTarget(bool read);
   void toggleFlag();
