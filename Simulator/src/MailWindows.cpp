@@ -15,6 +15,36 @@ constexpr Place kPlaces[] = {Place::messageList, Place::mailboxList,   Place::se
                              Place::preview,     Place::toField,       Place::subjectField,
                              Place::body,        Place::messageContent};
 
+/// The kind of window that has this place.
+WindowKind windowKindWith(Place place) {
+  switch (place) {
+    case Place::messageList:
+    case Place::mailboxList:
+    case Place::searchField:
+    case Place::preview:
+      return WindowKind::viewer;
+    case Place::toField:
+    case Place::subjectField:
+    case Place::body:
+      return WindowKind::compose;
+    case Place::messageContent:
+      return WindowKind::message;
+  }
+  return WindowKind::viewer;
+}
+
+std::string windowKindName(WindowKind kind) {
+  switch (kind) {
+    case WindowKind::viewer:
+      return "viewer";
+    case WindowKind::message:
+      return "message window";
+    case WindowKind::compose:
+      return "compose window";
+  }
+  return {};
+}
+
 }  // namespace
 
 std::string placeName(MailApp::Place place) {
@@ -247,11 +277,15 @@ std::vector<MailApp::WindowInfo> MailApp::windowList() const {
 std::optional<MailMessage> MailApp::targetMessage() const {
   const auto window = keyWindow();
   if (!window) return std::nullopt;
-  if (window->kind == WindowKind::message) {
-    if (const MailMessage* shown = store_->find(window->messageID)) return *shown;
-    return std::nullopt;
+  switch (window->kind) {
+    case WindowKind::viewer:
+      return selectedMessage();
+    case WindowKind::message:
+      if (const MailMessage* shown = store_->find(window->messageID)) return *shown;
+      return std::nullopt;
+    case WindowKind::compose:
+      return std::nullopt;
   }
-  if (window->kind == WindowKind::viewer) return selectedMessage();
   return std::nullopt;
 }
 
@@ -260,9 +294,7 @@ std::optional<MailMessage> MailApp::targetMessage() const {
 std::string MailApp::focusDescription() const {
   const auto window = keyWindow();
   if (!window) return "no window";
-  const std::string kind = window->kind == WindowKind::viewer    ? "viewer"
-                           : window->kind == WindowKind::message ? "message window"
-                                                                 : "compose window";
+  const std::string kind = windowKindName(window->kind);
   const auto focused = window->focus.lock();
   if (!focused) return kind + ": nothing focused";
   if (window->sheet && focused->parent.lock() == window->sheet) return kind + ": sheet";
@@ -282,20 +314,9 @@ std::optional<std::string> MailApp::text(Place place) const {
 }
 
 bool MailApp::focus(Place place) {
-  const auto wanted = [place](WindowKind kind) {
-    switch (place) {
-      case Place::toField:
-      case Place::subjectField:
-      case Place::body:
-        return kind == WindowKind::compose;
-      case Place::messageContent:
-        return kind == WindowKind::message;
-      default:
-        return kind == WindowKind::viewer;
-    }
-  };
+  const WindowKind wanted = windowKindWith(place);
   for (std::size_t i = 0; i < windows_.size(); ++i) {
-    if (!wanted(windows_[i]->kind)) continue;
+    if (windows_[i]->kind != wanted) continue;
     bringToFront(i);
     auto window = windows_.front();
     if (window->sheet) return false;  // a sheet keeps the focus
