@@ -1,54 +1,31 @@
 // MailApp: a simulated Apple Mail — a real little mail program behind the
 // accessibility server.
 //
-// Mailboxes (Inbox, Archive, Junk, Sent, Trash) hold messages with a sender,
-// a subject, and read and flagged states; the mailboxes outlive the app
-// process, so they survive a quit and relaunch. Windows:
-//  * the viewer: a standard window whose direct children are a toolbar (with
-//    the search field) and a split group holding the mailbox list, the
-//    message-list table (identifier "Mail.messageList", one AXRow per
-//    message) and the preview (which is therefore not a direct child);
-//  * an opened message: a standard window whose direct children include the
-//    scroll area "_MAIL_MESSAGE_CONTENT" holding the message's web area;
-//  * a compose window: direct children include the text fields
-//    "Mail.toField" and "Mail.subjectField", and the body's web area.
-// Sheets (AXSheet) and popovers (AXPopover) open over windows. The menu bar
-// has the items Mail has for Quillo's actions, enabled as the state allows,
-// and each one really does its job. Keys that reach Mail work as in Mail:
-// menu key equivalents first (⌘R, ⌃⌘A, ⇧⌘D, …), then the focused element
-// (typing into text, arrows and Delete in the message list).
+// Its parts, each in a file of its own:
+//  * MailStore.hpp: the mailboxes and messages, which outlive the process;
+//  * MailWindows.cpp (with MailWindow.hpp): the windows — viewer, opened
+//    message, compose — their sheets and popovers, the accessibility tree
+//    they expose, and where the focus is;
+//  * MailMenuBar.cpp: the menu bar — titles, structure, key equivalents —
+//    with the items Mail has for Quillo's actions, enabled as the state allows;
+//  * MailCommands.cpp: what those menu items (and the message list's keys)
+//    really do to the mailboxes, the selection and the undo stack;
+//  * MailApp.cpp: the app as the Mac sees it — its start, the windows it
+//    reports, and where a key that reaches it goes. Keys work as in Mail:
+//    menu key equivalents first (⌘R, ⌃⌘A, ⇧⌘D, …), then the focused
+//    element (typing into text, arrows and Delete in the message list).
 #pragma once
 
+#include <functional>
 #include <map>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
+#include "Simulator/MailStore.hpp"
 #include "Simulator/SimApp.hpp"
 
 namespace quillo::sim {
-
-struct MailMessage {
-  std::uint64_t id = 0;
-  std::string sender;
-  std::string subject;
-  bool read = false;
-  bool flagged = false;
-  bool operator==(const MailMessage&) const = default;
-};
-
-/// Mail's data: the mailboxes, in a fixed order, and the messages in them.
-struct MailStore {
-  static constexpr const char* mailboxNames[] = {"Inbox", "Archive", "Junk", "Sent", "Trash"};
-  std::map<std::string, std::vector<MailMessage>> mailboxes;
-  std::uint64_t nextMessageID = 1;
-
-  MailStore();
-  /// A realistic morning's inbox.
-  static MailStore demo();
-  void add(const std::string& mailbox, std::string sender, std::string subject, bool read = false);
-};
 
 /// How this copy of Mail differs from the usual one (fault injection).
 struct MailVariant {
@@ -126,23 +103,35 @@ class MailApp final : public SimApp {
  private:
   struct Window;
 
-  void buildMenus();
+  // The windows and the focus (MailWindows.cpp).
   std::shared_ptr<Window> makeViewer();
   std::shared_ptr<Window> makeMessageWindow(const MailMessage& message);
   std::shared_ptr<Window> makeComposeWindow(std::string to, std::string subject, std::string body,
                                             Place focusAt);
   void openWindow(std::shared_ptr<Window> window);
   void closeWindow(const std::shared_ptr<Window>& window);
+  /// Brings one of the windows to the front; false when it is not open.
+  bool bringToFront(const std::shared_ptr<Window>& window);
+  /// Closes the key window's address suggestions, taking the chosen one
+  /// into the To field when `accept`.
+  void dismissPopover(bool accept);
   void refreshTable();
-  void refreshWindowMenu();
   std::shared_ptr<Window> keyWindow() const;
   std::shared_ptr<Window> viewer() const;
   std::shared_ptr<AXNode> nodeFor(const Window& window, Place place) const;
-
-  // The commands behind the menu items.
+  /// The message the key window shows: the opened one, or the viewer's selection.
   std::optional<MailMessage> targetMessage() const;
-  MailMessage* findMessage(std::uint64_t id, std::string* mailboxName = nullptr);
+
+  // The menu bar (MailMenuBar.cpp).
+  void buildMenus();
+  void refreshWindowMenu();
+
+  // The commands behind the menu items (MailCommands.cpp).
   void moveTarget(const std::string& to, const std::string& undoName);
+  void deleteTarget();
+  void archiveTarget();
+  void junkTarget();
+  void moveTargetTo(const std::string& mailbox);
   void markTarget(bool read);
   void toggleFlag();
   void reply(bool all, bool forward);

@@ -1,0 +1,262 @@
+// The simulated Mail's menu bar: every menu's titles, structure and key
+// equivalents, which of the app's state enables each item, and the command
+// each runs. A Mail in another language, or of another version, differs here.
+#include <algorithm>
+
+#include "MailWindow.hpp"
+#include "Simulator/SimulatedMac.hpp"
+
+namespace quillo::sim {
+
+namespace {
+
+namespace Flags = platform::EventFlags;
+
+constexpr std::uint64_t kCommand = Flags::command;
+constexpr std::uint64_t kShiftCommand = Flags::shift | Flags::command;
+constexpr std::uint64_t kOptionCommand = Flags::alternate | Flags::command;
+constexpr std::uint64_t kControlCommand = Flags::control | Flags::command;
+
+/// The menu that lists the open windows below its fixed items.
+constexpr const char* kWindowMenu = "Window";
+
+bool pathListed(const std::vector<std::vector<std::string>>& paths,
+                const std::vector<std::string>& path) {
+  return std::find(paths.begin(), paths.end(), path) != paths.end();
+}
+
+/// Drops the items this Mail lacks and disables the ones it never enables.
+void applyVariant(std::vector<MenuItem>& items, std::vector<std::string>& path,
+                  const MailVariant& variant) {
+  for (auto it = items.begin(); it != items.end();) {
+    if (it->title.empty()) {
+      ++it;
+      continue;
+    }
+    path.push_back(it->title);
+    if (pathListed(variant.missingItems, path)) {
+      path.pop_back();
+      it = items.erase(it);
+      continue;
+    }
+    if (pathListed(variant.disabledItems, path)) it->enabled = [] { return false; };
+    applyVariant(it->submenu, path, variant);
+    path.pop_back();
+    ++it;
+  }
+}
+
+}  // namespace
+
+void MailApp::buildMenus() {
+  const auto hasTarget = [this] { return targetMessage().has_value(); };
+  const auto targetRead = [this](bool read) {
+    return [this, read] {
+      const auto m = targetMessage();
+      return m && m->read == read;
+    };
+  };
+  const auto composing = [this] {
+    const auto window = keyWindow();
+    return window && window->kind == WindowKind::compose;
+  };
+  const auto hasWindow = [this] { return !windows_.empty(); };
+  const auto editableFocus = [this] {
+    const auto focused = focusedElement();
+    return focused && focused->editable;
+  };
+  std::vector<Menu> menus = {
+      {"Mail",
+       {{.title = "About Mail"},
+        MenuItem::separator(),
+        {.title = "Settings…", .key = {u',', kCommand}},
+        MenuItem::separator(),
+        {.title = "Hide Mail", .key = {u'h', kCommand}},
+        {.title = "Quit Mail",
+         .key = {u'q', kCommand},
+         .action =
+             [this] {
+               // Quitting ends this process: leave the key handler first.
+               mac_.loop().post([&mac = mac_, pid = pid()] { mac.quit(pid); });
+             }}}},
+      {"File",
+       {{.title = "New Message", .key = {u'n', kCommand}, .action = [this] { newMessage(); }},
+        {.title = "New Viewer Window", .key = {u'n', kOptionCommand}},
+        {.title = "Open Message",
+         .key = {u'o', kCommand},
+         .enabled =
+             [this] {
+               const auto window = keyWindow();
+               return window && window->kind == WindowKind::viewer && selectedMessage();
+             },
+         .action = [this] { openSelectedMessage(); }},
+        MenuItem::separator(),
+        {.title = "Close Window",
+         .key = {u'w', kCommand},
+         .enabled = hasWindow,
+         .action = [this] { closeKeyWindow(); }},
+        {.title = "Save", .key = {u's', kCommand}, .enabled = composing},
+        MenuItem::separator(),
+        {.title = "Print…", .key = {u'p', kCommand}, .enabled = hasTarget}}},
+      {"Edit",
+       {{.title = "Undo",
+         .key = {u'z', kCommand},
+         .enabled = [this] { return !undoStack_.empty(); },
+         .action = [this] { undo(); },
+         .liveTitle =
+             [this] {
+               return undoStack_.empty() ? std::string("Undo") : "Undo " + undoStack_.back().name;
+             }},
+        {.title = "Redo", .key = {u'z', kShiftCommand}, .enabled = [] { return false; }},
+        MenuItem::separator(),
+        {.title = "Cut",
+         .key = {u'x', kCommand},
+         .enabled = editableFocus,
+         .action = [this] { copy(true); }},
+        {.title = "Copy",
+         .key = {u'c', kCommand},
+         .enabled = [this,
+                     editableFocus] { return editableFocus() || targetMessage().has_value(); },
+         .action = [this] { copy(false); }},
+        {.title = "Paste",
+         .key = {u'v', kCommand},
+         .enabled = [this, editableFocus] { return editableFocus() && !mac_.pasteboard.empty(); },
+         .action = [this] { paste(); }},
+        {.title = "Delete", .enabled = hasTarget, .action = [this] { deleteTarget(); }},
+        {.title = "Select All", .key = {u'a', kCommand}},
+        MenuItem::separator(),
+        {.title = "Find",
+         .submenu =
+             {{.title = "Find…", .key = {u'f', kCommand}},
+              {.title = "Mailbox Search",
+               .key = {u'f', kOptionCommand},
+               .enabled = [this] { return viewer() != nullptr; },
+               .action = [this] { searchMailbox(); }},
+              {.title = "Find Next", .key = {u'g', kCommand}, .enabled = [] { return false; }}}},
+        {.title = "Spelling and Grammar",
+         .submenu = {{.title = "Show Spelling and Grammar", .key = {u':', kCommand}},
+                     {.title = "Check Document Now", .key = {u';', kCommand}}}}}},
+      {"View",
+       {{.title = "Show Favorites Bar"},
+        {.title = "Sort By",
+         .submenu = {{.title = "Date"}, {.title = "From"}, {.title = "Subject"}}},
+        MenuItem::separator(),
+        {.title = "Show Mailbox List", .key = {u'm', kShiftCommand}}}},
+      {"Mailbox",
+       {{.title = "Get All New Mail", .key = {u'n', kShiftCommand}},
+        MenuItem::separator(),
+        {.title = "Go to Favorite Mailbox",
+         .submenu =
+             {{.title = "Inbox",
+               .key = {u'1', kCommand},
+               .action = [this] { showMailbox("Inbox"); }},
+              {.title = "Archive",
+               .key = {u'2', kCommand},
+               .action = [this] { showMailbox("Archive"); }},
+              {.title = "Sent", .key = {u'3', kCommand}, .action = [this] { showMailbox("Sent"); }},
+              {.title = "Junk", .key = {u'4', kCommand}, .action = [this] { showMailbox("Junk"); }},
+              {.title = "Trash",
+               .key = {u'5', kCommand},
+               .action = [this] { showMailbox("Trash"); }}}}}},
+      {"Message",
+       {{.title = "Send",
+         .key = {u'd', kShiftCommand},
+         .enabled = composing,
+         .action = [this] { send(); }},
+        MenuItem::separator(),
+        {.title = "Reply",
+         .key = {u'r', kCommand},
+         .enabled = hasTarget,
+         .action = [this] { reply(false, false); }},
+        {.title = "Reply All",
+         .key = {u'r', kShiftCommand},
+         .enabled = hasTarget,
+         .action = [this] { reply(true, false); }},
+        {.title = "Forward",
+         .key = {u'f', kShiftCommand},
+         .enabled = hasTarget,
+         .action = [this] { reply(false, true); }},
+        MenuItem::separator(),
+        {.title = "Mark as Read",
+         .key = {u'u', kShiftCommand},
+         .enabled = targetRead(false),
+         .action = [this] { markTarget(true); }},
+        {.title = "Mark as Unread",
+         .key = {u'u', kShiftCommand},
+         .enabled = targetRead(true),
+         .action = [this] { markTarget(false); }},
+        {.title = "Flag",
+         .submenu = {{.title = "Toggle Flag",
+                      .key = {u'l', kShiftCommand},
+                      .enabled = hasTarget,
+                      .action = [this] { toggleFlag(); }},
+                     MenuItem::separator(),
+                     {.title = "Red", .enabled = hasTarget},
+                     {.title = "Orange", .enabled = hasTarget}}},
+        {.title = variant_.junkTitle,
+         .key = {u'j', kShiftCommand},
+         .enabled = hasTarget,
+         .action = [this] { junkTarget(); }},
+        {.title = "Archive",
+         .key = {u'a', kControlCommand},
+         .enabled = hasTarget,
+         .action = [this] { archiveTarget(); }},
+        MenuItem::separator(),
+        {.title = "Move to",
+         .submenu =
+             {{.title = "Inbox", .enabled = hasTarget, .action = [this] { moveTargetTo("Inbox"); }},
+              {.title = "Archive",
+               .enabled = hasTarget,
+               .action = [this] { moveTargetTo("Archive"); }},
+              {.title = "Trash",
+               .enabled = hasTarget,
+               .action = [this] { moveTargetTo("Trash"); }}}},
+        {.title = "Apply Rules", .key = {u'l', kOptionCommand}, .enabled = hasTarget}}},
+      {"Format",
+       {{.title = "Show Fonts", .key = {u't', kCommand}, .enabled = composing},
+        {.title = "Show Colors", .key = {u'c', kShiftCommand}, .enabled = composing}}},
+      {kWindowMenu,
+       {{.title = "Minimize", .key = {u'm', kCommand}, .enabled = hasWindow},
+        {.title = "Zoom", .enabled = hasWindow},
+        MenuItem::separator(),
+        {.title = "Message Viewer",
+         .key = {u'0', kCommand},
+         .action = [this] { bringToFront(viewer()); }},
+        MenuItem::separator()}},
+      {"Help", {{.title = "Search"}, {.title = "Mail Help"}}},
+  };
+  std::vector<std::string> path;
+  for (auto& menu : menus) {
+    path = {menu.title};
+    applyVariant(menu.items, path, variant_);
+  }
+  buildMenuBar(std::move(menus));
+  if (const auto window = menuItem({kWindowMenu})) {
+    windowMenu_ = window->children.front();
+    windowMenuFixedItems_ = windowMenu_->children.size();
+  }
+}
+
+/// The Window menu ends with one item a window, front to back, each
+/// bringing its window to the front.
+void MailApp::refreshWindowMenu() {
+  if (!windowMenu_) return;
+  windowMenu_->children.resize(windowMenuFixedItems_);
+  for (std::size_t i = 0; i < windows_.size(); ++i) {
+    auto item = makeNode("AXMenuItem");
+    const auto window = windows_[i];
+    item->title = [window]() -> std::optional<std::string> { return window->root->currentTitle(); };
+    item->enabled = [] { return true; };
+    item->press = [this, weak = std::weak_ptr<Window>(window)] {
+      const auto window = weak.lock();
+      if (!window) return;
+      menuPresses.push_back(
+          {std::string(kWindowMenu) + " \u203a " + window->root->currentTitle().value_or(""), false,
+           true});
+      bringToFront(window);
+    };
+    AXNode::adopt(windowMenu_, item);
+  }
+}
+
+}  // namespace quillo::sim
