@@ -101,9 +101,9 @@ std::optional<std::string> KeyInterceptor::layoutCharacter(std::uint16_t keyCode
   if (!layout) return std::nullopt;
   std::uint32_t deadKeyState = 0;
   std::u16string characters;
-  const std::int32_t status =
-      layout->translate(keyCode, keyActionDown, shift ? 2 : 0, layouts_.keyboardType(),
-                        keyTranslateNoDeadKeysMask, deadKeyState, 4, characters);
+  const std::int32_t status = layout->translate(
+      keyCode, keyActionDown, shift ? KeyTranslateModifiers::shift : 0, layouts_.keyboardType(),
+      keyTranslateNoDeadKeysMask, deadKeyState, 4, characters);
   if (status != 0 || characters.empty()) return std::nullopt;
   return text::utf8(characters);
 }

@@ -22,12 +22,6 @@ struct WindowServer::Tap {
 
 namespace {
 
-// UCKeyTranslate's modifier key state is Carbon's modifier bits (Events.h)
-// shifted right by 8.
-constexpr std::uint32_t kShiftKeyState = 0x0200 >> 8;    // shiftKey
-constexpr std::uint32_t kOptionKeyState = 0x0800 >> 8;   // optionKey
-constexpr std::uint32_t kControlKeyState = 0x1000 >> 8;  // controlKey
-
 /// The US layout's 'uchr' data, as UCKeyTranslate reads it.
 class USLayout final : public UnicodeKeyLayout {
  public:
@@ -37,9 +31,9 @@ class USLayout final : public UnicodeKeyLayout {
                          std::u16string& characters) const override {
     constexpr std::int32_t paramErr = -50;
     if (keyAction != keyActionDown || maxLength == 0) return paramErr;
-    const bool shift = modifierKeyState & kShiftKeyState;
-    const bool option = modifierKeyState & kOptionKeyState;
-    const bool control = modifierKeyState & kControlKeyState;
+    const bool shift = modifierKeyState & KeyTranslateModifiers::shift;
+    const bool option = modifierKeyState & KeyTranslateModifiers::option;
+    const bool control = modifierKeyState & KeyTranslateModifiers::control;
     characters.clear();
     switch (keyCode) {
       case USKeyboard::KeyCode::returnKey:

@@ -58,4 +58,13 @@ inline constexpr std::uint64_t help = 0x400000;         // kCGEventFlagMaskHelp
 inline constexpr std::uint64_t secondaryFn = 0x800000;  // kCGEventFlagMaskSecondaryFn
 }  // namespace EventFlags
 
+/// The modifier key state UCKeyTranslate takes: Carbon's modifier bits
+/// (Events.h: shiftKey 0x0200, optionKey 0x0800, controlKey 0x1000) shifted
+/// right by 8.
+namespace KeyTranslateModifiers {
+inline constexpr std::uint32_t shift = 0x0200 >> 8;
+inline constexpr std::uint32_t option = 0x0800 >> 8;
+inline constexpr std::uint32_t control = 0x1000 >> 8;
+}  // namespace KeyTranslateModifiers
+
 }  // namespace quillo::platform
