@@ -111,7 +111,7 @@ std::optional<MachPort> WindowServer::tapCreate(EventTapLocation, EventTapPlacem
   tap->mask = eventsOfInterest;
   tap->callback = callback;
   tap->userInfo = userInfo;
-  if (!callback || !tapMayListen(*tap)) return std::nullopt;
+  if (!callback || refuseTaps || !tapMayListen(*tap)) return std::nullopt;
   if (placement == EventTapPlacement::headInsert) {
     taps_.insert(taps_.begin(), tap);
   } else {

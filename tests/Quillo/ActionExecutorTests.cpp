@@ -117,6 +117,29 @@ TEST_F(ActionExecutorTest, ARelaunchedMailIsSearchedAgain) {
   EXPECT_EQ(executor.resolved.at(ActionID::archive).pid, mail->pid());
 }
 
+TEST_F(ActionExecutorTest, TheCachedItemServesOnlyTheMailProcessItWasFoundIn) {
+  const ActionSpec& archive = *Keymap::default_().spec(ActionID::archive);
+  perform(ActionID::archive, archive);
+  const pid_t first = mail->pid();
+  ASSERT_EQ(executor.resolved.at(ActionID::archive).pid, first);
+  sim::MailApp& second = mac.launchMail();  // the first one's item stays valid
+  mac.activate(second.pid());
+  loop.runUntilIdle();
+  EXPECT_EQ(executor.perform(ActionID::archive, archive, second.pid()),
+            ActionOutcome(ActionOutcome::Pressed{{"Message", "Archive"}}));
+  EXPECT_EQ(executor.resolved.at(ActionID::archive).pid, second.pid());
+}
+
+TEST_F(ActionExecutorTest, AnActionWithOnlyAKeyLeavesTheCacheAlone) {
+  const ActionSpec& archive = *Keymap::default_().spec(ActionID::archive);
+  perform(ActionID::archive, archive);
+  ASSERT_TRUE(executor.resolved.contains(ActionID::archive));
+  const ActionSpec keyOnly{.key = NamedKey::down};
+  EXPECT_EQ(perform(ActionID::archive, keyOnly),
+            ActionOutcome(ActionOutcome::Posted{NamedKey::down}));
+  EXPECT_TRUE(executor.resolved.contains(ActionID::archive));
+}
+
 TEST_F(ActionExecutorTest, AnItemThatIsGoneLeavesTheCacheAndTheFallbackKeyIsPosted) {
   const ActionSpec spec{.menu = {{"Message", "Archive"}}, .key = NamedKey::down};
   perform(ActionID::archive, spec);

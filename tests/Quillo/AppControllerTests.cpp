@@ -51,12 +51,24 @@ TEST_F(AppControllerTest, AHandEditedKeymapIsImportedAsTheCustomSetOnce) {
   EXPECT_TRUE(app.interceptor().keymap().composeBindings.empty());
 }
 
+TEST_F(AppControllerTest, AHandEditedKeymapIsNotImportedWhenCustomJsonExists) {
+  const std::string custom = R"({"baseline": "outlookMac", "overrides": {}})";
+  testing::writeText(customFile(), custom);
+  testing::writeText(keymapFile(), R"({"keys": {"y": "archive"}})");
+  start();
+  EXPECT_EQ(app.shortcutSet(), ShortcutSet::gmail);
+  EXPECT_EQ(testing::readText(customFile()), custom);
+}
+
 TEST_F(AppControllerTest, AnInvalidHandEditedKeymapIsNotImported) {
   testing::writeText(keymapFile(), R"({"keys": {"y": "archive"},)");
   start();
   EXPECT_EQ(app.shortcutSet(), ShortcutSet::gmail);
   EXPECT_FALSE(std::filesystem::exists(customFile()));
   EXPECT_TRUE(app.keymapStore().loadError());
+  // What keeps it from being imported: a file that does not load leaves the
+  // built-in keys in place, so nothing hand-edited is seen.
+  EXPECT_EQ(app.keymapStore().keymap(), Keymap::default_());
 }
 
 TEST_F(AppControllerTest, NoStoredSetAndShortcutsOffMeansOff) {
@@ -191,6 +203,17 @@ TEST_F(AppControllerTest, ATapThatCannotBeCreatedIsLoggedOnceAndInputMonitoringR
   loop.advance(Duration(2));
   EXPECT_EQ(app.tapFinding(), AppController::TapFinding::installed(true));
   EXPECT_EQ(logLines().back(), "event tap installed with Accessibility=yes, Input Monitoring=yes");
+}
+
+TEST_F(AppControllerTest, InputMonitoringIsNotRequestedWhenAlreadyGranted) {
+  mac.permissions.accessibility = true;
+  mac.permissions.inputMonitoring = true;
+  mac.windowServer().refuseTaps = true;  // the tap fails for another reason
+  start();
+  loop.advance(Duration(4));
+  EXPECT_EQ(app.tapFinding(), AppController::TapFinding::failed(true));
+  EXPECT_TRUE(mac.permissions.prompts.empty());
+  EXPECT_FALSE(app.askedForInputMonitoring());
 }
 
 TEST_F(AppControllerTest, RevokingAccessibilityRemovesTheTap) {

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
+#include "Files.hpp"
+
 #include "QuilloFixture.hpp"
 #include "TreeApp.hpp"
 
@@ -203,6 +207,30 @@ TEST_F(DiagnosticsTest, FocusCaptureClassifiesTwice) {
   EXPECT_EQ(lines(),
             std::vector<std::string>{
                 "focus capture: couldn't read Mail's focused element (Accessibility permission?)"});
+}
+
+TEST_F(DiagnosticsTest, FocusCaptureWithoutAccessibilityAsksMailNothing) {
+  user.openMail();
+  mac.permissions.accessibility = false;
+  loop.advance(Duration(2));
+  mac.accessibility().resetRoundTrips();
+  app.focusCapture();
+  EXPECT_EQ(mac.accessibility().totalRoundTrips(), 0u);
+  EXPECT_EQ(lines().back(),
+            "focus capture: couldn't read Mail's focused element (Accessibility permission?)");
+}
+
+TEST_F(DiagnosticsTest, FocusCaptureClassifiesWithTheFocusRulesOfKeymapJson) {
+  auto keymap = nlohmann::json::parse(
+      testing::readText(std::filesystem::path(QUILLO_RESOURCES) / "keymap.json"));
+  keymap["focus"]["composeWindowMarkers"] = nlohmann::json::array({"Mail.nothing"});
+  testing::writeText(home.config() / "Quillo" / "keymap.json", keymap.dump());
+  loop.advance(Duration(0.5));
+  ASSERT_FALSE(app.keymapStore().loadError());
+  user.openMail().newMessage();
+  lines();
+  app.focusCapture();
+  EXPECT_EQ(lines().back(), "  classified as other; with the keyboard-focus check: other");
 }
 
 TEST_F(DiagnosticsTest, ShowDebugLogWritesAndOpensTheFile) {

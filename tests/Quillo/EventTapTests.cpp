@@ -144,6 +144,34 @@ TEST_F(FrontmostAppMonitorTest, AnActivationWithoutApplicationCountsAsAnotherApp
   EXPECT_EQ(changes, 1);
 }
 
+TEST_F(FrontmostAppMonitorTest, MailQuittingInFrontIsForgottenBeforeAnythingElseIsActivated) {
+  const pid_t mail = user.openMail().pid();
+  FrontmostAppMonitor monitor(mac.workspace());
+  int changes = 0;
+  monitor.onChange = [&] { ++changes; };
+  // Only the terminations: which application comes to the front next, and
+  // when, is the system's business.
+  mac.workspace().terminated({mail + 1000, std::string("com.apple.Safari"), "Safari"});
+  loop.runUntilIdle();
+  EXPECT_EQ(monitor.mailPID(), mail);
+  mac.workspace().terminated({mail, std::string(sim::SimulatedMac::mailBundleID), "Mail"});
+  loop.runUntilIdle();
+  EXPECT_EQ(monitor.mailPID(), std::nullopt);
+  EXPECT_EQ(changes, 1);
+}
+
+TEST_F(FrontmostAppMonitorTest, AnotherMailProcessInFrontReplacesTheRememberedOne) {
+  const pid_t first = user.openMail().pid();
+  FrontmostAppMonitor monitor(mac.workspace());
+  std::vector<std::optional<pid_t>> changes;
+  monitor.onChange = [&] { changes.push_back(monitor.mailPID()); };
+  const pid_t second = mac.launchMail().pid();  // a second Mail, the first still running
+  mac.activate(second);
+  loop.runUntilIdle();
+  EXPECT_NE(first, second);
+  EXPECT_EQ(changes, std::vector<std::optional<pid_t>>{second});
+}
+
 TEST_F(FrontmostAppMonitorTest, NotificationsAfterTheMonitorIsGoneAreHarmless) {
   {
     FrontmostAppMonitor monitor(mac.workspace());

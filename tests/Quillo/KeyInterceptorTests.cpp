@@ -106,6 +106,8 @@ TEST_F(KeyInterceptorTest, AutoRepeatOfANonRepeatableActionIsSwallowedWithoutAct
   loop.runUntilIdle();
   EXPECT_EQ(mail->mailbox("Archive").size(), 2u);
   EXPECT_EQ(decisions, std::vector<std::string>{"swallow archive"});
+  // The key-up of a swallowed key never reaches Mail on its own.
+  EXPECT_TRUE(interceptor.handle(EventType::keyUp, keyEvent("e", EventType::keyUp)));
 }
 
 TEST_F(KeyInterceptorTest, ControlKeysAreReadFromTheLayout) {

@@ -1,4 +1,9 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <fstream>
+
+#include "QuilloCore/FileLimits.hpp"
 
 #include "Fixtures.hpp"
 #include "RunProgram.hpp"
@@ -93,6 +98,33 @@ TEST(QuilloKeymapTool, CheckReadsTheUsersKeymapByDefault) {
   EXPECT_EQ(viaHome.exitStatus, 0) << viaHome.err;
   EXPECT_TRUE(viaHome.out.starts_with((config / "home" / ".config/Quillo/keymap.json").string()));
   std::filesystem::remove_all(config);
+}
+
+TEST(QuilloKeymapTool, AFIFOIsRefusedAtOnceAndAHugeFileIsNotReadWhole) {
+  const auto folder = std::filesystem::temp_directory_path() / "quillo-fifo-test";
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder);
+  const auto fifo = folder / "keymap.json";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  // With no writer, a blocking read would never return; the tool must.
+  for (const char* command : {"check", "cheatsheet", "explain"}) {
+    std::vector<std::string> arguments{command};
+    if (std::string(command) != "check") arguments.push_back("--file");
+    arguments.push_back(fifo.string());
+    if (std::string(command) == "explain") arguments.push_back("e");
+    const auto result = testing::runProgram(kTool, arguments);
+    EXPECT_EQ(result.exitStatus, 1) << command;
+    EXPECT_EQ(result.err, "error: cannot read " + fifo.string() + ": it is not a regular file\n");
+  }
+  const auto huge = folder / "huge.json";
+  {
+    std::ofstream out(huge);
+    out << "{\"about\": \"" << std::string(FileLimits::maximumSize + 100, 'x') << "\"}";
+  }
+  const auto result = testing::runProgram(kTool, {"check", huge.string()});
+  EXPECT_EQ(result.exitStatus, 1);
+  EXPECT_EQ(result.err, "error: " + huge.string() + " isn't valid: the file is larger than 4 MB\n");
+  std::filesystem::remove_all(folder);
 }
 
 TEST(QuilloKeymapTool, UnknownCommandAndHelp) {

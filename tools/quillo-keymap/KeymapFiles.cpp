@@ -1,32 +1,18 @@
 #include "KeymapFiles.hpp"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdlib>
-#include <cstring>
+
+#include "Platform/FileSystem.hpp"
+#include "QuilloCore/FileLimits.hpp"
 
 namespace quillo::keymaptool {
 
 std::string readWholeFile(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) throw FileError("cannot read " + path + ": " + std::strerror(errno));
-  std::string contents;
-  char buffer[65536];
-  while (true) {
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n == 0) break;
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      const int error = errno;
-      ::close(fd);
-      throw FileError("cannot read " + path + ": " + std::strerror(error));
-    }
-    contents.append(buffer, static_cast<std::size_t>(n));
-  }
-  ::close(fd);
-  return contents;
+  // Read as Quillo reads it: never blocking on a FIFO, never more than the
+  // app's limit plus one byte, so an endless input costs no more memory.
+  platform::FileResult read = platform::readFile(path, FileLimits::maximumSize);
+  if (!read.ok) throw FileError("cannot read " + path + ": " + read.error);
+  return std::move(read.contents);
 }
 
 std::string userKeymapPath() {
@@ -41,6 +27,14 @@ KeymapLoadResult loadKeymapFile(const std::string& path) {
   try {
     return Keymap::parse(data);
   } catch (const KeymapError& error) {
+    // The app's wording names keymap.json; here the file is whichever was given.
+    switch (error.kind()) {
+      case KeymapError::Kind::unsupportedVersion:
+        throw FileError(path + " version " + std::to_string(error.version()) +
+                        " is newer than this build of Quillo understands");
+      case KeymapError::Kind::invalidJSON:
+        throw FileError(path + " isn't valid: " + error.detail());
+    }
     throw FileError(error.description());
   }
 }

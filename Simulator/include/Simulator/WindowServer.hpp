@@ -73,6 +73,9 @@ class WindowServer final : public platform::EventServices, public platform::Keyb
   double tapTimeout = 1.0;
   /// Whether the current input source has Unicode key layout data.
   bool layoutDataAvailable = true;
+  /// CGEventTapCreate can fail for reasons of its own, whatever the
+  /// permissions say (a sandbox, a system limit): then it refuses every tap.
+  bool refuseTaps = false;
   /// Whether creating event sources and events fails.
   bool eventCreationFails = false;
 
