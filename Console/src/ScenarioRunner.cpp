@@ -4,9 +4,11 @@
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <string_view>
 
 #include "Console/MailState.hpp"
 #include "Platform/FileSystem.hpp"
+#include "QuilloCore/KeyChord.hpp"
 #include "Simulator/USKeyboard.hpp"
 
 namespace quillo::console {
@@ -40,15 +42,19 @@ double number(const std::string& word) {
   throw StepFailure("\"" + word + "\" is not a number");
 }
 
-/// A key token and modifiers as the user pressed them: "ctrl+e", "shift+I".
+/// A key as the user pressed it: "ctrl+e", "shift+I", "shift+!". This is the
+/// core's chord text but with the key exactly as typed, where a chord would
+/// fold "I" into "i" and drop shift from "!". A named key keeps every
+/// modifier in a chord, so a chord of one gives the modifier words.
 std::string describeKey(const std::optional<KeyToken>& key, KeyModifiers modifiers) {
-  std::string text;
-  if (modifiers.contains(KeyModifiers::control)) text += "ctrl+";
-  if (modifiers.contains(KeyModifiers::option)) text += "option+";
-  if (modifiers.contains(KeyModifiers::shift)) text += "shift+";
-  if (modifiers.contains(KeyModifiers::command)) text += "cmd+";
+  const KeyToken named = KeyToken::named(KeyToken::NamedKey::space);
+  std::string text = KeyChord(named, modifiers).keymapString();
+  text.resize(text.size() - named.text().size());
   return text + (key ? std::string(key->text()) : std::string("(no character)"));
 }
+
+/// Every debug-log line starts with DebugLog::timestamp() and a blank.
+constexpr std::size_t kTimestampWidth = std::string_view("yyyy-MM-dd HH:mm:ss.SSS ").size();
 
 const std::map<std::string, std::pair<std::string, std::string>>& knownApps() {
   static const std::map<std::string, std::pair<std::string, std::string>> apps{
@@ -66,24 +72,6 @@ std::string lower(std::string text) {
   for (char& c : text)
     c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return text;
-}
-
-std::vector<std::string> splitPath(const std::string& text) {
-  // "Message › Archive" or "Message > Archive"
-  std::vector<std::string> titles;
-  std::string rest = text;
-  while (true) {
-    std::size_t at = rest.find(" \u203a ");
-    std::size_t width = 5;
-    if (const std::size_t ascii = rest.find(" > "); ascii < at) {
-      at = ascii;
-      width = 3;
-    }
-    titles.push_back(rest.substr(0, at));
-    if (at == std::string::npos) break;
-    rest = rest.substr(at + width);
-  }
-  return titles;
 }
 
 }  // namespace
@@ -116,8 +104,7 @@ std::vector<std::string> ScenarioRunner::debugLogLines() const {
   std::vector<std::string> lines;
   std::ifstream in(host_.debugLog().fileURL());
   for (std::string line; std::getline(in, line);) {
-    // "yyyy-MM-dd HH:mm:ss.SSS " comes first: 24 characters.
-    lines.push_back(line.size() > 24 ? line.substr(24) : line);
+    lines.push_back(line.size() > kTimestampWidth ? line.substr(kTimestampWidth) : line);
   }
   return lines;
 }
@@ -328,9 +315,9 @@ void ScenarioRunner::execute(const ScenarioStep& step, StepResult&) {
       if (w[i] == "junk") {
         variant.junkTitle = w[i + 1];
       } else if (w[i] == "without") {
-        variant.missingItems.push_back(splitPath(w[i + 1]));
+        variant.missingItems.push_back(menuPath(w[i + 1]));
       } else if (w[i] == "disabling") {
-        variant.disabledItems.push_back(splitPath(w[i + 1]));
+        variant.disabledItems.push_back(menuPath(w[i + 1]));
       } else {
         throw StepFailure("relaunch mail knows junk, without and disabling, not \"" + w[i] + "\"");
       }
