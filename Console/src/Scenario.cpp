@@ -138,4 +138,11 @@ MenuPath menuPath(std::string_view text) {
   }
 }
 
+std::string menuPathText(const MenuPath& path) {
+  std::string text;
+  for (const auto& title : path)
+    text += (text.empty() ? "" : std::string(kMenuPathSeparator)) + title;
+  return text;
+}
+
 }  // namespace quillo::console

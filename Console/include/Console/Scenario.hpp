@@ -56,5 +56,6 @@ std::string inQuotes(std::string_view text);
 /// A menu path as scripts write it: titles joined by " › " ("Message ›
 /// Archive"), or by " > " for keyboards without "›".
 MenuPath menuPath(std::string_view text);
+std::string menuPathText(const MenuPath& path);
 
 }  // namespace quillo::console
