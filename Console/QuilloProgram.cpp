@@ -8,6 +8,7 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <iostream>
@@ -21,7 +22,7 @@ namespace {
 using namespace quillo;
 using namespace quillo::console;
 
-constexpr const char* kHelp =
+constexpr const char* kOptionsHelp =
     R"HELP(usage: quillo [--script FILE [--virtual-time] [--update]] [--diagnose]
        quillo --help
 
@@ -43,54 +44,84 @@ options:
                     and every diagnostic to the debug log
   --help            this text
 
-steps (one per line; "text with blanks" in double quotes; # starts a comment):
-  grant|revoke accessibility|input-monitoring
-                    the privacy permissions of Quillo in System Settings
-  launch mail | quit mail | relaunch mail [junk TITLE] [without "Menu › Item"]
-                    [disabling "Menu › Item"]
-                    start, quit or restart Mail (a new process), optionally a
-                    Mail whose Junk item has another title, or that lacks or
-                    never enables a menu item
-  switch to Mail|Safari|TextEdit|Finder|Notes|Terminal
-                    bring an application to the front
-  press KEY [KEY…]  press keys: e, I, #, return, down, f1, cmd+return,
-                    ctrl+shift+r, cmd++ (shift is implied where needed)
-  hold KEY N        hold a key down for N auto-repeats
-  type "TEXT"       type text, key by key
-  click PLACE       put Mail's focus into: message list, mailbox list, search
-                    field, preview, to field, subject field, body, message
-                    content
-  select N | select "SUBJECT"
-                    select the Nth message (from 1) or one by subject
-  mailbox NAME      show Inbox, Archive, Junk, Sent or Trash
-  new message | open message | close window
-  sheet "TEXT" | accept sheet | cancel sheet | popover
-                    a sheet over Mail's front window; address suggestions
-  mail latency SECONDS
-                    how long Mail takes to answer each accessibility request
-  tap timeout | tap user-input
-                    the system switches the keyboard event tap off
-  set gmail|outlookMac|outlookWindows|custom|off
-                    choose Quillo's shortcut set
-  debug-log on|off  Quillo's debug logging
-  write FILE        write FILE in Quillo's folder (keymap.json, custom.json)
-                    from the "| " lines that follow (at the console: the lines
-                    that follow, up to a line with a single ".")
-  remove FILE       delete a file in Quillo's folder
-  answer BUTTON     the answer to Quillo's next question ("Open at Login")
-  run COMMAND       focus-capture, focus-capture-now, menu-check,
-                    menu-structure, window-structure, show-log, diagnose,
-                    fix-accessibility, fix-input-monitoring, reset-keymap,
-                    tap-needs-input-monitoring, login-item approval|fails TEXT
-  wait SECONDS      let time pass
-  expect mailbox NAME count N | expect mailbox NAME has "SUBJECT"
-  expect selected "SUBJECT" | expect focus "WHERE" | expect text PLACE "TEXT"
-  expect front APP | expect status STATUS | expect windows N
-  expect decision DECISION | expect outcome "TEXT" | expect round-trips N
-  expect log "LINE" | expect no log "TEXT"
-                    check a fact; a script fails when one does not hold
-at the console also: help, quit
 )HELP";
+
+constexpr std::size_t kHelpWidth = 78;
+constexpr std::size_t kUsageColumn = 2;
+constexpr std::size_t kDescriptionColumn = 20;
+
+/// The columns a text takes: UTF-8 continuation bytes take none.
+std::size_t columns(std::string_view text) {
+  return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  }));
+}
+
+/// Appends `text` at `column` word by word, going on at `indent` on a new line
+/// before a word that would pass the help's width. Returns the column after.
+std::size_t fill(std::string& out, std::string_view text, std::size_t column, std::size_t indent) {
+  bool first = true;
+  for (std::size_t start = 0; start < text.size();) {
+    const std::size_t end = std::min(text.find(' ', start), text.size());
+    const std::string_view word = text.substr(start, end - start);
+    start = end + 1;
+    if (!first && column + 1 + columns(word) > kHelpWidth) {
+      out += "\n" + std::string(indent, ' ');
+      column = indent;
+    } else if (!first) {
+      out += ' ';
+      ++column;
+    }
+    out += word;
+    column += columns(word);
+    first = false;
+  }
+  return column;
+}
+
+/// Appends `items` from `column` on with `separator` between them; an item
+/// that would pass the help's width (with room for `lineEnd`) goes on a new
+/// line at the usage column, the line before ending in `lineEnd`. Returns
+/// the column after.
+std::size_t list(std::string& out, const std::vector<std::string>& items,
+                 std::string_view separator, std::string_view lineEnd, std::size_t column) {
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    const std::size_t width = columns(separator) + columns(items[i]) + columns(lineEnd);
+    if (i > 0 && column + width > kHelpWidth) {
+      out += std::string(lineEnd) + "\n" + std::string(kUsageColumn, ' ');
+      column = kUsageColumn;
+    } else if (i > 0) {
+      out += separator;
+      column += columns(separator);
+    }
+    column = fill(out, items[i], column, kDescriptionColumn);
+  }
+  return column;
+}
+
+/// The steps in two columns: the ways of writing them, and what they do.
+std::string stepsHelp() {
+  std::string out =
+      "steps (one per line; \"text with blanks\" in double quotes; # starts a comment):\n";
+  for (const auto& entry : ScenarioRunner::help()) {
+    out += std::string(kUsageColumn, ' ');
+    std::size_t column = list(out, entry.usages, " | ", "", kUsageColumn);
+    if (column + 2 > kDescriptionColumn) {
+      out += "\n";
+      column = 0;
+    }
+    out += std::string(kDescriptionColumn - column, ' ');
+    fill(out, entry.description, kDescriptionColumn, kDescriptionColumn);
+    out += "\n";
+  }
+  out += "commands (for run):\n" + std::string(kUsageColumn, ' ');
+  list(out, Session::commands(), ", ", ",", kUsageColumn);
+  return out + "\nat the console also: help, quit\n";
+}
+
+void printHelp() {
+  std::cout << kOptionsHelp << stepsHelp();
+}
 
 struct Options {
   std::optional<std::string> script;
@@ -104,7 +135,7 @@ std::optional<Options> parseOptions(int argc, char** argv, int& exitStatus) {
   for (int i = 1; i < argc; ++i) {
     const std::string argument = argv[i];
     if (argument == "--help" || argument == "-h") {
-      std::cout << kHelp;
+      printHelp();
       exitStatus = 0;
       return std::nullopt;
     }
@@ -248,7 +279,7 @@ int runConsole(Session& session) {
     if (step.words.front() == "quit" && step.words.size() == 1) break;
     if (step.words.front() == "exit") break;
     if (step.words.front() == "help") {
-      std::cout << kHelp;
+      printHelp();
       continue;
     }
     if (step.words.front() == "write") {

@@ -20,10 +20,18 @@ MailState MailState::of(sim::SimulatedMac& mac) {
   state.currentMailbox = mail->currentMailbox();
   if (const auto selected = mail->selectedMessage()) state.selected = selected->subject;
   for (const auto& window : mail->windowList()) {
-    std::string text = window.kind == MailApp::WindowKind::viewer ? "viewer"
-                       : window.kind == MailApp::WindowKind::message
-                           ? "message " + inQuotes(window.title)
-                           : "compose " + inQuotes(window.title);
+    std::string text;
+    switch (window.kind) {
+      case MailApp::WindowKind::viewer:
+        text = "viewer";
+        break;
+      case MailApp::WindowKind::message:
+        text = "message " + inQuotes(window.title);
+        break;
+      case MailApp::WindowKind::compose:
+        text = "compose " + inQuotes(window.title);
+        break;
+    }
     if (window.hasSheet) text += " with a sheet";
     if (window.hasPopover) text += " with suggestions";
     state.windows.push_back(std::move(text));

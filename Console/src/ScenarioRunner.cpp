@@ -2,11 +2,12 @@
 
 #include <algorithm>
 #include <fstream>
-#include <map>
 #include <sstream>
+#include <string_view>
 
 #include "Console/MailState.hpp"
 #include "Platform/FileSystem.hpp"
+#include "QuilloCore/KeyChord.hpp"
 #include "Simulator/USKeyboard.hpp"
 
 namespace quillo::console {
@@ -40,27 +41,29 @@ double number(const std::string& word) {
   throw StepFailure("\"" + word + "\" is not a number");
 }
 
-/// A key token and modifiers as the user pressed them: "ctrl+e", "shift+I".
+/// A key as the user pressed it: "ctrl+e", "shift+I", "shift+!". This is the
+/// core's chord text but with the key exactly as typed, where a chord would
+/// fold "I" into "i" and drop shift from "!". A named key keeps every
+/// modifier in a chord, so a chord of one gives the modifier words.
 std::string describeKey(const std::optional<KeyToken>& key, KeyModifiers modifiers) {
-  std::string text;
-  if (modifiers.contains(KeyModifiers::control)) text += "ctrl+";
-  if (modifiers.contains(KeyModifiers::option)) text += "option+";
-  if (modifiers.contains(KeyModifiers::shift)) text += "shift+";
-  if (modifiers.contains(KeyModifiers::command)) text += "cmd+";
+  const KeyToken named = KeyToken::named(KeyToken::NamedKey::space);
+  std::string text = KeyChord(named, modifiers).keymapString();
+  text.resize(text.size() - named.text().size());
   return text + (key ? std::string(key->text()) : std::string("(no character)"));
 }
 
-const std::map<std::string, std::pair<std::string, std::string>>& knownApps() {
-  static const std::map<std::string, std::pair<std::string, std::string>> apps{
-      {"mail", {SimulatedMac::mailBundleID, "Mail"}},
-      {"safari", {SimulatedMac::safariBundleID, "Safari"}},
-      {"finder", {SimulatedMac::finderBundleID, "Finder"}},
-      {"textedit", {"com.apple.TextEdit", "TextEdit"}},
-      {"notes", {"com.apple.Notes", "Notes"}},
-      {"terminal", {"com.apple.Terminal", "Terminal"}},
-  };
-  return apps;
-}
+/// Every debug-log line starts with DebugLog::timestamp() and a blank.
+constexpr std::size_t kTimestampWidth = std::string_view("yyyy-MM-dd HH:mm:ss.SSS ").size();
+
+struct KnownApp {
+  std::string_view name;
+  std::string_view bundleID;
+};
+constexpr KnownApp kKnownApps[] = {
+    {"Mail", SimulatedMac::mailBundleID}, {"Safari", SimulatedMac::safariBundleID},
+    {"TextEdit", "com.apple.TextEdit"},   {"Finder", SimulatedMac::finderBundleID},
+    {"Notes", "com.apple.Notes"},         {"Terminal", "com.apple.Terminal"},
+};
 
 std::string lower(std::string text) {
   for (char& c : text)
@@ -68,33 +71,374 @@ std::string lower(std::string text) {
   return text;
 }
 
-std::vector<std::string> splitPath(const std::string& text) {
-  // "Message › Archive" or "Message > Archive"
-  std::vector<std::string> titles;
-  std::string rest = text;
-  while (true) {
-    std::size_t at = rest.find(" \u203a ");
-    std::size_t width = 5;
-    if (const std::size_t ascii = rest.find(" > "); ascii < at) {
-      at = ascii;
-      width = 3;
-    }
-    titles.push_back(rest.substr(0, at));
-    if (at == std::string::npos) break;
-    rest = rest.substr(at + width);
+/// The names of the known applications, as "switch to" takes them.
+std::string knownAppNames() {
+  std::vector<std::string> names;
+  for (const KnownApp& app : kKnownApps)
+    names.emplace_back(app.name);
+  return joined(names, 0, names.size(), "|");
+}
+
+std::string shortcutSetNames() {
+  std::vector<std::string> names;
+  for (const ShortcutSet set : allCases<ShortcutSet>())
+    names.emplace_back(rawValue(set));
+  return joined(names, 0, names.size(), "|");
+}
+
+const KnownApp* knownApp(const std::string& name) {
+  for (const KnownApp& app : kKnownApps) {
+    if (lower(std::string(app.name)) == lower(name)) return &app;
   }
-  return titles;
+  return nullptr;
+}
+
+// How a usage is read: words separated by blanks ("quoted" ones may hold
+// blanks). A word of lowercase letters, digits and hyphens is written as it
+// stands, in any letter case, with "|" between alternatives; any other word
+// is a placeholder; from a word starting with "[" on, everything is optional.
+
+bool isFixed(std::string_view part) {
+  return !part.empty() && std::all_of(part.begin(), part.end(), [](char c) {
+    return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '|';
+  });
+}
+
+bool among(std::string_view alternatives, std::string_view word) {
+  while (true) {
+    const std::size_t bar = alternatives.find('|');
+    if (alternatives.substr(0, bar) == word) return true;
+    if (bar == std::string_view::npos) return false;
+    alternatives.remove_prefix(bar + 1);
+  }
+}
+
+/// `words` from `from` on, read by `usage`: the words with their fixed ones in
+/// lowercase, or nothing when they do not fit. Words past the usage's fit
+/// only when it is not `exact`.
+std::optional<std::vector<std::string>> fitted(const std::string& usage,
+                                               std::vector<std::string> words, std::size_t from,
+                                               bool exact) {
+  const auto parts = Scenario::words(usage);
+  std::size_t i = 0;
+  for (; i < parts.size() && !parts[i].starts_with("["); ++i) {
+    if (from + i >= words.size()) return std::nullopt;
+    if (!isFixed(parts[i])) continue;
+    std::string& word = words[from + i];
+    word = lower(word);
+    if (!among(parts[i], word)) return std::nullopt;
+  }
+  if (exact && i == parts.size() && from + i < words.size()) return std::nullopt;
+  return words;
 }
 
 }  // namespace
 
-const std::vector<std::string>& ScenarioRunner::vocabulary() {
-  static const std::vector<std::string> words{
-      "start",  "set",     "debug-log", "grant", "revoke", "press",    "hold",  "type",
-      "click",  "select",  "mailbox",   "new",   "open",   "close",    "sheet", "accept",
-      "cancel", "popover", "switch",    "quit",  "launch", "relaunch", "mail",  "tap",
-      "wait",   "write",   "remove",    "run",   "expect"};
-  return words;
+template <class Run>
+struct ScenarioRunner::Form {
+  std::string usage;        // how it is written; the first word selects it
+  std::string description;  // for help; none: it shares the next form's
+  Run run;
+  bool exact = false;  // no words beyond the usage's
+};
+
+namespace {
+
+/// The form `words` (from `from` on) are written in, with the words as it
+/// reads them. Throws the usages of the forms its first word selects when
+/// none fits, and `unknown` when the first word selects none.
+template <class Form>
+std::pair<const Form*, std::vector<std::string>> chosen(const std::vector<Form>& forms,
+                                                        const std::vector<std::string>& words,
+                                                        std::size_t from, const char* prefix,
+                                                        const std::string& unknown) {
+  std::string usages;
+  const std::string first = from < words.size() ? lower(words[from]) : std::string();
+  for (const Form& form : forms) {
+    if (!among(Scenario::words(form.usage).front(), first)) continue;
+    if (auto fit = fitted(form.usage, words, from, form.exact)) return {&form, std::move(*fit)};
+    usages += (usages.empty() ? "" : " | ") + std::string(prefix) + form.usage;
+  }
+  throw StepFailure(usages.empty() ? unknown : "usage: " + usages);
+}
+
+constexpr std::string_view kExpect = "expect";
+
+}  // namespace
+
+const std::vector<ScenarioRunner::Step>& ScenarioRunner::steps() {
+  using R = ScenarioRunner;
+  using S = ScenarioStep;
+  static const std::string aMenuPath = inQuotes(menuPathText({"Menu", "Item"}));
+  static const std::vector<Step> table{
+      {"start", "Quillo finishes launching (the program does this before the first step)",
+       [](R& r, const Words&, const S&) { r.host_.start(); }},
+      {"grant|revoke accessibility|input-monitoring",
+       "the privacy permissions of Quillo in System Settings",
+       [](R& r, const Words& w, const S&) {
+         const bool granted = w[0] == "grant";
+         if (w[1] == "accessibility") {
+           r.user_.setAccessibility(granted);
+         } else {
+           r.user_.setInputMonitoring(granted);
+         }
+       }},
+      {"launch mail", "", [](R& r, const Words&, const S&) { r.user_.openMail(); }},
+      {"quit mail", "", [](R& r, const Words&, const S&) { r.user_.quitMail(); }},
+      {"relaunch mail [junk TITLE] [without " + aMenuPath + "] [disabling " + aMenuPath + "]",
+       "start, quit or restart Mail (a new process), optionally a Mail whose Junk item has "
+       "another title, or that lacks or never enables a menu item",
+       [](R& r, const Words& w, const S&) {
+         sim::MailVariant variant;
+         for (std::size_t i = 2; i + 1 < w.size(); i += 2) {
+           if (w[i] == "junk") {
+             variant.junkTitle = w[i + 1];
+           } else if (w[i] == "without") {
+             variant.missingItems.push_back(menuPath(w[i + 1]));
+           } else if (w[i] == "disabling") {
+             variant.disabledItems.push_back(menuPath(w[i + 1]));
+           } else {
+             throw StepFailure("relaunch mail knows junk, without and disabling, not \"" + w[i] +
+                               "\"");
+           }
+         }
+         r.user_.relaunchMail(std::move(variant));
+       }},
+      {"switch to " + knownAppNames(), "bring an application to the front",
+       [](R& r, const Words& w, const S&) {
+         const KnownApp* app = knownApp(w[2]);
+         if (!app) throw StepFailure("no application \"" + w[2] + "\"");
+         r.user_.switchTo(std::string(app->bundleID), std::string(app->name));
+       }},
+      {"press KEY [KEY…]",
+       "press keys: e, I, #, return, down, f1, cmd+return, ctrl+shift+r, cmd++ (shift is "
+       "implied where needed)",
+       [](R& r, const Words& w, const S&) {
+         r.singleKeyStep_ = w.size() == 2;
+         for (std::size_t i = 1; i < w.size(); ++i)
+           r.user_.press(w[i]);
+       }},
+      {"hold KEY N", "hold a key down for N auto-repeats",
+       [](R& r, const Words& w, const S&) { r.user_.hold(w[1], static_cast<int>(number(w[2]))); }},
+      {"type \"TEXT\"", "type text, key by key",
+       [](R& r, const Words& w, const S&) {
+         r.typingStep_ = true;
+         r.user_.type(joined(w, 1, w.size()));
+       }},
+      {"click PLACE",
+       "put Mail's focus into: message list, mailbox list, search field, preview, to field, "
+       "subject field, body, message content",
+       [](R& r, const Words& w, const S&) {
+         const std::string name = joined(w, 1, w.size());
+         const auto place = sim::placeNamed(name);
+         if (!place) throw StepFailure("no place \"" + name + "\" in Mail");
+         if (!r.user_.click(*place)) throw StepFailure("Mail has no " + name + " to click into");
+       }},
+      {"select N|\"SUBJECT\"", "select the Nth message (from 1) or one by subject",
+       [](R& r, const Words& w, const S&) {
+         const bool isIndex = !w[1].empty() && std::all_of(w[1].begin(), w[1].end(), ::isdigit);
+         const bool done =
+             isIndex ? r.user_.mail().select(static_cast<std::size_t>(std::stoul(w[1])) - 1)
+                     : r.user_.mail().selectSubject(w[1]);
+         if (!done) throw StepFailure("no message " + inQuotes(w[1]) + " to select");
+       }},
+      {"mailbox NAME", "show Inbox, Archive, Junk, Sent or Trash",
+       [](R& r, const Words& w, const S&) { r.user_.mail().showMailbox(w[1]); }},
+      {"new message", "", [](R& r, const Words&, const S&) { r.user_.mail().newMessage(); }},
+      {"open message", "",
+       [](R& r, const Words&, const S&) {
+         if (!r.user_.mail().openSelectedMessage()) throw StepFailure("no message is selected");
+       }},
+      {"close window", "write a new message, open the selected one, or close Mail's front window",
+       [](R& r, const Words&, const S&) { r.user_.mail().closeKeyWindow(); }},
+      {"sheet \"TEXT\"", "",
+       [](R& r, const Words& w, const S&) { r.user_.mail().showSheet(joined(w, 1, w.size())); }},
+      {"accept|cancel sheet", "",
+       [](R& r, const Words& w, const S&) { r.user_.mail().dismissSheet(w[0] == "accept"); }},
+      {"popover", "a sheet over Mail's front window; address suggestions",
+       [](R& r, const Words&, const S&) { r.user_.mail().showPopover(); }},
+      {"mail latency SECONDS", "how long Mail takes to answer each accessibility request",
+       [](R& r, const Words& w, const S&) { r.user_.mail().latency = number(w[2]); }},
+      {"tap timeout|user-input", "the system switches the keyboard event tap off",
+       [](R& r, const Words& w, const S&) {
+         if (w[1] == "timeout") {
+           r.mac_.windowServer().disableTapsByTimeout();
+         } else {
+           r.mac_.windowServer().disableTapsByUserInput();
+         }
+       }},
+      {"set " + shortcutSetNames(), "choose Quillo's shortcut set",
+       [](R& r, const Words& w, const S&) {
+         const auto set = fromRawValue<ShortcutSet>(w[1]);
+         if (!set) throw StepFailure("no shortcut set \"" + w[1] + "\"");
+         r.host_.selectSet(*set);
+       }},
+      {"debug-log on|off", "Quillo's debug logging",
+       [](R& r, const Words& w, const S&) { r.host_.setDebugLogging(w[1] == "on"); }},
+      {"write FILE",
+       "write FILE in Quillo's folder (keymap.json, custom.json) from the \"| \" lines that "
+       "follow (at the console: the lines that follow, up to a line with a single \".\")",
+       [](R& r, const Words& w, const S& step) {
+         std::string contents;
+         for (const auto& line : step.block)
+           contents += line + "\n";
+         const auto path = r.host_.supportFolder() / w[1];
+         platform::createDirectories(path.parent_path());
+         // Written in place, as an editor that saves over the file does.
+         std::ofstream file(path, std::ios::trunc);
+         file << contents;
+         if (!file) throw StepFailure("cannot write " + path.string());
+       }},
+      {"remove FILE", "delete a file in Quillo's folder",
+       [](R& r, const Words& w, const S&) {
+         std::filesystem::remove(r.host_.supportFolder() / w[1]);
+       }},
+      {"answer BUTTON", "the answer to Quillo's next question (\"Open at Login\")",
+       [](R& r, const Words& w, const S&) {
+         if (!r.host_.answerNextAlert(joined(w, 1, w.size())))
+           throw StepFailure("nothing asks questions here");
+       }},
+      {"run COMMAND", "run one of Quillo's commands (below)",
+       [](R& r, const Words& w, const S&) {
+         if (!r.host_.command({w.begin() + 1, w.end()}))
+           throw StepFailure("no command \"" + joined(w, 1, w.size()) + "\"");
+       }},
+      {"wait SECONDS", "let time pass",
+       [](R& r, const Words& w, const S&) { r.loop_.wait(platform::Duration(number(w[1]))); }},
+  };
+  return table;
+}
+
+const std::vector<ScenarioRunner::Expectation>& ScenarioRunner::expectations() {
+  using R = ScenarioRunner;
+  constexpr bool exact = true;
+  constexpr bool takesTheRest = false;
+  static const std::vector<Expectation> table{
+      {"mailbox NAME count N", "",
+       [](R& r, const Words& w, Words& unmet) {
+         const auto& messages = r.user_.mail().mailbox(w[2]);
+         if (messages.size() != static_cast<std::size_t>(number(w[4]))) {
+           unmet.push_back("mailbox " + w[2] + " to hold " + w[4] + " messages, not " +
+                           std::to_string(messages.size()));
+         }
+       },
+       exact},
+      {"mailbox NAME has \"SUBJECT\"", "",
+       [](R& r, const Words& w, Words& unmet) {
+         const auto& messages = r.user_.mail().mailbox(w[2]);
+         const bool found = std::any_of(messages.begin(), messages.end(),
+                                        [&](const auto& m) { return m.subject == w[4]; });
+         if (!found) unmet.push_back("mailbox " + w[2] + " to hold " + inQuotes(w[4]));
+       },
+       exact},
+      {"selected \"SUBJECT\"", "",
+       [](R& r, const Words& w, Words& unmet) {
+         const auto selected = r.user_.mail().selectedMessage();
+         if (!selected || selected->subject != w[2]) {
+           unmet.push_back("selected " + inQuotes(w[2]) + ", not " +
+                           (selected ? inQuotes(selected->subject) : std::string("nothing")));
+         }
+       },
+       exact},
+      {"focus \"WHERE\"", "",
+       [](R& r, const Words& w, Words& unmet) {
+         const std::string focus = r.user_.mail().focusDescription();
+         if (focus != w[2])
+           unmet.push_back("focus in " + inQuotes(w[2]) + ", not in " + inQuotes(focus));
+       },
+       exact},
+      {"text PLACE \"TEXT\"", "",
+       [](R& r, const Words& w, Words& unmet) {
+         const std::string name = joined(w, 2, w.size() - 1);
+         const auto place = sim::placeNamed(name);
+         if (!place) throw StepFailure("no place \"" + name + "\" in Mail");
+         const auto text = r.user_.mail().text(*place);
+         if (text != w.back()) {
+           unmet.push_back(name + " to read " + inQuotes(w.back()) + ", not " +
+                           inQuotes(text.value_or("(none)")));
+         }
+       },
+       takesTheRest},
+      {"front APP", "",
+       [](R& r, const Words& w, Words& unmet) {
+         const auto front = r.mac_.workspace().frontmostApplication();
+         if (!front || lower(front->localizedName) != lower(w[2])) {
+           unmet.push_back(w[2] + " in front, not " +
+                           (front ? front->localizedName : std::string("nothing")));
+         }
+       },
+       exact},
+      {"status STATUS", "",
+       [](R& r, const Words& w, Words& unmet) {
+         const auto status = r.host_.status();
+         if (status != w[2])
+           unmet.push_back("status " + w[2] + ", not " + status.value_or("(none)"));
+       },
+       exact},
+      {"windows N", "",
+       [](R& r, const Words& w, Words& unmet) {
+         const auto count = r.user_.mail().windowList().size();
+         if (count != static_cast<std::size_t>(number(w[2])))
+           unmet.push_back(w[2] + " Mail windows, not " + std::to_string(count));
+       },
+       exact},
+      {"decision DECISION", "",
+       [](R& r, const Words& w, Words& unmet) {
+         const std::string decision = joined(w, 2, w.size());
+         const auto& decisions = r.lastDecisions_;
+         if (std::find(decisions.begin(), decisions.end(), decision) == decisions.end())
+           unmet.push_back("the decision " + inQuotes(decision) + " in the step before");
+       },
+       takesTheRest},
+      {"outcome \"TEXT\"", "",
+       [](R& r, const Words& w, Words& unmet) {
+         const auto& outcomes = r.lastOutcomes_;
+         if (std::find(outcomes.begin(), outcomes.end(), w[2]) == outcomes.end())
+           unmet.push_back("the outcome " + inQuotes(w[2]) + " in the step before");
+       },
+       exact},
+      {"round-trips N", "",
+       [](R& r, const Words& w, Words& unmet) {
+         if (r.roundTripsOfLastStep_ != static_cast<std::size_t>(number(w[2]))) {
+           unmet.push_back(w[2] + " accessibility round trips, not " +
+                           std::to_string(r.roundTripsOfLastStep_));
+         }
+       },
+       exact},
+      {"log \"LINE\"", "",
+       [](R& r, const Words& w, Words& unmet) {
+         const auto lines = r.debugLogLines();
+         if (std::find(lines.begin(), lines.end(), w[2]) == lines.end())
+           unmet.push_back("the debug log line " + inQuotes(w[2]));
+       },
+       exact},
+      {"no log \"TEXT\"", "",
+       [](R& r, const Words& w, Words& unmet) {
+         for (const auto& line : r.debugLogLines()) {
+           if (line.find(w[3]) != std::string::npos)
+             unmet.push_back("no debug log line with " + inQuotes(w[3]) + ": " + line);
+         }
+       },
+       exact},
+  };
+  return table;
+}
+
+std::vector<ScenarioRunner::HelpEntry> ScenarioRunner::help() {
+  std::vector<HelpEntry> entries;
+  HelpEntry entry;
+  for (const Step& step : steps()) {
+    entry.usages.push_back(step.usage);
+    if (step.description.empty()) continue;
+    entry.description = step.description;
+    entries.push_back(std::move(entry));
+    entry = {};
+  }
+  for (const Expectation& expectation : expectations())
+    entry.usages.push_back(std::string(kExpect) + " " + expectation.usage);
+  entry.description = "check a fact; a script fails when one does not hold";
+  entries.push_back(std::move(entry));
+  return entries;
 }
 
 ScenarioRunner::ScenarioRunner(sim::SimulatedMac& mac, sim::User& user, ScenarioHost& host,
@@ -116,8 +460,7 @@ std::vector<std::string> ScenarioRunner::debugLogLines() const {
   std::vector<std::string> lines;
   std::ifstream in(host_.debugLog().fileURL());
   for (std::string line; std::getline(in, line);) {
-    // "yyyy-MM-dd HH:mm:ss.SSS " comes first: 24 characters.
-    lines.push_back(line.size() > 24 ? line.substr(24) : line);
+    lines.push_back(line.size() > kTimestampWidth ? line.substr(kTimestampWidth) : line);
   }
   return lines;
 }
@@ -125,7 +468,7 @@ std::vector<std::string> ScenarioRunner::debugLogLines() const {
 StepResult ScenarioRunner::run(const ScenarioStep& step) {
   StepResult result;
   if (step.words.empty()) return result;
-  if (step.words.front() == "expect") {
+  if (step.words.front() == kExpect) {
     try {
       expect(step.words, result);
     } catch (const std::exception& error) {
@@ -147,11 +490,11 @@ StepResult ScenarioRunner::run(const ScenarioStep& step) {
   decisions_.clear();
   outcomes_.clear();
   singleKeyStep_ = false;
-  typingStep_ = step.words.front() == "type";
+  typingStep_ = false;
   mac_.accessibility().resetRoundTrips();
 
   try {
-    execute(step, result);
+    execute(step);
     loop_.settle();
   } catch (const std::exception& error) {
     result.failures.push_back(error.what());
@@ -247,210 +590,19 @@ StepResult ScenarioRunner::run(const ScenarioStep& step) {
   return result;
 }
 
-void ScenarioRunner::execute(const ScenarioStep& step, StepResult&) {
-  const auto& w = step.words;
-  const std::string& verb = w[0];
-  const auto need = [&](std::size_t count, const char* usage) {
-    if (w.size() < count) throw StepFailure(std::string("usage: ") + usage);
-  };
-  if (verb == "start") {
-    host_.start();
-  } else if (verb == "set") {
-    need(2, "set gmail|outlookMac|outlookWindows|custom|off");
-    const auto set = fromRawValue<ShortcutSet>(w[1]);
-    if (!set) throw StepFailure("no shortcut set \"" + w[1] + "\"");
-    host_.selectSet(*set);
-  } else if (verb == "debug-log") {
-    need(2, "debug-log on|off");
-    host_.setDebugLogging(w[1] == "on");
-  } else if (verb == "grant" || verb == "revoke") {
-    need(2, "grant|revoke accessibility|input-monitoring");
-    const bool granted = verb == "grant";
-    if (w[1] == "accessibility") {
-      user_.setAccessibility(granted);
-    } else if (w[1] == "input-monitoring") {
-      user_.setInputMonitoring(granted);
-    } else {
-      throw StepFailure("no permission \"" + w[1] + "\"");
-    }
-  } else if (verb == "press") {
-    need(2, "press KEY [KEY…]");
-    singleKeyStep_ = w.size() == 2;
-    for (std::size_t i = 1; i < w.size(); ++i)
-      user_.press(w[i]);
-  } else if (verb == "hold") {
-    need(3, "hold KEY REPEATS");
-    user_.hold(w[1], static_cast<int>(number(w[2])));
-  } else if (verb == "type") {
-    need(2, "type TEXT");
-    user_.type(joined(w, 1, w.size()));
-  } else if (verb == "click") {
-    need(2, "click PLACE");
-    const std::string name = joined(w, 1, w.size());
-    const auto place = sim::placeNamed(name);
-    if (!place) throw StepFailure("no place \"" + name + "\" in Mail");
-    if (!user_.click(*place)) throw StepFailure("Mail has no " + name + " to click into");
-  } else if (verb == "select") {
-    need(2, "select N|SUBJECT");
-    const bool isIndex = !w[1].empty() && std::all_of(w[1].begin(), w[1].end(), ::isdigit);
-    const bool done = isIndex ? user_.mail().select(static_cast<std::size_t>(std::stoul(w[1])) - 1)
-                              : user_.mail().selectSubject(w[1]);
-    if (!done) throw StepFailure("no message " + inQuotes(w[1]) + " to select");
-  } else if (verb == "mailbox") {
-    need(2, "mailbox NAME");
-    user_.mail().showMailbox(w[1]);
-  } else if (verb == "new" && w.size() == 2 && w[1] == "message") {
-    user_.mail().newMessage();
-  } else if (verb == "open" && w.size() == 2 && w[1] == "message") {
-    if (!user_.mail().openSelectedMessage()) throw StepFailure("no message is selected");
-  } else if (verb == "close" && w.size() == 2 && w[1] == "window") {
-    user_.mail().closeKeyWindow();
-  } else if (verb == "sheet") {
-    need(2, "sheet TEXT");
-    user_.mail().showSheet(joined(w, 1, w.size()));
-  } else if ((verb == "accept" || verb == "cancel") && w.size() == 2 && w[1] == "sheet") {
-    user_.mail().dismissSheet(verb == "accept");
-  } else if (verb == "popover") {
-    user_.mail().showPopover();
-  } else if (verb == "switch") {
-    need(3, "switch to APP");
-    const auto app = knownApps().find(lower(w[2]));
-    if (app == knownApps().end()) throw StepFailure("no application \"" + w[2] + "\"");
-    user_.switchTo(app->second.first, app->second.second);
-  } else if (verb == "quit" && w.size() == 2 && lower(w[1]) == "mail") {
-    user_.quitMail();
-  } else if (verb == "launch" && w.size() == 2 && lower(w[1]) == "mail") {
-    user_.openMail();
-  } else if (verb == "relaunch") {
-    need(2, "relaunch mail [junk TITLE] [without PATH] [disabling PATH]");
-    sim::MailVariant variant;
-    for (std::size_t i = 2; i + 1 < w.size(); i += 2) {
-      if (w[i] == "junk") {
-        variant.junkTitle = w[i + 1];
-      } else if (w[i] == "without") {
-        variant.missingItems.push_back(splitPath(w[i + 1]));
-      } else if (w[i] == "disabling") {
-        variant.disabledItems.push_back(splitPath(w[i + 1]));
-      } else {
-        throw StepFailure("relaunch mail knows junk, without and disabling, not \"" + w[i] + "\"");
-      }
-    }
-    user_.relaunchMail(std::move(variant));
-  } else if (verb == "mail") {
-    need(3, "mail latency SECONDS");
-    if (w[1] != "latency") throw StepFailure("usage: mail latency SECONDS");
-    user_.mail().latency = number(w[2]);
-  } else if (verb == "tap") {
-    need(2, "tap timeout|user-input");
-    if (w[1] == "timeout") {
-      mac_.windowServer().disableTapsByTimeout();
-    } else if (w[1] == "user-input") {
-      mac_.windowServer().disableTapsByUserInput();
-    } else {
-      throw StepFailure("usage: tap timeout|user-input");
-    }
-  } else if (verb == "wait") {
-    need(2, "wait SECONDS");
-    loop_.wait(platform::Duration(number(w[1])));
-  } else if (verb == "write") {
-    need(2, "write FILE (with the contents on \"| \" lines)");
-    std::string contents;
-    for (const auto& line : step.block)
-      contents += line + "\n";
-    const auto path = host_.supportFolder() / w[1];
-    platform::createDirectories(path.parent_path());
-    // Written in place, as an editor that saves over the file does.
-    std::ofstream file(path, std::ios::trunc);
-    file << contents;
-    if (!file) throw StepFailure("cannot write " + path.string());
-  } else if (verb == "remove") {
-    need(2, "remove FILE");
-    std::filesystem::remove(host_.supportFolder() / w[1]);
-  } else if (verb == "answer") {
-    need(2, "answer BUTTON (the answer to the next alert)");
-    if (!host_.command({"answer", joined(w, 1, w.size())}))
-      throw StepFailure("nothing asks questions here");
-  } else if (verb == "run") {
-    need(2, "run COMMAND");
-    if (!host_.command({w.begin() + 1, w.end()}))
-      throw StepFailure("no command \"" + joined(w, 1, w.size()) + "\"");
-  } else {
-    throw StepFailure("no step \"" + verb + "\"");
-  }
+void ScenarioRunner::execute(const ScenarioStep& step) {
+  const auto [form, words] =
+      chosen(steps(), step.words, 0, "", "no step \"" + step.words.front() + "\"");
+  form->run(*this, words, step);
 }
 
-void ScenarioRunner::expect(const std::vector<std::string>& w, StepResult& result) {
-  const auto fail = [&](const std::string& what) { result.failures.push_back("expected " + what); };
-  if (w.size() < 2) throw StepFailure("usage: expect WHAT …");
-  const std::string& what = w[1];
-  if (what == "mailbox" && w.size() == 5) {
-    const auto& messages = user_.mail().mailbox(w[2]);
-    if (w[3] == "count") {
-      if (messages.size() != static_cast<std::size_t>(number(w[4]))) {
-        fail("mailbox " + w[2] + " to hold " + w[4] + " messages, not " +
-             std::to_string(messages.size()));
-      }
-    } else if (w[3] == "has") {
-      const bool found = std::any_of(messages.begin(), messages.end(),
-                                     [&](const auto& m) { return m.subject == w[4]; });
-      if (!found) fail("mailbox " + w[2] + " to hold " + inQuotes(w[4]));
-    } else {
-      throw StepFailure("usage: expect mailbox NAME count N | has SUBJECT");
-    }
-  } else if (what == "selected" && w.size() == 3) {
-    const auto selected = user_.mail().selectedMessage();
-    if (!selected || selected->subject != w[2]) {
-      fail("selected " + inQuotes(w[2]) + ", not " +
-           (selected ? inQuotes(selected->subject) : std::string("nothing")));
-    }
-  } else if (what == "focus" && w.size() == 3) {
-    const std::string focus = user_.mail().focusDescription();
-    if (focus != w[2]) fail("focus in " + inQuotes(w[2]) + ", not in " + inQuotes(focus));
-  } else if (what == "text" && w.size() >= 4) {
-    const std::string name = joined(w, 2, w.size() - 1);
-    const auto place = sim::placeNamed(name);
-    if (!place) throw StepFailure("no place \"" + name + "\" in Mail");
-    const auto text = user_.mail().text(*place);
-    if (text != w.back())
-      fail(name + " to read " + inQuotes(w.back()) + ", not " + inQuotes(text.value_or("(none)")));
-  } else if (what == "round-trips" && w.size() == 3) {
-    if (roundTripsOfLastStep_ != static_cast<std::size_t>(number(w[2]))) {
-      fail(w[2] + " accessibility round trips, not " + std::to_string(roundTripsOfLastStep_));
-    }
-  } else if (what == "decision" && w.size() >= 3) {
-    const std::string decision = joined(w, 2, w.size());
-    if (std::find(lastDecisions_.begin(), lastDecisions_.end(), decision) == lastDecisions_.end()) {
-      fail("the decision " + inQuotes(decision) + " in the step before");
-    }
-  } else if (what == "outcome" && w.size() == 3) {
-    if (std::find(lastOutcomes_.begin(), lastOutcomes_.end(), w[2]) == lastOutcomes_.end()) {
-      fail("the outcome " + inQuotes(w[2]) + " in the step before");
-    }
-  } else if (what == "log" && w.size() == 3) {
-    const auto lines = debugLogLines();
-    if (std::find(lines.begin(), lines.end(), w[2]) == lines.end())
-      fail("the debug log line " + inQuotes(w[2]));
-  } else if (what == "no" && w.size() == 4 && w[2] == "log") {
-    for (const auto& line : debugLogLines()) {
-      if (line.find(w[3]) != std::string::npos)
-        fail("no debug log line with " + inQuotes(w[3]) + ": " + line);
-    }
-  } else if (what == "front" && w.size() == 3) {
-    const auto front = mac_.workspace().frontmostApplication();
-    if (!front || lower(front->localizedName) != lower(w[2])) {
-      fail(w[2] + " in front, not " + (front ? front->localizedName : std::string("nothing")));
-    }
-  } else if (what == "status" && w.size() == 3) {
-    const auto status = host_.status();
-    if (status != w[2]) fail("status " + w[2] + ", not " + status.value_or("(none)"));
-  } else if (what == "windows" && w.size() == 3) {
-    const auto count = user_.mail().windowList().size();
-    if (count != static_cast<std::size_t>(number(w[2]))) {
-      fail(w[2] + " Mail windows, not " + std::to_string(count));
-    }
-  } else {
-    throw StepFailure("no expectation \"" + joined(w, 1, w.size()) + "\"");
-  }
+void ScenarioRunner::expect(const Words& w, StepResult& result) {
+  const auto [form, words] =
+      chosen(expectations(), w, 1, "expect ", "no expectation \"" + joined(w, 1, w.size()) + "\"");
+  Words unmet;
+  form->run(*this, words, unmet);
+  for (const auto& what : unmet)
+    result.failures.push_back("expected " + what);
 }
 
 ScenarioRunner::Outcome ScenarioRunner::runAll(const Scenario& scenario) {

@@ -1,7 +1,5 @@
 #include "Console/Session.hpp"
 
-#include <functional>
-#include <map>
 #include <thread>
 
 namespace quillo::console {
@@ -92,21 +90,71 @@ std::vector<std::string> Session::alertLines() {
   return lines;
 }
 
-const std::vector<std::string>& Session::commands() {
-  static const std::vector<std::string> names{"focus-capture",
-                                              "focus-capture-now",
-                                              "menu-check",
-                                              "menu-structure",
-                                              "window-structure",
-                                              "show-log",
-                                              "diagnose",
-                                              "fix-accessibility",
-                                              "fix-input-monitoring",
-                                              "reset-keymap",
-                                              "answer BUTTON",
-                                              "tap-needs-input-monitoring",
-                                              "login-item approval|fails TEXT|enabled"};
-  return names;
+struct Session::Command {
+  std::string_view name;
+  std::string_view arguments;  // as help writes them; none: the name alone
+  /// False when the words are not a form of the command.
+  bool (*run)(Session&, const std::vector<std::string>& words);
+};
+
+namespace {
+
+/// A command that calls one of the app controller's own.
+template <void (AppController::*action)()>
+bool calling(Session& session, const std::vector<std::string>&) {
+  (session.controller().*action)();
+  return true;
+}
+
+}  // namespace
+
+const std::vector<Session::Command>& Session::commandTable() {
+  using Words = std::vector<std::string>;
+  static const std::vector<Command> table{
+      {"focus-capture", "", calling<&AppController::focusCaptureIn3Seconds>},
+      {"focus-capture-now", "", calling<&AppController::focusCapture>},
+      {"menu-check", "", calling<&AppController::menuCheck>},
+      {"menu-structure", "", calling<&AppController::menuStructure>},
+      {"window-structure", "", calling<&AppController::windowStructure>},
+      {"show-log", "", calling<&AppController::showDebugLog>},
+      {"diagnose", "", calling<&AppController::runDiagnosis>},
+      {"fix-accessibility", "", calling<&AppController::fixAccessibility>},
+      {"fix-input-monitoring", "", calling<&AppController::fixInputMonitoring>},
+      {"reset-keymap", "",
+       [](Session& session, const Words&) {
+         session.controller().keymapStore().resetToDefaults();
+         return true;
+       }},
+      {"tap-needs-input-monitoring", "",
+       [](Session& session, const Words&) {
+         session.mac_->permissions.tapNeedsInputMonitoring = true;
+         return true;
+       }},
+      {"login-item", "approval|fails TEXT|enabled",
+       [](Session& session, const Words& words) {
+         auto& items = session.mac_->loginItems();
+         if (words[1] == "approval") {
+           items.registrationNeedsApproval = true;
+         } else if (words[1] == "fails" && words.size() == 3) {
+           items.registrationError = words[2];
+         } else if (words[1] == "enabled") {
+           items.status_ = platform::LoginItemStatus::enabled;
+         } else {
+           return false;
+         }
+         return true;
+       }},
+  };
+  return table;
+}
+
+std::vector<std::string> Session::commands() {
+  std::vector<std::string> usages;
+  for (const Command& command : commandTable()) {
+    usages.push_back(std::string(command.name) +
+                     (command.arguments.empty() ? "" : " " + std::string(command.arguments)));
+  }
+  return usages;
 }
 
 std::vector<std::string> Session::systemLogLines() {
@@ -117,51 +165,18 @@ std::vector<std::string> Session::systemLogLines() {
 }
 
 bool Session::command(const std::vector<std::string>& words) {
-  AppController& app = controller();
-  if (words.size() == 1) {
-    const std::string& name = words[0];
-    const std::map<std::string, std::function<void()>> diagnostics{
-        {"focus-capture", [&] { app.focusCaptureIn3Seconds(); }},
-        {"focus-capture-now", [&] { app.focusCapture(); }},
-        {"menu-check", [&] { app.menuCheck(); }},
-        {"menu-structure", [&] { app.menuStructure(); }},
-        {"window-structure", [&] { app.windowStructure(); }},
-        {"show-log", [&] { app.showDebugLog(); }},
-        {"diagnose", [&] { app.runDiagnosis(); }},
-        {"fix-accessibility", [&] { app.fixAccessibility(); }},
-        {"fix-input-monitoring", [&] { app.fixInputMonitoring(); }},
-    };
-    if (const auto found = diagnostics.find(name); found != diagnostics.end()) {
-      found->second();
-      return true;
-    }
+  if (words.empty()) return false;
+  for (const Command& command : commandTable()) {
+    if (command.name != words[0]) continue;
+    // A command without arguments takes none; one with them needs some.
+    return command.arguments.empty() == (words.size() == 1) && command.run(*this, words);
   }
-  if (words.size() == 2 && words[0] == "answer") {
-    application_->answers.push_back(words[1]);
-    return true;
-  }
-  if (words.size() >= 2 && words[0] == "login-item") {
-    auto& items = mac_->loginItems();
-    if (words[1] == "approval") {
-      items.registrationNeedsApproval = true;
-    } else if (words[1] == "fails" && words.size() == 3) {
-      items.registrationError = words[2];
-    } else if (words[1] == "enabled") {
-      items.status_ = platform::LoginItemStatus::enabled;
-    } else {
-      return false;
-    }
-    return true;
-  }
-  if (words.size() == 1 && words[0] == "tap-needs-input-monitoring") {
-    mac_->permissions.tapNeedsInputMonitoring = true;
-    return true;
-  }
-  if (words.size() == 1 && words[0] == "reset-keymap") {
-    app.keymapStore().resetToDefaults();
-    return true;
-  }
-  return extraCommand && extraCommand(words);
+  return false;
+}
+
+bool Session::answerNextAlert(const std::string& button) {
+  application_->answers.push_back(button);
+  return true;
 }
 
 }  // namespace quillo::console

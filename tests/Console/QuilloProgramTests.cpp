@@ -1,6 +1,10 @@
 // The `quillo` program as a user runs it: options, scripts, exit statuses.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <set>
+#include <sstream>
+
 #include "Files.hpp"
 #include "RunProgram.hpp"
 #include "TempHome.hpp"
@@ -9,6 +13,77 @@ namespace quillo {
 namespace {
 
 const std::string kProgram = QUILLO_PROGRAM;
+/// The source tree, for the scripts that run as tests.
+const std::filesystem::path kSourceTree =
+    std::filesystem::path(__FILE__).parent_path().parent_path().parent_path();
+
+std::vector<std::string> lines(const std::string& text) {
+  std::vector<std::string> result;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);)
+    result.push_back(line);
+  return result;
+}
+
+std::vector<std::string> split(const std::string& text, const std::string& separator) {
+  std::vector<std::string> parts;
+  for (std::size_t start = 0;;) {
+    const std::size_t at = text.find(separator, start);
+    parts.push_back(text.substr(start, at - start));
+    if (at == std::string::npos) return parts;
+    start = at + separator.size();
+  }
+}
+
+/// The usages `quillo --help` lists under `heading` ("steps", "commands"):
+/// each indented line up to two blanks in a row, split at " | " or ", ".
+std::vector<std::string> helpUsages(const std::string& help, const std::string& heading,
+                                    const std::string& separator) {
+  std::vector<std::string> usages;
+  bool inside = false;
+  for (const auto& line : lines(help)) {
+    if (!line.starts_with(" ")) {
+      inside = line.starts_with(heading + " (");
+      continue;
+    }
+    if (!inside || line.starts_with("   ")) continue;  // a description
+    std::string text = line.substr(2, line.find("  ", 2) - 2);
+    if (text.ends_with(separator.substr(0, separator.find_last_not_of(' ') + 1)))
+      text.resize(text.find_last_not_of(", |") + 1);
+    for (const auto& usage : split(text, separator))
+      usages.push_back(usage);
+  }
+  return usages;
+}
+
+/// The words of a usage that are written as they stand, each as its first
+/// alternative: "grant|revoke accessibility|input-monitoring" gives "grant
+/// accessibility", "press KEY [KEY…]" gives "press".
+std::string fixedWords(const std::string& usage) {
+  std::string text;
+  for (const auto& word : split(usage, " ")) {
+    if (word.empty() || !std::all_of(word.begin(), word.end(), [](char c) {
+          return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '|';
+        })) {
+      break;
+    }
+    text += (text.empty() ? "" : " ") + word.substr(0, word.find('|'));
+  }
+  return text;
+}
+
+/// Every usage's first word and, after "expect", its second, with each
+/// alternative: what a step must start with to be one.
+std::set<std::string> documentedStarts(const std::vector<std::string>& usages) {
+  std::set<std::string> starts;
+  for (const auto& usage : usages) {
+    const auto words = split(usage, " ");
+    const bool expectation = words[0] == "expect" && words.size() > 1;
+    for (const auto& word : split(expectation ? words[1] : words[0], "|"))
+      starts.insert(expectation ? "expect " + word : word);
+  }
+  return starts;
+}
 
 class QuilloProgramTest : public ::testing::Test {
  protected:
@@ -26,15 +101,57 @@ class QuilloProgramTest : public ::testing::Test {
   testing::TempHome home;
 };
 
-TEST_F(QuilloProgramTest, HelpDocumentsTheStepsAndOptions) {
+TEST_F(QuilloProgramTest, HelpDocumentsTheOptions) {
   const auto result = run({"--help"});
   EXPECT_EQ(result.exitStatus, 0);
-  for (const char* word : {"--script", "--virtual-time", "--diagnose", "press KEY",
-                           "expect mailbox", "write FILE", "answer BUTTON", "run COMMAND"}) {
+  for (const char* word : {"--script", "--virtual-time", "--update", "--diagnose"}) {
     EXPECT_NE(result.out.find(word), std::string::npos) << word;
   }
   EXPECT_EQ(run({"--colour"}).exitStatus, 2);
   EXPECT_EQ(run({"--virtual-time"}).exitStatus, 2);
+}
+
+TEST_F(QuilloProgramTest, HelpListsEveryStepTheGoldenScriptsUse) {
+  const auto starts = documentedStarts(helpUsages(run({"--help"}).out, "steps", " | "));
+  ASSERT_GT(starts.size(), 20u);
+  std::vector<std::filesystem::path> scripts;
+  for (const auto& folder : {kSourceTree / "tests", kSourceTree / "examples"}) {
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+      if (entry.path().extension() == ".scenario") scripts.push_back(entry.path());
+    }
+  }
+  ASSERT_GT(scripts.size(), 10u);
+  for (const auto& file : scripts) {
+    for (const auto& line : lines(testing::readText(file))) {
+      if (line.empty() || std::string("#|>").find(line[0]) != std::string::npos) continue;
+      const auto words = split(line, " ");
+      const std::string start = words[0] == "expect" ? "expect " + words[1] : words[0];
+      EXPECT_TRUE(starts.contains(start)) << start << " in " << file;
+    }
+  }
+}
+
+TEST_F(QuilloProgramTest, EveryStepAndCommandInTheHelpIsUnderstood) {
+  const std::string help = run({"--help"}).out;
+  // Each step and command as far as it is written as it stands: the parser
+  // may ask for the rest, but must know it.
+  std::string steps;
+  for (const auto& usage : helpUsages(help, "steps", " | "))
+    steps += fixedWords(usage) + "\n";
+  const auto commands = helpUsages(help, "commands", ", ");
+  for (const auto& usage : commands)
+    steps += "run " + fixedWords(usage) + "\n";
+  ASSERT_GT(commands.size(), 10u);
+
+  const auto result = run({"--virtual-time", "--script", script(steps).string()});
+  for (const char* unknown : {"no step", "no expectation", "no command"})
+    EXPECT_EQ(result.out.find(unknown), std::string::npos) << result.out;
+  // And those are what words the parser does not know really get.
+  const auto unknown =
+      run({"--virtual-time", "--script", script("frobnicate\nexpect rain\nrun dance\n").string()});
+  for (const char* message :
+       {"no step \"frobnicate\"", "no expectation \"rain\"", "no command \"dance\""})
+    EXPECT_NE(unknown.out.find(message), std::string::npos) << unknown.out;
 }
 
 TEST_F(QuilloProgramTest, AScriptRunsAndItsExpectationsDecideTheExitStatus) {

@@ -36,42 +36,14 @@ TEST(CheatSheet, WithoutAKeymapEveryEntryIsMailsOwn) {
   }
 }
 
-TEST(CheatSheet, MailsOwnShortcutsTable) {
-  struct Row {
-    ActionID action;
-    std::string keys;
-    PlaceSet places;
-  };
-  const PlaceSet listAndOpen{Place::messageList, Place::openMessage};
-  const PlaceSet all{Place::messageList, Place::openMessage, Place::writing};
-  const Row rows[] = {
-      {ActionID::archive, "ctrl+cmd+a", listAndOpen},
-      {ActionID::delete_, "delete", listAndOpen},
-      {ActionID::nextMessage, "down", {Place::messageList}},
-      {ActionID::previousMessage, "up", {Place::messageList}},
-      {ActionID::reply, "cmd+r", listAndOpen},
-      {ActionID::replyAll, "shift+cmd+r", listAndOpen},
-      {ActionID::forward, "shift+cmd+f", listAndOpen},
-      {ActionID::newMessage, "cmd+n", all},
-      {ActionID::toggleFlag, "shift+cmd+l", listAndOpen},
-      {ActionID::markJunk, "shift+cmd+j", listAndOpen},
-      {ActionID::markRead, "shift+cmd+u", listAndOpen},
-      {ActionID::markUnread, "shift+cmd+u", listAndOpen},
-      {ActionID::undo, "cmd+z", all},
-      {ActionID::focusSearch, "option+cmd+f", {Place::messageList}},
-      {ActionID::openMessage, "cmd+o", {Place::messageList}},
-      {ActionID::send, "shift+cmd+d", {Place::writing}},
-      {ActionID::copy, "cmd+c", all},
-      {ActionID::paste, "cmd+v", all},
-      {ActionID::cut, "cmd+x", all},
-  };
-  const auto& table = CheatSheet::macOwnShortcuts();
-  ASSERT_EQ(table.size(), std::size(rows));
-  for (std::size_t i = 0; i < table.size(); ++i) {
-    SCOPED_TRACE(rawValue(rows[i].action));
-    EXPECT_EQ(table[i].action, rows[i].action);
-    EXPECT_EQ(keysText(table[i].keys), rows[i].keys);
-    EXPECT_EQ(table[i].places, rows[i].places);
+TEST(CheatSheet, MailsOwnShortcutsAreShortcutsThatWorkSomewhere) {
+  // A plain character would be typing, not one of Mail's menu shortcuts.
+  for (const auto& entry : CheatSheet::macOwnShortcuts()) {
+    SCOPED_TRACE(rawValue(entry.action));
+    EXPECT_FALSE(entry.keys.empty());
+    EXPECT_FALSE(entry.places.isEmpty());
+    for (const auto& key : entry.keys)
+      EXPECT_TRUE(key.hasShortcutModifier() || key.key().isNamed()) << key.keymapString();
   }
 }
 

@@ -30,11 +30,7 @@ std::vector<ActionID> actionsAnswering(const KeyChord& key, const Keymap& keymap
   return actions;
 }
 
-TEST(CustomKeymapBaseline, TitlesAndKeymaps) {
-  EXPECT_EQ(title(Baseline::appleMail), "macOS");
-  EXPECT_EQ(title(Baseline::gmail), "Gmail");
-  EXPECT_EQ(title(Baseline::outlookMac), "Outlook for Mac");
-  EXPECT_EQ(title(Baseline::outlookWindows), "Outlook for Windows");
+TEST(CustomKeymapBaseline, Keymaps) {
   const Keymap& apple = keymap(Baseline::appleMail);
   EXPECT_TRUE(apple.bindings.empty() && apple.listChords.empty() && apple.composeBindings.empty() &&
               apple.anywhereChords.empty());

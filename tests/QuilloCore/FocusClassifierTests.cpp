@@ -76,21 +76,6 @@ TEST(ElementMatcher, EveryPresentFieldMustHold) {
   EXPECT_FALSE(ElementMatcher{.identifierPrefix = ""}.matches(ElementInfo{.role = "AXTable"}));
 }
 
-TEST(FocusPolicyDefault, HoldsTheBuiltInLists) {
-  const auto& policy = FocusPolicy::default_();
-  ASSERT_EQ(policy.allow.size(), 2u);
-  EXPECT_EQ(policy.allow[1].ancestorWithin, 1);
-  EXPECT_EQ(policy.denyRoles.size(), 9u);
-  EXPECT_EQ(policy.denyRoles[3], "AXWebArea");
-  EXPECT_EQ(policy.allowedWindowSubroles, std::vector<std::string>{"AXStandardWindow"});
-  EXPECT_EQ(policy.composeWindowMarkers, FocusPolicy::defaultComposeWindowMarkers());
-  EXPECT_EQ(policy.composeDenyRoles, (std::vector<std::string>{"AXSheet", "AXPopover", "AXMenu",
-                                                               "AXMenuBar", "AXMenuItem"}));
-  EXPECT_EQ(policy.messageWindowMarkers, std::vector<std::string>{"_MAIL_MESSAGE_CONTENT"});
-  EXPECT_EQ(policy.messageWindowDenyRoles.size(), 8u);
-  EXPECT_EQ(&FocusPolicy::default_(), &policy);  // built once and shared
-}
-
 TEST(FocusPolicyJSON, MissingOrNullMembersKeepDefaultsAndPresentOnesReplaceWhole) {
   const auto policy =
       FocusPolicy::fromJSON(json::parse(R"({"denyRoles": [], "composeWindowMarkers": null,

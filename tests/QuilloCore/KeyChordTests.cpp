@@ -162,7 +162,8 @@ TEST(KeyTokenEquality, CanonicallyEquivalentCharactersAreEqualAndHashAlike) {
 }
 
 TEST(KeyModifiersSet, AlgebraAndShortcutTest) {
-  EXPECT_EQ(KeyModifiers::shortcutModifiers.rawValue(), 14);
+  EXPECT_EQ(KeyModifiers::shortcutModifiers,
+            KeyModifiers::control | KeyModifiers::option | KeyModifiers::command);
   EXPECT_EQ(KeyModifiers(0xFF).rawValue(), 0x0F);  // unknown bits are dropped
   KeyModifiers held = KeyModifiers::shift;
   held.insert(KeyModifiers::command);
@@ -180,15 +181,6 @@ TEST(KeyModifiersSet, AlgebraAndShortcutTest) {
   EXPECT_TRUE(chord(KeyModifiers::control).hasShortcutModifier());
   EXPECT_TRUE(chord(KeyModifiers::option).hasShortcutModifier());
   EXPECT_TRUE(chord(KeyModifiers::command | KeyModifiers::shift).hasShortcutModifier());
-}
-
-TEST(NamedKeyRawValues, AreExactAndInDeclarationOrder) {
-  const auto names = allCases<NamedKey>();
-  ASSERT_EQ(names.size(), 10u);
-  EXPECT_EQ(rawValue(names[0]), "return");
-  EXPECT_EQ(rawValue(NamedKey::delete_), "delete");
-  EXPECT_EQ(fromRawValue<NamedKey>("right"), NamedKey::right);
-  EXPECT_FALSE(fromRawValue<NamedKey>("Return").has_value());
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <set>
+
+#include "QuilloCore/CustomKeymap.hpp"
 #include "QuilloCore/Decider.hpp"
 #include "QuilloCore/KeymapPreset.hpp"
 
@@ -8,63 +11,22 @@ namespace {
 
 using NamedKey = KeyToken::NamedKey;
 
-ChordBindings chords(std::initializer_list<std::pair<const char*, ActionID>> entries) {
-  ChordBindings table;
-  for (const auto& [text, action] : entries)
-    table.emplace(*KeyChord::fromKeymapString(text), action);
-  return table;
+TEST(KeymapPreset, TitlesAreDistinctAndSharedWithTheCustomBaselines) {
+  std::set<std::string_view> titles;
+  for (KeymapPreset preset : allCases<KeymapPreset>()) {
+    EXPECT_FALSE(title(preset).empty()) << rawValue(preset);
+    titles.insert(title(preset));
+    // A custom set starting from a preset calls it by the same name.
+    const auto baseline = fromRawValue<CustomKeymap::Baseline>(rawValue(preset));
+    ASSERT_TRUE(baseline.has_value()) << rawValue(preset);
+    EXPECT_EQ(title(*baseline), title(preset));
+  }
+  EXPECT_EQ(titles.size(), allCases<KeymapPreset>().size());
+  EXPECT_FALSE(titles.contains(title(CustomKeymap::Baseline::appleMail)));
 }
 
-TEST(KeymapPreset, NamesAndTitles) {
-  const auto presets = allCases<KeymapPreset>();
-  ASSERT_EQ(presets.size(), 3u);
-  EXPECT_EQ(rawValue(presets[0]), "gmail");
-  EXPECT_EQ(rawValue(presets[1]), "outlookMac");
-  EXPECT_EQ(rawValue(presets[2]), "outlookWindows");
-  EXPECT_EQ(title(KeymapPreset::gmail), "Gmail");
-  EXPECT_EQ(title(KeymapPreset::outlookMac), "Outlook for Mac");
-  EXPECT_EQ(title(KeymapPreset::outlookWindows), "Outlook for Windows");
-  EXPECT_EQ(fromRawValue<KeymapPreset>("outlookWindows"), KeymapPreset::outlookWindows);
-  EXPECT_FALSE(fromRawValue<KeymapPreset>("Gmail").has_value());
-}
-
-TEST(KeymapPreset, TablesAreThePublishedOnes) {
+TEST(KeymapPreset, PresetsDifferOnlyInTheirKeys) {
   EXPECT_EQ(keymap(KeymapPreset::gmail), Keymap::default_());
-
-  const Keymap& mac = keymap(KeymapPreset::outlookMac);
-  EXPECT_TRUE(mac.bindings.empty());
-  EXPECT_EQ(mac.listChords, chords({
-                                {"ctrl+e", ActionID::archive},
-                                {"ctrl+]", ActionID::nextMessage},
-                                {"ctrl+[", ActionID::previousMessage},
-                                {"cmd+j", ActionID::forward},
-                                {"ctrl+1", ActionID::toggleFlag},
-                                {"cmd+t", ActionID::markRead},
-                                {"shift+cmd+t", ActionID::markUnread},
-                            }));
-  EXPECT_EQ(mac.composeBindings, Keymap::defaultComposeBindings());
-  EXPECT_TRUE(mac.anywhereChords.empty());
-
-  const Keymap& windows = keymap(KeymapPreset::outlookWindows);
-  EXPECT_EQ(windows.bindings,
-            (KeyBindings{{KeyToken::named(NamedKey::return_), ActionID::openMessage}}));
-  EXPECT_EQ(windows.listChords, chords({
-                                    {"ctrl+r", ActionID::reply},
-                                    {"ctrl+shift+r", ActionID::replyAll},
-                                    {"ctrl+f", ActionID::forward},
-                                    {"ctrl+n", ActionID::newMessage},
-                                    {"ctrl+q", ActionID::markRead},
-                                    {"ctrl+u", ActionID::markUnread},
-                                    {"ctrl+shift+g", ActionID::toggleFlag},
-                                    {"ctrl+e", ActionID::focusSearch},
-                                    {"ctrl+z", ActionID::undo},
-                                }));
-  EXPECT_EQ(windows.composeBindings,
-            chords({{"ctrl+return", ActionID::send}, {"ctrl+enter", ActionID::send}}));
-  EXPECT_EQ(
-      windows.anywhereChords,
-      chords({{"ctrl+c", ActionID::copy}, {"ctrl+v", ActionID::paste}, {"ctrl+x", ActionID::cut}}));
-
   for (KeymapPreset preset : allCases<KeymapPreset>()) {
     EXPECT_EQ(keymap(preset).actions, Keymap::defaultActions()) << rawValue(preset);
     EXPECT_EQ(keymap(preset).focus, FocusPolicy::default_()) << rawValue(preset);
@@ -97,30 +59,51 @@ Decision decideIn(KeymapPreset preset, const char* typed, KeyModifiers modifiers
       [&] { return focus; }, keymap(preset), true);
 }
 
-TEST(KeymapPreset, ChordsBehaveAsInTheMailProgramsTheyImitate) {
-  const auto shiftCmd = KeyModifiers::shift | KeyModifiers::command;
-  const auto shiftCtrl = KeyModifiers::shift | KeyModifiers::control;
-  EXPECT_EQ(decideIn(KeymapPreset::outlookMac, "T", shiftCmd, FocusContext::messageList),
-            Decision::perform(ActionID::markUnread));
-  EXPECT_EQ(
-      decideIn(KeymapPreset::outlookMac, "t", KeyModifiers::command, FocusContext::messageList),
-      Decision::perform(ActionID::markRead));
-  EXPECT_EQ(
-      decideIn(KeymapPreset::outlookMac, "e", KeyModifiers::control, FocusContext::messageList),
-      Decision::perform(ActionID::archive));
-  EXPECT_EQ(decideIn(KeymapPreset::outlookWindows, "R", shiftCtrl, FocusContext::messageList),
-            Decision::perform(ActionID::replyAll));
-  EXPECT_EQ(
-      decideIn(KeymapPreset::outlookWindows, "r", KeyModifiers::control, FocusContext::messageList),
-      Decision::perform(ActionID::reply));
-  EXPECT_EQ(
-      decideIn(KeymapPreset::outlookWindows, "c", KeyModifiers::control, FocusContext::compose),
-      Decision::perform(ActionID::copy));
-  EXPECT_EQ(
-      decideIn(KeymapPreset::outlookWindows, "e", KeyModifiers::control, FocusContext::messageList),
-      Decision::perform(ActionID::focusSearch));
-  EXPECT_EQ(decideIn(KeymapPreset::outlookWindows, "e", {}, FocusContext::messageList),
-            Decision::passThrough(PassReason::unmappedKey));
+TEST(KeymapPreset, KeysBehaveAsInTheMailProgramsTheyImitate) {
+  const KeyModifiers none;
+  const auto shift = KeyModifiers::shift;
+  const auto cmd = KeyModifiers::command;
+  const auto ctrl = KeyModifiers::control;
+  const auto list = FocusContext::messageList;
+  const auto compose = FocusContext::compose;
+  struct Case {
+    KeymapPreset preset;
+    const char* typed;
+    KeyModifiers modifiers;
+    FocusContext focus;
+    Decision expected;
+  };
+  const Case cases[] = {
+      {KeymapPreset::gmail, "e", none, list, Decision::perform(ActionID::archive)},
+      {KeymapPreset::gmail, "I", shift, list, Decision::perform(ActionID::markRead)},
+      {KeymapPreset::gmail, "i", none, list, Decision::passThrough(PassReason::unmappedKey)},
+      {KeymapPreset::gmail, "E", shift, list, Decision::passThrough(PassReason::unmappedKey)},
+      {KeymapPreset::gmail, "return", none, list, Decision::perform(ActionID::openMessage)},
+      {KeymapPreset::gmail, "return", cmd, compose, Decision::perform(ActionID::send)},
+      {KeymapPreset::gmail, "enter", cmd, compose, Decision::perform(ActionID::send)},
+      {KeymapPreset::gmail, "c", cmd, list, Decision::passThrough(PassReason::shortcutModifier)},
+      {KeymapPreset::outlookMac, "T", shift | cmd, list, Decision::perform(ActionID::markUnread)},
+      {KeymapPreset::outlookMac, "t", cmd, list, Decision::perform(ActionID::markRead)},
+      {KeymapPreset::outlookMac, "e", ctrl, list, Decision::perform(ActionID::archive)},
+      {KeymapPreset::outlookMac, "return", cmd, compose, Decision::perform(ActionID::send)},
+      {KeymapPreset::outlookMac, "e", none, list, Decision::passThrough(PassReason::unmappedKey)},
+      {KeymapPreset::outlookWindows, "R", shift | ctrl, list,
+       Decision::perform(ActionID::replyAll)},
+      {KeymapPreset::outlookWindows, "r", ctrl, list, Decision::perform(ActionID::reply)},
+      {KeymapPreset::outlookWindows, "c", ctrl, compose, Decision::perform(ActionID::copy)},
+      {KeymapPreset::outlookWindows, "e", ctrl, list, Decision::perform(ActionID::focusSearch)},
+      {KeymapPreset::outlookWindows, "return", none, list,
+       Decision::perform(ActionID::openMessage)},
+      {KeymapPreset::outlookWindows, "return", ctrl, compose, Decision::perform(ActionID::send)},
+      {KeymapPreset::outlookWindows, "e", none, list,
+       Decision::passThrough(PassReason::unmappedKey)},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(decideIn(c.preset, c.typed, c.modifiers, c.focus), c.expected)
+        << rawValue(c.preset) << ": "
+        << KeyChord(*KeyToken::fromKeymapString(c.typed), c.modifiers).keymapString() << " in "
+        << rawValue(c.focus);
+  }
 }
 
 }  // namespace

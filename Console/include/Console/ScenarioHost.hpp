@@ -34,6 +34,9 @@ class ScenarioHost {
   /// Runs a named command of Quillo's (a diagnostic, for instance); false
   /// when the host knows no such command.
   virtual bool command(const std::vector<std::string>&) { return false; }
+  /// Gives the next alert this answer (a button title); false when nothing
+  /// here asks questions.
+  virtual bool answerNextAlert(const std::string&) { return false; }
 };
 
 }  // namespace quillo::console

@@ -42,12 +42,26 @@ class ScenarioRunner {
   };
   Outcome runAll(const Scenario& scenario);
 
-  /// The step words this runner understands, for help texts.
-  static const std::vector<std::string>& vocabulary();
+  /// The steps as `quillo --help` lists them: in each entry the ways of
+  /// writing one or more steps, then what they do.
+  struct HelpEntry {
+    std::vector<std::string> usages;
+    std::string description;
+  };
+  static std::vector<HelpEntry> help();
 
  private:
-  void execute(const ScenarioStep& step, StepResult& result);
-  void expect(const std::vector<std::string>& words, StepResult& result);
+  using Words = std::vector<std::string>;
+  template <class Run>
+  struct Form;
+  using Step = Form<void (*)(ScenarioRunner&, const Words&, const ScenarioStep&)>;
+  /// Adds what was expected to `unmet` when it does not hold.
+  using Expectation = Form<void (*)(ScenarioRunner&, const Words&, Words& unmet)>;
+  static const std::vector<Step>& steps();
+  static const std::vector<Expectation>& expectations();
+
+  void execute(const ScenarioStep& step);
+  void expect(const Words& words, StepResult& result);
   std::vector<std::string> debugLogLines() const;
 
   sim::SimulatedMac& mac_;

@@ -71,18 +71,18 @@ class Session final : public ScenarioHost {
   std::optional<std::string> status() override;
   std::vector<std::string> systemLogLines() override;
   std::vector<std::string> alertLines() override;
-  /// Quillo's commands for scripts: the diagnostics ("focus-capture",
-  /// "focus-capture-now", "menu-check", "menu-structure", "window-structure",
-  /// "show-log", "diagnose"), the permission fixes ("fix-accessibility",
-  /// "fix-input-monitoring"), "reset-keymap", "answer BUTTON" (the answer to
-  /// the next alert), and faults of the simulated system
-  /// ("tap-needs-input-monitoring", "login-item approval|fails TEXT|enabled").
+  /// Quillo's commands for scripts: the diagnostics, the permission fixes,
+  /// resetting the keymap, and faults of the simulated system.
   bool command(const std::vector<std::string>& words) override;
-  static const std::vector<std::string>& commands();
-  /// Extra commands, tried when the session knows none by that name.
-  std::function<bool(const std::vector<std::string>&)> extraCommand;
+  bool answerNextAlert(const std::string& button) override;
+  /// The commands, as help writes them: "menu-check", "login-item
+  /// approval|fails TEXT|enabled".
+  static std::vector<std::string> commands();
 
  private:
+  struct Command;
+  static const std::vector<Command>& commandTable();
+
   platform::ManualMainLoop* manual_ = nullptr;
   platform::LibuvMainLoop* real_ = nullptr;
   std::unique_ptr<platform::MainLoop> loop_;
