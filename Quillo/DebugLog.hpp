@@ -38,6 +38,9 @@ class DebugLog {
   /// `always` is true.
   void log(std::string_view message, bool always = false);
 
+  /// How many characters come before each message in the file: the
+  /// timestamp and the blank after it.
+  static constexpr std::size_t timestampWidth = std::string_view("yyyy-MM-dd HH:mm:ss.SSS ").size();
   /// "yyyy-MM-dd HH:mm:ss.SSS" in the local time zone.
   static std::string timestamp(platform::WallClock::time_point time);
 

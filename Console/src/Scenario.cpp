@@ -17,9 +17,6 @@ std::string afterMarker(std::string_view line) {
   return std::string(line);
 }
 
-constexpr std::string_view kMenuPathSeparator = " \u203a ";
-constexpr std::string_view kTypedMenuPathSeparator = " > ";
-
 }  // namespace
 
 std::vector<std::string> Scenario::words(std::string_view text, int line) {
@@ -121,28 +118,6 @@ std::string inQuotes(std::string_view text) {
     out += c;
   }
   return out + "\"";
-}
-
-MenuPath menuPath(std::string_view text) {
-  MenuPath titles;
-  while (true) {
-    std::size_t at = text.find(kMenuPathSeparator);
-    std::size_t width = kMenuPathSeparator.size();
-    if (const std::size_t typed = text.find(kTypedMenuPathSeparator); typed < at) {
-      at = typed;
-      width = kTypedMenuPathSeparator.size();
-    }
-    titles.emplace_back(text.substr(0, at));
-    if (at == std::string_view::npos) return titles;
-    text.remove_prefix(at + width);
-  }
-}
-
-std::string menuPathText(const MenuPath& path) {
-  std::string text;
-  for (const auto& title : path)
-    text += (text.empty() ? "" : std::string(kMenuPathSeparator)) + title;
-  return text;
 }
 
 }  // namespace quillo::console

@@ -8,6 +8,7 @@
 #include "Console/MailState.hpp"
 #include "Platform/FileSystem.hpp"
 #include "QuilloCore/KeyChord.hpp"
+#include "QuilloCore/MenuResolver.hpp"
 #include "Simulator/USKeyboard.hpp"
 
 namespace quillo::console {
@@ -53,7 +54,6 @@ std::string describeKey(const std::optional<KeyToken>& key, KeyModifiers modifie
 }
 
 /// Every debug-log line starts with DebugLog::timestamp() and a blank.
-constexpr std::size_t kTimestampWidth = std::string_view("yyyy-MM-dd HH:mm:ss.SSS ").size();
 
 struct KnownApp {
   std::string_view name;
@@ -169,7 +169,7 @@ constexpr std::string_view kExpect = "expect";
 const std::vector<ScenarioRunner::Step>& ScenarioRunner::steps() {
   using R = ScenarioRunner;
   using S = ScenarioStep;
-  static const std::string aMenuPath = inQuotes(menuPathText({"Menu", "Item"}));
+  static const std::string aMenuPath = inQuotes(MenuResolver::pathText({"Menu", "Item"}));
   static const std::vector<Step> table{
       {"start", "Quillo finishes launching (the program does this before the first step)",
        [](R& r, const Words&, const S&) { r.host_.start(); }},
@@ -194,9 +194,9 @@ const std::vector<ScenarioRunner::Step>& ScenarioRunner::steps() {
            if (w[i] == "junk") {
              variant.junkTitle = w[i + 1];
            } else if (w[i] == "without") {
-             variant.missingItems.push_back(menuPath(w[i + 1]));
+             variant.missingItems.push_back(MenuResolver::pathFromText(w[i + 1]));
            } else if (w[i] == "disabling") {
-             variant.disabledItems.push_back(menuPath(w[i + 1]));
+             variant.disabledItems.push_back(MenuResolver::pathFromText(w[i + 1]));
            } else {
              throw StepFailure("relaunch mail knows junk, without and disabling, not \"" + w[i] +
                                "\"");
@@ -460,7 +460,8 @@ std::vector<std::string> ScenarioRunner::debugLogLines() const {
   std::vector<std::string> lines;
   std::ifstream in(host_.debugLog().fileURL());
   for (std::string line; std::getline(in, line);) {
-    lines.push_back(line.size() > kTimestampWidth ? line.substr(kTimestampWidth) : line);
+    lines.push_back(line.size() > DebugLog::timestampWidth ? line.substr(DebugLog::timestampWidth)
+                                                           : line);
   }
   return lines;
 }

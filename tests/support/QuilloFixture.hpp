@@ -26,7 +26,7 @@ class QuilloTest : public ::testing::Test {
     std::vector<std::string> lines;
     std::ifstream in(app.log().fileURL());
     for (std::string line; std::getline(in, line);)
-      lines.push_back(line.substr(24));
+      lines.push_back(line.substr(DebugLog::timestampWidth));
     return lines;
   }
   std::vector<std::string> appLog() { return session.recordedSystemLog().messages("app"); }

@@ -53,9 +53,4 @@ struct Scenario {
 /// A word quoted when it needs to be.
 std::string inQuotes(std::string_view text);
 
-/// A menu path as scripts write it: titles joined by " › " ("Message ›
-/// Archive"), or by " > " for keyboards without "›".
-MenuPath menuPath(std::string_view text);
-std::string menuPathText(const MenuPath& path);
-
 }  // namespace quillo::console
