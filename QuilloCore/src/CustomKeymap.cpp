@@ -1,6 +1,7 @@
 #include "QuilloCore/CustomKeymap.hpp"
 
 #include <algorithm>
+#include <utility>
 
 #include "JSONDecoding.hpp"
 #include "QuilloCore/CheatSheet.hpp"
@@ -20,31 +21,14 @@ bool isClipboardAction(ActionID action) {
 }
 
 std::string_view typingActionName(ActionID action) {
-  switch (action) {
-    case ActionID::send:
-      return "Send";
-    case ActionID::copy:
-      return "Copy";
-    case ActionID::paste:
-      return "Paste";
-    case ActionID::cut:
-      return "Cut";
-    case ActionID::archive:
-    case ActionID::delete_:
-    case ActionID::nextMessage:
-    case ActionID::previousMessage:
-    case ActionID::reply:
-    case ActionID::replyAll:
-    case ActionID::forward:
-    case ActionID::newMessage:
-    case ActionID::toggleFlag:
-    case ActionID::markJunk:
-    case ActionID::markRead:
-    case ActionID::markUnread:
-    case ActionID::undo:
-    case ActionID::focusSearch:
-    case ActionID::openMessage:
-      return {};
+  constexpr std::pair<ActionID, std::string_view> kNames[] = {
+      {ActionID::send, "Send"},
+      {ActionID::copy, "Copy"},
+      {ActionID::paste, "Paste"},
+      {ActionID::cut, "Cut"},
+  };
+  for (const auto& [named, name] : kNames) {
+    if (named == action) return name;
   }
   return {};
 }

@@ -1,6 +1,7 @@
 #include "Simulator/WindowServer.hpp"
 
 #include <algorithm>
+#include <utility>
 
 #include "Platform/Text.hpp"
 #include "Simulator/SimulatedMac.hpp"
@@ -35,42 +36,25 @@ class USLayout final : public UnicodeKeyLayout {
     const bool option = modifierKeyState & KeyTranslateModifiers::option;
     const bool control = modifierKeyState & KeyTranslateModifiers::control;
     characters.clear();
-    switch (keyCode) {
-      case USKeyboard::KeyCode::returnKey:
-        characters = u"\r";
+    // Keys without a printing character translate to control characters.
+    constexpr std::pair<std::uint16_t, char16_t> kControlKeys[] = {
+        {USKeyboard::KeyCode::returnKey, u'\r'}, {USKeyboard::KeyCode::keypadEnter, 0x03},
+        {USKeyboard::KeyCode::tab, u'\t'},       {USKeyboard::KeyCode::deleteKey, 0x08},
+        {USKeyboard::KeyCode::escape, 0x1B},     {USKeyboard::KeyCode::left, 0x1C},
+        {USKeyboard::KeyCode::right, 0x1D},      {USKeyboard::KeyCode::up, 0x1E},
+        {USKeyboard::KeyCode::down, 0x1F},
+    };
+    for (const auto& [code, character] : kControlKeys) {
+      if (code == keyCode) {
+        characters.assign(1, character);
         return 0;
-      case USKeyboard::KeyCode::keypadEnter:
-        characters = u"\x03";
-        return 0;
-      case USKeyboard::KeyCode::tab:
-        characters = u"\t";
-        return 0;
-      case USKeyboard::KeyCode::deleteKey:
-        characters = u"\x08";
-        return 0;
-      case USKeyboard::KeyCode::escape:
-        characters = u"\x1B";
-        return 0;
-      case USKeyboard::KeyCode::left:
-        characters = u"\x1C";
-        return 0;
-      case USKeyboard::KeyCode::right:
-        characters = u"\x1D";
-        return 0;
-      case USKeyboard::KeyCode::up:
-        characters = u"\x1E";
-        return 0;
-      case USKeyboard::KeyCode::down:
-        characters = u"\x1F";
-        return 0;
-      default:
-        break;
+      }
     }
     auto typed = USKeyboard::layoutCharacter(keyCode, shift, option);
     if (!typed) {
       // Function keys translate to the function-key control character.
       if (!USKeyboard::eventCharacters(keyCode, 0).empty()) {
-        characters = u"\x10";
+        characters.assign(1, char16_t{0x10});
         return 0;
       }
       return paramErr;
