@@ -53,8 +53,6 @@ std::string describeKey(const std::optional<KeyToken>& key, KeyModifiers modifie
   return text + (key ? std::string(key->text()) : std::string("(no character)"));
 }
 
-/// Every debug-log line starts with DebugLog::timestamp() and a blank.
-
 struct KnownApp {
   std::string_view name;
   std::string_view bundleID;
