@@ -97,4 +97,45 @@ std::string KeyChord::keymapString() const {
   return text;
 }
 
+std::string KeyChord::displayString() const {
+  std::string text;
+  if (modifiers_.contains(KeyModifiers::control)) text += "\u2303";
+  if (modifiers_.contains(KeyModifiers::option)) text += "\u2325";
+  if (modifiers_.contains(KeyModifiers::shift)) text += "\u21E7";
+  if (modifiers_.contains(KeyModifiers::command)) text += "\u2318";
+  if (const auto named = key_.namedKey()) {
+    switch (*named) {
+      case KeyToken::NamedKey::return_:
+      case KeyToken::NamedKey::enter:
+        return text + "\u21A9";
+      case KeyToken::NamedKey::tab:
+        return text + "\u21E5";
+      case KeyToken::NamedKey::space:
+        return text + "Space";
+      case KeyToken::NamedKey::escape:
+        return text + "\u238B";
+      case KeyToken::NamedKey::delete_:
+        return text + "\u232B";
+      case KeyToken::NamedKey::up:
+        return text + "\u2191";
+      case KeyToken::NamedKey::down:
+        return text + "\u2193";
+      case KeyToken::NamedKey::left:
+        return text + "\u2190";
+      case KeyToken::NamedKey::right:
+        return text + "\u2192";
+    }
+  }
+  const std::string_view stored = key_.character();
+  if (unicode::startsWithLetter(stored)) {
+    const std::string upper = unicode::uppercased(stored);
+    const std::string lower = unicode::lowercased(stored);
+    // "ß" would read "SS": a letter whose capital is not one character stays.
+    if (upper != lower && unicode::isSingleCharacter(upper)) {
+      return text + (stored == upper ? "\u21E7" + upper : upper);
+    }
+  }
+  return text + std::string(stored);
+}
+
 }  // namespace quillo

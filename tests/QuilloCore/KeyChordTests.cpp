@@ -161,6 +161,39 @@ TEST(KeyTokenEquality, CanonicallyEquivalentCharactersAreEqualAndHashAlike) {
   EXPECT_NE(KeyToken::character("e"), KeyToken::character("E"));
 }
 
+TEST(KeyChordDisplay, ReadsAsOnAMac) {
+  const auto display = [](std::string_view text) {
+    return KeyChord::fromKeymapString(text)->displayString();
+  };
+  const std::pair<const char*, const char*> cases[] = {
+      {"e", "E"},
+      {"shift+e", "\u21E7E"},
+      {"ctrl+cmd+a", "\u2303\u2318A"},
+      {"cmd+option+f", "\u2325\u2318F"},
+      {"shift+ctrl+option+cmd+z", "\u2303\u2325\u21E7\u2318Z"},
+      {"cmd+return", "\u2318\u21A9"},
+      {"cmd+enter", "\u2318\u21A9"},
+      {"tab", "\u21E5"},
+      {"ctrl+space", "\u2303Space"},
+      {"escape", "\u238B"},
+      {"cmd+delete", "\u2318\u232B"},
+      {"up", "\u2191"},
+      {"down", "\u2193"},
+      {"left", "\u2190"},
+      {"right", "\u2192"},
+      {"#", "#"},
+      {"cmd++", "\u2318+"},
+      {"\u00E9", "\u00C9"},
+      {"\u03C9", "\u03A9"},
+      {"\u3042", "\u3042"},   // no case: as stored
+      {"\u00DF", "\u00DF"},   // its capital is two letters: as stored
+      {"\u0130", "I\u0307"},  // a chord holds it as "i" and a dot: shown as their capital
+  };
+  for (const auto& [chord, shown] : cases) {
+    EXPECT_EQ(display(chord), shown) << chord;
+  }
+}
+
 TEST(KeyModifiersSet, AlgebraAndShortcutTest) {
   EXPECT_EQ(KeyModifiers::shortcutModifiers,
             KeyModifiers::control | KeyModifiers::option | KeyModifiers::command);

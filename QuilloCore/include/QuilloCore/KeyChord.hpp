@@ -45,6 +45,11 @@ class QUILLO_CORE_EXPORT KeyChord {
   /// The text form: modifier words in the order ctrl, option, shift, cmd, then
   /// the key (a named key's raw value or the character), joined by "+".
   std::string keymapString() const;
+  /// How the chord reads on a Mac: the symbols ⌃ ⌥ ⇧ ⌘ of the held
+  /// modifiers in that order, then the key — a letter in upper case ("E"),
+  /// an upper-case letter as "⇧" and the letter, a named key as its symbol
+  /// (Return and keypad Enter both "↩"), anything else as stored: "⌃⌘A".
+  std::string displayString() const;
   /// True when control, option or command is held.
   bool hasShortcutModifier() const noexcept {
     return !modifiers_.isDisjoint(KeyModifiers::shortcutModifiers);

@@ -1,0 +1,144 @@
+#include <gtest/gtest.h>
+
+#include "Files.hpp"
+#include "PanelModel.hpp"
+#include "QuilloFixture.hpp"
+
+namespace quillo {
+namespace {
+
+using platform::Duration;
+
+class PanelModelTest : public testing::QuilloTest {
+ protected:
+  void SetUp() override {
+    mac.permissions.accessibility = true;
+    session.start();
+    loop.runUntilIdle();
+  }
+  const PanelModel::Shortcut& row(ActionID action) {
+    model.update(app);
+    return model.shortcuts.at(static_cast<std::size_t>(action));
+  }
+  std::vector<std::string> keys(ActionID action) { return row(action).keys; }
+  std::filesystem::path keymapFile() const { return home.config() / "Quillo" / "keymap.json"; }
+
+  struct NoVersion final : platform::Bundle {
+    std::optional<std::filesystem::path> resource(std::string_view) const override { return {}; }
+    std::string shortVersion() const override { return ""; }
+  };
+  NoVersion bundle;
+  PanelModel model{bundle};
+};
+
+TEST_F(PanelModelTest, TheOffSetShowsMailsOwnKeysForEveryAction) {
+  app.selectSet(ShortcutSet::off);
+  model.update(app);
+  ASSERT_EQ(model.shortcuts.size(), 19u);
+  for (const auto& shortcut : model.shortcuts) {
+    EXPECT_FALSE(shortcut.fromQuillo) << shortcut.id;
+    EXPECT_EQ(shortcut.id, rawValue(shortcut.action));
+  }
+  EXPECT_EQ(keys(ActionID::archive), std::vector<std::string>{"\u2303\u2318A"});
+  EXPECT_EQ(row(ActionID::markJunk).title, "Mark as spam");
+}
+
+TEST_F(PanelModelTest, GmailShowsItsKeysAndMailsOwnWhereItHasNone) {
+  EXPECT_EQ(keys(ActionID::archive), std::vector<std::string>{"E"});
+  EXPECT_TRUE(row(ActionID::archive).fromQuillo);
+  const auto unmapped = std::find_if(model.shortcuts.begin(), model.shortcuts.end(),
+                                     [](const auto& shortcut) { return !shortcut.fromQuillo; });
+  ASSERT_NE(unmapped, model.shortcuts.end());
+  const auto own = PanelModel::shortcutRows(nullptr);
+  EXPECT_EQ(unmapped->keys, own.at(static_cast<std::size_t>(unmapped->action)).keys);
+}
+
+TEST_F(PanelModelTest, SendOnCommandReturnShowsOneKey) {
+  app.customStore().definition.assign(*KeyChord::fromKeymapString("cmd+return"), ActionID::send);
+  app.selectSet(ShortcutSet::custom);
+  EXPECT_EQ(keys(ActionID::send), std::vector<std::string>{"\u2318\u21A9"});
+}
+
+TEST_F(PanelModelTest, KeymapProblemsPutTheErrorFirst) {
+  testing::writeText(keymapFile(), R"({"keys": {"q": "quit", "w": "wander"}})");
+  loop.advance(Duration(0.5));
+  model.update(app);
+  EXPECT_EQ(model.keymapProblems.size(), 2u);
+  EXPECT_FALSE(model.keymapHasError);
+  testing::writeText(keymapFile(), R"({"keys": )");
+  loop.advance(Duration(0.5));
+  model.update(app);
+  ASSERT_EQ(model.keymapProblems.size(), 3u);  // the last good file's two warnings stay
+  EXPECT_EQ(model.keymapProblems.front(), *app.keymapStore().loadError());
+  EXPECT_TRUE(model.keymapHasError);
+}
+
+TEST_F(PanelModelTest, ClearingOneActionCountsAsAChange) {
+  model.update(app);
+  EXPECT_FALSE(model.hasChanges);
+  app.customStore().definition.clear(ActionID::archive);
+  model.update(app);
+  EXPECT_TRUE(model.hasChanges);
+}
+
+TEST_F(PanelModelTest, ABundleWithoutAVersionReadsAsAQuestionMark) {
+  EXPECT_EQ(model.version, "?");
+  platform::InstalledBundle installed{QUILLO_RESOURCES};
+  EXPECT_EQ(PanelModel(installed).version, installed.shortVersion());
+}
+
+TEST_F(PanelModelTest, LeavingTheCustomSetClosesTheEditorButKeepsTheViewState) {
+  app.selectSet(ShortcutSet::custom);
+  model.update(app);
+  model.editing = true;
+  model.recording = ActionID::reply;
+  model.recordMessage = "That key can't be used as a shortcut.";
+  model.showDebug = true;
+  model.showingHelp = true;
+  model.update(app);
+  EXPECT_TRUE(model.editing);
+  EXPECT_EQ(model.recording, ActionID::reply);
+  app.selectSet(ShortcutSet::gmail);
+  model.update(app);
+  EXPECT_FALSE(model.editing);
+  EXPECT_EQ(model.recording, std::nullopt);
+  EXPECT_EQ(model.recordMessage, std::nullopt);
+  EXPECT_TRUE(model.showDebug);
+  EXPECT_TRUE(model.showingHelp);
+}
+
+TEST_F(PanelModelTest, MirrorsTheControllerAndTheLoginItem) {
+  mac.loginItems().status_ = platform::LoginItemStatus::requiresApproval;
+  app.setDebugLogging(true);
+  app.selectSet(ShortcutSet::outlookWindows);
+  model.update(app);
+  EXPECT_EQ(model.set, ShortcutSet::outlookWindows);
+  EXPECT_EQ(model.status, app.status());
+  EXPECT_TRUE(model.enabled);
+  EXPECT_EQ(model.sets.size(), 5u);
+  EXPECT_FALSE(model.launchAtLogin);
+  EXPECT_TRUE(model.loginNeedsApproval);
+  EXPECT_TRUE(model.debugLogging);
+  EXPECT_EQ(model.permissions, app.permissionState());
+  EXPECT_FALSE(model.needsInputMonitoring);
+  app.selectSet(ShortcutSet::off);
+  model.update(app);
+  EXPECT_FALSE(model.enabled);
+}
+
+TEST_F(PanelModelTest, AFailedTapWithoutInputMonitoringNeedsIt) {
+  mac.permissions.tapNeedsInputMonitoring = true;
+  mac.permissions.accessibility = false;
+  loop.advance(Duration(2));  // the tap goes
+  mac.permissions.accessibility = true;
+  loop.advance(Duration(2));  // and cannot come back
+  model.update(app);
+  EXPECT_TRUE(model.needsInputMonitoring);
+  mac.permissions.inputMonitoring = true;
+  loop.advance(Duration(2));
+  model.update(app);
+  EXPECT_FALSE(model.needsInputMonitoring);
+}
+
+}  // namespace
+}  // namespace quillo
