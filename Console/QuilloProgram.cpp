@@ -23,7 +23,7 @@ using namespace quillo;
 using namespace quillo::console;
 
 constexpr const char* kOptionsHelp =
-    R"HELP(usage: quillo [--script FILE [--virtual-time] [--update]] [--diagnose]
+    R"HELP(usage: quillo [--script FILE [--virtual-time] [--update|--check]] [--diagnose]
        quillo --help
 
 Runs Quillo on a simulated Mac with a simulated Apple Mail, and lets you act
@@ -35,11 +35,15 @@ $XDG_STATE_HOME/Quillo (~/.local/state/Quillo); it writes to syslog.
 options:
   --script FILE     run the steps of FILE, print what happened, and exit:
                     0 when every expectation held, 1 when one did not,
-                    2 when the script cannot be read
+                    2 when the script cannot be read; Quillo starts before
+                    the first step unless the script has a start step
   --virtual-time    (with --script) let waits and slow answers take no real
                     time: the run is instant and always the same
   --update          (with --script) write what happened into FILE, as the
                     "> " lines under each step
+  --check           (with --script) also compare what happened with the
+                    "> " lines under each step, print the differences and
+                    exit 1 on any
   --diagnose        1 second after start, write the permission and tap state
                     and every diagnostic to the debug log
   --help            this text
@@ -127,6 +131,7 @@ struct Options {
   std::optional<std::string> script;
   bool virtualTime = false;
   bool update = false;
+  bool check = false;
   bool diagnose = false;
 };
 
@@ -145,6 +150,8 @@ std::optional<Options> parseOptions(int argc, char** argv, int& exitStatus) {
       options.virtualTime = true;
     } else if (argument == "--update") {
       options.update = true;
+    } else if (argument == "--check") {
+      options.check = true;
     } else if (argument == "--diagnose") {
       options.diagnose = true;
     } else {
@@ -153,8 +160,13 @@ std::optional<Options> parseOptions(int argc, char** argv, int& exitStatus) {
       return std::nullopt;
     }
   }
-  if ((options.virtualTime || options.update) && !options.script) {
-    std::cerr << "quillo: --virtual-time and --update need --script\n";
+  if ((options.virtualTime || options.update || options.check) && !options.script) {
+    std::cerr << "quillo: --virtual-time, --update and --check need --script\n";
+    exitStatus = 2;
+    return std::nullopt;
+  }
+  if (options.update && options.check) {
+    std::cerr << "quillo: --update rewrites what --check compares; give one of them\n";
     exitStatus = 2;
     return std::nullopt;
   }
@@ -194,6 +206,25 @@ bool stopped(Session& session) {
   return session.realLoop() && session.realLoop()->stoppedBySignal();
 }
 
+/// Quillo finishes launching, as a menu-bar application would, with a line
+/// in the transcript saying so.
+void launch(Session& session) {
+  Transcript transcript;
+  ScenarioStep launch;
+  launch.text = "(Quillo starts)";
+  launch.words = {"start"};
+  transcript.step(launch);
+  transcript.result(session.runner().run(launch));
+}
+
+/// Whether a script starts Quillo itself: then what comes before its start
+/// step happens before Quillo runs, as in the golden tests.
+bool startsQuillo(const Scenario& scenario) {
+  return std::any_of(scenario.steps.begin(), scenario.steps.end(), [](const ScenarioStep& step) {
+    return step.words.size() == 1 && step.words.front() == "start";
+  });
+}
+
 int runScript(Session& session, const Options& options) {
   std::ifstream in(*options.script);
   if (!in) {
@@ -209,13 +240,19 @@ int runScript(Session& session, const Options& options) {
     std::cerr << "quillo: " << *options.script << " " << error.what() << "\n";
     return 2;
   }
+  if (!startsQuillo(scenario)) launch(session);
   Transcript transcript;
   std::vector<std::vector<std::string>> observations;
+  std::vector<std::string> differences;
   for (const auto& step : scenario.steps) {
     transcript.narrate(step.leading);
     transcript.step(step);
     StepResult result = session.runner().run(step);
     transcript.result(result);
+    if (options.check) {
+      if (auto difference = ScenarioRunner::difference(step, result.observations))
+        differences.push_back(std::move(*difference));
+    }
     observations.push_back(std::move(result.observations));
     if (stopped(session)) break;
   }
@@ -224,9 +261,17 @@ int runScript(Session& session, const Options& options) {
   std::cout << "\n"
             << scenario.steps.size() << " steps; "
             << (transcript.failures == 0 ? std::string("every expectation held")
-                                         : std::to_string(transcript.failures) + " failed")
-            << "\n";
-  return transcript.failures == 0 ? 0 : 1;
+                                         : std::to_string(transcript.failures) + " failed");
+  if (options.check) {
+    std::cout << "; "
+              << (differences.empty() ? std::string("every step as written")
+                                      : std::to_string(differences.size()) +
+                                            " steps differ from their \"> \" lines");
+  }
+  std::cout << "\n";
+  for (const auto& difference : differences)
+    std::cout << "\n" << difference;
+  return transcript.failures == 0 && differences.empty() ? 0 : 1;
 }
 
 /// Waits up to `milliseconds` for a line on standard input.
@@ -304,14 +349,7 @@ int main(int argc, char** argv) {
   sessionOptions.useSyslog = true;
   if (options->diagnose) sessionOptions.arguments.push_back("--diagnose");
   Session session(std::move(sessionOptions));
-
-  // Launching finishes: Quillo starts, as a menu-bar application would.
-  Transcript transcript;
-  ScenarioStep launch;
-  launch.text = "(Quillo starts)";
-  launch.words = {"start"};
-  transcript.step(launch);
-  transcript.result(session.runner().run(launch));
-
-  return options->script ? runScript(session, *options) : runConsole(session);
+  if (options->script) return runScript(session, *options);
+  launch(session);
+  return runConsole(session);
 }

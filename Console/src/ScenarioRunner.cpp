@@ -1,11 +1,15 @@
 #include "Console/ScenarioRunner.hpp"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string_view>
 
 #include "Console/MailState.hpp"
+#include "MailMenu.hpp"
 #include "Platform/FileSystem.hpp"
 #include "QuilloCore/KeyChord.hpp"
 #include "QuilloCore/MenuResolver.hpp"
@@ -161,6 +165,8 @@ std::pair<const Form*, std::vector<std::string>> chosen(const std::vector<Form>&
 }
 
 constexpr std::string_view kExpect = "expect";
+/// Quillo's folder as transcripts write it.
+constexpr std::string_view kFolderName = "<Quillo's folder>";
 
 }  // namespace
 
@@ -169,8 +175,13 @@ const std::vector<ScenarioRunner::Step>& ScenarioRunner::steps() {
   using S = ScenarioStep;
   static const std::string aMenuPath = inQuotes(MenuResolver::pathText({"Menu", "Item"}));
   static const std::vector<Step> table{
-      {"start", "Quillo finishes launching (the program does this before the first step)",
-       [](R& r, const Words&, const S&) { r.host_.start(); }},
+      {"start",
+       "Quillo finishes launching (the program does this before the first step of a script "
+       "that has no start step)",
+       [](R& r, const Words&, const S&) {
+         if (r.host_.isRunning()) throw StepFailure("Quillo is already running");
+         r.host_.start();
+       }},
       {"grant|revoke accessibility|input-monitoring",
        "the privacy permissions of Quillo in System Settings",
        [](R& r, const Words& w, const S&) {
@@ -183,9 +194,15 @@ const std::vector<ScenarioRunner::Step>& ScenarioRunner::steps() {
        }},
       {"launch mail", "", [](R& r, const Words&, const S&) { r.user_.openMail(); }},
       {"quit mail", "", [](R& r, const Words&, const S&) { r.user_.quitMail(); }},
-      {"relaunch mail [junk TITLE] [without " + aMenuPath + "] [disabling " + aMenuPath + "]",
+      {"relaunch mail [junk TITLE] [without " + aMenuPath + "] [disabling " + aMenuPath +
+           "] [unreadable " + aMenuPath +
+           "] [focus window|detached] [nesting N] [filler N] [body text-area]",
        "start, quit or restart Mail (a new process), optionally a Mail whose Junk item has "
-       "another title, or that lacks or never enables a menu item",
+       "another title, that lacks or never enables a menu item, or whose item's enabled state "
+       "cannot be read; whose focused element is its window, or a message list outside any "
+       "window; whose message list sits in N plain groups; whose viewer holds N anonymous "
+       "groups before one with a Mail identifier; "
+       "whose compose body is a plain text area",
        [](R& r, const Words& w, const S&) {
          sim::MailVariant variant;
          for (std::size_t i = 2; i + 1 < w.size(); i += 2) {
@@ -195,9 +212,22 @@ const std::vector<ScenarioRunner::Step>& ScenarioRunner::steps() {
              variant.missingItems.push_back(MenuResolver::pathFromText(w[i + 1]));
            } else if (w[i] == "disabling") {
              variant.disabledItems.push_back(MenuResolver::pathFromText(w[i + 1]));
+           } else if (w[i] == "unreadable") {
+             variant.unreadableEnabledItems.push_back(MenuResolver::pathFromText(w[i + 1]));
+           } else if (w[i] == "focus" && (w[i + 1] == "window" || w[i + 1] == "detached")) {
+             variant.focus = w[i + 1] == "window" ? sim::MailVariant::Focus::onWindow
+                                                  : sim::MailVariant::Focus::outsideWindows;
+           } else if (w[i] == "nesting") {
+             variant.listNesting = static_cast<int>(number(w[i + 1]));
+           } else if (w[i] == "filler") {
+             variant.fillerGroups = static_cast<int>(number(w[i + 1]));
+           } else if (w[i] == "body" && w[i + 1] == "text-area") {
+             variant.plainTextBody = true;
            } else {
-             throw StepFailure("relaunch mail knows junk, without and disabling, not \"" + w[i] +
-                               "\"");
+             throw StepFailure(
+                 "relaunch mail knows junk, without, disabling, unreadable, focus window|detached, "
+                 "nesting, filler and body text-area, not \"" +
+                 w[i] + " " + w[i + 1] + "\"");
            }
          }
          r.user_.relaunchMail(std::move(variant));
@@ -303,6 +333,59 @@ const std::vector<ScenarioRunner::Step>& ScenarioRunner::steps() {
        }},
       {"wait SECONDS", "let time pass",
        [](R& r, const Words& w, const S&) { r.loop_.wait(platform::Duration(number(w[1]))); }},
+      {"quit quillo",
+       "Quillo quits; start launches it again as a new process on the same Mac, with the same "
+       "files",
+       [](R& r, const Words&, const S&) {
+         if (!r.host_.quit()) throw StepFailure("Quillo cannot quit here");
+         r.observeInterceptor();
+       }},
+      {"post KEY to " + knownAppNames() + " [marked]",
+       "another process posts a key event (down and up) to an application, aimed at its "
+       "process; marked: carrying Quillo's own-event marker in its source user data",
+       [](R& r, const Words& w, const S&) {
+         const KnownApp* app = knownApp(w[3]);
+         if (!app) throw StepFailure("no application \"" + w[3] + "\"");
+         if (w.size() > 5 || (w.size() == 5 && lower(w[4]) != "marked"))
+           throw StepFailure("post takes marked after the application, not \"" + w[4] + "\"");
+         sim::SimApp* target = r.mac_.app(std::string(app->bundleID));
+         if (!target) throw StepFailure(std::string(app->name) + " is not running");
+         const auto stroke = sim::User::keystroke(w[1]);
+         auto& server = r.mac_.windowServer();
+         for (const bool down : {true, false}) {
+           auto event = server.createKeyboardEvent(std::nullopt, stroke.keyCode, down);
+           if (!event) throw StepFailure("the system makes no key events");
+           event->setFlags(stroke.flags);
+           if (w.size() == 5) {
+             event->setIntegerValueField(platform::EventField::eventSourceUserData, ownEventMarker);
+           }
+           server.postToPid(target->pid(), *event);
+         }
+       }},
+      {"event-details on|off",
+       "show each posted key event with its flags, its source user data and whether it arrived",
+       [](R& r, const Words& w, const S&) { r.eventDetails_ = w[1] == "on"; }},
+      {"save FILE in-place|truncate|atomic|recreate|symlink",
+       "save FILE in Quillo's folder from the \"| \" lines as an editor does: over the old "
+       "bytes, truncating first, writing a temporary file renamed over it, deleting and "
+       "creating it anew, or writing the file a symbolic link FILE points to (made on first use)",
+       [](R& r, const Words& w, const S& step) { r.save(w[1], w[2], step.block); }},
+      {"disk full|ok", "",
+       [](R& r, const Words& w, const S&) {
+         r.folderFault(w[1] == "full" ? ScenarioHost::FolderFault::diskFull
+                                      : ScenarioHost::FolderFault::none);
+       }},
+      {"folder read-only|writable",
+       "Quillo's folder fails as on a full disk or a read-only volume (files there stay "
+       "readable), or works again",
+       [](R& r, const Words& w, const S&) {
+         r.folderFault(w[1] == "read-only" ? ScenarioHost::FolderFault::readOnly
+                                           : ScenarioHost::FolderFault::none);
+       }},
+      {"delete debug-log-folder", "delete the folder of Quillo's debug log, with the log",
+       [](R& r, const Words&, const S&) {
+         std::filesystem::remove_all(r.host_.debugLog().fileURL().parent_path());
+       }},
   };
   return table;
 }
@@ -442,6 +525,53 @@ std::vector<ScenarioRunner::HelpEntry> ScenarioRunner::help() {
 ScenarioRunner::ScenarioRunner(sim::SimulatedMac& mac, sim::User& user, ScenarioHost& host,
                                LoopDriver& loop)
     : mac_(mac), user_(user), host_(host), loop_(loop) {
+  observeInterceptor();
+}
+
+std::vector<std::string> ScenarioRunner::debugLogLines() const {
+  std::vector<std::string> lines;
+  std::ifstream in(host_.debugLog().fileURL());
+  for (std::string line; std::getline(in, line);) {
+    lines.push_back(line.size() > DebugLog::timestampWidth ? line.substr(DebugLog::timestampWidth)
+                                                           : line);
+  }
+  return lines;
+}
+
+std::vector<std::string> ScenarioRunner::newDebugLogLines() {
+  std::vector<std::string> lines;
+  const auto& path = host_.debugLog().fileURL();
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) {
+    debugLog_ = {};  // gone: a new one is read from its start
+    return lines;
+  }
+  // A log that started afresh (grown too big, or deleted and made anew) is
+  // another file, or shorter than what was read: read it from the start.
+  if (info.st_ino != debugLog_.inode || info.st_dev != debugLog_.device ||
+      static_cast<std::uintmax_t>(info.st_size) < debugLog_.offset) {
+    debugLog_ = {info.st_dev, info.st_ino, 0, {}};
+  }
+  if (static_cast<std::uintmax_t>(info.st_size) == debugLog_.offset) return lines;
+  std::ifstream in(path, std::ios::binary);
+  in.seekg(static_cast<std::streamoff>(debugLog_.offset));
+  std::string chunk(static_cast<std::size_t>(info.st_size) - debugLog_.offset, '\0');
+  in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+  chunk.resize(static_cast<std::size_t>(in.gcount()));
+  debugLog_.offset += chunk.size();
+  std::string& text = debugLog_.partial;
+  text += chunk;
+  std::size_t start = 0;
+  for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+    const std::string_view line(text.data() + start, end - start);
+    lines.emplace_back(
+        line.size() > DebugLog::timestampWidth ? line.substr(DebugLog::timestampWidth) : line);
+  }
+  text.erase(0, start);  // a line still being written waits for its end
+  return lines;
+}
+
+void ScenarioRunner::observeInterceptor() {
   KeyInterceptor::Observer observer;
   observer.decided = [this](const std::optional<KeyToken>& key, KeyModifiers modifiers,
                             bool isAutoRepeat, const Decision& decision) {
@@ -454,14 +584,55 @@ ScenarioRunner::ScenarioRunner(sim::SimulatedMac& mac, sim::User& user, Scenario
   host_.interceptor().addObserver(std::move(observer));
 }
 
-std::vector<std::string> ScenarioRunner::debugLogLines() const {
-  std::vector<std::string> lines;
-  std::ifstream in(host_.debugLog().fileURL());
-  for (std::string line; std::getline(in, line);) {
-    lines.push_back(line.size() > DebugLog::timestampWidth ? line.substr(DebugLog::timestampWidth)
-                                                           : line);
+void ScenarioRunner::folderFault(ScenarioHost::FolderFault fault) {
+  if (!host_.setFolderFault(fault)) throw StepFailure("the files here cannot fail");
+}
+
+void ScenarioRunner::save(const std::string& name, const std::string& how,
+                          const std::vector<std::string>& block) {
+  std::string contents;
+  for (const auto& line : block)
+    contents += line + "\n";
+  const auto folder = host_.supportFolder();
+  const auto path = folder / name;
+  platform::createDirectories(folder);
+  const auto write = [](const std::filesystem::path& to, const std::string& text,
+                        std::ios::openmode mode) {
+    std::ofstream file(to, std::ios::binary | mode);
+    file << text;
+    if (!file) throw StepFailure("cannot write " + to.string());
+  };
+  if (how == "in-place") {
+    // Over the old bytes, then cut what is left of a longer file: the file
+    // keeps its inode throughout.
+    if (!std::filesystem::exists(path)) write(path, "", std::ios::out);
+    {
+      std::fstream file(path, std::ios::binary | std::ios::in | std::ios::out);
+      file.seekp(0);
+      file << contents;
+      if (!file) throw StepFailure("cannot write " + path.string());
+    }
+    std::filesystem::resize_file(path, contents.size());
+  } else if (how == "truncate") {
+    write(path, "", std::ios::out | std::ios::trunc);
+    write(path, contents, std::ios::out | std::ios::app);
+  } else if (how == "atomic") {
+    const auto temporary = folder / ("." + name + ".swp");
+    write(temporary, contents, std::ios::out | std::ios::trunc);
+    std::filesystem::rename(temporary, path);
+  } else if (how == "recreate") {
+    std::filesystem::remove(path);
+    write(path, contents, std::ios::out | std::ios::trunc);
+  } else {
+    // Kept elsewhere, as in a folder of dotfiles, and linked into place.
+    const auto target = folder.parent_path() / "dotfiles" / name;
+    platform::createDirectories(target.parent_path());
+    write(target, contents, std::ios::out | std::ios::trunc);
+    if (!std::filesystem::is_symlink(path)) {
+      std::filesystem::remove(path);
+      std::filesystem::create_symlink(target, path);
+    }
   }
-  return lines;
 }
 
 StepResult ScenarioRunner::run(const ScenarioStep& step) {
@@ -483,8 +654,9 @@ StepResult ScenarioRunner::run(const ScenarioStep& step) {
   const std::size_t urlsBefore = mac_.workspace().openedURLs.size();
   const std::size_t filesBefore = mac_.workspace().openedFiles.size();
   const std::size_t alertsBefore = host_.alertLines().size();
-  const std::size_t logBefore = debugLogLines().size();
-  const std::size_t systemLogBefore = host_.systemLogLines().size();
+  // Lines written between steps belong to no step.
+  newDebugLogLines();
+  host_.newSystemLogLines();
   const auto statusBefore = host_.status();
   decisions_.clear();
   outcomes_.clear();
@@ -536,13 +708,16 @@ StepResult ScenarioRunner::run(const ScenarioStep& step) {
   }
   // What became of the typed key events, for single presses.
   std::vector<std::string> fates;
-  std::vector<std::string> posted;
+  std::vector<std::pair<std::string, std::vector<std::string>>> posted;  // by target
   for (std::size_t i = eventsBefore; i < server.log.size(); ++i) {
     const auto& event = server.log[i];
-    const std::string name = sim::USKeyboard::keyName(event.keyCode) +
-                             (event.type == platform::EventType::keyDown ? " key-down" : " key-up");
+    std::string name = sim::USKeyboard::keyName(event.keyCode) +
+                       (event.type == platform::EventType::keyDown ? " key-down" : " key-up");
     if (event.posted) {
-      posted.push_back(name);
+      if (eventDetails_) name += " " + details(event);
+      const std::string target = targetName(event.targetPID);
+      if (posted.empty() || posted.back().first != target) posted.push_back({target, {}});
+      posted.back().second.push_back(std::move(name));
     } else if (singleKeyStep_) {
       fates.push_back(name + (event.deliveredTo ? " passed" : " swallowed"));
     }
@@ -550,7 +725,8 @@ StepResult ScenarioRunner::run(const ScenarioStep& step) {
   if (!fates.empty()) out.push_back("keys: " + joined(fates, 0, fates.size(), ", "));
   for (const auto& outcome : outcomes_)
     out.push_back(outcome);
-  if (!posted.empty()) out.push_back("posted to Mail: " + joined(posted, 0, posted.size(), ", "));
+  for (const auto& [target, events] : posted)
+    out.push_back("posted to " + target + ": " + joined(events, 0, events.size(), ", "));
 
   const MailState after = MailState::of(mac_);
   for (auto& change : MailState::changes(before, after))
@@ -571,16 +747,20 @@ StepResult ScenarioRunner::run(const ScenarioStep& step) {
   const auto alerts = host_.alertLines();
   for (std::size_t i = alertsBefore; i < alerts.size(); ++i)
     out.push_back("alert: " + alerts[i]);
-  const auto logLines = debugLogLines();
-  for (std::size_t i = logBefore; i < logLines.size(); ++i) {
+  for (const auto& line : newDebugLogLines()) {
     // Outcomes are already shown above.
-    if (std::find(outcomes_.begin(), outcomes_.end(), logLines[i]) != outcomes_.end()) continue;
-    out.push_back("debug log: " + logLines[i]);
+    if (std::find(outcomes_.begin(), outcomes_.end(), line) != outcomes_.end()) continue;
+    out.push_back("debug log: " + line);
   }
-  const auto systemLines = host_.systemLogLines();
-  for (std::size_t i = systemLogBefore; i < systemLines.size(); ++i) {
-    if (systemLines[i].starts_with("debug: ")) continue;  // the debug log's mirror
-    out.push_back("system log: " + systemLines[i]);
+  for (const auto& line : host_.newSystemLogLines()) {
+    if (line.starts_with("debug: ")) continue;  // the debug log's mirror
+    out.push_back("system log: " + line);
+  }
+  // Where the files are changes from run to run; a transcript names the place.
+  const std::string folder = host_.supportFolder().string();
+  for (auto& line : out) {
+    for (auto at = line.find(folder); at != std::string::npos; at = line.find(folder, at))
+      line.replace(at, folder.size(), kFolderName);
   }
   lastDecisions_.clear();
   for (const auto& decided : decisions_)
@@ -604,6 +784,54 @@ void ScenarioRunner::expect(const Words& w, StepResult& result) {
     result.failures.push_back("expected " + what);
 }
 
+std::optional<std::string> ScenarioRunner::difference(
+    const ScenarioStep& step, const std::vector<std::string>& observations) {
+  if (observations == step.expected) return std::nullopt;
+  std::ostringstream diff;
+  diff << "line " << step.line << " (" << step.text << "):\n";
+  for (const auto& line : step.expected)
+    diff << "  - " << line << "\n";
+  for (const auto& line : observations)
+    diff << "  + " << line << "\n";
+  return diff.str();
+}
+
+std::string ScenarioRunner::targetName(pid_t pid) const {
+  const sim::SimApp* app = mac_.app(pid);
+  return app ? app->name() : "pid " + std::to_string(pid);
+}
+
+std::string ScenarioRunner::details(const sim::WindowServer::LoggedEvent& event) {
+  namespace Flags = platform::EventFlags;
+  constexpr std::pair<std::uint64_t, const char*> kNames[] = {
+      {Flags::alphaShift, "caps-lock"},
+      {Flags::shift, "shift"},
+      {Flags::control, "ctrl"},
+      {Flags::alternate, "alt"},
+      {Flags::command, "cmd"},
+      {Flags::numericPad, "numpad"},
+      {Flags::help, "help"},
+      {Flags::secondaryFn, "fn"},
+  };
+  std::string flags;
+  std::uint64_t rest = event.flags;
+  for (const auto& [bit, name] : kNames) {
+    if (!(event.flags & bit)) continue;
+    flags += (flags.empty() ? "" : "+") + std::string(name);
+    rest &= ~bit;
+  }
+  char hex[32];
+  if (rest != 0) {
+    std::snprintf(hex, sizeof hex, "0x%llX", static_cast<unsigned long long>(rest));
+    flags += (flags.empty() ? "" : "+") + std::string(hex);
+  }
+  std::snprintf(hex, sizeof hex, "0x%llX", static_cast<unsigned long long>(event.userData));
+  const std::string userData = event.userData == ownEventMarker ? std::string("Quillo's marker")
+                                                                : "user data " + std::string(hex);
+  return "[flags " + (flags.empty() ? std::string("none") : flags) + ", " + userData + ", " +
+         (event.deliveredTo ? "arrived" : "dropped") + "]";
+}
+
 ScenarioRunner::Outcome ScenarioRunner::runAll(const Scenario& scenario) {
   Outcome outcome;
   for (const ScenarioStep& step : scenario.steps) {
@@ -612,15 +840,8 @@ ScenarioRunner::Outcome ScenarioRunner::runAll(const Scenario& scenario) {
       outcome.failures.push_back("line " + std::to_string(step.line) + " (" + step.text +
                                  "): " + failure);
     }
-    if (result.observations != step.expected) {
-      std::ostringstream diff;
-      diff << "line " << step.line << " (" << step.text << "):\n";
-      for (const auto& line : step.expected)
-        diff << "  - " << line << "\n";
-      for (const auto& line : result.observations)
-        diff << "  + " << line << "\n";
-      outcome.mismatches.push_back(diff.str());
-    }
+    if (auto mismatch = difference(step, result.observations))
+      outcome.mismatches.push_back(std::move(*mismatch));
     outcome.observations.push_back(std::move(result.observations));
   }
   outcome.rendered = scenario.render(outcome.observations);

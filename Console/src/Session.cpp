@@ -35,6 +35,18 @@ Session::Session(SessionOptions options) {
   mac_ = std::make_unique<sim::SimulatedMac>(*loop_, std::move(block));
   user_ = std::make_unique<sim::User>(*mac_, [this] { driver_->settle(); });
 
+  arguments_ = std::move(options.arguments);
+  launchProcess();
+  runner_ = std::make_unique<ScenarioRunner>(*mac_, *user_, *this, *driver_);
+}
+
+Session::~Session() {
+  // The application goes before the Mac it talks to.
+  runner_.reset();
+  delegate_.reset();
+}
+
+void Session::launchProcess() {
   AppEnvironment environment{*loop_,
                              *defaults_,
                              paths_,
@@ -47,30 +59,36 @@ Session::Session(SessionOptions options) {
                              mac_->workspace(),
                              mac_->workspace(),
                              mac_->loginItems(),
-                             std::move(options.arguments)};
+                             arguments_};
   // The program's entry: an accessory (menu-bar only) application whose
   // delegate creates the controller before launching finishes.
+  auto answerer = application_ ? application_->answerer : nullptr;
   application_ = std::make_unique<sim::SimulatedApplication>(*mac_);
   application_->setActivationPolicy(platform::ActivationPolicy::accessory);
+  application_->answerer = std::move(answerer);
   delegate_ = std::make_unique<AppDelegate>(std::move(environment), *application_,
                                             [this](AppController& app, bool) {
                                               auto text = std::make_unique<StatusText>(app);
                                               statusText_ = text.get();
                                               return text;
                                             });
-  runner_ = std::make_unique<ScenarioRunner>(*mac_, *user_, *this, *driver_);
-}
-
-Session::~Session() {
-  // The application goes before the Mac it talks to.
-  runner_.reset();
-  delegate_.reset();
 }
 
 void Session::start() {
   if (started_) return;
   started_ = true;
   delegate_->applicationDidFinishLaunching();
+}
+
+bool Session::quit() {
+  // The controller goes before its process, as when the real one exits;
+  // whatever it scheduled finds it gone.
+  delegate_.reset();
+  statusText_ = nullptr;
+  mac_->quit(application_->pid());
+  started_ = false;
+  launchProcess();
+  return true;
 }
 
 std::filesystem::path Session::supportFolder() const {
@@ -157,11 +175,29 @@ std::vector<std::string> Session::commands() {
   return usages;
 }
 
-std::vector<std::string> Session::systemLogLines() {
+std::vector<std::string> Session::newSystemLogLines() {
   std::vector<std::string> lines;
-  for (const auto& line : recorded_.lines)
+  for (; systemLogRead_ < recorded_.lines.size(); ++systemLogRead_) {
+    const auto& line = recorded_.lines[systemLogRead_];
     lines.push_back(line.category + ": " + line.message);
+  }
   return lines;
+}
+
+bool Session::setFolderFault(FolderFault fault) {
+  const auto folder = supportFolder();
+  switch (fault) {
+    case FolderFault::none:
+      files_.faults.erase(folder);
+      break;
+    case FolderFault::readOnly:
+      files_.faults[folder] = platform::FaultyFileSystem::Fault::readOnly;
+      break;
+    case FolderFault::diskFull:
+      files_.faults[folder] = platform::FaultyFileSystem::Fault::diskFull;
+      break;
+  }
+  return true;
 }
 
 bool Session::command(const std::vector<std::string>& words) {

@@ -148,6 +148,7 @@ AXError AccessibilityServer::readAttribute(const AXUIElement& target, SimApp* ap
     value = *title;
   } else if (attribute == "AXEnabled") {
     if (!node->enabled) return AXError::attributeUnsupported;
+    if (node->enabledUnreadable) return AXError::cannotComplete;
     value = node->enabled();
   } else if (attribute == "AXValue") {
     if (!node->value) return AXError::noValue;

@@ -31,6 +31,7 @@ MailApp::~MailApp() = default;
 
 std::shared_ptr<AXNode> MailApp::focusedElement() const {
   const auto window = keyWindow();
+  if (window && variant_.focus == MailVariant::Focus::onWindow) return window->root;
   return window ? window->focus.lock() : nullptr;
 }
 

@@ -40,6 +40,7 @@ void applyVariant(std::vector<MenuItem>& items, std::vector<std::string>& path,
       continue;
     }
     if (pathListed(variant.disabledItems, path)) it->enabled = [] { return false; };
+    if (pathListed(variant.unreadableEnabledItems, path)) it->enabledUnreadable = true;
     applyVariant(it->submenu, path, variant);
     path.pop_back();
     ++it;

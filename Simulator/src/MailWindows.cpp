@@ -109,7 +109,14 @@ std::shared_ptr<MailApp::Window> MailApp::makeViewer() {
 
   auto list = makeNode("AXScrollArea");
   window->table = makeNode("AXTable", std::nullopt, "Mail.messageList");
-  AXNode::adopt(split, list);
+  auto listParent = split;
+  for (int i = 0; i < variant_.listNesting; ++i) {
+    auto group = makeNode("AXGroup");
+    AXNode::adopt(listParent, group);
+    listParent = group;
+  }
+  // Outside any window, the list's parent is the application's element.
+  if (variant_.focus != MailVariant::Focus::outsideWindows) AXNode::adopt(listParent, list);
   AXNode::adopt(list, window->table);
 
   auto previewGroup = makeNode("AXGroup");
@@ -126,6 +133,15 @@ std::shared_ptr<MailApp::Window> MailApp::makeViewer() {
                     makeNode("AXGroup", std::nullopt, "Mail.decoration." + std::to_string(i)));
     }
     AXNode::adopt(split, decorations);
+  }
+  if (variant_.fillerGroups > 0) {
+    auto filler = makeNode("AXGroup");
+    for (int i = 0; i < variant_.fillerGroups; ++i)
+      AXNode::adopt(filler, makeNode("AXGroup"));
+    AXNode::adopt(split, filler);
+    auto after = makeNode("AXGroup");
+    AXNode::adopt(after, makeNode("AXGroup", std::nullopt, "Mail.afterFiller"));
+    AXNode::adopt(split, after);
   }
   window->focus = window->table;
   return window;
@@ -160,7 +176,7 @@ std::shared_ptr<MailApp::Window> MailApp::makeComposeWindow(std::string to, std:
   window->to = makeNode("AXTextField", std::nullopt, "Mail.toField");
   window->subject = makeNode("AXTextField", std::nullopt, "Mail.subjectField");
   auto scroll = makeNode("AXScrollArea");
-  window->body = makeNode("AXWebArea");
+  window->body = variant_.plainTextBody ? makeNode("AXTextArea") : makeNode("AXWebArea");
   for (auto& [field, text] : {std::pair{window->to, &to}, std::pair{window->subject, &subject},
                               std::pair{window->body, &body}}) {
     field->editable = true;

@@ -70,6 +70,7 @@ std::shared_ptr<AXNode> SimApp::buildMenu(const std::string& path,
       return raw->liveTitle ? raw->liveTitle() : raw->title;
     };
     node->enabled = [raw] { return !raw->enabled || raw->enabled(); };
+    node->enabledUnreadable = item->enabledUnreadable;
     const std::string itemPath = path + " \u203a " + item->title;
     node->press = [this, raw, itemPath] { pressMenuItem(itemPath, *raw, false); };
     menuEntries_[node->id] = {itemPath, raw};

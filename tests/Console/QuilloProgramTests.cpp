@@ -104,7 +104,7 @@ class QuilloProgramTest : public ::testing::Test {
 TEST_F(QuilloProgramTest, HelpDocumentsTheOptions) {
   const auto result = run({"--help"});
   EXPECT_EQ(result.exitStatus, 0);
-  for (const char* word : {"--script", "--virtual-time", "--update", "--diagnose"}) {
+  for (const char* word : {"--script", "--virtual-time", "--update", "--check", "--diagnose"}) {
     EXPECT_NE(result.out.find(word), std::string::npos) << word;
   }
   EXPECT_EQ(run({"--colour"}).exitStatus, 2);
@@ -192,6 +192,46 @@ TEST_F(QuilloProgramTest, UpdateWritesTheObservationsIntoTheScript) {
           "# a comment stays\nselect 2\n> Mail: selected \"[quillo] Pull request #42 merged\"\n"),
       std::string::npos)
       << updated;
+}
+
+TEST_F(QuilloProgramTest, CheckComparesEachStepWithItsTranscriptLines) {
+  const auto file = script("launch mail\nselect 2\npress down\n");
+  ASSERT_EQ(run({"--virtual-time", "--update", "--script", file.string()}).exitStatus, 0);
+  const auto same = run({"--virtual-time", "--check", "--script", file.string()});
+  EXPECT_EQ(same.exitStatus, 0) << same.out;
+  EXPECT_NE(same.out.find("every step as written"), std::string::npos) << same.out;
+
+  std::string text = testing::readText(file);
+  const std::string selected = "> Mail: selected \"[quillo] Pull request #42 merged\"\n";
+  ASSERT_NE(text.find(selected), std::string::npos) << text;
+  text.replace(text.find(selected), selected.size(), "> Mail: selected \"Something else\"\n");
+  testing::writeText(file, text);
+  const auto differing = run({"--virtual-time", "--check", "--script", file.string()});
+  EXPECT_EQ(differing.exitStatus, 1);
+  EXPECT_NE(differing.out.find("1 steps differ"), std::string::npos) << differing.out;
+  EXPECT_NE(differing.out.find("line 8 (select 2):\n  - Mail: selected \"Something else\"\n  + "
+                               "Mail: selected \"[quillo] Pull request #42 merged\"\n"),
+            std::string::npos)
+      << differing.out;
+  EXPECT_EQ(run({"--virtual-time", "--check", "--update", "--script", file.string()}).exitStatus,
+            2);
+}
+
+TEST_F(QuilloProgramTest, AScriptWithAStartStepStartsQuilloItself) {
+  const auto without = run({"--virtual-time", "--script", script("launch mail\n").string()});
+  EXPECT_NE(without.out.find("(Quillo starts)"), std::string::npos) << without.out;
+
+  // Quillo starts at the script's start step, with the permission granted before it.
+  const auto with =
+      run({"--virtual-time", "--script",
+           script("grant accessibility\nlaunch mail\nstart\nexpect status active\n").string()});
+  EXPECT_EQ(with.exitStatus, 0) << with.out;
+  EXPECT_EQ(with.out.find("(Quillo starts)"), std::string::npos) << with.out;
+  EXPECT_NE(with.out.find("» start\n    status: active\n"), std::string::npos) << with.out;
+
+  const auto twice = run({"--virtual-time", "--script", script("start\nstart\n").string()});
+  EXPECT_EQ(twice.exitStatus, 1);
+  EXPECT_NE(twice.out.find("Quillo is already running"), std::string::npos) << twice.out;
 }
 
 TEST_F(QuilloProgramTest, TheConsoleReadsStepsFromStandardInput) {

@@ -43,6 +43,39 @@ TEST_P(Scenario, MatchesItsTranscript) {
     ADD_FAILURE() << mismatch;
 }
 
+/// A step's words, as a script writes them.
+console::ScenarioStep step(const std::string& text) {
+  return console::Scenario::parse(text + "\n").steps.front();
+}
+
+bool shows(const console::StepResult& result, const std::string& line) {
+  return std::find(result.observations.begin(), result.observations.end(), line) !=
+         result.observations.end();
+}
+
+TEST(ScenarioRunner, ShowsTheLinesOfADebugLogThatStartedAfresh) {
+  testing::TempHome home;
+  console::Session session(testing::testSessionOptions());
+  auto& runner = session.runner();
+  runner.run(step("grant accessibility"));
+  runner.run(step("launch mail"));
+  runner.run(step("start"));
+  runner.run(step("debug-log on"));
+  const auto file = session.debugLog().fileURL();
+  // The log has grown past its limit between steps: the next line starts a
+  // new, shorter file, whose lines are what the step wrote.
+  testing::writeText(file, std::string(DebugLog::maximumSize + 1, 'x') + "\n", std::ios::app);
+  const auto afresh = runner.run(step("run window-structure"));
+  EXPECT_LT(std::filesystem::file_size(file), DebugLog::maximumSize);
+  EXPECT_TRUE(shows(afresh, "debug log: Mail window structure (tables and outlines):"))
+      << ::testing::PrintToString(afresh.observations);
+  // And a log deleted between steps is read from its start when it returns.
+  std::filesystem::remove(file);
+  const auto again = runner.run(step("run window-structure"));
+  EXPECT_TRUE(shows(again, "debug log: Mail window structure (tables and outlines):"))
+      << ::testing::PrintToString(again.observations);
+}
+
 INSTANTIATE_TEST_SUITE_P(Golden, Scenario, ::testing::ValuesIn(scenarioFiles(QUILLO_SCENARIOS)),
                          [](const auto& info) {
                            std::string name = info.param.parent_path().filename().string() + "_" +

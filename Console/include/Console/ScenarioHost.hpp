@@ -19,6 +19,11 @@ class ScenarioHost {
   virtual ~ScenarioHost() = default;
   /// Starts Quillo (once).
   virtual void start() = 0;
+  /// Whether Quillo has started and not quit since.
+  virtual bool isRunning() const = 0;
+  /// Quits Quillo; a new process, with a new app controller on the same Mac
+  /// and files, is ready to `start`. False when this host cannot quit.
+  virtual bool quit() { return false; }
   virtual void selectSet(ShortcutSet set) = 0;
   virtual void setDebugLogging(bool on) = 0;
   virtual KeyInterceptor& interceptor() = 0;
@@ -27,8 +32,10 @@ class ScenarioHost {
   virtual std::filesystem::path supportFolder() const = 0;
   /// The status Quillo shows, when there is one.
   virtual std::optional<std::string> status() { return std::nullopt; }
-  /// System-log lines written so far, as "category: message".
-  virtual std::vector<std::string> systemLogLines() { return {}; }
+  /// System-log lines written since the last call, as "category: message".
+  /// Each line is handed out once, so a long session costs no more per step
+  /// than a short one.
+  virtual std::vector<std::string> newSystemLogLines() { return {}; }
   /// Alerts shown so far, each with the answer it got.
   virtual std::vector<std::string> alertLines() { return {}; }
   /// Runs a named command of Quillo's (a diagnostic, for instance); false
@@ -37,6 +44,11 @@ class ScenarioHost {
   /// Gives the next alert this answer (a button title); false when nothing
   /// here asks questions.
   virtual bool answerNextAlert(const std::string&) { return false; }
+  /// Makes Quillo's folder (and everything below it) fail as a read-only
+  /// volume or a full disk would, or work again with none; false when the
+  /// host's files cannot fail.
+  enum class FolderFault { none, readOnly, diskFull };
+  virtual bool setFolderFault(FolderFault) { return false; }
 };
 
 }  // namespace quillo::console

@@ -9,7 +9,10 @@
 // and report a failure instead of observations.
 #pragma once
 
+#include <sys/types.h>
+
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,6 +44,11 @@ class ScenarioRunner {
     std::string rendered;
   };
   Outcome runAll(const Scenario& scenario);
+  /// How a step's observations differ from its "> " lines, as a golden test
+  /// shows it ("line N (step):" then "  - expected" and "  + actual" lines);
+  /// nothing when they agree.
+  static std::optional<std::string> difference(const ScenarioStep& step,
+                                               const std::vector<std::string>& observations);
 
   /// The steps as `quillo --help` lists them: in each entry the ways of
   /// writing one or more steps, then what they do.
@@ -62,7 +70,17 @@ class ScenarioRunner {
 
   void execute(const ScenarioStep& step);
   void expect(const Words& words, StepResult& result);
+  /// The whole debug log, for expectations.
   std::vector<std::string> debugLogLines() const;
+  /// The debug log's lines written since the last call, read from where
+  /// that call stopped: a step costs the same however long the log is.
+  std::vector<std::string> newDebugLogLines();
+  /// Follows the decisions and actions of the current app controller.
+  void observeInterceptor();
+  void folderFault(ScenarioHost::FolderFault fault);
+  void save(const std::string& name, const std::string& how, const std::vector<std::string>& block);
+  std::string targetName(pid_t pid) const;
+  static std::string details(const sim::WindowServer::LoggedEvent& event);
 
   sim::SimulatedMac& mac_;
   sim::User& user_;
@@ -79,6 +97,14 @@ class ScenarioRunner {
   std::vector<std::string> lastDecisions_;
   std::vector<std::string> lastOutcomes_;
   std::size_t roundTripsOfLastStep_ = 0;
+  bool eventDetails_ = false;
+  struct DebugLogPosition {
+    dev_t device = 0;
+    ino_t inode = 0;
+    std::uintmax_t offset = 0;  // bytes read so far
+    std::string partial;        // read past the last line feed
+  };
+  DebugLogPosition debugLog_;
 };
 
 }  // namespace quillo::console

@@ -63,18 +63,21 @@ class Session final : public ScenarioHost {
 
   // MARK: ScenarioHost
   void start() override;
+  bool isRunning() const override { return started_; }
+  bool quit() override;
   void selectSet(ShortcutSet set) override { controller().selectSet(set); }
   void setDebugLogging(bool on) override { controller().setDebugLogging(on); }
   KeyInterceptor& interceptor() override { return controller().interceptor(); }
   DebugLog& debugLog() override { return controller().log(); }
   std::filesystem::path supportFolder() const override;
   std::optional<std::string> status() override;
-  std::vector<std::string> systemLogLines() override;
+  std::vector<std::string> newSystemLogLines() override;
   std::vector<std::string> alertLines() override;
   /// Quillo's commands for scripts: the diagnostics, the permission fixes,
   /// resetting the keymap, and faults of the simulated system.
   bool command(const std::vector<std::string>& words) override;
   bool answerNextAlert(const std::string& button) override;
+  bool setFolderFault(FolderFault fault) override;
   /// The commands, as help writes them: "menu-check", "login-item
   /// approval|fails TEXT|enabled".
   static std::vector<std::string> commands();
@@ -82,6 +85,8 @@ class Session final : public ScenarioHost {
  private:
   struct Command;
   static const std::vector<Command>& commandTable();
+  /// Quillo's process and its app delegate, not yet launched.
+  void launchProcess();
 
   platform::ManualMainLoop* manual_ = nullptr;
   platform::LibuvMainLoop* real_ = nullptr;
@@ -101,7 +106,9 @@ class Session final : public ScenarioHost {
   std::unique_ptr<AppDelegate> delegate_;
   StatusText* statusText_ = nullptr;
   std::unique_ptr<ScenarioRunner> runner_;
+  std::vector<std::string> arguments_;
   bool started_ = false;
+  std::size_t systemLogRead_ = 0;  // recorded lines already handed out
 };
 
 }  // namespace quillo::console

@@ -38,6 +38,8 @@ class AXNode {
   std::function<std::optional<std::string>()> title;
   /// The AXEnabled; a node without it has no such attribute.
   std::function<bool()> enabled;
+  /// Reading AXEnabled fails (the app does not complete the request).
+  bool enabledUnreadable = false;
   /// The AXValue of a text element.
   std::optional<std::string> value;
   bool editable = false;

@@ -37,6 +37,20 @@ struct MailVariant {
   std::vector<std::vector<std::string>> disabledItems{};
   /// Extra plain groups inside the viewer window (for deep trees).
   int decorativeGroups = 0;
+  /// Menu items whose enabled state cannot be read over Accessibility.
+  std::vector<std::vector<std::string>> unreadableEnabledItems{};
+  /// Where Mail reports its focus: in the usual element, on the key window
+  /// itself, or in a viewer whose message list hangs outside any window (its
+  /// parents reach the application first).
+  enum class Focus { usual, onWindow, outsideWindows };
+  Focus focus = Focus::usual;
+  /// Plain groups the viewer's message list sits in (for long parent chains).
+  int listNesting = 0;
+  /// The compose body as a plain text area without a Mail identifier.
+  bool plainTextBody = false;
+  /// Anonymous groups in the viewer, followed by a group holding one with a
+  /// Mail identifier: a tree walk that stops counting early never meets it.
+  int fillerGroups = 0;
 };
 
 class MailApp final : public SimApp {

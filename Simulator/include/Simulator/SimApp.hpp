@@ -29,6 +29,7 @@ struct MenuItem {
   std::string title;
   KeyEquivalent key{};
   std::function<bool()> enabled{};           // none: always enabled
+  bool enabledUnreadable = false;            // its AXEnabled cannot be read
   std::function<void()> action{};            // none: does nothing
   std::function<std::string()> liveTitle{};  // a title that follows the app's state
   std::vector<MenuItem> submenu{};
