@@ -213,8 +213,7 @@ const std::vector<ScenarioRunner::Step>& ScenarioRunner::steps() {
        "implied where needed)",
        [](R& r, const Words& w, const S&) {
          r.singleKeyStep_ = w.size() == 2;
-         for (std::size_t i = 1; i < w.size(); ++i)
-           r.user_.press(w[i]);
+         r.user_.press(std::vector<std::string>(w.begin() + 1, w.end()));
        }},
       {"hold KEY N", "hold a key down for N auto-repeats",
        [](R& r, const Words& w, const S&) { r.user_.hold(w[1], static_cast<int>(number(w[2]))); }},
@@ -478,7 +477,7 @@ StepResult ScenarioRunner::run(const ScenarioStep& step) {
 
   const MailState before = MailState::of(mac_);
   auto& server = mac_.windowServer();
-  const std::size_t eventsBefore = server.log.size();
+  const std::uint64_t eventsBefore = server.eventsLogged();
   const std::size_t promptsBefore = mac_.permissions.prompts.size();
   const std::size_t urlsBefore = mac_.workspace().openedURLs.size();
   const std::size_t filesBefore = mac_.workspace().openedFiles.size();
@@ -537,8 +536,10 @@ StepResult ScenarioRunner::run(const ScenarioStep& step) {
   // What became of the typed key events, for single presses.
   std::vector<std::string> fates;
   std::vector<std::string> posted;
-  for (std::size_t i = eventsBefore; i < server.log.size(); ++i) {
-    const auto& event = server.log[i];
+  for (std::uint64_t i = eventsBefore; i < server.eventsLogged(); ++i) {
+    const auto* logged = server.loggedEvent(i);
+    if (!logged) continue;  // no longer kept: a step of very many keys
+    const auto& event = *logged;
     const std::string name = sim::USKeyboard::keyName(event.keyCode) +
                              (event.type == platform::EventType::keyDown ? " key-down" : " key-up");
     if (event.posted) {
