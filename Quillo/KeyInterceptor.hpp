@@ -52,6 +52,9 @@ class KeyInterceptor {
   void setSuspended(bool suspended) { suspended_ = suspended; }
   /// Key codes whose key-down was swallowed and whose key-up is still due.
   const std::set<std::int64_t>& swallowedKeyCodes() const { return swallowedKeyCodes_; }
+  /// The tap was off for a while: the key-ups still due may have gone past
+  /// it, and a later key-up of the same key must not be swallowed for them.
+  void forgetSwallowedKeys() { swallowedKeyCodes_.clear(); }
   /// The last process other than Mail that key events were aimed at; 0 for none.
   pid_t lastForeignTarget() const { return lastForeignTarget_; }
 
