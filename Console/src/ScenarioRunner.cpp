@@ -183,9 +183,11 @@ const std::vector<ScenarioRunner::Step>& ScenarioRunner::steps() {
        }},
       {"launch mail", "", [](R& r, const Words&, const S&) { r.user_.openMail(); }},
       {"quit mail", "", [](R& r, const Words&, const S&) { r.user_.quitMail(); }},
-      {"relaunch mail [junk TITLE] [without " + aMenuPath + "] [disabling " + aMenuPath + "]",
+      {"relaunch mail [junk TITLE] [without " + aMenuPath + "] [disabling " + aMenuPath +
+           "] [blocking " + aMenuPath + "]",
        "start, quit or restart Mail (a new process), optionally a Mail whose Junk item has "
-       "another title, or that lacks or never enables a menu item",
+       "another title, that lacks or never enables a menu item, or whose item, pressed over "
+       "Accessibility, does its job but blocks until the time-out (a modal sheet)",
        [](R& r, const Words& w, const S&) {
          sim::MailVariant variant;
          for (std::size_t i = 2; i + 1 < w.size(); i += 2) {
@@ -195,9 +197,11 @@ const std::vector<ScenarioRunner::Step>& ScenarioRunner::steps() {
              variant.missingItems.push_back(MenuResolver::pathFromText(w[i + 1]));
            } else if (w[i] == "disabling") {
              variant.disabledItems.push_back(MenuResolver::pathFromText(w[i + 1]));
+           } else if (w[i] == "blocking") {
+             variant.blockingItems.push_back(MenuResolver::pathFromText(w[i + 1]));
            } else {
-             throw StepFailure("relaunch mail knows junk, without and disabling, not \"" + w[i] +
-                               "\"");
+             throw StepFailure("relaunch mail knows junk, without, disabling and blocking, not \"" +
+                               w[i] + "\"");
            }
          }
          r.user_.relaunchMail(std::move(variant));
