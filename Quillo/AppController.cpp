@@ -43,6 +43,7 @@ AppController::AppController(AppEnvironment environment, StatusUIFactory makeSta
 AppController::~AppController() {
   // The tap goes first: nothing may reach the interceptor while parts go.
   tap_->setOnKeyEvent(nullptr);
+  tap_->setOnDisabled(nullptr);
   tap_->stop();
 }
 
@@ -80,6 +81,15 @@ void AppController::start() {
   tap_->setOnKeyEvent([weak](platform::EventType type, const platform::Event& event) {
     auto* self = Lifeline<AppController>::lock(weak);
     return self ? self->interceptor_.handle(type, event) : false;
+  });
+  tap_->setOnDisabled([weak] {
+    auto* self = Lifeline<AppController>::lock(weak);
+    if (!self) return;
+    self->interceptor_.forgetSwallowedKeys();
+    // A tap whose process lost Accessibility holds every key it is handed
+    // and cannot pass it on; switched back on, it would stall the keyboard
+    // again until the next permission check. Check now, removing it.
+    if (!self->permissions_->state().accessibility) self->checkPermissions(false);
   });
   frontmost_.onChange = [weak] {
     if (auto* self = Lifeline<AppController>::lock(weak)) self->syncEnabled();

@@ -10,6 +10,7 @@ EventTap::EventTap(EventServices& events, SystemLog& systemLog)
 EventTap::~EventTap() {
   stop();
   onKeyEvent_ = nullptr;
+  onDisabled_ = nullptr;
 }
 
 bool EventTap::start() {
@@ -63,9 +64,11 @@ bool EventTap::handle(EventType type, const Event& event) {
     case EventType::tapDisabledByTimeout:
     case EventType::tapDisabledByUserInput: {
       const char* why = type == EventType::tapDisabledByTimeout ? "timeout" : "user input";
+      if (onDisabled_) onDisabled_();
+      const bool reenable = isListening_ && tap_;
       log_.notice(std::string("Event tap was disabled by the system (") + why +
-                  "); re-enabling: " + (isListening_ ? "true" : "false"));
-      if (isListening_ && tap_) events_.tapEnable(*tap_, true);
+                  "); re-enabling: " + (reenable ? "true" : "false"));
+      if (reenable) events_.tapEnable(*tap_, true);
       return false;
     }
     case EventType::null:

@@ -4,7 +4,9 @@
 // loop. Each key event goes to `onKeyEvent`, whose answer decides whether the
 // event is dropped (true) or passes unchanged. The tap listens only while
 // asked to (setListening); when the system switches it off (too slow, or by
-// user input) it is switched back on at once while listening is wanted.
+// user input) `onDisabled` hears of it first — keys went past the tap while
+// it was off, and the handler may remove the tap — and then the tap is
+// switched back on at once while it is installed and listening is wanted.
 // Installation fails when the process may not observe the keyboard. The tap
 // never modifies an event, and nothing thrown inside the handler escapes into
 // the system: the event then simply passes. Main thread only; the tap must
@@ -25,6 +27,7 @@ class KeyEventTapping {
 
   virtual ~KeyEventTapping() = default;
   virtual void setOnKeyEvent(Handler handler) = 0;
+  virtual void setOnDisabled(std::function<void()> handler) = 0;
   virtual bool isListening() const = 0;
   virtual bool isInstalled() const = 0;
   /// Installs the tap if there is none; false when the system refuses it.
@@ -42,6 +45,7 @@ class EventTap final : public KeyEventTapping {
   EventTap& operator=(const EventTap&) = delete;
 
   void setOnKeyEvent(Handler handler) override { onKeyEvent_ = std::move(handler); }
+  void setOnDisabled(std::function<void()> handler) override { onDisabled_ = std::move(handler); }
   bool isListening() const override { return isListening_; }
   bool isInstalled() const override { return tap_.has_value(); }
   bool start() override;
@@ -61,6 +65,7 @@ class EventTap final : public KeyEventTapping {
   platform::EventServices& events_;
   platform::Logger log_;
   Handler onKeyEvent_;
+  std::function<void()> onDisabled_;
   bool isListening_ = false;
   std::optional<platform::MachPort> tap_;
   std::optional<platform::RunLoopSource> source_;

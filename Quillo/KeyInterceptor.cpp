@@ -33,7 +33,7 @@ bool KeyInterceptor::handle(EventType type, const Event& event) {
   if (suspended_) return false;
   const auto mailPID = frontmost_.mailPID();
   if (!mailPID) {
-    swallowedKeyCodes_.clear();
+    forgetSwallowedKeys();
     return false;
   }
   const auto target =
@@ -54,9 +54,17 @@ bool KeyInterceptor::handle(EventType type, const Event& event) {
     const KeyModifiers modifiers = modifiersOf(event.flags());
     const bool isAutoRepeat = event.integerValueField(EventField::keyboardEventAutorepeat) != 0;
     const pid_t pid = *mailPID;
-    const Decision decision = Decider::decide(
+    Decision decision = Decider::decide(
         key, modifiers, isAutoRepeat, Decider::mailBundleID,
         [this, pid] { return focus_.context(pid); }, keymap_, enabled_);
+    // The key-down's action runs while the key is still held, and may move
+    // the focus (r opens a reply): the repeats that follow belong to the
+    // action, not to the text the focus is now in.
+    if (isAutoRepeat && !decision.swallowsKey()) {
+      if (const auto held = heldActions_.find(keyCode); held != heldActions_.end()) {
+        decision = Decision::swallow(held->second);
+      }
+    }
     for (const auto& observer : observers_) {
       if (observer.decided) observer.decided(key, modifiers, isAutoRepeat, decision);
     }
@@ -65,9 +73,11 @@ bool KeyInterceptor::handle(EventType type, const Event& event) {
         return false;
       case Decision::Kind::swallow:
         swallowedKeyCodes_.insert(keyCode);
+        heldActions_.insert_or_assign(keyCode, *decision.payloadAction());
         return true;
       case Decision::Kind::perform:
         swallowedKeyCodes_.insert(keyCode);
+        heldActions_.insert_or_assign(keyCode, *decision.payloadAction());
         // An action without a spec is swallowed and nothing is performed.
         if (const ActionSpec* spec = keymap_.spec(*decision.action())) {
           schedule(*decision.action(), *spec, pid);
@@ -76,7 +86,10 @@ bool KeyInterceptor::handle(EventType type, const Event& event) {
     }
     return false;
   }
-  if (type == EventType::keyUp) return swallowedKeyCodes_.erase(keyCode) > 0;
+  if (type == EventType::keyUp) {
+    heldActions_.erase(keyCode);
+    return swallowedKeyCodes_.erase(keyCode) > 0;
+  }
   return false;
 }
 

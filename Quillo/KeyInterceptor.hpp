@@ -6,7 +6,8 @@
 // while Mail is not in front, and events aimed at another process. For a
 // key-down it reads the key, the modifiers and the auto-repeat flag, asks the
 // decider (which asks the focus inspector only when it must), and swallows
-// the keys it acts on — and their key-ups. Actions run as separate main-loop
+// the keys it acts on — and their key-ups, and the repeats of a key taken
+// for an action, which never turn into typing while it is held. Actions run as separate main-loop
 // work after the event has been swallowed, never inside the tap callback.
 // Main thread only.
 #pragma once
@@ -15,6 +16,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <set>
 #include <vector>
@@ -52,6 +54,12 @@ class KeyInterceptor {
   void setSuspended(bool suspended) { suspended_ = suspended; }
   /// Key codes whose key-down was swallowed and whose key-up is still due.
   const std::set<std::int64_t>& swallowedKeyCodes() const { return swallowedKeyCodes_; }
+  /// The tap was off for a while: the key-ups still due may have gone past
+  /// it, and a later key-up of the same key must not be swallowed for them.
+  void forgetSwallowedKeys() {
+    swallowedKeyCodes_.clear();
+    heldActions_.clear();
+  }
   /// The last process other than Mail that key events were aimed at; 0 for none.
   pid_t lastForeignTarget() const { return lastForeignTarget_; }
 
@@ -83,6 +91,8 @@ class KeyInterceptor {
   bool enabled_ = true;
   bool suspended_ = false;
   std::set<std::int64_t> swallowedKeyCodes_;
+  /// Per swallowed key still down, the action its key-down was taken for.
+  std::map<std::int64_t, ActionID> heldActions_;
   pid_t lastForeignTarget_ = 0;
   std::vector<Observer> observers_;
   Lifeline<KeyInterceptor> lifeline_{this};

@@ -58,6 +58,11 @@ std::string ActionOutcome::description() const {
           [](const Disabled& disabled) {
             return MenuResolver::pathText(disabled.path) + " is disabled";
           },
+          [](const Unconfirmed& unconfirmed) {
+            return "pressed " + MenuResolver::pathText(unconfirmed.path) +
+                   ", unconfirmed: Mail didn't answer in time (AXPress returned " +
+                   std::to_string(static_cast<int>(unconfirmed.error)) + ")";
+          },
           [](const Posted& posted) { return "posted " + std::string(rawValue(posted.key)); },
           [](const Failed& failed) { return "failed: " + failed.message; },
           [](const Unavailable&) {
@@ -137,6 +142,10 @@ ActionOutcome ActionExecutor::perform(ActionID action, const ActionSpec& spec, p
     }
     const AXError result = ax_.performAction(found->element, "AXPress");
     if (result == AXError::success) return ActionOutcome::Pressed{found->path};
+    // kAXErrorCannotComplete: Mail did not answer before the time-out. The
+    // press reached it; a command that runs a modal sheet answers only when
+    // the sheet is gone.
+    if (result == AXError::cannotComplete) return ActionOutcome::Unconfirmed{found->path, result};
     return ActionOutcome::Failed{"AXPress returned " + std::to_string(static_cast<int>(result))};
   }
   if (!spec.key) return ActionOutcome::Unavailable{};

@@ -10,7 +10,9 @@
 //   resolves it posts the action's fallback key to Mail instead — a bare named
 //   key, from a private event source marked with `ownEventMarker`, so the key
 //   interceptor lets the program's own keys through. A disabled item is
-//   reported, not pressed, and nothing is posted in its place. Nothing is
+//   reported, not pressed, and nothing is posted in its place. A press Mail
+//   does not answer in time is reported as unconfirmed, not as failed: on a
+//   Mac that is how a command that runs a modal sheet answers. Nothing is
 //   shown to the user; the outcome goes to the debug log.
 // - Menu and window diagnostics: what Quillo can reach in Mail's menus and
 //   windows, written to the debug log whether or not debug logging is on.
@@ -78,6 +80,14 @@ class ActionOutcome {
     MenuPath path;
     bool operator==(const Disabled&) const = default;
   };
+  /// Pressed, but Mail did not answer before the messaging time-out (a slow
+  /// command, or one that runs a modal sheet, answers only when done): it
+  /// has most likely done it, though Quillo cannot tell.
+  struct Unconfirmed {
+    MenuPath path;
+    platform::AXError error;
+    bool operator==(const Unconfirmed&) const = default;
+  };
   struct Posted {
     KeyToken::NamedKey key;
     bool operator==(const Posted&) const = default;
@@ -89,14 +99,16 @@ class ActionOutcome {
   struct Unavailable {
     bool operator==(const Unavailable&) const = default;
   };
-  using Value = std::variant<Pressed, Disabled, Posted, Failed, Unavailable>;
+  using Value = std::variant<Pressed, Disabled, Unconfirmed, Posted, Failed, Unavailable>;
 
   template <class Case>
   requires std::is_constructible_v<Value, Case> ActionOutcome(Case outcome)
       : value(std::move(outcome)) {}  // NOLINT: implicit by design
 
   /// "pressed Message › Archive", "Message › Archive is disabled",
-  /// "posted down", "failed: …", "no matching menu item and no fallback key".
+  /// "pressed Message › Archive, unconfirmed: Mail didn't answer in time
+  /// (AXPress returned -25204)", "posted down", "failed: …", "no matching
+  /// menu item and no fallback key".
   std::string description() const;
 
   Value value;

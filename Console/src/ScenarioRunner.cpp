@@ -195,13 +195,14 @@ const std::vector<ScenarioRunner::Step>& ScenarioRunner::steps() {
       {"launch mail", "", [](R& r, const Words&, const S&) { r.user_.openMail(); }},
       {"quit mail", "", [](R& r, const Words&, const S&) { r.user_.quitMail(); }},
       {"relaunch mail [junk TITLE] [without " + aMenuPath + "] [disabling " + aMenuPath +
-           "] [unreadable " + aMenuPath +
+           "] [unreadable " + aMenuPath + "] [blocking " + aMenuPath +
            "] [focus window|detached] [nesting N] [filler N] [body text-area]",
        "start, quit or restart Mail (a new process), optionally a Mail whose Junk item has "
        "another title, that lacks or never enables a menu item, or whose item's enabled state "
-       "cannot be read; whose focused element is its window, or a message list outside any "
-       "window; whose message list sits in N plain groups; whose viewer holds N anonymous "
-       "groups before one with a Mail identifier; "
+       "cannot be read; whose item, pressed over Accessibility, does its job but blocks until "
+       "the time-out (a modal sheet); whose focused element is its window, or a message list "
+       "outside any window; whose message list sits in N plain groups; whose viewer holds N "
+       "anonymous groups before one with a Mail identifier; "
        "whose compose body is a plain text area",
        [](R& r, const Words& w, const S&) {
          sim::MailVariant variant;
@@ -214,6 +215,8 @@ const std::vector<ScenarioRunner::Step>& ScenarioRunner::steps() {
              variant.disabledItems.push_back(MenuResolver::pathFromText(w[i + 1]));
            } else if (w[i] == "unreadable") {
              variant.unreadableEnabledItems.push_back(MenuResolver::pathFromText(w[i + 1]));
+           } else if (w[i] == "blocking") {
+             variant.blockingItems.push_back(MenuResolver::pathFromText(w[i + 1]));
            } else if (w[i] == "focus" && (w[i + 1] == "window" || w[i + 1] == "detached")) {
              variant.focus = w[i + 1] == "window" ? sim::MailVariant::Focus::onWindow
                                                   : sim::MailVariant::Focus::outsideWindows;
@@ -225,8 +228,8 @@ const std::vector<ScenarioRunner::Step>& ScenarioRunner::steps() {
              variant.plainTextBody = true;
            } else {
              throw StepFailure(
-                 "relaunch mail knows junk, without, disabling, unreadable, focus window|detached, "
-                 "nesting, filler and body text-area, not \"" +
+                 "relaunch mail knows junk, without, disabling, unreadable, blocking, focus "
+                 "window|detached, nesting, filler and body text-area, not \"" +
                  w[i] + " " + w[i + 1] + "\"");
            }
          }
@@ -243,8 +246,7 @@ const std::vector<ScenarioRunner::Step>& ScenarioRunner::steps() {
        "implied where needed)",
        [](R& r, const Words& w, const S&) {
          r.singleKeyStep_ = w.size() == 2;
-         for (std::size_t i = 1; i < w.size(); ++i)
-           r.user_.press(w[i]);
+         r.user_.press(std::vector<std::string>(w.begin() + 1, w.end()));
        }},
       {"hold KEY N", "hold a key down for N auto-repeats",
        [](R& r, const Words& w, const S&) { r.user_.hold(w[1], static_cast<int>(number(w[2]))); }},
@@ -649,7 +651,7 @@ StepResult ScenarioRunner::run(const ScenarioStep& step) {
 
   const MailState before = MailState::of(mac_);
   auto& server = mac_.windowServer();
-  const std::size_t eventsBefore = server.log.size();
+  const std::uint64_t eventsBefore = server.eventsLogged();
   const std::size_t promptsBefore = mac_.permissions.prompts.size();
   const std::size_t urlsBefore = mac_.workspace().openedURLs.size();
   const std::size_t filesBefore = mac_.workspace().openedFiles.size();
@@ -709,8 +711,10 @@ StepResult ScenarioRunner::run(const ScenarioStep& step) {
   // What became of the typed key events, for single presses.
   std::vector<std::string> fates;
   std::vector<std::pair<std::string, std::vector<std::string>>> posted;  // by target
-  for (std::size_t i = eventsBefore; i < server.log.size(); ++i) {
-    const auto& event = server.log[i];
+  for (std::uint64_t i = eventsBefore; i < server.eventsLogged(); ++i) {
+    const auto* logged = server.loggedEvent(i);
+    if (!logged) continue;  // no longer kept: a step of very many keys
+    const auto& event = *logged;
     std::string name = sim::USKeyboard::keyName(event.keyCode) +
                        (event.type == platform::EventType::keyDown ? " key-down" : " key-up");
     if (event.posted) {

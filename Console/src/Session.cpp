@@ -33,7 +33,9 @@ Session::Session(SessionOptions options) {
     };
   }
   mac_ = std::make_unique<sim::SimulatedMac>(*loop_, std::move(block));
-  user_ = std::make_unique<sim::User>(*mac_, [this] { driver_->settle(); });
+  user_ = std::make_unique<sim::User>(
+      *mac_, [this] { driver_->settle(); },
+      [this](platform::Duration duration) { driver_->wait(duration); });
 
   arguments_ = std::move(options.arguments);
   launchProcess();

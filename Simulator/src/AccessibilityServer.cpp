@@ -70,8 +70,7 @@ AXError AccessibilityServer::beginRequest(const AXUIElement& element, SimApp*& a
   if (isSystemWide(element)) return AXError::success;
   app = mac_.app(element.pid);
   if (!app) return AXError::invalidUIElement;
-  const auto own = timeouts_.find({element.pid, element.element});
-  const double timeout = own != timeouts_.end() && own->second > 0 ? own->second : globalTimeout_;
+  const double timeout = timeoutFor(element);
   if (app->latency > timeout) {
     mac_.block(Duration(timeout));
     return AXError::cannotComplete;
@@ -81,6 +80,11 @@ AXError AccessibilityServer::beginRequest(const AXUIElement& element, SimApp*& a
     return AXError::invalidUIElement;
   }
   return AXError::success;
+}
+
+double AccessibilityServer::timeoutFor(const AXUIElement& element) const {
+  const auto own = timeouts_.find({element.pid, element.element});
+  return own != timeouts_.end() && own->second > 0 ? own->second : globalTimeout_;
 }
 
 AXError AccessibilityServer::readAttribute(const AXUIElement& target, SimApp* app,
@@ -197,6 +201,13 @@ AXError AccessibilityServer::performAction(const AXUIElement& element, std::stri
   if (action != "AXPress" || !node->press) return AXError::actionUnsupported;
   if (!node->isEnabled()) return AXError::cannotComplete;
   node->press();
+  if (node->pressBlocks) {
+    // The command ran, but the application answers only once it is done
+    // (a modal sheet: once the sheet is dismissed); the caller gives up
+    // at its time-out.
+    mac_.block(Duration(timeoutFor(element)));
+    return AXError::cannotComplete;
+  }
   return AXError::success;
 }
 

@@ -25,7 +25,8 @@ bool pathListed(const std::vector<std::vector<std::string>>& paths,
   return std::find(paths.begin(), paths.end(), path) != paths.end();
 }
 
-/// Drops the items this Mail lacks and disables the ones it never enables.
+/// Drops the items this Mail lacks, disables the ones it never enables and
+/// marks the ones whose press blocks.
 void applyVariant(std::vector<MenuItem>& items, std::vector<std::string>& path,
                   const MailVariant& variant) {
   for (auto it = items.begin(); it != items.end();) {
@@ -41,6 +42,7 @@ void applyVariant(std::vector<MenuItem>& items, std::vector<std::string>& path,
     }
     if (pathListed(variant.disabledItems, path)) it->enabled = [] { return false; };
     if (pathListed(variant.unreadableEnabledItems, path)) it->enabledUnreadable = true;
+    if (pathListed(variant.blockingItems, path)) it->blocksPress = true;
     applyVariant(it->submenu, path, variant);
     path.pop_back();
     ++it;

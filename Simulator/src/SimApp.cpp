@@ -73,6 +73,7 @@ std::shared_ptr<AXNode> SimApp::buildMenu(const std::string& path,
     node->enabledUnreadable = item->enabledUnreadable;
     const std::string itemPath = path + " \u203a " + item->title;
     node->press = [this, raw, itemPath] { pressMenuItem(itemPath, *raw, false); };
+    node->pressBlocks = item->blocksPress;
     menuEntries_[node->id] = {itemPath, raw};
     AXNode::adopt(menu, node);
     if (!item->submenu.empty()) AXNode::adopt(node, buildMenu(itemPath, item->submenu));

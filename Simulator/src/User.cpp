@@ -9,8 +9,9 @@ namespace quillo::sim {
 
 namespace Flags = platform::EventFlags;
 
-User::User(SimulatedMac& mac, std::function<void()> settle)
-    : mac_(mac), settle_(std::move(settle)) {}
+User::User(SimulatedMac& mac, std::function<void()> settle,
+           std::function<void(platform::Duration)> wait)
+    : mac_(mac), settle_(std::move(settle)), wait_(std::move(wait)) {}
 
 User::Keystroke User::keystroke(std::string_view spec) {
   // Split at "+", keeping a trailing "+" as the key itself ("cmd++").
@@ -55,18 +56,38 @@ void User::press(std::string_view spec) {
   hold(spec, 0);
 }
 
+void User::press(const std::vector<std::string>& specs) {
+  std::vector<Keystroke> strokes;
+  for (const auto& spec : specs)
+    strokes.push_back(keystroke(spec));  // every key checked before any goes down
+  platform::Duration released{0};
+  for (std::size_t i = 0; i < strokes.size(); ++i) {
+    released = mac_.windowServer().pressKey(strokes[i].keyCode, strokes[i].flags, 0,
+                                            static_cast<double>(i) * keystrokeInterval);
+  }
+  wait_(released);
+  settle();
+}
+
 void User::hold(std::string_view spec, int repeats) {
   const Keystroke stroke = keystroke(spec);
-  mac_.windowServer().pressKey(stroke.keyCode, stroke.flags, repeats);
+  wait_(mac_.windowServer().pressKey(stroke.keyCode, stroke.flags, repeats));
   settle();
 }
 
 void User::type(std::string_view text) {
+  std::vector<Keystroke> strokes;
   for (char32_t c : platform::text::scalars(std::string(text))) {
     const auto stroke = USKeyboard::keystrokeFor(c);
     if (!stroke) throw UnknownKey("this keyboard cannot type U+" + std::to_string(c));
-    mac_.windowServer().pressKey(stroke->keyCode, stroke->shift ? Flags::shift : 0);
+    strokes.push_back({stroke->keyCode, stroke->shift ? Flags::shift : 0});
   }
+  platform::Duration released{0};
+  for (std::size_t i = 0; i < strokes.size(); ++i) {
+    released = mac_.windowServer().pressKey(strokes[i].keyCode, strokes[i].flags, 0,
+                                            static_cast<double>(i) * keystrokeInterval);
+  }
+  wait_(released);
   settle();
 }
 

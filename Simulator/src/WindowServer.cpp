@@ -19,6 +19,9 @@ struct WindowServer::Tap {
   void* userInfo = nullptr;
   bool enabled = true;  // a new tap is enabled
   bool inRunLoop = false;
+  /// When the tap was last switched on. An event that arrived before went
+  /// past it while it was off, however late its turn on the main loop comes.
+  WallClock::time_point enabledSince;
 };
 
 namespace {
@@ -95,6 +98,7 @@ std::optional<MachPort> WindowServer::tapCreate(EventTapLocation, EventTapPlacem
   tap->mask = eventsOfInterest;
   tap->callback = callback;
   tap->userInfo = userInfo;
+  tap->enabledSince = mac_.loop().now();
   if (!callback || refuseTaps || !tapMayListen(*tap)) return std::nullopt;
   if (placement == EventTapPlacement::headInsert) {
     taps_.insert(taps_.begin(), tap);
@@ -118,7 +122,10 @@ WindowServer::Tap* WindowServer::tap(std::uint64_t id) const {
 }
 
 void WindowServer::tapEnable(MachPort port, bool enable) {
-  if (Tap* found = tap(port.id)) found->enabled = enable;
+  Tap* found = tap(port.id);
+  if (!found) return;
+  if (enable && !found->enabled) found->enabledSince = mac_.loop().now();
+  found->enabled = enable;
 }
 
 bool WindowServer::tapIsEnabled(MachPort port) const {
@@ -198,7 +205,7 @@ std::optional<Event> WindowServer::createKeyboardEvent(std::optional<EventSource
 void WindowServer::postToPid(pid_t pid, const Event& event) {
   Event posted = event;
   posted.setIntegerValueField(EventField::eventTargetUnixProcessID, pid);
-  mac_.loop().post([this, posted] { deliver(posted, true); });
+  mac_.loop().post([this, posted, arrived = mac_.loop().now()] { deliver(posted, true, arrived); });
 }
 
 bool WindowServer::preflightListenEventAccess() {
@@ -217,24 +224,46 @@ std::shared_ptr<const UnicodeKeyLayout> WindowServer::currentKeyboardLayout() co
   return layoutDataAvailable ? layout : nullptr;
 }
 
-void WindowServer::pressKey(std::uint16_t keyCode, std::uint64_t modifierFlags, int repeats) {
+Duration WindowServer::pressKey(std::uint16_t keyCode, std::uint64_t modifierFlags, int repeats,
+                                Duration after) {
   const std::uint64_t flags = modifierFlags | USKeyboard::keyFlags(keyCode);
-  const auto make = [&](EventType type, bool autorepeat) {
+  // Each event happens at its own time, whatever the main loop is doing
+  // then: a key typed while the application is busy waits for it, and that
+  // wait counts toward the tap's time-out.
+  const auto at = [&](Duration when, EventType type, bool autorepeat) {
     Event event(type);
     event.setFlags(flags);
     event.setIntegerValueField(EventField::keyboardEventKeycode, keyCode);
     event.setIntegerValueField(EventField::keyboardEventAutorepeat, autorepeat ? 1 : 0);
     event.setKeyboardUnicodeString(USKeyboard::eventCharacters(keyCode, flags));
-    return event;
+    const auto arrives = mac_.loop().now() + std::chrono::duration_cast<WallClock::duration>(when);
+    mac_.loop().schedule(when, [this, event, arrives] { deliver(event, false, arrives); });
   };
-  mac_.loop().post([this, event = make(EventType::keyDown, false)] { deliver(event, false); });
+  at(after, EventType::keyDown, false);
+  Duration released = after + keyPressTime;
   for (int i = 0; i < repeats; ++i) {
-    mac_.loop().post([this, event = make(EventType::keyDown, true)] { deliver(event, false); });
+    const Duration repeat = after + keyRepeatDelay + i * keyRepeatInterval;
+    at(repeat, EventType::keyDown, true);
+    released = repeat + keyRepeatInterval / 2;
   }
-  mac_.loop().post([this, event = make(EventType::keyUp, false)] { deliver(event, false); });
+  at(released, EventType::keyUp, false);
+  return released;
 }
 
-void WindowServer::deliver(Event event, bool posted) {
+const WindowServer::LoggedEvent* WindowServer::loggedEvent(std::uint64_t number) const {
+  const std::uint64_t firstKept = eventsLogged_ - log.size();
+  if (number < firstKept || number >= eventsLogged_) return nullptr;
+  return &log[static_cast<std::size_t>(number - firstKept)];
+}
+
+void WindowServer::record(const LoggedEvent& entry) {
+  ++eventsLogged_;
+  log.push_back(entry);
+  while (log.size() > keptEvents)
+    log.pop_front();
+}
+
+void WindowServer::deliver(Event event, bool posted, WallClock::time_point arrived) {
   const EventType type = event.type();
   LoggedEvent entry{
       type,
@@ -246,26 +275,48 @@ void WindowServer::deliver(Event event, bool posted) {
       event.integerValueField(EventField::keyboardEventAutorepeat) != 0,
       posted,
       std::nullopt};
+  // How long the event has waited for its turn on the main loop: the taps'
+  // callbacks run there, so a busy main thread keeps the event waiting.
+  const Duration waited = mac_.loop().now() - arrived;
   // The session taps, in order; each may drop the event.
   const auto taps = taps_;
   for (const auto& tap : taps) {
     const bool stillThere = std::find(taps_.begin(), taps_.end(), tap) != taps_.end();
     if (!stillThere || !tap->enabled || !tap->inRunLoop || !(tap->mask & eventMaskBit(type)) ||
-        !tapMayListen(*tap)) {
+        arrived < tap->enabledSince) {
+      continue;
+    }
+    if (!tapMayListen(*tap)) {
+      if (tap->options == EventTapOptions::listenOnly || !revokedTapsHoldEvents) continue;
+      // An active tap whose process lost Accessibility is still handed the
+      // event but cannot pass it on: the event is lost, and the system
+      // disables the tap once it has waited the time-out for it.
+      Event passed = event;
+      tap->callback(nullptr, type, &passed, tap->userInfo);
+      tap->enabled = false;
+      tellDisabled(tap, EventType::tapDisabledByTimeout);
+      record(entry);
+      return;
+    }
+    if (waited.count() > tapTimeout) {
+      // The system stopped waiting for the busy tap long ago: it disabled
+      // the tap and let the event through without asking it.
+      tap->enabled = false;
+      tellDisabled(tap, EventType::tapDisabledByTimeout);
       continue;
     }
     const auto started = mac_.loop().now();
     Event passed = event;
     Event* result = tap->callback(nullptr, type, &passed, tap->userInfo);
     const Duration took = mac_.loop().now() - started;
-    if (took.count() > tapTimeout && tap->enabled) {
+    if ((waited + took).count() > tapTimeout && tap->enabled) {
       // Too slow: the system gives up on the tap and lets the event through.
       tap->enabled = false;
       tellDisabled(tap, EventType::tapDisabledByTimeout);
       continue;
     }
     if (result == nullptr) {
-      log.push_back(entry);
+      record(entry);
       return;
     }
     event = *result;
@@ -273,12 +324,12 @@ void WindowServer::deliver(Event event, bool posted) {
   const pid_t target = posted ? entry.targetPID : mac_.workspace().frontmostPID().value_or(0);
   if (SimApp* app = mac_.app(target)) {
     entry.deliveredTo = target;
-    log.push_back(entry);
+    record(entry);
     if (type == EventType::keyDown) app->keyDown(event);
     if (type == EventType::keyUp) app->keyUp(event);
     return;
   }
-  log.push_back(entry);
+  record(entry);
 }
 
 void WindowServer::notifyDisabled(EventType reason) {

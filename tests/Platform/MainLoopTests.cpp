@@ -51,6 +51,16 @@ TEST(ManualMainLoop, DelayedWorkRunsWhenDueInDueOrderWithTiesInSchedulingOrder) 
   EXPECT_DOUBLE_EQ(loop.elapsed().count(), 0.25);
 }
 
+TEST(ManualMainLoop, WorkThatBlocksPastTheTargetKeepsTheClockWhereItGot) {
+  ManualMainLoop loop;
+  Duration late{0};
+  loop.post([&] { loop.elapse(Duration(1.5)); });  // busy for 1.5 s
+  loop.schedule(Duration(0.1), [&] { late = loop.elapsed(); });
+  loop.advance(Duration(0.2));
+  EXPECT_DOUBLE_EQ(late.count(), 1.5);  // its turn came when the work was done
+  EXPECT_DOUBLE_EQ(loop.elapsed().count(), 1.5);
+}
+
 TEST(ManualMainLoop, CancelledWorkNeverRunsAndCancelAfterRunningChangesNothing) {
   ManualMainLoop loop;
   int runs = 0;

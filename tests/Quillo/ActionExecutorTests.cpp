@@ -50,11 +50,32 @@ TEST(ActionOutcomeText, EveryCase) {
   EXPECT_EQ(
       ActionOutcome(ActionOutcome::Disabled{{"Edit", "Find", "Mailbox Search"}}).description(),
       "Edit \u203a Find \u203a Mailbox Search is disabled");
+  EXPECT_EQ(ActionOutcome(ActionOutcome::Unconfirmed{{"Message", "Archive"},
+                                                     platform::AXError::cannotComplete})
+                .description(),
+            "pressed Message \u203a Archive, unconfirmed: Mail didn't answer in time (AXPress "
+            "returned -25204)");
   EXPECT_EQ(ActionOutcome(ActionOutcome::Posted{NamedKey::down}).description(), "posted down");
   EXPECT_EQ(ActionOutcome(ActionOutcome::Failed{"AXPress returned -25204"}).description(),
             "failed: AXPress returned -25204");
   EXPECT_EQ(ActionOutcome(ActionOutcome::Unavailable{}).description(),
             "no matching menu item and no fallback key");
+}
+
+TEST_F(ActionExecutorTest, APressMailAnswersOnlyAfterTheTimeOutIsUnconfirmedNotFailed) {
+  sim::MailVariant variant;
+  variant.blockingItems = {{"Message", "Archive"}};
+  mail = &user.relaunchMail(variant);
+  mac.accessibility().setMessagingTimeout(mac.accessibility().createSystemWide(), 0.25f);
+  const std::string first = mail->selectedMessage()->subject;
+  const ActionSpec& archive = *Keymap::default_().spec(ActionID::archive);
+  const auto started = loop.elapsed();
+  EXPECT_EQ(perform(ActionID::archive, archive),
+            ActionOutcome(ActionOutcome::Unconfirmed{{"Message", "Archive"},
+                                                     platform::AXError::cannotComplete}));
+  EXPECT_EQ(mail->mailbox("Archive").back().subject, first);  // done all the same
+  EXPECT_GE((loop.elapsed() - started).count(), 0.25);        // after blocking the time-out
+  EXPECT_TRUE(posted().empty());
 }
 
 TEST_F(ActionExecutorTest, PressesTheMenuItemAndCachesIt) {
@@ -217,11 +238,12 @@ TEST_F(HandBuiltMenuTest, AnItemWithoutAnEnabledStateCountsAsDisabled) {
   EXPECT_TRUE(posted().empty());
 }
 
-TEST_F(HandBuiltMenuTest, AFailedPressReportsTheErrorCode) {
+TEST_F(HandBuiltMenuTest, APressMailCannotCompleteIsReportedUnconfirmed) {
   int reads = 0;
   tree->menus({{"Message", {{.title = "Archive", .enabled = [&] { return ++reads == 1; }}}}});
   EXPECT_EQ(perform(ActionID::archive, {.menu = {{"Message", "Archive"}}}),
-            ActionOutcome(ActionOutcome::Failed{"AXPress returned -25204"}));
+            ActionOutcome(ActionOutcome::Unconfirmed{{"Message", "Archive"},
+                                                     platform::AXError::cannotComplete}));
   EXPECT_TRUE(executor.resolved.contains(ActionID::archive));  // kept, revalidated next time
 }
 

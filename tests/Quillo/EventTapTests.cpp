@@ -86,6 +86,25 @@ TEST_F(EventTapTest, DisabledByTheSystemWhileListeningIsReenabledAndLogged) {
   EXPECT_EQ(mac.windowServer().enabledTapCount(), 0u);
 }
 
+TEST_F(EventTapTest, TheDisabledHandlerHearsFirstAndMayRemoveTheTap) {
+  tap.setListening(true);
+  ASSERT_TRUE(tap.start());
+  std::vector<bool> enabledWhenTold;
+  tap.setOnDisabled([&] { enabledWhenTold.push_back(mac.windowServer().enabledTapCount() == 1); });
+  mac.windowServer().disableTapsByTimeout();
+  loop.runUntilIdle();
+  EXPECT_EQ(enabledWhenTold, std::vector{false});  // told before it is switched back on
+  EXPECT_EQ(mac.windowServer().enabledTapCount(), 1u);
+
+  tap.setOnDisabled([&] { tap.stop(); });
+  mac.windowServer().disableTapsByTimeout();
+  loop.runUntilIdle();
+  EXPECT_FALSE(tap.isInstalled());
+  EXPECT_EQ(mac.windowServer().tapCount(), 0u);
+  EXPECT_EQ(systemLog.lines.back().message,
+            "Event tap was disabled by the system (timeout); re-enabling: false");
+}
+
 TEST_F(EventTapTest, WithoutAHandlerOrWhenTheHandlerThrowsKeysPass) {
   tap.setListening(true);
   ASSERT_TRUE(tap.start());

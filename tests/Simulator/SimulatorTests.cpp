@@ -113,8 +113,7 @@ TEST_F(SimulatorTest, EventCharactersFollowTheUSLayoutTheWayMacOSReportsThem) {
   for (const auto& c : cases) {
     const auto stroke = User::keystroke(c.spec);
     mac.windowServer().log.clear();
-    mac.windowServer().pressKey(stroke.keyCode, stroke.flags);
-    loop.runUntilIdle();
+    loop.advance(mac.windowServer().pressKey(stroke.keyCode, stroke.flags));
     ASSERT_EQ(mac.windowServer().log.size(), 2u) << c.spec;
     const auto& down = mac.windowServer().log.front();
     EXPECT_EQ(down.type, EventType::keyDown);
@@ -198,6 +197,117 @@ TEST_F(SimulatorTest, ATapThatAnswersTooSlowlyIsDisabledByTimeoutAndTheKeyPasses
   EXPECT_FALSE(mac.windowServer().tapIsEnabled(*port));
   EXPECT_EQ(slow.notices, std::vector{EventType::tapDisabledByTimeout});
   EXPECT_EQ(user.mail().text(Place::searchField), "q");
+}
+
+/// A tap whose key-downs post main-loop work, as an application's actions
+/// do; the work takes `busy` of the main thread.
+struct PostingTap {
+  SimulatedMac* mac;
+  Duration busy{0};
+  std::vector<std::string> seen;
+  static Event* callback(EventTapProxy, EventType type, Event* event, void* userInfo) {
+    auto* self = static_cast<PostingTap*>(userInfo);
+    switch (type) {
+      case EventType::keyDown:
+        self->seen.push_back("down");
+        self->mac->loop().post([self] {
+          self->seen.push_back("work");
+          self->mac->block(self->busy);
+        });
+        return nullptr;
+      case EventType::keyUp:
+        self->seen.push_back("up");
+        return nullptr;
+      case EventType::tapDisabledByTimeout:
+        self->seen.push_back("disabled by timeout");
+        return event;
+      case EventType::null:
+      case EventType::flagsChanged:
+      case EventType::tapDisabledByUserInput:
+        return event;
+    }
+    return event;
+  }
+};
+
+TEST_F(SimulatorTest, KeyEventsComeOverTimeWithTheMainLoopRunningBetween) {
+  PostingTap tap{&mac, Duration(0), {}};
+  const auto port =
+      mac.windowServer().tapCreate(EventTapLocation::session, EventTapPlacement::headInsert,
+                                   EventTapOptions::defaultTap, 0xC00, &PostingTap::callback, &tap);
+  mac.windowServer().runLoopAddSource(mac.windowServer().machPortCreateRunLoopSource(*port));
+  const Duration start = loop.elapsed();
+  user.hold("j", 2);
+  // The work of each key-down runs before the next repeat and the key-up.
+  EXPECT_EQ(tap.seen,
+            (std::vector<std::string>{"down", "work", "down", "work", "down", "work", "up"}));
+  const auto& server = mac.windowServer();
+  EXPECT_DOUBLE_EQ((loop.elapsed() - start).count(),
+                   (server.keyRepeatDelay + server.keyRepeatInterval * 1.5).count());
+  tap.seen.clear();
+  user.press(std::vector<std::string>{"a", "b"});
+  EXPECT_EQ(tap.seen, (std::vector<std::string>{"down", "work", "up", "down", "work", "up"}));
+}
+
+TEST_F(SimulatorTest, AKeyWaitingForABusyMainThreadTimesTheTapOutAndPasses) {
+  PostingTap tap{&mac, Duration(1.5), {}};
+  const auto port =
+      mac.windowServer().tapCreate(EventTapLocation::session, EventTapPlacement::headInsert,
+                                   EventTapOptions::defaultTap, 0xC00, &PostingTap::callback, &tap);
+  mac.windowServer().runLoopAddSource(mac.windowServer().machPortCreateRunLoopSource(*port));
+  user.click(Place::searchField);
+  // The first key-down's work keeps the main thread busy for 1.5 s: its
+  // key-up and the next key wait longer than the tap's time-out.
+  user.press(std::vector<std::string>{"q", "w"});
+  EXPECT_EQ(tap.seen, (std::vector<std::string>{"down", "work", "disabled by timeout"}));
+  EXPECT_EQ(user.mail().text(Place::searchField), "w");
+  const auto& log = mac.windowServer().log;
+  ASSERT_EQ(log.size(), 4u);
+  EXPECT_FALSE(log[0].deliveredTo.has_value());  // q went down while the tap was free
+  for (std::size_t i = 1; i < log.size(); ++i)
+    EXPECT_EQ(log[i].deliveredTo, user.mail().pid());
+  // Once the tap is back on, keys typed after that reach it again.
+  mac.windowServer().tapEnable(*port, true);
+  tap.busy = Duration(0);
+  user.press("e");
+  EXPECT_EQ(tap.seen.back(), "up");
+}
+
+TEST_F(SimulatorTest, ATapWhoseProcessLosesAccessibilityHoldsTheKeysUntilTimedOut) {
+  RecordingTap tap;
+  const auto port = installTap(tap);
+  user.click(Place::searchField);
+  mac.permissions.accessibility = false;
+  user.press("q");
+  // Handed to the tap but never passed on; the system then disables it.
+  EXPECT_EQ(tap.seen, std::vector<std::string>{"down q"});
+  EXPECT_EQ(tap.notices, std::vector{EventType::tapDisabledByTimeout});
+  EXPECT_EQ(user.mail().text(Place::searchField), "");
+  EXPECT_FALSE(mac.windowServer().log[0].deliveredTo.has_value());
+  // Switched back on, it holds the next key again.
+  mac.windowServer().tapEnable(port, true);
+  user.press("w");
+  EXPECT_EQ(tap.seen.back(), "down w");
+  EXPECT_EQ(user.mail().text(Place::searchField), "");
+  // The kinder model: the tap just stops seeing keys.
+  mac.windowServer().revokedTapsHoldEvents = false;
+  mac.windowServer().tapEnable(port, true);
+  user.press("e");
+  EXPECT_EQ(tap.seen.back(), "down w");
+  EXPECT_EQ(user.mail().text(Place::searchField), "e");
+}
+
+TEST_F(SimulatorTest, TheWindowServerKeepsOnlyTheLatestEvents) {
+  auto& server = mac.windowServer();
+  const std::uint64_t before = server.eventsLogged();
+  user.type(std::string(WindowServer::keptEvents, 'a'));
+  EXPECT_EQ(server.log.size(), WindowServer::keptEvents);
+  EXPECT_EQ(server.eventsLogged(), before + 2 * WindowServer::keptEvents);
+  EXPECT_EQ(server.loggedEvent(before), nullptr);
+  const auto* last = server.loggedEvent(server.eventsLogged() - 1);
+  ASSERT_NE(last, nullptr);
+  EXPECT_EQ(last, &server.log.back());
+  EXPECT_EQ(server.loggedEvent(server.eventsLogged()), nullptr);
 }
 
 TEST_F(SimulatorTest, PostedEventsCarryTheirUserDataPassTapsAndReachTheTargetProcess) {

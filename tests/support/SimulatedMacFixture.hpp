@@ -14,7 +14,8 @@ class SimulatedMacTest : public ::testing::Test {
  protected:
   platform::ManualMainLoop loop;
   sim::SimulatedMac mac{loop, [this](platform::Duration d) { loop.elapse(d); }};
-  sim::User user{mac, [this] { loop.runUntilIdle(); }};
+  sim::User user{mac, [this] { loop.runUntilIdle(); },
+                 [this](platform::Duration d) { loop.advance(d); }};
 };
 
 }  // namespace quillo::testing

@@ -156,7 +156,9 @@ void ManualMainLoop::advance(Duration duration) {
     elapsed_ = std::max(elapsed_, next->due);
     runUntilIdle();
   }
-  elapsed_ = target;
+  // Work that blocked may have taken the clock past the target already;
+  // time never runs backwards.
+  elapsed_ = std::max(elapsed_, target);
   runUntilIdle();
 }
 

@@ -45,6 +45,9 @@ class AXNode {
   bool editable = false;
   /// AXPress; absent when the node cannot be pressed.
   std::function<void()> press;
+  /// Whether an AXPress of it blocks until the caller's time-out although
+  /// the press is done (a slow command, one that opens a modal sheet).
+  bool pressBlocks = false;
   KeyEquivalent keyEquivalent;
 
   std::weak_ptr<AXNode> parent;

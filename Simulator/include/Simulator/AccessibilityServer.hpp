@@ -6,7 +6,10 @@
 // trusted, kAXErrorInvalidUIElement for elements of a quit application,
 // kAXErrorNoValue / kAXErrorAttributeUnsupported for missing attributes, and
 // kAXErrorCannotComplete when the application takes longer than the messaging
-// time-out (the call then blocks for the time-out). Counts every round trip
+// time-out (the call then blocks for the time-out). Pressing a menu item whose
+// command is slow or runs a modal sheet does what a Mac does: the command
+// runs, but the application does not answer the AXPress until it is done, so
+// the call blocks for the time-out and fails with kAXErrorCannotComplete. Counts every round trip
 // (attribute read, multiple-attribute read, action) per process.
 #pragma once
 
@@ -56,6 +59,8 @@ class AccessibilityServer final : public platform::Accessibility {
   /// Checks trust, finds the app, and lets the request take its time; on
   /// success `app` is the application the element belongs to.
   platform::AXError beginRequest(const platform::AXUIElement& element, SimApp*& app);
+  /// The messaging time-out of a request to `element`, in seconds.
+  double timeoutFor(const platform::AXUIElement& element) const;
   platform::AXError readAttribute(const platform::AXUIElement& target, SimApp* app,
                                   std::string_view attribute, platform::CFValue& value);
 

@@ -35,6 +35,9 @@ struct MailVariant {
   std::vector<std::vector<std::string>> missingItems{};
   /// Menu items that stay disabled whatever the state.
   std::vector<std::vector<std::string>> disabledItems{};
+  /// Menu items whose command is slow or runs a modal sheet: pressed over
+  /// Accessibility they do their job, but the press fails by time-out.
+  std::vector<std::vector<std::string>> blockingItems{};
   /// Extra plain groups inside the viewer window (for deep trees).
   int decorativeGroups = 0;
   /// Menu items whose enabled state cannot be read over Accessibility.

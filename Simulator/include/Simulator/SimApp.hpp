@@ -33,6 +33,9 @@ struct MenuItem {
   std::function<void()> action{};            // none: does nothing
   std::function<std::string()> liveTitle{};  // a title that follows the app's state
   std::vector<MenuItem> submenu{};
+  /// Its command is slow or runs a modal sheet: an AXPress of it does not
+  /// return before the caller's messaging time-out.
+  bool blocksPress = false;
 
   static MenuItem separator() { return MenuItem{}; }
 };

@@ -6,6 +6,12 @@
 // and injects faults. After every action the user waits for the Mac to
 // settle (`settle` runs the main loop until nothing is pending).
 //
+// Keys go at a person's pace, not the Mac's: a person typing several keys
+// strikes one every `keystrokeInterval` whether or not the Mac has caught up,
+// and lets time pass (`wait`, running the main loop) until the last is
+// released. So an action normally runs while its key is still down, and keys
+// typed while the application is busy wait for it.
+//
 // Keys are written as the user presses them: a character as typed ("e", "I",
 // "#" — shift is implied where the US layout needs it), a named key
 // ("return", "enter", "tab", "space", "escape", "delete", "up", "down",
@@ -18,6 +24,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "Simulator/SimulatedMac.hpp"
 
@@ -30,7 +37,8 @@ struct UnknownKey : std::invalid_argument {
 
 class User {
  public:
-  User(SimulatedMac& mac, std::function<void()> settle);
+  User(SimulatedMac& mac, std::function<void()> settle,
+       std::function<void(platform::Duration)> wait);
 
   SimulatedMac& mac() { return mac_; }
 
@@ -42,6 +50,10 @@ class User {
   };
   static Keystroke keystroke(std::string_view spec);
   void press(std::string_view spec);
+  /// Presses keys one after another, at a person's pace.
+  void press(const std::vector<std::string>& specs);
+  /// From one key-down to the next when a person types.
+  platform::Duration keystrokeInterval{0.15};
   /// Presses and holds: the key-down, `repeats` auto-repeats, the key-up.
   void hold(std::string_view spec, int repeats);
   /// Types text character by character (line breaks as Return).
@@ -69,6 +81,7 @@ class User {
  private:
   SimulatedMac& mac_;
   std::function<void()> settle_;
+  std::function<void(platform::Duration)> wait_;
 };
 
 }  // namespace quillo::sim

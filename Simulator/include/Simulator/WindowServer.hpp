@@ -7,12 +7,17 @@
 // order (newest head-inserted first), any of which may drop it, and then
 // reaches the frontmost application. Events posted to a process pass the
 // session taps too (carrying the target in field 40) and reach that process.
-// Taps need the permissions the simulated system asks for; a tap whose
-// callback blocks longer than `tapTimeout` is disabled by the system, which
-// tells the tap with a tap-disabled-by-timeout event.
+// Taps need the permissions the simulated system asks for; a tap that holds
+// an event longer than `tapTimeout` is disabled by the system, which tells the
+// tap with a tap-disabled-by-timeout event.
+//
+// Timing is a Mac's, not kinder: a key event arrives when the key goes down
+// (or repeats, or comes up), not when the tap's main thread is free, and the
+// time it waits for a busy main thread counts toward the tap's time-out.
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <memory>
 #include <optional>
@@ -21,6 +26,7 @@
 
 #include "Platform/EventServices.hpp"
 #include "Platform/KeyboardLayout.hpp"
+#include "Platform/MainLoop.hpp"
 
 namespace quillo::sim {
 
@@ -61,16 +67,35 @@ class WindowServer final : public platform::EventServices, public platform::Keyb
   std::uint32_t keyboardType() const override { return 40; }  // an ANSI keyboard
 
   // MARK: The user at the keyboard
-  /// A key pressed with modifiers held (event flag bits); delivered on the
-  /// main loop. `repeats` auto-repeated key-downs follow the first.
-  void pressKey(std::uint16_t keyCode, std::uint64_t modifierFlags, int repeats = 0);
+  /// A key pressed with modifiers held (event flag bits) `after` from now;
+  /// each of its events is delivered on the main loop when it happens. The
+  /// key-down comes first; a key held for `repeats` auto-repeats repeats
+  /// after `keyRepeatDelay` and then every `keyRepeatInterval`, and comes up
+  /// half an interval after its last repeat; a key only tapped comes up after
+  /// `keyPressTime`. Returns how long from now the key is released.
+  platform::Duration pressKey(std::uint16_t keyCode, std::uint64_t modifierFlags, int repeats = 0,
+                              platform::Duration after = platform::Duration(0));
+  /// How long a finger rests on a key it only taps.
+  platform::Duration keyPressTime{0.08};
+  /// The keyboard settings' "delay until repeat" and key-repeat rate, about
+  /// their middle positions; the window server, not the application, makes
+  /// the repeats.
+  platform::Duration keyRepeatDelay{0.5};
+  platform::Duration keyRepeatInterval{0.1};
 
   // MARK: Faults
   /// The system switches every enabled tap off and tells it so.
   void disableTapsByTimeout();
   void disableTapsByUserInput();
-  /// A tap callback that blocks longer than this gets its tap disabled.
+  /// A key event that a tap holds longer than this — waiting for the tap's
+  /// busy main thread, then in the callback — gets the tap disabled.
   double tapTimeout = 1.0;
+  /// On a Mac an active tap whose process loses Accessibility stays
+  /// installed and is still handed the keyboard's events, but cannot pass
+  /// them on: they are lost (the whole session's input stalls) until the
+  /// system disables the tap by time-out. False: such a tap just stops
+  /// seeing events.
+  bool revokedTapsHoldEvents = true;
   /// Whether the current input source has Unicode key layout data.
   bool layoutDataAvailable = true;
   /// CGEventTapCreate can fail for reasons of its own, whatever the
@@ -91,8 +116,15 @@ class WindowServer final : public platform::EventServices, public platform::Keyb
     bool posted;                       // posted by a process rather than typed
     std::optional<pid_t> deliveredTo;  // none when a tap dropped it
   };
-  /// Every key event, typed or posted, once its journey is over.
-  std::vector<LoggedEvent> log;
+  /// The latest key events, typed or posted, once their journey is over:
+  /// at most `keptEvents`, so that a long session does not grow.
+  std::deque<LoggedEvent> log;
+  static constexpr std::size_t keptEvents = 512;
+  /// How many events have been logged since the Mac started, including
+  /// those no longer kept.
+  std::uint64_t eventsLogged() const { return eventsLogged_; }
+  /// The `number`th event logged (from 0); null when no longer kept.
+  const LoggedEvent* loggedEvent(std::uint64_t number) const;
   /// Taps that exist (created and not invalidated).
   std::size_t tapCount() const;
   std::size_t enabledTapCount() const;
@@ -101,7 +133,8 @@ class WindowServer final : public platform::EventServices, public platform::Keyb
 
  private:
   Tap* tap(std::uint64_t id) const;
-  void deliver(platform::Event event, bool posted);
+  void deliver(platform::Event event, bool posted, platform::WallClock::time_point arrived);
+  void record(const LoggedEvent& entry);
   bool tapMayListen(const Tap& tap) const;
   void notifyDisabled(platform::EventType reason);
   void tellDisabled(const std::shared_ptr<Tap>& tap, platform::EventType reason);
@@ -111,6 +144,7 @@ class WindowServer final : public platform::EventServices, public platform::Keyb
   std::vector<std::shared_ptr<Tap>> taps_;              // in the order the system calls them
   std::map<std::uint64_t, std::uint64_t> sources_;      // run-loop source -> tap
   std::map<std::uint64_t, std::int64_t> eventSources_;  // event source -> user data
+  std::uint64_t eventsLogged_ = 0;
 };
 
 }  // namespace quillo::sim
