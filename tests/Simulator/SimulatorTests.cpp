@@ -540,6 +540,28 @@ TEST_F(SimulatorTest, ABusyMailTimesOutWithCannotComplete) {
   EXPECT_EQ(ax.roundTrips(user.mail().pid()), 3u);
 }
 
+TEST_F(SimulatorTest, ATimeOutHoldsForOneReferenceOnly) {
+  auto& ax = mac.accessibility();
+  const pid_t pid = user.mail().pid();
+  ASSERT_EQ(ax.setMessagingTimeout(ax.createSystemWide(), 0.25f), AXError::success);
+  user.mail().latency = 0.2;
+  const auto first = ax.createApplication(pid);
+  const auto second = ax.createApplication(pid);
+  EXPECT_EQ(first, second);  // CFEqual, yet two references
+  ASSERT_EQ(ax.setMessagingTimeout(first, 0.1f), AXError::success);
+  CFValue value;
+  EXPECT_EQ(ax.copyAttributeValue(first, "AXMenuBar", value), AXError::cannotComplete);
+  EXPECT_EQ(ax.copyAttributeValue(second, "AXMenuBar", value), AXError::success);
+  EXPECT_EQ(ax.copyAttributeValue(ax.createApplication(pid), "AXMenuBar", value), AXError::success);
+  // An element read from an attribute is a new reference as well: a time-out
+  // set on it is its own.
+  const auto bar = *value.get<AXUIElement>();
+  ASSERT_EQ(ax.setMessagingTimeout(bar, 0.3f), AXError::success);
+  user.mail().latency = 0.28;
+  EXPECT_EQ(ax.copyAttributeValue(bar, "AXChildren", value), AXError::success);
+  EXPECT_EQ(ax.copyAttributeValue(second, "AXMenuBar", value), AXError::cannotComplete);
+}
+
 TEST_F(SimulatorTest, ARelaunchedMailHasANewPidAndOldElementsAreInvalid) {
   auto& ax = mac.accessibility();
   const pid_t before = user.mail().pid();
