@@ -208,6 +208,15 @@ const std::vector<ScenarioRunner::Step>& ScenarioRunner::steps() {
          if (!app) throw StepFailure("no application \"" + w[2] + "\"");
          r.user_.switchTo(std::string(app->bundleID), std::string(app->name));
        }},
+      {"when-front-quits nothing|previous [SECONDS]",
+       "what the system brings forward when the front application quits: nothing (as at "
+       "first), or the application active before it, SECONDS (0.5) later unless another came "
+       "forward first",
+       [](R& r, const Words& w, const S&) {
+         auto& after = r.mac_.afterFrontQuits;
+         after.activatesPrevious = w[1] == "previous";
+         if (w.size() > 2) after.delay = platform::Duration(number(w[2]));
+       }},
       {"press KEY [KEY…]",
        "press keys: e, I, #, return, down, f1, cmd+return, ctrl+shift+r, cmd++ (shift is "
        "implied where needed)",

@@ -569,7 +569,7 @@ TEST_F(SimulatorTest, ARelaunchedMailHasANewPidAndOldElementsAreInvalid) {
   user.mail().showMailbox("Archive");
   user.quitMail();
   EXPECT_EQ(mac.mail(), nullptr);
-  EXPECT_EQ(mac.workspace().frontmostApplication()->bundleIdentifier, SimulatedMac::finderBundleID);
+  EXPECT_EQ(mac.workspace().frontmostApplication(), std::nullopt);  // nothing came forward
   auto& again = user.relaunchMail();
   EXPECT_NE(again.pid(), before);
   CFValue value;
@@ -607,17 +607,35 @@ TEST_F(SimulatorTest, ActivationAndTerminationNotificationsCarryTheApplication) 
   const pid_t mail = user.mail().pid();
   user.switchTo(SimulatedMac::safariBundleID, "Safari");
   user.openMail();
-  user.openMail();  // already in front: no notification
+  user.openMail();  // already in front: announced again
   mac.workspace().postActivationWithoutApplication();
-  user.quitMail();
-  EXPECT_EQ(heard, (std::vector<std::string>{
-                       "activate com.apple.Safari", "activate com.apple.mail", "activate nothing",
-                       "terminate " + std::to_string(mail), "activate com.apple.finder"}));
+  user.quitMail();  // nothing is activated after it
+  EXPECT_EQ(heard, (std::vector<std::string>{"activate com.apple.Safari", "activate com.apple.mail",
+                                             "activate com.apple.mail", "activate nothing",
+                                             "terminate " + std::to_string(mail)}));
   activation.reset();
   user.switchTo(SimulatedMac::safariBundleID);
   EXPECT_EQ(heard.size(), 5u);
   EXPECT_EQ(mac.workspace().runningApplications("com.apple.Safari").size(), 1u);
   EXPECT_TRUE(mac.workspace().runningApplications("com.apple.mail").empty());
+}
+
+TEST_F(SimulatorTest, WhenAskedTheSystemBringsThePreviousAppForwardAMomentAfterTheFrontOneQuits) {
+  mac.afterFrontQuits = {.activatesPrevious = true, .delay = Duration(0.5)};
+  user.switchTo(SimulatedMac::safariBundleID, "Safari");
+  user.openMail();
+  user.quitMail();
+  EXPECT_EQ(mac.workspace().frontmostApplication(), std::nullopt);
+  loop.advance(Duration(0.4));
+  EXPECT_EQ(mac.workspace().frontmostApplication(), std::nullopt);
+  loop.advance(Duration(0.1));
+  EXPECT_EQ(mac.workspace().frontmostApplication()->bundleIdentifier, SimulatedMac::safariBundleID);
+  // Not over an application the user brought forward in the meantime.
+  user.openMail();
+  user.quitMail();
+  user.switchTo("com.apple.TextEdit", "TextEdit");
+  loop.advance(Duration(1));
+  EXPECT_EQ(mac.workspace().frontmostApplication()->localizedName, "TextEdit");
 }
 
 TEST_F(SimulatorTest, OtherAppsTakeTypingWhenInFront) {

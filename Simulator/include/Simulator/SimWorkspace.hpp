@@ -3,7 +3,9 @@
 // the login item of the program under test.
 //
 // Activation and termination notifications are delivered on the main loop,
-// as the workspace's notification center delivers on the main queue.
+// as the workspace's notification center delivers on the main queue. As on a
+// Mac, activating the application already in front may announce it again;
+// here it always does.
 #pragma once
 
 #include <filesystem>
@@ -50,6 +52,9 @@ class SimWorkspace final : public platform::Workspace, public platform::Workspac
   void postActivationWithoutApplication();
   void terminated(const platform::RunningApplication& app);
   std::optional<pid_t> frontmostPID() const { return frontmost_; }
+  /// The running application that was active most recently, other than the
+  /// front one.
+  std::optional<pid_t> previouslyActive() const;
 
   class Observer;
 
@@ -58,6 +63,7 @@ class SimWorkspace final : public platform::Workspace, public platform::Workspac
 
   SimulatedMac& mac_;
   std::optional<pid_t> frontmost_;
+  std::vector<pid_t> activations_;  // least recently active first
   std::uint64_t nextObserver_ = 1;
   std::map<std::uint64_t, Handler> activationObservers_;
   std::map<std::uint64_t, Handler> terminationObservers_;
