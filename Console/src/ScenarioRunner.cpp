@@ -258,6 +258,20 @@ const std::vector<ScenarioRunner::Step>& ScenarioRunner::steps() {
        }},
       {"close window", "write a new message, open the selected one, or close Mail's front window",
        [](R& r, const Words&, const S&) { r.user_.mail().closeKeyWindow(); }},
+      {"show panel APP", "",
+       [](R& r, const Words& w, const S&) {
+         if (lower(w[2]) == "spotlight") {
+           r.user_.showPanel("com.apple.Spotlight", "Spotlight");
+           return;
+         }
+         const KnownApp* app = knownApp(w[2]);
+         if (!app) throw StepFailure("no application \"" + w[2] + "\"");
+         r.user_.showPanel(std::string(app->bundleID), std::string(app->name));
+       }},
+      {"close panel",
+       "a window of another process takes the keyboard while Mail stays in front: Spotlight's "
+       "search field, or a panel of Safari, TextEdit, …; closing it gives the keyboard back",
+       [](R& r, const Words&, const S&) { r.user_.closePanel(); }},
       {"sheet \"TEXT\"", "",
        [](R& r, const Words& w, const S&) { r.user_.mail().showSheet(joined(w, 1, w.size())); }},
       {"accept|cancel sheet", "",

@@ -108,7 +108,9 @@ AXError AccessibilityServer::beginRequest(const AXUIElement& element, SimApp*& a
 AXError AccessibilityServer::readAttribute(const AXUIElement& target, SimApp* app,
                                            std::string_view attribute, CFValue& value) {
   if (isSystemWide(target)) {
-    const auto front = mac_.workspace().frontmostPID();
+    // The focused application is the one with the keyboard, which is not
+    // always the one in front: a panel of another process may hold it.
+    const auto front = mac_.workspace().keyboardFocusPID();
     SimApp* frontApp = front ? mac_.app(*front) : nullptr;
     if (attribute == "AXRole") {
       value = "AXSystemWide";

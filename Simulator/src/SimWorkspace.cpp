@@ -89,6 +89,7 @@ void SimWorkspace::activate(pid_t pid) {
   // (a click into its window, its Dock icon); observers must take it as
   // no change.
   frontmost_ = pid;
+  panel_.reset();
   std::erase(activations_, pid);
   activations_.push_back(pid);
   notify(true, describe(*app));
@@ -107,6 +108,7 @@ void SimWorkspace::postActivationWithoutApplication() {
 
 void SimWorkspace::terminated(const RunningApplication& app) {
   if (frontmost_ == app.processIdentifier) frontmost_.reset();
+  if (panel_ == app.processIdentifier) panel_.reset();
   std::erase(activations_, app.processIdentifier);
   notify(false, app);
 }

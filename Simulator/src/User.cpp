@@ -120,6 +120,18 @@ void User::switchTo(const std::string& bundleID, const std::string& name) {
   settle();
 }
 
+void User::showPanel(const std::string& bundleID, const std::string& name) {
+  SimApp* app = mac_.app(bundleID);
+  if (!app) app = &mac_.launchInBackground<TextApp>(bundleID, name);
+  mac_.workspace().showPanel(app->pid());
+  settle();
+}
+
+void User::closePanel() {
+  mac_.workspace().closePanel();
+  settle();
+}
+
 void User::setAccessibility(bool granted) {
   mac_.permissions.accessibility = granted;
   settle();

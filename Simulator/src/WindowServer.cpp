@@ -270,7 +270,7 @@ void WindowServer::deliver(Event event, bool posted) {
     }
     event = *result;
   }
-  const pid_t target = posted ? entry.targetPID : mac_.workspace().frontmostPID().value_or(0);
+  const pid_t target = posted ? entry.targetPID : mac_.workspace().keyboardFocusPID().value_or(0);
   if (SimApp* app = mac_.app(target)) {
     entry.deliveredTo = target;
     log.push_back(entry);

@@ -638,6 +638,28 @@ TEST_F(SimulatorTest, WhenAskedTheSystemBringsThePreviousAppForwardAMomentAfterT
   EXPECT_EQ(mac.workspace().frontmostApplication()->localizedName, "TextEdit");
 }
 
+TEST_F(SimulatorTest, APanelOfAnotherProcessTakesTheKeyboardWhileMailStaysInFront) {
+  auto& ax = mac.accessibility();
+  const pid_t mail = user.mail().pid();
+  user.showPanel("com.apple.Spotlight", "Spotlight");
+  auto* spotlight = dynamic_cast<TextApp*>(mac.app("com.apple.Spotlight"));
+  ASSERT_NE(spotlight, nullptr);
+  EXPECT_EQ(mac.workspace().frontmostApplication()->processIdentifier, mail);
+  pid_t focused = 0;
+  ax.getPid(*read(ax.createSystemWide(), "AXFocusedApplication").get<AXUIElement>(), focused);
+  EXPECT_EQ(focused, spotlight->pid());
+  user.type("inv");
+  EXPECT_EQ(spotlight->text(), "inv");
+  user.closePanel();
+  ax.getPid(*read(ax.createSystemWide(), "AXFocusedApplication").get<AXUIElement>(), focused);
+  EXPECT_EQ(focused, mail);
+  // Activating an application closes it too.
+  user.showPanel("com.apple.Spotlight", "Spotlight");
+  user.switchTo("com.apple.TextEdit", "TextEdit");
+  user.type("x");
+  EXPECT_EQ(spotlight->text(), "inv");
+}
+
 TEST_F(SimulatorTest, OtherAppsTakeTypingWhenInFront) {
   user.switchTo("com.apple.TextEdit", "TextEdit");
   user.type("notes");
