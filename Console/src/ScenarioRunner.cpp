@@ -183,21 +183,29 @@ const std::vector<ScenarioRunner::Step>& ScenarioRunner::steps() {
        }},
       {"launch mail", "", [](R& r, const Words&, const S&) { r.user_.openMail(); }},
       {"quit mail", "", [](R& r, const Words&, const S&) { r.user_.quitMail(); }},
-      {"relaunch mail [junk TITLE] [without " + aMenuPath + "] [disabling " + aMenuPath + "]",
+      {"relaunch mail [junk TITLE] [without " + aMenuPath + "] [disabling " + aMenuPath +
+           "] [lagging-menus]",
        "start, quit or restart Mail (a new process), optionally a Mail whose Junk item has "
-       "another title, or that lacks or never enables a menu item",
+       "another title, that lacks or never enables a menu item, or whose menu items tell "
+       "accessibility the enabled state of their menu's last validation",
        [](R& r, const Words& w, const S&) {
          sim::MailVariant variant;
-         for (std::size_t i = 2; i + 1 < w.size(); i += 2) {
-           if (w[i] == "junk") {
+         for (std::size_t i = 2; i < w.size(); i += 2) {
+           if (w[i] == "lagging-menus") {
+             variant.lagMenus = true;
+             --i;  // a word alone
+           } else if (i + 1 == w.size()) {
+             throw StepFailure("relaunch mail: \"" + w[i] + "\" needs a value");
+           } else if (w[i] == "junk") {
              variant.junkTitle = w[i + 1];
            } else if (w[i] == "without") {
              variant.missingItems.push_back(MenuResolver::pathFromText(w[i + 1]));
            } else if (w[i] == "disabling") {
              variant.disabledItems.push_back(MenuResolver::pathFromText(w[i + 1]));
            } else {
-             throw StepFailure("relaunch mail knows junk, without and disabling, not \"" + w[i] +
-                               "\"");
+             throw StepFailure(
+                 "relaunch mail knows junk, without, disabling and lagging-menus, not \"" + w[i] +
+                 "\"");
            }
          }
          r.user_.relaunchMail(std::move(variant));
@@ -278,6 +286,13 @@ const std::vector<ScenarioRunner::Step>& ScenarioRunner::steps() {
        [](R& r, const Words& w, const S&) { r.user_.mail().dismissSheet(w[0] == "accept"); }},
       {"popover", "a sheet over Mail's front window; address suggestions",
        [](R& r, const Words&, const S&) { r.user_.mail().showPopover(); }},
+      {"open menu TITLE",
+       "open one of Mail's menus and close it again, which validates its items' enabled states",
+       [](R& r, const Words& w, const S&) {
+         const std::string title = joined(w, 2, w.size());
+         if (!r.user_.mail().menuItem({title})) throw StepFailure("Mail has no menu " + title);
+         r.user_.mail().validateMenus(title);
+       }},
       {"mail latency SECONDS", "how long Mail takes to answer each accessibility request",
        [](R& r, const Words& w, const S&) { r.user_.mail().latency = number(w[2]); }},
       {"tap timeout|user-input", "the system switches the keyboard event tap off",

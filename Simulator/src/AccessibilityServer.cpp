@@ -221,6 +221,8 @@ AXError AccessibilityServer::performAction(const AXUIElement& element, std::stri
   if (!app || element.element == kApplicationElement) return AXError::actionUnsupported;
   const auto node = app->node(element.element);
   if (action != "AXPress" || !node->press) return AXError::actionUnsupported;
+  // By the enabled state accessibility reports, which may lag behind the
+  // app's (see SimApp::setMenusLag).
   if (!node->isEnabled()) return AXError::cannotComplete;
   node->press();
   return AXError::success;

@@ -580,6 +580,40 @@ TEST_F(SimulatorTest, ARelaunchedMailHasANewPidAndOldElementsAreInvalid) {
   EXPECT_EQ(again.mailbox("Inbox").size(), mac.mailStore().mailboxes["Inbox"].size());
 }
 
+TEST_F(SimulatorTest, LaggingMenusTellTheEnabledStateOfTheirLastValidation) {
+  auto& ax = mac.accessibility();
+  auto& mail = user.relaunchMail(MailVariant{.lagMenus = true});
+  const auto archive =
+      AccessibilityServer::element(mail.pid(), *mail.menuItem({"Message", "Archive"}));
+  const auto undo = AccessibilityServer::element(mail.pid(), *mail.menuItem({"Edit", "Undo"}));
+  const auto enabled = [&](const AXUIElement& item) {
+    return *read(item, "AXEnabled").get<bool>();
+  };
+  mail.showMailbox("Trash");  // nothing selected: Archive is disabled now
+  EXPECT_TRUE(enabled(archive));
+  // Pressed over accessibility by that state, it reaches Mail, which does nothing.
+  EXPECT_EQ(ax.performAction(archive, "AXPress"), AXError::success);
+  EXPECT_FALSE(mail.menuPresses.back().enabled);
+  mail.validateMenus("Edit");  // another menu: Archive still lags
+  EXPECT_TRUE(enabled(archive));
+  mail.validateMenus("Message");
+  EXPECT_FALSE(enabled(archive));
+  EXPECT_EQ(ax.performAction(archive, "AXPress"), AXError::cannotComplete);
+
+  mail.showMailbox("Inbox");
+  ASSERT_TRUE(mail.select(0));
+  EXPECT_FALSE(enabled(archive));  // selecting validates nothing
+  EXPECT_EQ(ax.performAction(archive, "AXPress"), AXError::cannotComplete);
+  EXPECT_EQ(mail.mailbox("Archive").size(), 2u);
+  EXPECT_FALSE(enabled(undo));
+  user.press("cmd+ctrl+a");  // matching a key equivalent validates the menus first
+  EXPECT_EQ(mail.mailbox("Archive").size(), 3u);
+  EXPECT_TRUE(enabled(archive));
+  EXPECT_FALSE(enabled(undo));  // as it was before the archive
+  user.press("cmd+z");
+  EXPECT_EQ(mail.mailbox("Archive").size(), 2u);
+}
+
 TEST_F(SimulatorTest, RoundTripsAreCountedPerProcess) {
   auto& ax = mac.accessibility();
   ax.resetRoundTrips();

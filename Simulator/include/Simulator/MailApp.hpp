@@ -37,6 +37,9 @@ struct MailVariant {
   std::vector<std::vector<std::string>> disabledItems{};
   /// Extra plain groups inside the viewer window (for deep trees).
   int decorativeGroups = 0;
+  /// Menu items' enabled states lag until their menu is validated (see
+  /// SimApp::setMenusLag).
+  bool lagMenus = false;
 };
 
 class MailApp final : public SimApp {
