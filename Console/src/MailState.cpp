@@ -8,7 +8,8 @@ using sim::MailApp;
 
 MailState MailState::of(sim::SimulatedMac& mac) {
   MailState state;
-  if (const auto front = mac.workspace().frontmostApplication()) state.front = front->localizedName;
+  const auto front = mac.workspace().frontmostApplication();
+  state.front = front ? front->localizedName : "nothing";
   for (const auto& [mailbox, messages] : mac.mailStore().mailboxes) {
     for (const auto& message : messages) {
       state.messages[message.id] = {mailbox, message.subject, message.read, message.flagged};

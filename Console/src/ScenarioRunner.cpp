@@ -196,18 +196,24 @@ const std::vector<ScenarioRunner::Step>& ScenarioRunner::steps() {
       {"quit mail", "", [](R& r, const Words&, const S&) { r.user_.quitMail(); }},
       {"relaunch mail [junk TITLE] [without " + aMenuPath + "] [disabling " + aMenuPath +
            "] [unreadable " + aMenuPath + "] [blocking " + aMenuPath +
-           "] [focus window|detached] [nesting N] [filler N] [body text-area]",
+           "] [focus window|detached] [nesting N] [filler N] [body text-area] [lagging-menus]",
        "start, quit or restart Mail (a new process), optionally a Mail whose Junk item has "
        "another title, that lacks or never enables a menu item, or whose item's enabled state "
        "cannot be read; whose item, pressed over Accessibility, does its job but blocks until "
        "the time-out (a modal sheet); whose focused element is its window, or a message list "
        "outside any window; whose message list sits in N plain groups; whose viewer holds N "
        "anonymous groups before one with a Mail identifier; "
-       "whose compose body is a plain text area",
+       "whose compose body is a plain text area; whose menu items tell accessibility the "
+       "enabled state of their menu's last validation",
        [](R& r, const Words& w, const S&) {
          sim::MailVariant variant;
-         for (std::size_t i = 2; i + 1 < w.size(); i += 2) {
-           if (w[i] == "junk") {
+         for (std::size_t i = 2; i < w.size(); i += 2) {
+           if (w[i] == "lagging-menus") {
+             variant.lagMenus = true;
+             --i;  // a word alone
+           } else if (i + 1 == w.size()) {
+             throw StepFailure("relaunch mail: \"" + w[i] + "\" needs a value");
+           } else if (w[i] == "junk") {
              variant.junkTitle = w[i + 1];
            } else if (w[i] == "without") {
              variant.missingItems.push_back(MenuResolver::pathFromText(w[i + 1]));
@@ -229,7 +235,7 @@ const std::vector<ScenarioRunner::Step>& ScenarioRunner::steps() {
            } else {
              throw StepFailure(
                  "relaunch mail knows junk, without, disabling, unreadable, blocking, focus "
-                 "window|detached, nesting, filler and body text-area, not \"" +
+                 "window|detached, nesting, filler, body text-area and lagging-menus, not \"" +
                  w[i] + " " + w[i + 1] + "\"");
            }
          }
@@ -240,6 +246,15 @@ const std::vector<ScenarioRunner::Step>& ScenarioRunner::steps() {
          const KnownApp* app = knownApp(w[2]);
          if (!app) throw StepFailure("no application \"" + w[2] + "\"");
          r.user_.switchTo(std::string(app->bundleID), std::string(app->name));
+       }},
+      {"when-front-quits nothing|previous [SECONDS]",
+       "what the system brings forward when the front application quits: nothing (as at "
+       "first), or the application active before it, SECONDS (0.5) later unless another came "
+       "forward first",
+       [](R& r, const Words& w, const S&) {
+         auto& after = r.mac_.afterFrontQuits;
+         after.activatesPrevious = w[1] == "previous";
+         if (w.size() > 2) after.delay = platform::Duration(number(w[2]));
        }},
       {"press KEY [KEY…]",
        "press keys: e, I, #, return, down, f1, cmd+return, ctrl+shift+r, cmd++ (shift is "
@@ -281,12 +296,33 @@ const std::vector<ScenarioRunner::Step>& ScenarioRunner::steps() {
        }},
       {"close window", "write a new message, open the selected one, or close Mail's front window",
        [](R& r, const Words&, const S&) { r.user_.mail().closeKeyWindow(); }},
+      {"show panel APP", "",
+       [](R& r, const Words& w, const S&) {
+         if (lower(w[2]) == "spotlight") {
+           r.user_.showPanel("com.apple.Spotlight", "Spotlight");
+           return;
+         }
+         const KnownApp* app = knownApp(w[2]);
+         if (!app) throw StepFailure("no application \"" + w[2] + "\"");
+         r.user_.showPanel(std::string(app->bundleID), std::string(app->name));
+       }},
+      {"close panel",
+       "a window of another process takes the keyboard while Mail stays in front: Spotlight's "
+       "search field, or a panel of Safari, TextEdit, …; closing it gives the keyboard back",
+       [](R& r, const Words&, const S&) { r.user_.closePanel(); }},
       {"sheet \"TEXT\"", "",
        [](R& r, const Words& w, const S&) { r.user_.mail().showSheet(joined(w, 1, w.size())); }},
       {"accept|cancel sheet", "",
        [](R& r, const Words& w, const S&) { r.user_.mail().dismissSheet(w[0] == "accept"); }},
       {"popover", "a sheet over Mail's front window; address suggestions",
        [](R& r, const Words&, const S&) { r.user_.mail().showPopover(); }},
+      {"open menu TITLE",
+       "open one of Mail's menus and close it again, which validates its items' enabled states",
+       [](R& r, const Words& w, const S&) {
+         const std::string title = joined(w, 2, w.size());
+         if (!r.user_.mail().menuItem({title})) throw StepFailure("Mail has no menu " + title);
+         r.user_.mail().validateMenus(title);
+       }},
       {"mail latency SECONDS", "how long Mail takes to answer each accessibility request",
        [](R& r, const Words& w, const S&) { r.user_.mail().latency = number(w[2]); }},
       {"tap timeout|user-input", "the system switches the keyboard event tap off",

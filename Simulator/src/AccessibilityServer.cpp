@@ -39,20 +39,42 @@ bool AccessibilityServer::isProcessTrustedWithOptions(bool prompt) {
   return mac_.permissions.accessibility;
 }
 
+AXUIElement AccessibilityServer::handOut(AXUIElement element) {
+  element.instance = nextInstance_++;
+  return element;
+}
+
+void AccessibilityServer::handOut(CFValue& value) {
+  if (const auto* element = value.get<AXUIElement>()) {
+    value = handOut(*element);
+  } else if (const auto* array = value.get<CFValue::Array>()) {
+    CFValue::Array fresh = *array;
+    for (CFValue& entry : fresh)
+      handOut(entry);
+    value = std::move(fresh);
+  }
+}
+
 AXUIElement AccessibilityServer::createSystemWide() {
-  return AXUIElement{0, 0};
+  return handOut(AXUIElement{0, 0});
 }
 
 AXUIElement AccessibilityServer::createApplication(pid_t pid) {
-  return AXUIElement{pid, kApplicationElement};
+  // On a Mac every AXUIElementCreateApplication returns a new object: equal
+  // (CFEqual) to the others for that application, but starting with the
+  // process-wide time-out, whatever was set on an earlier one.
+  return handOut(AXUIElement{pid, kApplicationElement});
 }
 
 AXError AccessibilityServer::setMessagingTimeout(const AXUIElement& element, float seconds) {
   if (seconds < 0) return AXError::illegalArgument;
   if (isSystemWide(element)) {
-    globalTimeout_ = seconds > 0 ? seconds : 6.0f;  // 0 restores the default
+    globalTimeout_ = seconds > 0 ? seconds : kDefaultTimeout;  // 0 restores the default
+  } else if (element.instance == 0) {
+    return AXError::illegalArgument;  // named by a test, never handed out: no object to hold it
   } else {
-    timeouts_[{element.pid, element.element}] = seconds;
+    // The time-out belongs to this reference, not to the element it stands for.
+    timeouts_[element.instance] = seconds;
   }
   return AXError::success;
 }
@@ -83,14 +105,16 @@ AXError AccessibilityServer::beginRequest(const AXUIElement& element, SimApp*& a
 }
 
 double AccessibilityServer::timeoutFor(const AXUIElement& element) const {
-  const auto own = timeouts_.find({element.pid, element.element});
+  const auto own = timeouts_.find(element.instance);
   return own != timeouts_.end() && own->second > 0 ? own->second : globalTimeout_;
 }
 
 AXError AccessibilityServer::readAttribute(const AXUIElement& target, SimApp* app,
                                            std::string_view attribute, CFValue& value) {
   if (isSystemWide(target)) {
-    const auto front = mac_.workspace().frontmostPID();
+    // The focused application is the one with the keyboard, which is not
+    // always the one in front: a panel of another process may hold it.
+    const auto front = mac_.workspace().keyboardFocusPID();
     SimApp* frontApp = front ? mac_.app(*front) : nullptr;
     if (attribute == "AXRole") {
       value = "AXSystemWide";
@@ -175,7 +199,9 @@ AXError AccessibilityServer::copyAttributeValue(const AXUIElement& element,
                                                 std::string_view attribute, CFValue& value) {
   SimApp* app = nullptr;
   if (const AXError error = beginRequest(element, app); error != AXError::success) return error;
-  return readAttribute(element, app, attribute, value);
+  const AXError error = readAttribute(element, app, attribute, value);
+  if (error == AXError::success) handOut(value);
+  return error;
 }
 
 AXError AccessibilityServer::copyMultipleAttributeValues(const AXUIElement& element,
@@ -190,6 +216,7 @@ AXError AccessibilityServer::copyMultipleAttributeValues(const AXUIElement& elem
     array.push_back(error == AXError::success ? one : CFValue(AXValueError{error}));
   }
   values = std::move(array);
+  handOut(values);
   return AXError::success;
 }
 
@@ -199,6 +226,8 @@ AXError AccessibilityServer::performAction(const AXUIElement& element, std::stri
   if (!app || element.element == kApplicationElement) return AXError::actionUnsupported;
   const auto node = app->node(element.element);
   if (action != "AXPress" || !node->press) return AXError::actionUnsupported;
+  // By the enabled state accessibility reports, which may lag behind the
+  // app's (see SimApp::setMenusLag).
   if (!node->isEnabled()) return AXError::cannotComplete;
   node->press();
   if (node->pressBlocks) {

@@ -25,6 +25,7 @@ MailApp::MailApp(SimulatedMac& mac, pid_t pid, std::shared_ptr<MailStore> store,
   const auto& inbox = store_->mailboxes.at("Inbox");
   if (!inbox.empty()) selectedID_ = inbox.front().id;
   refreshTable();
+  setMenusLag(variant_.lagMenus);
 }
 
 MailApp::~MailApp() = default;

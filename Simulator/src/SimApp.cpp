@@ -69,7 +69,13 @@ std::shared_ptr<AXNode> SimApp::buildMenu(const std::string& path,
     node->title = [raw]() -> std::optional<std::string> {
       return raw->liveTitle ? raw->liveTitle() : raw->title;
     };
-    node->enabled = [raw] { return !raw->enabled || raw->enabled(); };
+    node->enabled = [this, raw, id = node->id] {
+      if (menusLag_) {
+        if (const auto validated = validatedEnabled_.find(id); validated != validatedEnabled_.end())
+          return validated->second;
+      }
+      return !raw->enabled || raw->enabled();
+    };
     node->enabledUnreadable = item->enabledUnreadable;
     const std::string itemPath = path + " \u203a " + item->title;
     node->press = [this, raw, itemPath] { pressMenuItem(itemPath, *raw, false); };
@@ -85,6 +91,21 @@ void SimApp::pressMenuItem(const std::string& path, const MenuItem& item, bool v
   const bool enabled = !item.enabled || item.enabled();
   menuPresses.push_back({path, viaKeyEquivalent, enabled});
   if (enabled && item.action) item.action();
+}
+
+void SimApp::setMenusLag(bool lag) {
+  menusLag_ = lag;
+  validatedEnabled_.clear();
+  if (lag) validateMenus();  // as the app finished launching
+}
+
+void SimApp::validateMenus(const std::string& menuTitle) {
+  const std::string prefix = menuTitle + " \u203a ";
+  for (const auto& [id, entry] : menuEntries_) {
+    if (!menuTitle.empty() && !entry.first.starts_with(prefix)) continue;
+    const MenuItem& item = *entry.second;
+    validatedEnabled_[id] = !item.enabled || item.enabled();
+  }
 }
 
 std::shared_ptr<AXNode> SimApp::menuItem(const std::vector<std::string>& path) const {
@@ -115,6 +136,8 @@ bool SimApp::performKeyEquivalent(const Event& event) {
   if (!plain || plain->empty()) return false;
   const std::uint64_t held = event.flags() & kModifierMask;
   if (!(held & (Flags::command | Flags::control))) return false;
+  // Matching a key equivalent validates the menus first.
+  if (menusLag_) validateMenus();
   // Walk the menus in order, as the menu bar does.
   std::vector<std::pair<std::string, std::shared_ptr<AXNode>>> stack;
   for (auto it = menuBar_->children.rbegin(); it != menuBar_->children.rend(); ++it) {

@@ -84,9 +84,22 @@ void SimWorkspace::notify(bool activation, std::optional<RunningApplication> app
 
 void SimWorkspace::activate(pid_t pid) {
   const SimApp* app = mac_.app(pid);
-  if (!app || frontmost_ == pid) return;
+  if (!app) return;
+  // A Mac may post the activation again for the application already active
+  // (a click into its window, its Dock icon); observers must take it as
+  // no change.
   frontmost_ = pid;
+  panel_.reset();
+  std::erase(activations_, pid);
+  activations_.push_back(pid);
   notify(true, describe(*app));
+}
+
+std::optional<pid_t> SimWorkspace::previouslyActive() const {
+  for (auto it = activations_.rbegin(); it != activations_.rend(); ++it) {
+    if (*it != frontmost_ && mac_.app(*it)) return *it;
+  }
+  return std::nullopt;
 }
 
 void SimWorkspace::postActivationWithoutApplication() {
@@ -95,6 +108,8 @@ void SimWorkspace::postActivationWithoutApplication() {
 
 void SimWorkspace::terminated(const RunningApplication& app) {
   if (frontmost_ == app.processIdentifier) frontmost_.reset();
+  if (panel_ == app.processIdentifier) panel_.reset();
+  std::erase(activations_, app.processIdentifier);
   notify(false, app);
 }
 

@@ -16,6 +16,7 @@ SimulatedMac::SimulatedMac(platform::MainLoop& loop, Blocker block)
 }
 
 SimulatedMac::~SimulatedMac() {
+  if (pendingActivation_) pendingActivation_->cancel();
   // Applications go first: their menus and windows refer to the Mac.
   apps_.clear();
 }
@@ -36,11 +37,14 @@ void SimulatedMac::quit(pid_t pid) {
   const platform::RunningApplication gone{pid, (*found)->bundleID(), (*found)->name()};
   apps_.erase(found);
   workspace_->terminated(gone);
-  if (wasFront && !apps_.empty()) {
-    // The Finder takes over, as it does on a Mac when the front app quits.
-    SimApp* next = app(finderBundleID);
-    activate(next ? next->pid() : apps_.back()->pid());
-  }
+  if (!wasFront || !afterFrontQuits.activatesPrevious) return;
+  // Later, and only if nothing came forward in the meantime: the user may
+  // have clicked another application first.
+  if (pendingActivation_) pendingActivation_->cancel();
+  pendingActivation_ = loop_.schedule(afterFrontQuits.delay, [this] {
+    if (workspace_->frontmostPID()) return;
+    if (const auto previous = workspace_->previouslyActive()) activate(*previous);
+  });
 }
 
 void SimulatedMac::activate(pid_t pid) {

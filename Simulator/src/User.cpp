@@ -106,8 +106,11 @@ bool User::click(MailApp::Place place) {
 
 MailApp& User::openMail() {
   MailApp* mail = mac_.mail();
-  if (!mail) mail = &mac_.launchMail();
-  mac_.activate(mail->pid());
+  if (mail) {
+    mac_.activate(mail->pid());
+  } else {
+    mail = &mac_.launchMail();  // comes to the front as it starts
+  }
   settle();
   return *mail;
 }
@@ -130,9 +133,23 @@ void User::switchTo(const std::string& bundleID, const std::string& name) {
     openMail();
     return;
   }
+  if (SimApp* app = mac_.app(bundleID)) {
+    mac_.activate(app->pid());
+  } else {
+    mac_.launchApp(bundleID, name.empty() ? bundleID : name);  // comes to the front as it starts
+  }
+  settle();
+}
+
+void User::showPanel(const std::string& bundleID, const std::string& name) {
   SimApp* app = mac_.app(bundleID);
-  if (!app) app = &mac_.launchApp(bundleID, name.empty() ? bundleID : name);
-  mac_.activate(app->pid());
+  if (!app) app = &mac_.launchInBackground<TextApp>(bundleID, name);
+  mac_.workspace().showPanel(app->pid());
+  settle();
+}
+
+void User::closePanel() {
+  mac_.workspace().closePanel();
   settle();
 }
 

@@ -321,7 +321,7 @@ void WindowServer::deliver(Event event, bool posted, WallClock::time_point arriv
     }
     event = *result;
   }
-  const pid_t target = posted ? entry.targetPID : mac_.workspace().frontmostPID().value_or(0);
+  const pid_t target = posted ? entry.targetPID : mac_.workspace().keyboardFocusPID().value_or(0);
   if (SimApp* app = mac_.app(target)) {
     entry.deliveredTo = target;
     record(entry);

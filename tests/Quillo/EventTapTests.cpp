@@ -179,6 +179,51 @@ TEST_F(FrontmostAppMonitorTest, MailQuittingInFrontIsForgottenBeforeAnythingElse
   EXPECT_EQ(changes, 1);
 }
 
+TEST_F(FrontmostAppMonitorTest, MailAnnouncedAgainWhileInFrontCallsNothing) {
+  const pid_t mail = user.openMail().pid();
+  FrontmostAppMonitor monitor(mac.workspace());
+  int changes = 0;
+  monitor.onChange = [&] { ++changes; };
+  int announced = 0;
+  const auto observer = mac.workspace().observeActivation([&](auto) { ++announced; });
+  user.openMail();
+  user.click(sim::MailApp::Place::searchField);
+  EXPECT_EQ(announced, 2);  // the workspace did announce Mail again, twice
+  EXPECT_EQ(monitor.mailPID(), mail);
+  EXPECT_EQ(changes, 0);
+}
+
+TEST_F(FrontmostAppMonitorTest, MailQuittingInFrontIsForgottenWithNothingActivatedAfter) {
+  user.openMail();
+  FrontmostAppMonitor monitor(mac.workspace());
+  int changes = 0;
+  monitor.onChange = [&] { ++changes; };
+  user.quitMail();
+  loop.advance(platform::Duration(5));
+  EXPECT_EQ(mac.workspace().frontmostApplication(), std::nullopt);
+  EXPECT_EQ(monitor.mailPID(), std::nullopt);
+  EXPECT_EQ(changes, 1);
+}
+
+TEST_F(FrontmostAppMonitorTest, ARelaunchedMailIsFollowedWhateverTheSystemActivatesLater) {
+  mac.afterFrontQuits = {.activatesPrevious = true, .delay = platform::Duration(0.5)};
+  user.switchTo(sim::SimulatedMac::safariBundleID, "Safari");
+  user.openMail();
+  FrontmostAppMonitor monitor(mac.workspace());
+  std::vector<std::optional<pid_t>> changes;
+  monitor.onChange = [&] { changes.push_back(monitor.mailPID()); };
+  const pid_t second = user.relaunchMail().pid();
+  loop.advance(platform::Duration(1));  // Mail is in front: the system leaves it there
+  EXPECT_EQ(changes, (std::vector<std::optional<pid_t>>{std::nullopt, second}));
+  EXPECT_EQ(monitor.mailPID(), second);
+  // Quitting in front, the system brings Safari forward a moment later.
+  user.quitMail();
+  loop.advance(platform::Duration(1));
+  EXPECT_EQ(mac.workspace().frontmostApplication()->bundleIdentifier,
+            sim::SimulatedMac::safariBundleID);
+  EXPECT_EQ(changes, (std::vector<std::optional<pid_t>>{std::nullopt, second, std::nullopt}));
+}
+
 TEST_F(FrontmostAppMonitorTest, AnotherMailProcessInFrontReplacesTheRememberedOne) {
   const pid_t first = user.openMail().pid();
   FrontmostAppMonitor monitor(mac.workspace());

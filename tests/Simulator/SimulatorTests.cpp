@@ -650,6 +650,28 @@ TEST_F(SimulatorTest, ABusyMailTimesOutWithCannotComplete) {
   EXPECT_EQ(ax.roundTrips(user.mail().pid()), 3u);
 }
 
+TEST_F(SimulatorTest, ATimeOutHoldsForOneReferenceOnly) {
+  auto& ax = mac.accessibility();
+  const pid_t pid = user.mail().pid();
+  ASSERT_EQ(ax.setMessagingTimeout(ax.createSystemWide(), 0.25f), AXError::success);
+  user.mail().latency = 0.2;
+  const auto first = ax.createApplication(pid);
+  const auto second = ax.createApplication(pid);
+  EXPECT_EQ(first, second);  // CFEqual, yet two references
+  ASSERT_EQ(ax.setMessagingTimeout(first, 0.1f), AXError::success);
+  CFValue value;
+  EXPECT_EQ(ax.copyAttributeValue(first, "AXMenuBar", value), AXError::cannotComplete);
+  EXPECT_EQ(ax.copyAttributeValue(second, "AXMenuBar", value), AXError::success);
+  EXPECT_EQ(ax.copyAttributeValue(ax.createApplication(pid), "AXMenuBar", value), AXError::success);
+  // An element read from an attribute is a new reference as well: a time-out
+  // set on it is its own.
+  const auto bar = *value.get<AXUIElement>();
+  ASSERT_EQ(ax.setMessagingTimeout(bar, 0.3f), AXError::success);
+  user.mail().latency = 0.28;
+  EXPECT_EQ(ax.copyAttributeValue(bar, "AXChildren", value), AXError::success);
+  EXPECT_EQ(ax.copyAttributeValue(second, "AXMenuBar", value), AXError::cannotComplete);
+}
+
 TEST_F(SimulatorTest, ARelaunchedMailHasANewPidAndOldElementsAreInvalid) {
   auto& ax = mac.accessibility();
   const pid_t before = user.mail().pid();
@@ -657,7 +679,7 @@ TEST_F(SimulatorTest, ARelaunchedMailHasANewPidAndOldElementsAreInvalid) {
   user.mail().showMailbox("Archive");
   user.quitMail();
   EXPECT_EQ(mac.mail(), nullptr);
-  EXPECT_EQ(mac.workspace().frontmostApplication()->bundleIdentifier, SimulatedMac::finderBundleID);
+  EXPECT_EQ(mac.workspace().frontmostApplication(), std::nullopt);  // nothing came forward
   auto& again = user.relaunchMail();
   EXPECT_NE(again.pid(), before);
   CFValue value;
@@ -666,6 +688,40 @@ TEST_F(SimulatorTest, ARelaunchedMailHasANewPidAndOldElementsAreInvalid) {
             AXError::invalidUIElement);
   // The mailboxes outlive the process.
   EXPECT_EQ(again.mailbox("Inbox").size(), mac.mailStore().mailboxes["Inbox"].size());
+}
+
+TEST_F(SimulatorTest, LaggingMenusTellTheEnabledStateOfTheirLastValidation) {
+  auto& ax = mac.accessibility();
+  auto& mail = user.relaunchMail(MailVariant{.lagMenus = true});
+  const auto archive =
+      AccessibilityServer::element(mail.pid(), *mail.menuItem({"Message", "Archive"}));
+  const auto undo = AccessibilityServer::element(mail.pid(), *mail.menuItem({"Edit", "Undo"}));
+  const auto enabled = [&](const AXUIElement& item) {
+    return *read(item, "AXEnabled").get<bool>();
+  };
+  mail.showMailbox("Trash");  // nothing selected: Archive is disabled now
+  EXPECT_TRUE(enabled(archive));
+  // Pressed over accessibility by that state, it reaches Mail, which does nothing.
+  EXPECT_EQ(ax.performAction(archive, "AXPress"), AXError::success);
+  EXPECT_FALSE(mail.menuPresses.back().enabled);
+  mail.validateMenus("Edit");  // another menu: Archive still lags
+  EXPECT_TRUE(enabled(archive));
+  mail.validateMenus("Message");
+  EXPECT_FALSE(enabled(archive));
+  EXPECT_EQ(ax.performAction(archive, "AXPress"), AXError::cannotComplete);
+
+  mail.showMailbox("Inbox");
+  ASSERT_TRUE(mail.select(0));
+  EXPECT_FALSE(enabled(archive));  // selecting validates nothing
+  EXPECT_EQ(ax.performAction(archive, "AXPress"), AXError::cannotComplete);
+  EXPECT_EQ(mail.mailbox("Archive").size(), 2u);
+  EXPECT_FALSE(enabled(undo));
+  user.press("cmd+ctrl+a");  // matching a key equivalent validates the menus first
+  EXPECT_EQ(mail.mailbox("Archive").size(), 3u);
+  EXPECT_TRUE(enabled(archive));
+  EXPECT_FALSE(enabled(undo));  // as it was before the archive
+  user.press("cmd+z");
+  EXPECT_EQ(mail.mailbox("Archive").size(), 2u);
 }
 
 TEST_F(SimulatorTest, RoundTripsAreCountedPerProcess) {
@@ -695,17 +751,57 @@ TEST_F(SimulatorTest, ActivationAndTerminationNotificationsCarryTheApplication) 
   const pid_t mail = user.mail().pid();
   user.switchTo(SimulatedMac::safariBundleID, "Safari");
   user.openMail();
-  user.openMail();  // already in front: no notification
+  user.openMail();  // already in front: announced again
   mac.workspace().postActivationWithoutApplication();
-  user.quitMail();
-  EXPECT_EQ(heard, (std::vector<std::string>{
-                       "activate com.apple.Safari", "activate com.apple.mail", "activate nothing",
-                       "terminate " + std::to_string(mail), "activate com.apple.finder"}));
+  user.quitMail();  // nothing is activated after it
+  EXPECT_EQ(heard, (std::vector<std::string>{"activate com.apple.Safari", "activate com.apple.mail",
+                                             "activate com.apple.mail", "activate nothing",
+                                             "terminate " + std::to_string(mail)}));
   activation.reset();
   user.switchTo(SimulatedMac::safariBundleID);
   EXPECT_EQ(heard.size(), 5u);
   EXPECT_EQ(mac.workspace().runningApplications("com.apple.Safari").size(), 1u);
   EXPECT_TRUE(mac.workspace().runningApplications("com.apple.mail").empty());
+}
+
+TEST_F(SimulatorTest, WhenAskedTheSystemBringsThePreviousAppForwardAMomentAfterTheFrontOneQuits) {
+  mac.afterFrontQuits = {.activatesPrevious = true, .delay = Duration(0.5)};
+  user.switchTo(SimulatedMac::safariBundleID, "Safari");
+  user.openMail();
+  user.quitMail();
+  EXPECT_EQ(mac.workspace().frontmostApplication(), std::nullopt);
+  loop.advance(Duration(0.4));
+  EXPECT_EQ(mac.workspace().frontmostApplication(), std::nullopt);
+  loop.advance(Duration(0.1));
+  EXPECT_EQ(mac.workspace().frontmostApplication()->bundleIdentifier, SimulatedMac::safariBundleID);
+  // Not over an application the user brought forward in the meantime.
+  user.openMail();
+  user.quitMail();
+  user.switchTo("com.apple.TextEdit", "TextEdit");
+  loop.advance(Duration(1));
+  EXPECT_EQ(mac.workspace().frontmostApplication()->localizedName, "TextEdit");
+}
+
+TEST_F(SimulatorTest, APanelOfAnotherProcessTakesTheKeyboardWhileMailStaysInFront) {
+  auto& ax = mac.accessibility();
+  const pid_t mail = user.mail().pid();
+  user.showPanel("com.apple.Spotlight", "Spotlight");
+  auto* spotlight = dynamic_cast<TextApp*>(mac.app("com.apple.Spotlight"));
+  ASSERT_NE(spotlight, nullptr);
+  EXPECT_EQ(mac.workspace().frontmostApplication()->processIdentifier, mail);
+  pid_t focused = 0;
+  ax.getPid(*read(ax.createSystemWide(), "AXFocusedApplication").get<AXUIElement>(), focused);
+  EXPECT_EQ(focused, spotlight->pid());
+  user.type("inv");
+  EXPECT_EQ(spotlight->text(), "inv");
+  user.closePanel();
+  ax.getPid(*read(ax.createSystemWide(), "AXFocusedApplication").get<AXUIElement>(), focused);
+  EXPECT_EQ(focused, mail);
+  // Activating an application closes it too.
+  user.showPanel("com.apple.Spotlight", "Spotlight");
+  user.switchTo("com.apple.TextEdit", "TextEdit");
+  user.type("x");
+  EXPECT_EQ(spotlight->text(), "inv");
 }
 
 TEST_F(SimulatorTest, OtherAppsTakeTypingWhenInFront) {

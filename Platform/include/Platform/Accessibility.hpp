@@ -42,11 +42,17 @@ enum class AXError : std::int32_t {
   notEnoughPrecision = -25214,
 };
 
-/// AXUIElementRef: identity is (process, element).
+/// AXUIElementRef: identity is (process, element). Two references to the
+/// same element compare equal (CFEqual) yet are different objects: each has
+/// its own messaging time-out, so `instance` tells them apart and takes no
+/// part in the comparison.
 struct AXUIElement {
   pid_t pid = 0;
   std::uint64_t element = 0;
-  bool operator==(const AXUIElement&) const = default;  // CFEqual
+  std::uint64_t instance = 0;
+  bool operator==(const AXUIElement& other) const {  // CFEqual
+    return pid == other.pid && element == other.element;
+  }
 };
 
 /// The value that stands in an array from AXUIElementCopyMultipleAttributeValues
@@ -89,7 +95,9 @@ class Accessibility {
   virtual AXUIElement createSystemWide() = 0;
   virtual AXUIElement createApplication(pid_t pid) = 0;
   /// AXUIElementSetMessagingTimeout; on the system-wide element it sets the
-  /// time-out for every element without one of its own.
+  /// time-out for every element without one of its own. It holds for this
+  /// reference only: another reference to the same element, even one
+  /// created for the same application, keeps the process-wide time-out.
   virtual AXError setMessagingTimeout(const AXUIElement& element, float seconds) = 0;
 
   virtual AXError copyAttributeValue(const AXUIElement& element, std::string_view attribute,

@@ -9,7 +9,10 @@
 // time-out (the call then blocks for the time-out). Pressing a menu item whose
 // command is slow or runs a modal sheet does what a Mac does: the command
 // runs, but the application does not answer the AXPress until it is done, so
-// the call blocks for the time-out and fails with kAXErrorCannotComplete. Counts every round trip
+// the call blocks for the time-out and fails with kAXErrorCannotComplete.
+// Every element it hands out (created, or read from an attribute) is a new
+// reference with a time-out of its own, unset until the caller sets it, as
+// on a Mac. Counts every round trip
 // (attribute read, multiple-attribute read, action) per process.
 #pragma once
 
@@ -51,8 +54,10 @@ class AccessibilityServer final : public platform::Accessibility {
   void resetRoundTrips();
   /// The process-wide messaging time-out in force (macOS starts at 6 s).
   float globalTimeout() const { return globalTimeout_; }
+  static constexpr float kDefaultTimeout = 6.0f;
 
-  /// The element that stands for a node of an application.
+  /// The element that stands for a node of an application, as a test names
+  /// it: a reference the server never handed out, so it takes no time-out.
   static platform::AXUIElement element(pid_t pid, const AXNode& node);
 
  private:
@@ -64,9 +69,14 @@ class AccessibilityServer final : public platform::Accessibility {
   platform::AXError readAttribute(const platform::AXUIElement& target, SimApp* app,
                                   std::string_view attribute, platform::CFValue& value);
 
+  /// A new reference to the element (or to every element in the value).
+  platform::AXUIElement handOut(platform::AXUIElement element);
+  void handOut(platform::CFValue& value);
+
   SimulatedMac& mac_;
-  float globalTimeout_ = 6.0f;
-  std::map<std::pair<pid_t, std::uint64_t>, float> timeouts_;
+  float globalTimeout_ = kDefaultTimeout;
+  std::uint64_t nextInstance_ = 1;
+  std::map<std::uint64_t, float> timeouts_;  // by reference (instance)
   std::map<pid_t, std::size_t> roundTrips_;
 };
 

@@ -54,6 +54,9 @@ struct MailVariant {
   /// Anonymous groups in the viewer, followed by a group holding one with a
   /// Mail identifier: a tree walk that stops counting early never meets it.
   int fillerGroups = 0;
+  /// Menu items' enabled states lag until their menu is validated (see
+  /// SimApp::setMenusLag).
+  bool lagMenus = false;
 };
 
 class MailApp final : public SimApp {

@@ -82,6 +82,20 @@ class SimApp {
   /// The menu item at `path` (titles from the menu bar down), if any.
   std::shared_ptr<AXNode> menuItem(const std::vector<std::string>& path) const;
 
+  /// Whether the menu items' AXEnabled lags behind the app's state. On a Mac
+  /// an item's enabled state is what AppKit found at the last validation of
+  /// its menu, and it validates closed menus only when the menu opens or a
+  /// key equivalent is matched against it: an accessibility client reading a
+  /// closed menu may see the state of some time ago. When lagging, pressing
+  /// an item over accessibility goes by that state too (AppKit no longer
+  /// validates before performing an item's action), and the command itself
+  /// does what the present state allows. Off: every read is up to date.
+  void setMenusLag(bool lag);
+  bool menusLag() const noexcept { return menusLag_; }
+  /// Validates the items of the menu with this title (every menu when
+  /// empty), as opening it does.
+  void validateMenus(const std::string& menuTitle = {});
+
  protected:
   std::shared_ptr<AXNode> makeNode(std::string role, std::optional<std::string> subrole = {},
                                    std::optional<std::string> identifier = {});
@@ -109,6 +123,9 @@ class SimApp {
   std::vector<std::shared_ptr<MenuItem>> menuItems_;
   /// Every menu item node: its path and its table entry.
   std::unordered_map<std::uint64_t, std::pair<std::string, const MenuItem*>> menuEntries_;
+  bool menusLag_ = false;
+  /// Per menu item node, its enabled state at the last validation.
+  std::unordered_map<std::uint64_t, bool> validatedEnabled_;
 };
 
 /// Any other application: one window with a text area that takes what is

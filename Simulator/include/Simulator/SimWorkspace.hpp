@@ -3,7 +3,9 @@
 // the login item of the program under test.
 //
 // Activation and termination notifications are delivered on the main loop,
-// as the workspace's notification center delivers on the main queue.
+// as the workspace's notification center delivers on the main queue. As on a
+// Mac, activating the application already in front may announce it again;
+// here it always does.
 #pragma once
 
 #include <filesystem>
@@ -50,6 +52,18 @@ class SimWorkspace final : public platform::Workspace, public platform::Workspac
   void postActivationWithoutApplication();
   void terminated(const platform::RunningApplication& app);
   std::optional<pid_t> frontmostPID() const { return frontmost_; }
+  /// A panel of another process takes the keyboard while the front
+  /// application stays in front, as Spotlight's search field or an input
+  /// method's window do on a Mac: the workspace still names the front
+  /// application, but keys and the system-wide focus go to the panel's
+  /// process. It closes when an application is activated or its process ends.
+  void showPanel(pid_t pid) { panel_ = pid; }
+  void closePanel() { panel_.reset(); }
+  /// The process that gets the keyboard: the panel's, else the front one.
+  std::optional<pid_t> keyboardFocusPID() const { return panel_ ? panel_ : frontmost_; }
+  /// The running application that was active most recently, other than the
+  /// front one.
+  std::optional<pid_t> previouslyActive() const;
 
   class Observer;
 
@@ -58,6 +72,8 @@ class SimWorkspace final : public platform::Workspace, public platform::Workspac
 
   SimulatedMac& mac_;
   std::optional<pid_t> frontmost_;
+  std::optional<pid_t> panel_;
+  std::vector<pid_t> activations_;  // least recently active first
   std::uint64_t nextObserver_ = 1;
   std::map<std::uint64_t, Handler> activationObservers_;
   std::map<std::uint64_t, Handler> terminationObservers_;

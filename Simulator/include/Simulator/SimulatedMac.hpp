@@ -82,7 +82,18 @@ class SimulatedMac {
     apps_.push_back(std::move(app));
     return launched;
   }
-  /// Ends the process; the next application comes to the front if it was.
+  /// What the system brings forward when the front application quits. On a
+  /// Mac that is the system's business: usually the application that was
+  /// active before, a moment after the termination is announced, sometimes
+  /// none until the user clicks a window. Nothing by default, so Quillo must
+  /// tell from the termination alone that Mail has gone.
+  struct AfterFrontQuits {
+    bool activatesPrevious = false;
+    platform::Duration delay{0.5};
+  };
+  AfterFrontQuits afterFrontQuits;
+
+  /// Ends the process; see `afterFrontQuits` for what comes to the front.
   void quit(pid_t pid);
   void activate(pid_t pid);
   SimApp* app(pid_t pid) const;
@@ -108,6 +119,7 @@ class SimulatedMac {
   std::unique_ptr<AccessibilityServer> accessibility_;
   std::unique_ptr<SimWorkspace> workspace_;
   std::unique_ptr<SimLoginItems> loginItems_;
+  std::shared_ptr<platform::WorkItem> pendingActivation_;  // after the front app quit
 };
 
 }  // namespace quillo::sim

@@ -71,6 +71,11 @@ class User {
   // MARK: Other applications
   /// Brings the application to the front, launching it when needed.
   void switchTo(const std::string& bundleID, const std::string& name = "");
+  /// Opens a panel of the application (launched in the background when
+  /// needed) that takes the keyboard while the front application stays in
+  /// front, as Spotlight's search field does.
+  void showPanel(const std::string& bundleID, const std::string& name);
+  void closePanel();
 
   // MARK: Permissions
   void setAccessibility(bool granted);
