@@ -1,0 +1,28 @@
+// PanelView: what draws the panel's content inside the panel window — the Qt
+// widgets on a desktop, plain text on the console. It shows a PanelContent as
+// it is, and hands every request a control makes to `onRequest`; it decides
+// nothing itself. The view's own state (the baseline chooser, the entry
+// under the pointer) lives in the drawing and is passed back on each draw.
+// Main thread only.
+#pragma once
+
+#include <functional>
+#include <optional>
+
+#include "PanelContent.hpp"
+#include "Platform/Geometry.hpp"
+
+namespace quillo {
+
+class PanelView {
+ public:
+  virtual ~PanelView() = default;
+  /// Draws the content (again).
+  virtual void display(const PanelContent& content) = 0;
+  /// The size the drawn content asks for; none before the first draw.
+  virtual std::optional<platform::Size> fittingSize() const = 0;
+  /// Set by the panel controller; called with each request a control makes.
+  std::function<void(const PanelActions::Request&)> onRequest;
+};
+
+}  // namespace quillo
