@@ -814,3 +814,48 @@ TEST_F(SimulatorTest, OtherAppsTakeTypingWhenInFront) {
 
 }  // namespace
 }  // namespace quillo::sim
+
+namespace quillo::sim {
+namespace {
+
+TEST(SimStatusItemTest, AClickOpensTheMenuAfterItsUpdateAndChoosingRunsTheItem) {
+  SimStatusItem item;
+  std::vector<std::string> ran;
+  platform::Menu menu;
+  int updates = 0;
+  const auto entry = [](std::string title, std::function<void()> action = {},
+                        std::vector<platform::MenuItem> submenu = {}) {
+    platform::MenuItem made;
+    made.title = std::move(title);
+    made.action = std::move(action);
+    made.submenu = std::move(submenu);
+    return made;
+  };
+  menu.needsUpdate = [&] {
+    ++updates;
+    menu.items = {entry("Quit", [&] { ran.push_back("quit"); }),
+                  entry("Debug", {},
+                        {entry("Check", [&] { ran.push_back("check"); }),
+                         entry("Off")})};  // no action: disabled
+  };
+  std::vector<std::uint64_t> clicks;
+  item.setOnClick([&](std::uint64_t flags) { clicks.push_back(flags); });
+  EXPECT_EQ(item.choose({"Quit"}), "the menu is not open");
+  item.click(platform::EventFlags::alternate);  // no menu: the handler hears it
+  EXPECT_EQ(clicks, std::vector<std::uint64_t>{platform::EventFlags::alternate});
+
+  item.setMenu(&menu);
+  item.click();
+  EXPECT_EQ(updates, 1);
+  ASSERT_NE(item.openMenu(), nullptr);
+  EXPECT_EQ(item.choose({"Debug"}), "\"Debug\" opens a submenu");
+  EXPECT_EQ(item.choose({"Debug", "Off"}), "\"Off\" is disabled");
+  EXPECT_EQ(item.choose({"Debug", "Nothing"}), "no item \"Nothing\"");
+  EXPECT_EQ(item.choose({"Debug", "Check"}), std::nullopt);
+  EXPECT_EQ(ran, std::vector<std::string>{"check"});
+  EXPECT_EQ(item.openMenu(), nullptr);  // choosing closed it
+  EXPECT_EQ(clicks.size(), 1u);         // a menu takes the click
+}
+
+}  // namespace
+}  // namespace quillo::sim

@@ -21,6 +21,7 @@
 #include "Platform/MainLoop.hpp"
 #include "Simulator/AccessibilityServer.hpp"
 #include "Simulator/MailApp.hpp"
+#include "Simulator/SimStatusItem.hpp"
 #include "Simulator/SimWorkspace.hpp"
 #include "Simulator/WindowServer.hpp"
 
@@ -59,6 +60,8 @@ class SimulatedMac {
   AccessibilityServer& accessibility() { return *accessibility_; }
   SimWorkspace& workspace() { return *workspace_; }
   SimLoginItems& loginItems() { return *loginItems_; }
+  /// Quillo's item in the menu bar's status area.
+  SimStatusItem& statusItem() { return statusItem_; }
 
   // MARK: Applications
   /// Starts Mail (a new process) with the shared mailboxes, in front.
@@ -119,6 +122,7 @@ class SimulatedMac {
   std::unique_ptr<AccessibilityServer> accessibility_;
   std::unique_ptr<SimWorkspace> workspace_;
   std::unique_ptr<SimLoginItems> loginItems_;
+  SimStatusItem statusItem_;
   std::shared_ptr<platform::WorkItem> pendingActivation_;  // after the front app quit
 };
 
