@@ -28,6 +28,13 @@ KeyInterceptor::KeyInterceptor(FocusInspecting& focus, ActionPerforming& perform
       loop_(loop),
       layouts_(layouts) {}
 
+std::set<std::int64_t> KeyInterceptor::swallowedKeyCodes() const {
+  std::set<std::int64_t> codes;
+  for (const auto& entry : swallowed_)
+    codes.insert(entry.first);
+  return codes;
+}
+
 bool KeyInterceptor::handle(EventType type, const Event& event) {
   if (event.integerValueField(EventField::eventSourceUserData) == ownEventMarker) return false;
   if (suspended_) return false;
@@ -61,7 +68,7 @@ bool KeyInterceptor::handle(EventType type, const Event& event) {
     // the focus (r opens a reply): the repeats that follow belong to the
     // action, not to the text the focus is now in.
     if (isAutoRepeat && !decision.swallowsKey()) {
-      if (const auto held = heldActions_.find(keyCode); held != heldActions_.end()) {
+      if (const auto held = swallowed_.find(keyCode); held != swallowed_.end()) {
         decision = Decision::swallow(held->second);
       }
     }
@@ -72,12 +79,10 @@ bool KeyInterceptor::handle(EventType type, const Event& event) {
       case Decision::Kind::passThrough:
         return false;
       case Decision::Kind::swallow:
-        swallowedKeyCodes_.insert(keyCode);
-        heldActions_.insert_or_assign(keyCode, *decision.payloadAction());
+        swallowed_.insert_or_assign(keyCode, *decision.payloadAction());
         return true;
       case Decision::Kind::perform:
-        swallowedKeyCodes_.insert(keyCode);
-        heldActions_.insert_or_assign(keyCode, *decision.payloadAction());
+        swallowed_.insert_or_assign(keyCode, *decision.payloadAction());
         // An action without a spec is swallowed and nothing is performed.
         if (const ActionSpec* spec = keymap_.spec(*decision.action())) {
           schedule(*decision.action(), *spec, pid);
@@ -87,8 +92,7 @@ bool KeyInterceptor::handle(EventType type, const Event& event) {
     return false;
   }
   if (type == EventType::keyUp) {
-    heldActions_.erase(keyCode);
-    return swallowedKeyCodes_.erase(keyCode) > 0;
+    return swallowed_.erase(keyCode) > 0;
   }
   return false;
 }

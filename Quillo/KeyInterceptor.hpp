@@ -53,13 +53,10 @@ class KeyInterceptor {
   bool suspended() const { return suspended_; }
   void setSuspended(bool suspended) { suspended_ = suspended; }
   /// Key codes whose key-down was swallowed and whose key-up is still due.
-  const std::set<std::int64_t>& swallowedKeyCodes() const { return swallowedKeyCodes_; }
+  std::set<std::int64_t> swallowedKeyCodes() const;
   /// The tap was off for a while: the key-ups still due may have gone past
   /// it, and a later key-up of the same key must not be swallowed for them.
-  void forgetSwallowedKeys() {
-    swallowedKeyCodes_.clear();
-    heldActions_.clear();
-  }
+  void forgetSwallowedKeys() { swallowed_.clear(); }
   /// The last process other than Mail that key events were aimed at; 0 for none.
   pid_t lastForeignTarget() const { return lastForeignTarget_; }
 
@@ -90,9 +87,9 @@ class KeyInterceptor {
   Keymap keymap_ = Keymap::default_();
   bool enabled_ = true;
   bool suspended_ = false;
-  std::set<std::int64_t> swallowedKeyCodes_;
-  /// Per swallowed key still down, the action its key-down was taken for.
-  std::map<std::int64_t, ActionID> heldActions_;
+  /// Per key whose key-down was swallowed and whose key-up is still due,
+  /// the action the key-down was taken for (its repeats belong to it).
+  std::map<std::int64_t, ActionID> swallowed_;
   pid_t lastForeignTarget_ = 0;
   std::vector<Observer> observers_;
   Lifeline<KeyInterceptor> lifeline_{this};
