@@ -56,10 +56,8 @@ void User::press(std::string_view spec) {
   hold(spec, 0);
 }
 
-void User::press(const std::vector<std::string>& specs) {
-  std::vector<Keystroke> strokes;
-  for (const auto& spec : specs)
-    strokes.push_back(keystroke(spec));  // every key checked before any goes down
+void User::strike(const std::vector<Keystroke>& strokes) {
+  // One key after another at a typist's pace, each held for a moment.
   platform::Duration released{0};
   for (std::size_t i = 0; i < strokes.size(); ++i) {
     released = mac_.windowServer().pressKey(strokes[i].keyCode, strokes[i].flags, 0,
@@ -67,6 +65,13 @@ void User::press(const std::vector<std::string>& specs) {
   }
   wait_(released);
   settle();
+}
+
+void User::press(const std::vector<std::string>& specs) {
+  std::vector<Keystroke> strokes;
+  for (const auto& spec : specs)
+    strokes.push_back(keystroke(spec));  // every key checked before any goes down
+  strike(strokes);
 }
 
 void User::hold(std::string_view spec, int repeats) {
@@ -82,13 +87,7 @@ void User::type(std::string_view text) {
     if (!stroke) throw UnknownKey("this keyboard cannot type U+" + std::to_string(c));
     strokes.push_back({stroke->keyCode, stroke->shift ? Flags::shift : 0});
   }
-  platform::Duration released{0};
-  for (std::size_t i = 0; i < strokes.size(); ++i) {
-    released = mac_.windowServer().pressKey(strokes[i].keyCode, strokes[i].flags, 0,
-                                            static_cast<double>(i) * keystrokeInterval);
-  }
-  wait_(released);
-  settle();
+  strike(strokes);
 }
 
 MailApp& User::mail() {

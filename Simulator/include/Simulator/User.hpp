@@ -84,6 +84,8 @@ class User {
   void settle() { settle_(); }
 
  private:
+  /// Strikes the keys one after another and waits until the last is up.
+  void strike(const std::vector<Keystroke>& strokes);
   SimulatedMac& mac_;
   std::function<void()> settle_;
   std::function<void(platform::Duration)> wait_;
