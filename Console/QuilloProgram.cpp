@@ -28,9 +28,10 @@ constexpr const char* kOptionsHelp =
 
 Runs Quillo on a simulated Mac with a simulated Apple Mail, and lets you act
 as the user: from a script (--script FILE), or typing steps at the console.
-Quillo keeps its real files: settings, keymap.json and custom.json under
-$XDG_CONFIG_HOME/Quillo (~/.config/Quillo), the debug log under
-$XDG_STATE_HOME/Quillo (~/.local/state/Quillo); it writes to syslog.
+Quillo keeps its real files: keymap.json and custom.json under
+$XDG_CONFIG_HOME/Quillo (~/.config/Quillo), its settings under
+$XDG_CONFIG_HOME/Preferences, the debug log under $XDG_STATE_HOME/Quillo
+(~/.local/state/Quillo); it writes to syslog.
 
 options:
   --script FILE     run the steps of FILE, print what happened, and exit:
