@@ -168,6 +168,8 @@ std::pair<const Form*, std::vector<std::string>> chosen(const std::vector<Form>&
 constexpr std::string_view kExpect = "expect";
 /// Quillo's folder as transcripts write it.
 constexpr std::string_view kFolderName = "<Quillo's folder>";
+/// The debug log's folder, likewise.
+constexpr std::string_view kLogFolderName = "<debug log's folder>";
 
 }  // namespace
 
@@ -565,14 +567,15 @@ const std::vector<ScenarioRunner::Expectation>& ScenarioRunner::expectations() {
        exact},
       {"menu \"ITEM\"", "",
        [](R& r, const Words& w, Words& unmet) {
-         // An item as `show menu` prints it, or its bare title, wherever
-         // it sits.
-         std::vector<std::string> titles;
-         for (std::string line : r.menuLines(&titles)) {
+         // An item as `show menu` prints it, wherever it sits, or without
+         // the parentheses of a disabled item and the mark of a submenu;
+         // a checkmark or an image must be written.
+         std::vector<std::string> plain;
+         for (std::string line : r.menuLines(&plain)) {
            line.erase(0, line.find_first_not_of(' '));
            if (line == w[2]) return;
          }
-         if (std::find(titles.begin(), titles.end(), w[2]) != titles.end()) return;
+         if (std::find(plain.begin(), plain.end(), w[2]) != plain.end()) return;
          unmet.push_back("the open menu to hold " + inQuotes(w[2]));
        },
        exact},
@@ -747,6 +750,7 @@ StepResult ScenarioRunner::run(const ScenarioStep& step) {
   const std::size_t promptsBefore = mac_.permissions.prompts.size();
   const std::size_t urlsBefore = mac_.workspace().openedURLs.size();
   const std::size_t filesBefore = mac_.workspace().openedFiles.size();
+  const std::size_t revealedBefore = mac_.workspace().revealedFiles.size();
   const std::size_t alertsBefore = host_.alertLines().size();
   // Lines written between steps belong to no step.
   newDebugLogLines();
@@ -845,6 +849,9 @@ StepResult ScenarioRunner::run(const ScenarioStep& step) {
   for (std::size_t i = filesBefore; i < mac_.workspace().openedFiles.size(); ++i) {
     out.push_back("opened the file " + mac_.workspace().openedFiles[i]);
   }
+  for (std::size_t i = revealedBefore; i < mac_.workspace().revealedFiles.size(); ++i) {
+    out.push_back("revealed in Finder: " + mac_.workspace().revealedFiles[i]);
+  }
   const auto alerts = host_.alertLines();
   for (std::size_t i = alertsBefore; i < alerts.size(); ++i)
     out.push_back("alert: " + alerts[i]);
@@ -859,9 +866,12 @@ StepResult ScenarioRunner::run(const ScenarioStep& step) {
   }
   // Where the files are changes from run to run; a transcript names the place.
   const std::string folder = host_.supportFolder().string();
+  const std::string logFolder = host_.debugLog().fileURL().parent_path().string();
   for (auto& line : out) {
     for (auto at = line.find(folder); at != std::string::npos; at = line.find(folder, at))
       line.replace(at, folder.size(), kFolderName);
+    for (auto at = line.find(logFolder); at != std::string::npos; at = line.find(logFolder, at))
+      line.replace(at, logFolder.size(), kLogFolderName);
   }
   lastDecisions_.clear();
   for (const auto& decided : decisions_)
@@ -936,7 +946,7 @@ std::string ScenarioRunner::details(const sim::WindowServer::LoggedEvent& event)
 namespace {
 
 void addMenuLines(const std::vector<platform::MenuItem>& items, const std::string& indent,
-                  std::vector<std::string>& lines, std::vector<std::string>* titles) {
+                  std::vector<std::string>& lines, std::vector<std::string>* plain) {
   for (const auto& item : items) {
     using Kind = platform::MenuItem::Kind;
     if (item.kind == Kind::separator) {
@@ -947,20 +957,21 @@ void addMenuLines(const std::vector<platform::MenuItem>& items, const std::strin
       lines.push_back(indent + "== " + item.title + " ==");
       continue;
     }
+    std::string marks;
+    if (item.checked) marks += "✓ ";
+    if (item.symbol == "exclamationmark.triangle") {
+      marks += "⚠ ";
+    } else if (item.symbol == "checkmark.circle") {
+      marks += "☑ ";
+    } else if (!item.symbol.empty()) {
+      marks += "[" + item.symbol + "] ";
+    }
+    if (plain) plain->push_back(marks + item.title);
     std::string line = indent;
     for (int level = 0; level < item.indentationLevel; ++level)
       line += "  ";
-    if (item.checked) line += "✓ ";
-    if (item.symbol == "exclamationmark.triangle") {
-      line += "⚠ ";
-    } else if (item.symbol == "checkmark.circle") {
-      line += "☑ ";
-    } else if (!item.symbol.empty()) {
-      line += "[" + item.symbol + "] ";
-    }
-    if (titles) titles->push_back(item.title);
     const bool enabled = item.action || !item.submenu.empty();
-    line += enabled ? item.title : "(" + item.title + ")";
+    line += marks + (enabled ? item.title : "(" + item.title + ")");
     if (!item.submenu.empty()) line += " ›";
     if (!item.keyEquivalent.empty()) {
       std::string key = item.keyEquivalent;
@@ -969,17 +980,17 @@ void addMenuLines(const std::vector<platform::MenuItem>& items, const std::strin
       line += "  ⌘" + key;
     }
     lines.push_back(std::move(line));
-    addMenuLines(item.submenu, indent + "  ", lines, titles);
+    addMenuLines(item.submenu, indent + "  ", lines, plain);
   }
 }
 
 }  // namespace
 
-std::vector<std::string> ScenarioRunner::menuLines(std::vector<std::string>* titles) const {
+std::vector<std::string> ScenarioRunner::menuLines(std::vector<std::string>* plain) const {
   const auto* items = mac_.statusItem().openMenu();
   if (!items) throw StepFailure("no status menu is open");
   std::vector<std::string> lines;
-  addMenuLines(*items, "", lines, titles);
+  addMenuLines(*items, "", lines, plain);
   return lines;
 }
 

@@ -82,9 +82,10 @@ class ScenarioRunner {
   void save(const std::string& name, const std::string& how, const std::vector<std::string>& block);
   std::string targetName(pid_t pid) const;
   static std::string details(const sim::WindowServer::LoggedEvent& event);
-  /// The open status menu as `show menu` prints it, with every item's bare
-  /// title added to `titles` when given; fails when it is closed.
-  std::vector<std::string> menuLines(std::vector<std::string>* titles = nullptr) const;
+  /// The open status menu as `show menu` prints it; when `plain` is given,
+  /// every item's marks and title are added to it, without the parentheses
+  /// of a disabled item or the mark of a submenu. Fails when it is closed.
+  std::vector<std::string> menuLines(std::vector<std::string>* plain = nullptr) const;
   /// What Quillo's status item shows, as one transcript line per change.
   struct StatusItemLook {
     std::string symbol;
