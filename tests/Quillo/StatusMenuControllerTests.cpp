@@ -125,6 +125,13 @@ TEST_F(StatusMenuControllerTest, CancelKeepsTheKeymapFileAndResetReplacesIt) {
   EXPECT_TRUE(app.keymapStore().warnings().empty());
 }
 
+TEST_F(StatusMenuControllerTest, QuitEndsTheApplication) {
+  startClassic();
+  ASSERT_FALSE(session.application().terminated);
+  choose({"Quit Quillo"});
+  EXPECT_TRUE(session.application().terminated);
+}
+
 TEST_F(StatusMenuControllerTest, AnActionKeptPastTheControllerDoesNothing) {
   startClassic();
   item.click();
