@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string_view>
 
@@ -167,6 +168,8 @@ std::pair<const Form*, std::vector<std::string>> chosen(const std::vector<Form>&
 constexpr std::string_view kExpect = "expect";
 /// Quillo's folder as transcripts write it.
 constexpr std::string_view kFolderName = "<Quillo's folder>";
+/// The debug log's folder, likewise.
+constexpr std::string_view kLogFolderName = "<debug log's folder>";
 
 }  // namespace
 
@@ -270,6 +273,13 @@ const std::vector<ScenarioRunner::Step>& ScenarioRunner::steps() {
          r.typingStep_ = true;
          r.user_.type(joined(w, 1, w.size()));
        }},
+      {"click|option-click status item",
+       "click Quillo's status item, holding option or not: with its menu attached, the menu "
+       "opens (read anew as it opens)",
+       [](R& r, const Words& w, const S&) {
+         r.mac_.statusItem().click(w[0] == "option-click" ? platform::EventFlags::alternate : 0);
+       },
+       true},
       {"click PLACE",
        "put Mail's focus into: message list, mailbox list, search field, preview, to field, "
        "subject field, body, message content",
@@ -323,6 +333,20 @@ const std::vector<ScenarioRunner::Step>& ScenarioRunner::steps() {
          if (!r.user_.mail().menuItem({title})) throw StepFailure("Mail has no menu " + title);
          r.user_.mail().validateMenus(title);
        }},
+      {"show menu",
+       "print the open status menu, one line per item: submenus indented under their item "
+       "(marked \" ›\"), \"✓ \" for a checkmark, \"⚠ \" for a warning image, \"☑ \" for a "
+       "granted image, a disabled item in parentheses, a separator as \"---\", a section header "
+       "as \"== TITLE ==\", a key equivalent after the title (\"  ⌘Q\")",
+       [](R& r, const Words&, const S&) { r.shownMenu_ = r.menuLines(); }},
+      {"choose \"MENU › ITEM\"",
+       "choose an item of the open status menu by its path of titles (\" > \" works too); the "
+       "menu closes",
+       [](R& r, const Words& w, const S&) {
+         if (auto error = r.mac_.statusItem().choose(MenuResolver::pathFromText(w[1])))
+           throw StepFailure(*error);
+       },
+       true},
       {"mail latency SECONDS", "how long Mail takes to answer each accessibility request",
        [](R& r, const Words& w, const S&) { r.user_.mail().latency = number(w[2]); }},
       {"tap timeout|user-input", "the system switches the keyboard event tap off",
@@ -339,6 +363,15 @@ const std::vector<ScenarioRunner::Step>& ScenarioRunner::steps() {
          if (!set) throw StepFailure("no shortcut set \"" + w[1] + "\"");
          r.host_.selectSet(*set);
        }},
+      {"classic-menu on|off",
+       "the user default \"classicMenu\" Quillo reads as it starts: on, a status item with the "
+       "classic menu",
+       [](R& r, const Words& w, const S&) {
+         if (r.host_.isRunning())
+           throw StepFailure("Quillo reads classicMenu as it starts: quit quillo first");
+         if (!r.host_.setClassicMenu(w[1] == "on"))
+           throw StepFailure("Quillo has no user defaults here");
+       }},
       {"debug-log on|off", "Quillo's debug logging",
        [](R& r, const Words& w, const S&) { r.host_.setDebugLogging(w[1] == "on"); }},
       {"write FILE",
@@ -354,6 +387,7 @@ const std::vector<ScenarioRunner::Step>& ScenarioRunner::steps() {
          std::ofstream file(path, std::ios::trunc);
          file << contents;
          if (!file) throw StepFailure("cannot write " + path.string());
+         r.written_[w[1]] = contents;
        }},
       {"remove FILE", "delete a file in Quillo's folder",
        [](R& r, const Words& w, const S&) {
@@ -531,6 +565,31 @@ const std::vector<ScenarioRunner::Expectation>& ScenarioRunner::expectations() {
            unmet.push_back("the debug log line " + inQuotes(w[2]));
        },
        exact},
+      {"menu \"ITEM\"", "",
+       [](R& r, const Words& w, Words& unmet) {
+         // An item as `show menu` prints it, wherever it sits, or without
+         // the parentheses of a disabled item and the mark of a submenu;
+         // a checkmark or an image must be written.
+         std::vector<std::string> plain;
+         for (std::string line : r.menuLines(&plain)) {
+           line.erase(0, line.find_first_not_of(' '));
+           if (line == w[2]) return;
+         }
+         if (std::find(plain.begin(), plain.end(), w[2]) != plain.end()) return;
+         unmet.push_back("the open menu to hold " + inQuotes(w[2]));
+       },
+       exact},
+      {"file FILE as-written", "",
+       [](R& r, const Words& w, Words& unmet) {
+         const auto written = r.written_.find(w[2]);
+         if (written == r.written_.end())
+           throw StepFailure("no step wrote " + w[2] + " in this script");
+         std::ifstream in(r.host_.supportFolder() / w[2], std::ios::binary);
+         const std::string now((std::istreambuf_iterator<char>(in)), {});
+         if (now != written->second)
+           unmet.push_back(w[2] + " to hold the very bytes the script last wrote there");
+       },
+       exact},
       {"no log \"TEXT\"", "",
        [](R& r, const Words& w, Words& unmet) {
          for (const auto& line : r.debugLogLines()) {
@@ -691,11 +750,14 @@ StepResult ScenarioRunner::run(const ScenarioStep& step) {
   const std::size_t promptsBefore = mac_.permissions.prompts.size();
   const std::size_t urlsBefore = mac_.workspace().openedURLs.size();
   const std::size_t filesBefore = mac_.workspace().openedFiles.size();
+  const std::size_t revealedBefore = mac_.workspace().revealedFiles.size();
   const std::size_t alertsBefore = host_.alertLines().size();
   // Lines written between steps belong to no step.
   newDebugLogLines();
   host_.newSystemLogLines();
   const auto statusBefore = host_.status();
+  const StatusItemLook lookBefore = statusItemLook();
+  shownMenu_.clear();
   decisions_.clear();
   outcomes_.clear();
   singleKeyStep_ = false;
@@ -775,6 +837,9 @@ StepResult ScenarioRunner::run(const ScenarioStep& step) {
   if (const auto status = host_.status(); status != statusBefore && status) {
     out.push_back("status: " + *status);
   }
+  if (auto change = lookChange(lookBefore, statusItemLook())) out.push_back(std::move(*change));
+  for (auto& line : shownMenu_)
+    out.push_back(std::move(line));
   for (std::size_t i = promptsBefore; i < mac_.permissions.prompts.size(); ++i) {
     out.push_back("system asks for " + mac_.permissions.prompts[i]);
   }
@@ -783,6 +848,9 @@ StepResult ScenarioRunner::run(const ScenarioStep& step) {
   }
   for (std::size_t i = filesBefore; i < mac_.workspace().openedFiles.size(); ++i) {
     out.push_back("opened the file " + mac_.workspace().openedFiles[i]);
+  }
+  for (std::size_t i = revealedBefore; i < mac_.workspace().revealedFiles.size(); ++i) {
+    out.push_back("revealed in Finder: " + mac_.workspace().revealedFiles[i]);
   }
   const auto alerts = host_.alertLines();
   for (std::size_t i = alertsBefore; i < alerts.size(); ++i)
@@ -798,9 +866,12 @@ StepResult ScenarioRunner::run(const ScenarioStep& step) {
   }
   // Where the files are changes from run to run; a transcript names the place.
   const std::string folder = host_.supportFolder().string();
+  const std::string logFolder = host_.debugLog().fileURL().parent_path().string();
   for (auto& line : out) {
     for (auto at = line.find(folder); at != std::string::npos; at = line.find(folder, at))
       line.replace(at, folder.size(), kFolderName);
+    for (auto at = line.find(logFolder); at != std::string::npos; at = line.find(logFolder, at))
+      line.replace(at, logFolder.size(), kLogFolderName);
   }
   lastDecisions_.clear();
   for (const auto& decided : decisions_)
@@ -870,6 +941,79 @@ std::string ScenarioRunner::details(const sim::WindowServer::LoggedEvent& event)
                                                                 : "user data " + std::string(hex);
   return "[flags " + (flags.empty() ? std::string("none") : flags) + ", " + userData + ", " +
          (event.deliveredTo ? "arrived" : "dropped") + "]";
+}
+
+namespace {
+
+void addMenuLines(const std::vector<platform::MenuItem>& items, const std::string& indent,
+                  std::vector<std::string>& lines, std::vector<std::string>* plain) {
+  for (const auto& item : items) {
+    using Kind = platform::MenuItem::Kind;
+    if (item.kind == Kind::separator) {
+      lines.push_back(indent + "---");
+      continue;
+    }
+    if (item.kind == Kind::sectionHeader) {
+      lines.push_back(indent + "== " + item.title + " ==");
+      continue;
+    }
+    std::string marks;
+    if (item.checked) marks += "✓ ";
+    if (item.symbol == "exclamationmark.triangle") {
+      marks += "⚠ ";
+    } else if (item.symbol == "checkmark.circle") {
+      marks += "☑ ";
+    } else if (!item.symbol.empty()) {
+      marks += "[" + item.symbol + "] ";
+    }
+    if (plain) plain->push_back(marks + item.title);
+    std::string line = indent;
+    for (int level = 0; level < item.indentationLevel; ++level)
+      line += "  ";
+    const bool enabled = item.action || !item.submenu.empty();
+    line += marks + (enabled ? item.title : "(" + item.title + ")");
+    if (!item.submenu.empty()) line += " ›";
+    if (!item.keyEquivalent.empty()) {
+      std::string key = item.keyEquivalent;
+      for (char& c : key)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+      line += "  ⌘" + key;
+    }
+    lines.push_back(std::move(line));
+    addMenuLines(item.submenu, indent + "  ", lines, plain);
+  }
+}
+
+}  // namespace
+
+std::vector<std::string> ScenarioRunner::menuLines(std::vector<std::string>* plain) const {
+  const auto* items = mac_.statusItem().openMenu();
+  if (!items) throw StepFailure("no status menu is open");
+  std::vector<std::string> lines;
+  addMenuLines(*items, "", lines, plain);
+  return lines;
+}
+
+ScenarioRunner::StatusItemLook ScenarioRunner::statusItemLook() const {
+  const auto& item = mac_.statusItem();
+  return {item.symbol(), item.accessibilityDescription(), item.dimmed(), item.toolTip()};
+}
+
+std::optional<std::string> ScenarioRunner::lookChange(const StatusItemLook& before,
+                                                      const StatusItemLook& after) {
+  // Only what changed: a Quillo that never touches its status item adds
+  // nothing to a transcript.
+  std::vector<std::string> parts;
+  if (after.symbol != before.symbol || after.description != before.description) {
+    const std::string image = after.symbol.empty()                         ? "icon"
+                              : after.symbol == "exclamationmark.triangle" ? "⚠"
+                                                                           : after.symbol;
+    parts.push_back(image + " " + inQuotes(after.description));
+  }
+  if (after.dimmed != before.dimmed) parts.push_back(after.dimmed ? "dimmed" : "not dimmed");
+  if (after.toolTip != before.toolTip) parts.push_back("tool tip " + inQuotes(after.toolTip));
+  if (parts.empty()) return std::nullopt;
+  return "status item: " + joined(parts, 0, parts.size(), ", ");
 }
 
 ScenarioRunner::Outcome ScenarioRunner::runAll(const Scenario& scenario) {

@@ -4,6 +4,26 @@
 
 namespace quillo::console {
 
+namespace {
+
+/// The classic status menu with a StatusText beside it, so that what counts
+/// refreshes and records the statuses shown works whichever interface runs.
+class WatchedStatusUI final : public StatusUI {
+ public:
+  WatchedStatusUI(AppController& app, std::unique_ptr<StatusUI> shown)
+      : text(app), shown_(std::move(shown)) {}
+  void refresh() override {
+    text.refresh();
+    shown_->refresh();
+  }
+  StatusText text;
+
+ private:
+  std::unique_ptr<StatusUI> shown_;
+};
+
+}  // namespace
+
 Session::Session(SessionOptions options) {
   if (options.virtualTime) {
     auto loop = std::make_unique<platform::ManualMainLoop>();
@@ -68,12 +88,19 @@ void Session::launchProcess() {
   application_ = std::make_unique<sim::SimulatedApplication>(*mac_);
   application_->setActivationPolicy(platform::ActivationPolicy::accessory);
   application_->answerer = std::move(answerer);
-  delegate_ = std::make_unique<AppDelegate>(std::move(environment), *application_,
-                                            [this](AppController& app, bool) {
-                                              auto text = std::make_unique<StatusText>(app);
-                                              statusText_ = text.get();
-                                              return text;
-                                            });
+  delegate_ = std::make_unique<AppDelegate>(
+      std::move(environment), *application_,
+      [this](AppController& app, bool classicMenu) -> std::unique_ptr<StatusUI> {
+        if (classicMenu) {
+          auto ui = std::make_unique<WatchedStatusUI>(
+              app, std::make_unique<StatusMenuController>(mac_->statusItem(), app, *application_));
+          statusText_ = &ui->text;
+          return ui;
+        }
+        auto text = std::make_unique<StatusText>(app);
+        statusText_ = text.get();
+        return text;
+      });
 }
 
 void Session::start() {
@@ -210,6 +237,11 @@ bool Session::command(const std::vector<std::string>& words) {
     return command.arguments.empty() == (words.size() == 1) && command.run(*this, words);
   }
   return false;
+}
+
+bool Session::setClassicMenu(bool on) {
+  defaults_->set(Preferences::Keys::classicMenu, on);
+  return true;
 }
 
 bool Session::answerNextAlert(const std::string& button) {

@@ -49,6 +49,9 @@ class ScenarioHost {
   /// host's files cannot fail.
   enum class FolderFault { none, readOnly, diskFull };
   virtual bool setFolderFault(FolderFault) { return false; }
+  /// Stores the user default "classicMenu", which Quillo reads when it
+  /// starts; false when this host keeps no user defaults.
+  virtual bool setClassicMenu(bool) { return false; }
 };
 
 }  // namespace quillo::console

@@ -12,6 +12,7 @@
 #include <sys/types.h>
 
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -81,6 +82,20 @@ class ScenarioRunner {
   void save(const std::string& name, const std::string& how, const std::vector<std::string>& block);
   std::string targetName(pid_t pid) const;
   static std::string details(const sim::WindowServer::LoggedEvent& event);
+  /// The open status menu as `show menu` prints it; when `plain` is given,
+  /// every item's marks and title are added to it, without the parentheses
+  /// of a disabled item or the mark of a submenu. Fails when it is closed.
+  std::vector<std::string> menuLines(std::vector<std::string>* plain = nullptr) const;
+  /// What Quillo's status item shows, as one transcript line per change.
+  struct StatusItemLook {
+    std::string symbol;
+    std::string description;
+    bool dimmed = false;
+    std::string toolTip;
+  };
+  StatusItemLook statusItemLook() const;
+  static std::optional<std::string> lookChange(const StatusItemLook& before,
+                                               const StatusItemLook& after);
 
   sim::SimulatedMac& mac_;
   sim::User& user_;
@@ -98,6 +113,9 @@ class ScenarioRunner {
   std::vector<std::string> lastOutcomes_;
   std::size_t roundTripsOfLastStep_ = 0;
   bool eventDetails_ = false;
+  std::vector<std::string> shownMenu_;  // what a `show menu` step printed
+  /// What each `write` step last put in a file, by file name.
+  std::map<std::string, std::string> written_;
   struct DebugLogPosition {
     dev_t device = 0;
     ino_t inode = 0;

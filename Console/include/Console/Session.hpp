@@ -25,6 +25,7 @@
 #include "Simulator/SimulatedApplication.hpp"
 #include "Simulator/SimulatedMac.hpp"
 #include "Simulator/User.hpp"
+#include "StatusMenuController.hpp"
 #include "StatusText.hpp"
 
 namespace quillo::console {
@@ -51,6 +52,7 @@ class Session final : public ScenarioHost {
   AppController& controller() { return delegate_->controller(); }
   AppDelegate& delegate() { return *delegate_; }
   sim::SimulatedApplication& application() { return *application_; }
+  /// Counts refreshes whichever interface Quillo shows.
   StatusText& statusText() { return *statusText_; }
   /// The files the application reads and writes, where faults can be made.
   platform::FaultyFileSystem& files() { return files_; }
@@ -78,6 +80,7 @@ class Session final : public ScenarioHost {
   bool command(const std::vector<std::string>& words) override;
   bool answerNextAlert(const std::string& button) override;
   bool setFolderFault(FolderFault fault) override;
+  bool setClassicMenu(bool on) override;
   /// The commands, as help writes them: "menu-check", "login-item
   /// approval|fails TEXT|enabled".
   static std::vector<std::string> commands();
