@@ -11,6 +11,7 @@
 #include "Console/MailState.hpp"
 #include "MailMenu.hpp"
 #include "Platform/FileSystem.hpp"
+#include "Platform/KeyCodes.hpp"
 #include "QuilloCore/KeyChord.hpp"
 #include "QuilloCore/MenuResolver.hpp"
 #include "Simulator/USKeyboard.hpp"
@@ -270,6 +271,37 @@ const std::vector<ScenarioRunner::Step>& ScenarioRunner::steps() {
          r.typingStep_ = true;
          r.user_.type(joined(w, 1, w.size()));
        }},
+      {"click status item", "", [](R& r, const Words&, const S&) { r.mac_.statusItem().click(); },
+       true},
+      {"option-click status item",
+       "click Quillo's menu-bar icon, which opens or closes its panel (with the debug section "
+       "when Option is held)",
+       [](R& r, const Words&, const S&) {
+         r.mac_.statusItem().click(platform::EventFlags::alternate);
+       },
+       true},
+      {"click panel key \"TITLE\"", "",
+       [](R& r, const Words& w, const S&) {
+         if (auto error = r.host_.clickPanel(w[3], true)) throw StepFailure(*error);
+       },
+       true},
+      {"click panel \"TITLE\"",
+       "click a control of Quillo's open panel by its title (a switch, a set, a button, an icon "
+       "by its description), or the keys of a shortcut row, which start recording a new key "
+       "while the editor is open",
+       [](R& r, const Words& w, const S&) {
+         if (auto error = r.host_.clickPanel(w[2], false)) throw StepFailure(*error);
+       },
+       true},
+      {"click outside",
+       "a click into Mail's window, outside Quillo's panel (Quillo hears it, Mail's window takes "
+       "the keyboard)",
+       [](R& r, const Words&, const S&) {
+         const sim::SimApp* mail = r.mac_.mail();
+         if (!mail) throw StepFailure("Mail is not running");
+         r.mac_.windowServer().mouseDown(mail->pid());
+       },
+       true},
       {"click PLACE",
        "put Mail's focus into: message list, mailbox list, search field, preview, to field, "
        "subject field, body, message content",
@@ -310,6 +342,19 @@ const std::vector<ScenarioRunner::Step>& ScenarioRunner::steps() {
        "a window of another process takes the keyboard while Mail stays in front: Spotlight's "
        "search field, or a panel of Safari, TextEdit, …; closing it gives the keyboard back",
        [](R& r, const Words&, const S&) { r.user_.closePanel(); }},
+      {"show panel",
+       "open Quillo's panel with a click on its icon, unless it is open. The panel reads as "
+       "one line per row: switches \"Shortcuts enabled [on]\", sets \"(•) Gmail — …\", "
+       "warnings \"⚠ …\", shortcuts \"Archive [E] ⟨⌘⌫⟩ ●●○\" (filled keys in brackets, "
+       "the Mac's own in angle brackets, then ● or ○ for the message list, an open message and "
+       "writing; \"[record]\" and \"[clear]\" while editing, \"⟦Press keys…⟧\" while "
+       "recording), buttons \"[Edit Shortcuts…]\"",
+       [](R& r, const Words&, const S&) {
+         if (!r.host_.panelLines()) r.mac_.statusItem().click();
+         r.loop_.settle();
+         if (!r.host_.panelLines()) throw StepFailure("Quillo's panel did not open");
+       },
+       true},
       {"sheet \"TEXT\"", "",
        [](R& r, const Words& w, const S&) { r.user_.mail().showSheet(joined(w, 1, w.size())); }},
       {"accept|cancel sheet", "",
@@ -485,6 +530,24 @@ const std::vector<ScenarioRunner::Expectation>& ScenarioRunner::expectations() {
            unmet.push_back(w[2] + " in front, not " +
                            (front ? front->localizedName : std::string("nothing")));
          }
+       },
+       exact},
+      {"panel closed", "",
+       [](R& r, const Words&, Words& unmet) {
+         if (r.host_.panelLines()) unmet.push_back("Quillo's panel closed, not open");
+       },
+       exact},
+      {"panel \"TEXT\"", "",
+       [](R& r, const Words& w, Words& unmet) {
+         const auto lines = r.host_.panelLines();
+         if (!lines) {
+           unmet.push_back("the panel line " + inQuotes(w[2]) + ", but the panel is closed");
+           return;
+         }
+         const bool shown = std::any_of(lines->begin(), lines->end(), [&](const auto& line) {
+           return line.find(w[2]) != std::string::npos;
+         });
+         if (!shown) unmet.push_back("a panel line with " + inQuotes(w[2]));
        },
        exact},
       {"status STATUS", "",
@@ -696,6 +759,7 @@ StepResult ScenarioRunner::run(const ScenarioStep& step) {
   newDebugLogLines();
   host_.newSystemLogLines();
   const auto statusBefore = host_.status();
+  const bool panelBefore = host_.panelLines().has_value();
   decisions_.clear();
   outcomes_.clear();
   singleKeyStep_ = false;
@@ -775,6 +839,8 @@ StepResult ScenarioRunner::run(const ScenarioStep& step) {
   if (const auto status = host_.status(); status != statusBefore && status) {
     out.push_back("status: " + *status);
   }
+  if (const bool panel = host_.panelLines().has_value(); panel != panelBefore)
+    out.push_back(panel ? "panel: opened" : "panel: closed");
   for (std::size_t i = promptsBefore; i < mac_.permissions.prompts.size(); ++i) {
     out.push_back("system asks for " + mac_.permissions.prompts[i]);
   }

@@ -2,6 +2,8 @@
 
 #include <thread>
 
+#include "StatusPanelController.hpp"
+
 namespace quillo::console {
 
 Session::Session(SessionOptions options) {
@@ -68,12 +70,24 @@ void Session::launchProcess() {
   application_ = std::make_unique<sim::SimulatedApplication>(*mac_);
   application_->setActivationPolicy(platform::ActivationPolicy::accessory);
   application_->answerer = std::move(answerer);
-  delegate_ = std::make_unique<AppDelegate>(std::move(environment), *application_,
-                                            [this](AppController& app, bool) {
-                                              auto text = std::make_unique<StatusText>(app);
-                                              statusText_ = text.get();
-                                              return text;
-                                            });
+  panelView_.reset();
+  eventMonitors_.reset();
+  panelWindow_.reset();
+  panelWindow_ = std::make_unique<sim::SimPanelWindow>(*mac_, application_->pid());
+  eventMonitors_ = std::make_unique<sim::SimEventMonitors>(*mac_, application_->pid());
+  panelView_ = std::make_unique<TextPanelView>();
+  delegate_ = std::make_unique<AppDelegate>(
+      std::move(environment), *application_, [this](AppController& app, bool classicMenu) {
+        // The text counts and records each
+        // refresh, then the panel shows it.
+        auto panel = classicMenu ? nullptr
+                                 : std::make_unique<StatusPanelController>(
+                                       app, mac_->statusItem(), *panelWindow_, *eventMonitors_,
+                                       *panelView_, *application_);
+        auto text = std::make_unique<StatusText>(app, std::move(panel));
+        statusText_ = text.get();
+        return text;
+      });
 }
 
 void Session::start() {
@@ -91,6 +105,18 @@ bool Session::quit() {
   started_ = false;
   launchProcess();
   return true;
+}
+
+std::optional<std::vector<std::string>> Session::panelLines() {
+  if (!panelWindow_ || !panelWindow_->isVisible()) return std::nullopt;
+  return panelView_->lines();
+}
+
+std::optional<std::string> Session::clickPanel(const std::string& title, bool keys) {
+  if (!panelWindow_ || !panelWindow_->isVisible()) return "Quillo's panel is closed";
+  // A click in the panel goes through Quillo's local monitor first.
+  if (!eventMonitors_->mouseDownInOwnWindow(platform::EventWindow::panel)) return std::nullopt;
+  return keys ? panelView_->clickKeys(title) : panelView_->click(title);
 }
 
 std::filesystem::path Session::supportFolder() const {
