@@ -33,7 +33,7 @@ std::uint64_t deviceIndependent(std::uint64_t flags) {
 
 SimEventMonitors::SimEventMonitors(SimulatedMac& mac, pid_t pid) : mac_(mac), pid_(pid) {
   mac_.windowServer().setKeyReceiver(pid_, [this](const platform::Event& event) {
-    if (event.type() != platform::EventType::keyDown) return;
+    if (event.type() != platform::EventType::keyDown) return true;
     MonitoredEvent seen;
     seen.type = MonitoredEvent::Type::keyDown;
     seen.keyCode = static_cast<std::uint16_t>(
@@ -43,7 +43,7 @@ SimEventMonitors::SimEventMonitors(SimulatedMac& mac, pid_t pid) : mac_(mac), pi
     seen.charactersIgnoringModifiers = platform::text::utf8(
         USKeyboard::eventCharacters(seen.keyCode, event.flags() & platform::EventFlags::shift));
     seen.window = platform::EventWindow::panel;
-    throughLocal(seen);
+    return throughLocal(seen);
   });
   mouseWatcher_ = mac_.windowServer().addMouseDownWatcher([this](pid_t target) {
     if (target == pid_) return;

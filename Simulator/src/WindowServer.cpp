@@ -325,15 +325,14 @@ void WindowServer::deliver(Event event, bool posted, WallClock::time_point arriv
   if (SimApp* app = mac_.app(target)) {
     entry.deliveredTo = target;
     record(entry);
+    // The process's own dispatch (its local monitors) sees the key first
+    // and may keep it from its window.
+    if (const auto receiver = keyReceivers_.find(target); receiver != keyReceivers_.end()) {
+      const KeyReceiver receive = receiver->second;  // it may remove itself
+      if (!receive(event)) return;
+    }
     if (type == EventType::keyDown) app->keyDown(event);
     if (type == EventType::keyUp) app->keyUp(event);
-    return;
-  }
-  if (const auto receiver = keyReceivers_.find(target); receiver != keyReceivers_.end()) {
-    entry.deliveredTo = target;
-    record(entry);
-    const KeyReceiver receive = receiver->second;  // it may remove itself
-    receive(event);
     return;
   }
   record(entry);

@@ -105,12 +105,12 @@ class WindowServer final : public platform::EventServices, public platform::Keyb
   /// Whether creating event sources and events fails.
   bool eventCreationFails = false;
 
-  // MARK: Processes without simulated windows (Quillo's own)
-  /// A process's own event dispatch (NSApplication's): it gets the key
-  /// events the window server sends it — after the session taps, as on a
-  /// Mac — when it is not one of the simulated applications. One per
-  /// process; an empty function removes it.
-  using KeyReceiver = std::function<void(const platform::Event&)>;
+  // MARK: A process's own event dispatch (Quillo's)
+  /// NSApplication's dispatch in a process: it sees the key events the
+  /// window server sends the process — after the session taps, as on a Mac
+  /// — before its windows do, and answers whether they go on to them. One
+  /// per process; an empty function removes it.
+  using KeyReceiver = std::function<bool(const platform::Event&)>;
   void setKeyReceiver(pid_t pid, KeyReceiver receiver);
   /// A mouse-down goes to the window it lands in; every process may watch
   /// (its global monitors hear clicks aimed at other processes, and its key
