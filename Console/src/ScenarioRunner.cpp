@@ -355,6 +355,13 @@ const std::vector<ScenarioRunner::Step>& ScenarioRunner::steps() {
          if (!r.host_.panelLines()) throw StepFailure("Quillo's panel did not open");
        },
        true},
+      {"read panel", "write every line of Quillo's open panel into the transcript",
+       [](R& r, const Words&, const S&) {
+         const auto lines = r.host_.panelLines();
+         if (!lines) throw StepFailure("Quillo's panel is closed");
+         r.panelReadout_ = *lines;
+       },
+       true},
       {"sheet \"TEXT\"", "",
        [](R& r, const Words& w, const S&) { r.user_.mail().showSheet(joined(w, 1, w.size())); }},
       {"accept|cancel sheet", "",
@@ -548,6 +555,19 @@ const std::vector<ScenarioRunner::Expectation>& ScenarioRunner::expectations() {
            return line.find(w[2]) != std::string::npos;
          });
          if (!shown) unmet.push_back("a panel line with " + inQuotes(w[2]));
+       },
+       exact},
+      {"no panel \"TEXT\"", "",
+       [](R& r, const Words& w, Words& unmet) {
+         const auto lines = r.host_.panelLines();
+         if (!lines) {
+           unmet.push_back("no panel line with " + inQuotes(w[3]) + ", but the panel is closed");
+           return;
+         }
+         for (const auto& line : *lines) {
+           if (line.find(w[3]) != std::string::npos)
+             unmet.push_back("no panel line with " + inQuotes(w[3]) + ": " + line);
+         }
        },
        exact},
       {"status STATUS", "",
@@ -762,6 +782,7 @@ StepResult ScenarioRunner::run(const ScenarioStep& step) {
   const bool panelBefore = host_.panelLines().has_value();
   decisions_.clear();
   outcomes_.clear();
+  panelReadout_.clear();
   singleKeyStep_ = false;
   typingStep_ = false;
   mac_.accessibility().resetRoundTrips();
@@ -841,6 +862,8 @@ StepResult ScenarioRunner::run(const ScenarioStep& step) {
   }
   if (const bool panel = host_.panelLines().has_value(); panel != panelBefore)
     out.push_back(panel ? "panel: opened" : "panel: closed");
+  for (const auto& line : panelReadout_)
+    out.push_back("panel | " + line);
   for (std::size_t i = promptsBefore; i < mac_.permissions.prompts.size(); ++i) {
     out.push_back("system asks for " + mac_.permissions.prompts[i]);
   }

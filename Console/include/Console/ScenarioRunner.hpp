@@ -94,6 +94,8 @@ class ScenarioRunner {
   };
   std::vector<Decided> decisions_;
   std::vector<std::string> outcomes_;
+  /// The panel's lines a step asked to read, for the transcript.
+  std::vector<std::string> panelReadout_;
   std::vector<std::string> lastDecisions_;
   std::vector<std::string> lastOutcomes_;
   std::size_t roundTripsOfLastStep_ = 0;
