@@ -145,5 +145,16 @@ TEST_F(StatusPanelControllerTest, AClickElsewhereInTheAppClosesThePanelAndGoesOn
   EXPECT_FALSE(window.visible);
 }
 
+TEST_F(StatusPanelControllerTest, AClickInAnotherApplicationClosesThePanel) {
+  // The spy window never resigns key: only the global monitor can hear it.
+  item.click();
+  const pid_t finder = mac.app(sim::SimulatedMac::finderBundleID)->pid();
+  mac.windowServer().mouseDown(9999);  // the panel's own process: no effect
+  EXPECT_TRUE(window.visible);
+  mac.windowServer().mouseDown(finder);
+  EXPECT_FALSE(window.visible);
+  EXPECT_FALSE(item.highlighted());
+}
+
 }  // namespace
 }  // namespace quillo
