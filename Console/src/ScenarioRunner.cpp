@@ -348,7 +348,8 @@ const std::vector<ScenarioRunner::Step>& ScenarioRunner::steps() {
        "warnings \"⚠ …\", shortcuts \"Archive [E] ⟨⌘⌫⟩ ●●○\" (filled keys in brackets, "
        "the Mac's own in angle brackets, then ● or ○ for the message list, an open message and "
        "writing; \"[record]\" and \"[clear]\" while editing, \"⟦Press keys…⟧\" while "
-       "recording), buttons \"[Edit Shortcuts…]\"",
+       "recording), buttons \"[Edit Shortcuts…]\". The transcript says \"panel: opened\" and "
+       "\"panel: closed\" when it opens and closes",
        [](R& r, const Words&, const S&) {
          if (!r.host_.panelLines()) r.mac_.statusItem().click();
          r.loop_.settle();

@@ -145,6 +145,17 @@ TEST_F(StatusPanelControllerTest, AClickElsewhereInTheAppClosesThePanelAndGoesOn
   EXPECT_FALSE(window.visible);
 }
 
+TEST_F(StatusPanelControllerTest, ReturnClosesTheHelpCardAndOtherKeysPass) {
+  item.click();
+  panel.perform(PanelActions::ToggleHelp{});
+  ASSERT_TRUE(panel.model().showingHelp);
+  EXPECT_TRUE(panel.handleLocalEvent(key(platform::KeyCode::e, "e")));
+  EXPECT_TRUE(panel.model().showingHelp);
+  EXPECT_FALSE(panel.handleLocalEvent(key(platform::KeyCode::returnKey, "\r")));
+  EXPECT_FALSE(panel.model().showingHelp);
+  EXPECT_TRUE(window.visible);
+}
+
 TEST_F(StatusPanelControllerTest, AClickInAnotherApplicationClosesThePanel) {
   // The spy window never resigns key: only the global monitor can hear it.
   item.click();
