@@ -1,8 +1,10 @@
 // StatusText: a user interface that is only text — it remembers how often it
-// was asked to refresh and the status it showed, for consoles and tests,
-// until the menu-bar interface takes its place.
+// was asked to refresh and the status it showed, for consoles and tests. It
+// may stand in front of a real menu-bar interface (the panel), counting and
+// recording each refresh before passing it on.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,12 +14,15 @@ namespace quillo {
 
 class StatusText final : public StatusUI {
  public:
-  explicit StatusText(AppController& app) : app_(app) {}
+  /// `inner`, when given, gets every refresh after it is counted.
+  explicit StatusText(AppController& app, std::unique_ptr<StatusUI> inner = nullptr)
+      : app_(app), inner_(std::move(inner)) {}
 
   void refresh() override {
     ++refreshes;
     const std::string now(rawValue(app_.status()));
     if (shown.empty() || shown.back() != now) shown.push_back(now);
+    if (inner_) inner_->refresh();
   }
 
   int refreshes = 0;
@@ -26,6 +31,7 @@ class StatusText final : public StatusUI {
 
  private:
   AppController& app_;
+  std::unique_ptr<StatusUI> inner_;
 };
 
 }  // namespace quillo

@@ -12,6 +12,7 @@
 #include "Console/MailState.hpp"
 #include "MailMenu.hpp"
 #include "Platform/FileSystem.hpp"
+#include "Platform/KeyCodes.hpp"
 #include "QuilloCore/KeyChord.hpp"
 #include "QuilloCore/MenuResolver.hpp"
 #include "Simulator/USKeyboard.hpp"
@@ -274,10 +275,33 @@ const std::vector<ScenarioRunner::Step>& ScenarioRunner::steps() {
          r.user_.type(joined(w, 1, w.size()));
        }},
       {"click|option-click status item",
-       "click Quillo's status item, holding option or not: with its menu attached, the menu "
-       "opens (read anew as it opens)",
+       "click Quillo's status item, holding option or not: with its menu attached (the classic "
+       "menu), the menu opens, read anew as it opens; otherwise the panel opens or closes, "
+       "with the debug section when option is held",
        [](R& r, const Words& w, const S&) {
          r.mac_.statusItem().click(w[0] == "option-click" ? platform::EventFlags::alternate : 0);
+       },
+       true},
+      {"click panel key \"TITLE\"", "",
+       [](R& r, const Words& w, const S&) {
+         if (auto error = r.host_.clickPanel(w[3], true)) throw StepFailure(*error);
+       },
+       true},
+      {"click panel \"TITLE\"",
+       "click a control of Quillo's open panel by its title (a switch, a set, a button, an icon "
+       "by its description), or the keys of a shortcut row, which start recording a new key "
+       "while the editor is open",
+       [](R& r, const Words& w, const S&) {
+         if (auto error = r.host_.clickPanel(w[2], false)) throw StepFailure(*error);
+       },
+       true},
+      {"click outside",
+       "a click into Mail's window, outside Quillo's panel (Quillo hears it, Mail's window takes "
+       "the keyboard)",
+       [](R& r, const Words&, const S&) {
+         const sim::SimApp* mail = r.mac_.mail();
+         if (!mail) throw StepFailure("Mail is not running");
+         r.mac_.windowServer().mouseDown(mail->pid());
        },
        true},
       {"click PLACE",
@@ -320,6 +344,27 @@ const std::vector<ScenarioRunner::Step>& ScenarioRunner::steps() {
        "a window of another process takes the keyboard while Mail stays in front: Spotlight's "
        "search field, or a panel of Safari, TextEdit, …; closing it gives the keyboard back",
        [](R& r, const Words&, const S&) { r.user_.closePanel(); }},
+      {"show panel",
+       "open Quillo's panel with a click on its icon, unless it is open. The panel reads as "
+       "one line per row: switches \"Shortcuts enabled [on]\", sets \"(•) Gmail — …\", "
+       "warnings \"⚠ …\", shortcuts \"Archive [E] ⟨⌘⌫⟩ ●●○\" (filled keys in brackets, "
+       "the Mac's own in angle brackets, then ● or ○ for the message list, an open message and "
+       "writing; \"[record]\" and \"[clear]\" while editing, \"⟦Press keys…⟧\" while "
+       "recording), buttons \"[Edit Shortcuts…]\". The transcript says \"panel: opened\" and "
+       "\"panel: closed\" when it opens and closes",
+       [](R& r, const Words&, const S&) {
+         if (!r.host_.panelLines()) r.mac_.statusItem().click();
+         r.loop_.settle();
+         if (!r.host_.panelLines()) throw StepFailure("Quillo's panel did not open");
+       },
+       true},
+      {"read panel", "write every line of Quillo's open panel into the transcript",
+       [](R& r, const Words&, const S&) {
+         const auto lines = r.host_.panelLines();
+         if (!lines) throw StepFailure("Quillo's panel is closed");
+         r.panelReadout_ = *lines;
+       },
+       true},
       {"sheet \"TEXT\"", "",
        [](R& r, const Words& w, const S&) { r.user_.mail().showSheet(joined(w, 1, w.size())); }},
       {"accept|cancel sheet", "",
@@ -518,6 +563,37 @@ const std::vector<ScenarioRunner::Expectation>& ScenarioRunner::expectations() {
          if (!front || lower(front->localizedName) != lower(w[2])) {
            unmet.push_back(w[2] + " in front, not " +
                            (front ? front->localizedName : std::string("nothing")));
+         }
+       },
+       exact},
+      {"panel closed", "",
+       [](R& r, const Words&, Words& unmet) {
+         if (r.host_.panelLines()) unmet.push_back("Quillo's panel closed, not open");
+       },
+       exact},
+      {"panel \"TEXT\"", "",
+       [](R& r, const Words& w, Words& unmet) {
+         const auto lines = r.host_.panelLines();
+         if (!lines) {
+           unmet.push_back("the panel line " + inQuotes(w[2]) + ", but the panel is closed");
+           return;
+         }
+         const bool shown = std::any_of(lines->begin(), lines->end(), [&](const auto& line) {
+           return line.find(w[2]) != std::string::npos;
+         });
+         if (!shown) unmet.push_back("a panel line with " + inQuotes(w[2]));
+       },
+       exact},
+      {"no panel \"TEXT\"", "",
+       [](R& r, const Words& w, Words& unmet) {
+         const auto lines = r.host_.panelLines();
+         if (!lines) {
+           unmet.push_back("no panel line with " + inQuotes(w[3]) + ", but the panel is closed");
+           return;
+         }
+         for (const auto& line : *lines) {
+           if (line.find(w[3]) != std::string::npos)
+             unmet.push_back("no panel line with " + inQuotes(w[3]) + ": " + line);
          }
        },
        exact},
@@ -758,8 +834,10 @@ StepResult ScenarioRunner::run(const ScenarioStep& step) {
   const auto statusBefore = host_.status();
   const StatusItemLook lookBefore = statusItemLook();
   shownMenu_.clear();
+  const bool panelBefore = host_.panelLines().has_value();
   decisions_.clear();
   outcomes_.clear();
+  panelReadout_.clear();
   singleKeyStep_ = false;
   typingStep_ = false;
   mac_.accessibility().resetRoundTrips();
@@ -840,6 +918,10 @@ StepResult ScenarioRunner::run(const ScenarioStep& step) {
   if (auto change = lookChange(lookBefore, statusItemLook())) out.push_back(std::move(*change));
   for (auto& line : shownMenu_)
     out.push_back(std::move(line));
+  if (const bool panel = host_.panelLines().has_value(); panel != panelBefore)
+    out.push_back(panel ? "panel: opened" : "panel: closed");
+  for (const auto& line : panelReadout_)
+    out.push_back("panel | " + line);
   for (std::size_t i = promptsBefore; i < mac_.permissions.prompts.size(); ++i) {
     out.push_back("system asks for " + mac_.permissions.prompts[i]);
   }
@@ -996,7 +1078,8 @@ std::vector<std::string> ScenarioRunner::menuLines(std::vector<std::string>* pla
 
 ScenarioRunner::StatusItemLook ScenarioRunner::statusItemLook() const {
   const auto& item = mac_.statusItem();
-  return {item.symbol(), item.accessibilityDescription(), item.dimmed(), item.toolTip()};
+  return {item.symbol(), item.accessibilityDescription(), item.dimmed(), item.alpha(),
+          item.toolTip()};
 }
 
 std::optional<std::string> ScenarioRunner::lookChange(const StatusItemLook& before,
@@ -1011,6 +1094,11 @@ std::optional<std::string> ScenarioRunner::lookChange(const StatusItemLook& befo
     parts.push_back(image + " " + inQuotes(after.description));
   }
   if (after.dimmed != before.dimmed) parts.push_back(after.dimmed ? "dimmed" : "not dimmed");
+  if (after.alpha != before.alpha) {
+    std::ostringstream alpha;
+    alpha << "alpha " << after.alpha;
+    parts.push_back(alpha.str());
+  }
   if (after.toolTip != before.toolTip) parts.push_back("tool tip " + inQuotes(after.toolTip));
   if (parts.empty()) return std::nullopt;
   return "status item: " + joined(parts, 0, parts.size(), ", ");

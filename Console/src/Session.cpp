@@ -2,27 +2,9 @@
 
 #include <thread>
 
+#include "StatusPanelController.hpp"
+
 namespace quillo::console {
-
-namespace {
-
-/// The classic status menu with a StatusText beside it, so that what counts
-/// refreshes and records the statuses shown works whichever interface runs.
-class WatchedStatusUI final : public StatusUI {
- public:
-  WatchedStatusUI(AppController& app, std::unique_ptr<StatusUI> shown)
-      : text(app), shown_(std::move(shown)) {}
-  void refresh() override {
-    text.refresh();
-    shown_->refresh();
-  }
-  StatusText text;
-
- private:
-  std::unique_ptr<StatusUI> shown_;
-};
-
-}  // namespace
 
 Session::Session(SessionOptions options) {
   if (options.virtualTime) {
@@ -88,16 +70,24 @@ void Session::launchProcess() {
   application_ = std::make_unique<sim::SimulatedApplication>(*mac_);
   application_->setActivationPolicy(platform::ActivationPolicy::accessory);
   application_->answerer = std::move(answerer);
+  panelView_.reset();
+  eventMonitors_.reset();
+  panelWindow_.reset();
+  panelWindow_ = std::make_unique<sim::SimPanelWindow>(*mac_, application_->pid());
+  eventMonitors_ = std::make_unique<sim::SimEventMonitors>(*mac_, application_->pid());
+  panelView_ = std::make_unique<TextPanelView>();
   delegate_ = std::make_unique<AppDelegate>(
-      std::move(environment), *application_,
-      [this](AppController& app, bool classicMenu) -> std::unique_ptr<StatusUI> {
+      std::move(environment), *application_, [this](AppController& app, bool classicMenu) {
+        // The classic menu or the panel, with the text in front of it that
+        // counts and records each refresh before passing it on.
+        std::unique_ptr<StatusUI> shown;
         if (classicMenu) {
-          auto ui = std::make_unique<WatchedStatusUI>(
-              app, std::make_unique<StatusMenuController>(mac_->statusItem(), app, *application_));
-          statusText_ = &ui->text;
-          return ui;
+          shown = std::make_unique<StatusMenuController>(mac_->statusItem(), app, *application_);
+        } else {
+          shown = std::make_unique<StatusPanelController>(
+              app, mac_->statusItem(), *panelWindow_, *eventMonitors_, *panelView_, *application_);
         }
-        auto text = std::make_unique<StatusText>(app);
+        auto text = std::make_unique<StatusText>(app, std::move(shown));
         statusText_ = text.get();
         return text;
       });
@@ -118,6 +108,18 @@ bool Session::quit() {
   started_ = false;
   launchProcess();
   return true;
+}
+
+std::optional<std::vector<std::string>> Session::panelLines() {
+  if (!panelWindow_ || !panelWindow_->isVisible()) return std::nullopt;
+  return panelView_->lines();
+}
+
+std::optional<std::string> Session::clickPanel(const std::string& title, bool keys) {
+  if (!panelWindow_ || !panelWindow_->isVisible()) return "Quillo's panel is closed";
+  // A click in the panel goes through Quillo's local monitor first.
+  if (!eventMonitors_->mouseDownInOwnWindow(platform::EventWindow::panel)) return std::nullopt;
+  return keys ? panelView_->clickKeys(title) : panelView_->click(title);
 }
 
 std::filesystem::path Session::supportFolder() const {

@@ -325,11 +325,48 @@ void WindowServer::deliver(Event event, bool posted, WallClock::time_point arriv
   if (SimApp* app = mac_.app(target)) {
     entry.deliveredTo = target;
     record(entry);
+    // The process's own dispatch (its local monitors) sees the key first
+    // and may keep it from its window.
+    if (const auto receiver = keyReceivers_.find(target); receiver != keyReceivers_.end()) {
+      const KeyReceiver receive = receiver->second;  // it may remove itself
+      if (!receive(event)) return;
+    }
     if (type == EventType::keyDown) app->keyDown(event);
     if (type == EventType::keyUp) app->keyUp(event);
     return;
   }
   record(entry);
+}
+
+void WindowServer::setKeyReceiver(pid_t pid, KeyReceiver receiver) {
+  if (receiver) {
+    keyReceivers_[pid] = std::move(receiver);
+  } else {
+    keyReceivers_.erase(pid);
+  }
+}
+
+std::uint64_t WindowServer::addMouseDownWatcher(MouseDownWatcher watcher) {
+  const std::uint64_t id = nextWatcher_++;
+  mouseWatchers_[id] = std::make_shared<MouseDownWatcher>(std::move(watcher));
+  return id;
+}
+
+void WindowServer::removeMouseDownWatcher(std::uint64_t id) {
+  mouseWatchers_.erase(id);
+}
+
+void WindowServer::mouseDown(pid_t target) {
+  // The clicked window takes the keyboard from another process's panel.
+  const auto panel = mac_.workspace().keyboardFocusPID();
+  if (panel && *panel != target && mac_.workspace().frontmostPID() != panel)
+    mac_.workspace().closePanel();
+  // Watchers may come and go while they hear the click.
+  std::vector<std::pair<std::uint64_t, std::shared_ptr<MouseDownWatcher>>> watchers(
+      mouseWatchers_.begin(), mouseWatchers_.end());
+  for (const auto& [id, watcher] : watchers) {
+    if (mouseWatchers_.contains(id)) (*watcher)(target);
+  }
 }
 
 void WindowServer::notifyDisabled(EventType reason) {

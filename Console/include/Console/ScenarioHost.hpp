@@ -48,6 +48,15 @@ class ScenarioHost {
   /// volume or a full disk would, or work again with none; false when the
   /// host's files cannot fail.
   enum class FolderFault { none, readOnly, diskFull };
+  /// Quillo's status panel as drawn, one line per row; none while it is
+  /// closed or when the host has no panel.
+  virtual std::optional<std::vector<std::string>> panelLines() { return std::nullopt; }
+  /// Clicks a control of the open panel by its title — or, with `keys`, the
+  /// keys of the shortcut row with that title; the error's text when it
+  /// cannot.
+  virtual std::optional<std::string> clickPanel(const std::string&, bool /*keys*/) {
+    return "Quillo has no panel here";
+  }
   virtual bool setFolderFault(FolderFault) { return false; }
   /// Stores the user default "classicMenu", which Quillo reads when it
   /// starts; false when this host keeps no user defaults.

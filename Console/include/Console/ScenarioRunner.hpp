@@ -91,6 +91,7 @@ class ScenarioRunner {
     std::string symbol;
     std::string description;
     bool dimmed = false;
+    double alpha = 1.0;
     std::string toolTip;
   };
   StatusItemLook statusItemLook() const;
@@ -109,6 +110,8 @@ class ScenarioRunner {
   };
   std::vector<Decided> decisions_;
   std::vector<std::string> outcomes_;
+  /// The panel's lines a step asked to read, for the transcript.
+  std::vector<std::string> panelReadout_;
   std::vector<std::string> lastDecisions_;
   std::vector<std::string> lastOutcomes_;
   std::size_t roundTripsOfLastStep_ = 0;

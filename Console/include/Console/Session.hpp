@@ -19,9 +19,12 @@
 #include "Console/LoopDriver.hpp"
 #include "Console/ScenarioHost.hpp"
 #include "Console/ScenarioRunner.hpp"
+#include "Console/TextPanelView.hpp"
 #include "Platform/Recording.hpp"
 #include "Platform/linux/LinuxServices.hpp"
 #include "QuilloApp.hpp"
+#include "Simulator/SimEventMonitors.hpp"
+#include "Simulator/SimPanelWindow.hpp"
 #include "Simulator/SimulatedApplication.hpp"
 #include "Simulator/SimulatedMac.hpp"
 #include "Simulator/User.hpp"
@@ -84,6 +87,8 @@ class Session final : public ScenarioHost {
   /// The commands, as help writes them: "menu-check", "login-item
   /// approval|fails TEXT|enabled".
   static std::vector<std::string> commands();
+  std::optional<std::vector<std::string>> panelLines() override;
+  std::optional<std::string> clickPanel(const std::string& title, bool keys) override;
 
  private:
   struct Command;
@@ -106,6 +111,10 @@ class Session final : public ScenarioHost {
   std::unique_ptr<sim::SimulatedMac> mac_;
   std::unique_ptr<sim::User> user_;
   std::unique_ptr<sim::SimulatedApplication> application_;
+  // The process's status panel: its window, event monitors and drawing.
+  std::unique_ptr<sim::SimPanelWindow> panelWindow_;
+  std::unique_ptr<sim::SimEventMonitors> eventMonitors_;
+  std::unique_ptr<TextPanelView> panelView_;
   std::unique_ptr<AppDelegate> delegate_;
   StatusText* statusText_ = nullptr;
   std::unique_ptr<ScenarioRunner> runner_;

@@ -18,6 +18,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -104,6 +105,23 @@ class WindowServer final : public platform::EventServices, public platform::Keyb
   /// Whether creating event sources and events fails.
   bool eventCreationFails = false;
 
+  // MARK: A process's own event dispatch (Quillo's)
+  /// NSApplication's dispatch in a process: it sees the key events the
+  /// window server sends the process — after the session taps, as on a Mac
+  /// — before its windows do, and answers whether they go on to them. One
+  /// per process; an empty function removes it.
+  using KeyReceiver = std::function<bool(const platform::Event&)>;
+  void setKeyReceiver(pid_t pid, KeyReceiver receiver);
+  /// A mouse-down goes to the window it lands in; every process may watch
+  /// (its global monitors hear clicks aimed at other processes, and its key
+  /// window resigns when another process's window is clicked).
+  using MouseDownWatcher = std::function<void(pid_t target)>;
+  std::uint64_t addMouseDownWatcher(MouseDownWatcher watcher);
+  void removeMouseDownWatcher(std::uint64_t id);
+  /// The user clicks into a window of `target`: a panel of another process
+  /// that had the keyboard gives it back, and every watcher hears the click.
+  void mouseDown(pid_t target);
+
   // MARK: Observations
   struct LoggedEvent {
     platform::EventType type;
@@ -145,6 +163,9 @@ class WindowServer final : public platform::EventServices, public platform::Keyb
   std::map<std::uint64_t, std::uint64_t> sources_;      // run-loop source -> tap
   std::map<std::uint64_t, std::int64_t> eventSources_;  // event source -> user data
   std::uint64_t eventsLogged_ = 0;
+  std::map<pid_t, KeyReceiver> keyReceivers_;
+  std::map<std::uint64_t, std::shared_ptr<MouseDownWatcher>> mouseWatchers_;
+  std::uint64_t nextWatcher_ = 1;
 };
 
 }  // namespace quillo::sim

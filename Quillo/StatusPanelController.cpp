@@ -1,0 +1,336 @@
+#include "StatusPanelController.hpp"
+
+#include <string>
+#include <type_traits>
+#include <variant>
+
+#include "PanelContent.hpp"
+#include "PanelPlacement.hpp"
+#include "Platform/KeyCodes.hpp"
+#include "QuilloCore/KeyChord.hpp"
+#include "QuilloCore/KeyToken.hpp"
+
+namespace quillo {
+
+namespace {
+
+using platform::MonitoredEvent;
+namespace KeyCode = platform::KeyCode;
+
+bool isKeyDown(const MonitoredEvent& event) {
+  return event.type == MonitoredEvent::Type::keyDown;
+}
+
+/// The text after "Quillo — " in the status item's tool tip.
+std::string_view statusText(AppController::Status status) {
+  using Status = AppController::Status;
+  switch (status) {
+    case Status::needsAccessibility:
+      return "Needs Accessibility permission";
+    case Status::needsInputMonitoring:
+      return "Needs Input Monitoring permission";
+    case Status::paused:
+      return "Off — using Mail's own shortcuts";
+    case Status::waitingForMail:
+      return "Ready when Apple Mail window is active";
+    case Status::active:
+      return "Active in Mail";
+  }
+  return "";
+}
+
+CustomKeymap::Baseline baselineFor(ShortcutSet set) {
+  switch (set) {
+    case ShortcutSet::gmail:
+      return CustomKeymap::Baseline::gmail;
+    case ShortcutSet::outlookMac:
+      return CustomKeymap::Baseline::outlookMac;
+    case ShortcutSet::outlookWindows:
+      return CustomKeymap::Baseline::outlookWindows;
+    case ShortcutSet::off:
+    case ShortcutSet::custom:
+      return CustomKeymap::Baseline::appleMail;
+  }
+  return CustomKeymap::Baseline::appleMail;
+}
+
+template <class>
+inline constexpr bool alwaysFalse = false;
+
+}  // namespace
+
+StatusPanelController::StatusPanelController(AppController& app, platform::StatusItem& item,
+                                             platform::PanelWindow& panel,
+                                             platform::EventMonitors& monitors, PanelView& view,
+                                             platform::Application& application)
+    : app_(app),
+      item_(item),
+      panel_(panel),
+      monitors_(monitors),
+      view_(view),
+      application_(application),
+      model_(app.environment().bundle),
+      log_(app.environment().systemLog, "app") {
+  item_.setOnClick([weak = lifeline_.weak()](std::uint64_t flags) {
+    if (auto* self = Lifeline<StatusPanelController>::lock(weak)) self->toggle(flags);
+  });
+  view_.onRequest = [weak = lifeline_.weak()](const PanelActions::Request& request) {
+    if (auto* self = Lifeline<StatusPanelController>::lock(weak)) self->perform(request);
+  };
+  refresh();
+}
+
+StatusPanelController::~StatusPanelController() {
+  // Nothing may call back into a controller that is gone.
+  item_.setOnClick(nullptr);
+  view_.onRequest = nullptr;
+  monitorTokens_.clear();
+  observers_.clear();
+  if (app_.interceptor().suspended()) app_.interceptor().setSuspended(false);
+}
+
+void StatusPanelController::refresh() {
+  model_.update(app_);
+  using Status = AppController::Status;
+  const Status status = model_.status;
+  const bool needsPermission =
+      status == Status::needsAccessibility || status == Status::needsInputMonitoring;
+  if (needsPermission) {
+    item_.setImage("exclamationmark.triangle", "Quillo needs permission");
+  } else {
+    item_.setImage("", "Quillo");
+  }
+  item_.setAlphaValue(status == Status::paused || status == Status::waitingForMail ? pausedAlpha
+                                                                                   : 1.0);
+  item_.setToolTip("Quillo — " + std::string(statusText(status)));
+  redraw();
+  // Its content may have changed size.
+  if (panel_.isVisible()) place();
+}
+
+void StatusPanelController::redraw() {
+  // The interceptor stands aside exactly while a key is being recorded —
+  // also when the model ended the recording itself (another set chosen).
+  KeyInterceptor& interceptor = app_.interceptor();
+  const bool recording = model_.recording.has_value();
+  if (recording != interceptor.suspended()) {
+    interceptor.setSuspended(recording);
+    // Key-ups still due are the recorder's now; none may be swallowed later.
+    if (recording) interceptor.forgetSwallowedKeys();
+  }
+  view_.display(panelContent(model_));
+}
+
+void StatusPanelController::toggle(std::uint64_t modifierFlags) {
+  if (panel_.isVisible()) {
+    close();
+    return;
+  }
+  // The flags held at the click, as NSEvent.modifierFlags reads them then.
+  show(((modifierFlags | monitors_.currentModifierFlags()) & platform::EventFlags::alternate) != 0);
+}
+
+void StatusPanelController::show(bool showDebug) {
+  model_.showDebug = showDebug;
+  model_.editing = false;
+  model_.showingHelp = false;
+  model_.recording.reset();
+  model_.recordMessage.reset();
+  model_.update(app_);
+  redraw();
+  place();
+  item_.setHighlighted(true);
+  panel_.orderFrontAsKey();
+
+  const auto weak = lifeline_.weak();
+  const auto closeIt = [weak] {
+    if (auto* self = Lifeline<StatusPanelController>::lock(weak)) self->close();
+  };
+  observers_.push_back(app_.environment().workspace.observeActivation(
+      [closeIt](const std::optional<platform::RunningApplication>&) { closeIt(); }));
+  observers_.push_back(panel_.observeResignKey(closeIt));
+  monitorTokens_.push_back(
+      monitors_.addGlobalMouseDownMonitor([closeIt](const MonitoredEvent&) { closeIt(); }));
+  monitorTokens_.push_back(monitors_.addLocalMonitor([weak](const MonitoredEvent& event) {
+    auto* self = Lifeline<StatusPanelController>::lock(weak);
+    return self ? self->handleLocalEvent(event) : true;
+  }));
+}
+
+void StatusPanelController::place() {
+  const platform::Size size = PanelPlacement::size(view_.fittingSize());
+  panel_.setFrame(
+      PanelPlacement::frame(size, item_.buttonFrameOnScreen(), item_.visibleFrameOfButtonScreen()));
+}
+
+void StatusPanelController::close() {
+  monitorTokens_.clear();
+  observers_.clear();
+  panel_.orderOut();
+  item_.setHighlighted(false);
+  model_.recording.reset();
+  if (app_.interceptor().suspended()) app_.interceptor().setSuspended(false);
+}
+
+bool StatusPanelController::handleLocalEvent(const MonitoredEvent& event) {
+  if (isKeyDown(event) && model_.recording) {
+    recordKey(event);
+    return false;
+  }
+  if (isKeyDown(event) && model_.showingHelp &&
+      (event.keyCode == KeyCode::escape || event.keyCode == KeyCode::returnKey ||
+       event.keyCode == KeyCode::keypadEnter)) {
+    model_.showingHelp = false;
+    redraw();
+    return false;
+  }
+  if (!isKeyDown(event)) {
+    const bool ours = event.window == platform::EventWindow::panel ||
+                      event.window == platform::EventWindow::statusItemButton;
+    if (!ours) close();
+    return true;
+  }
+  if (event.keyCode == KeyCode::escape) {
+    close();
+    return false;
+  }
+  return true;
+}
+
+void StatusPanelController::recordKey(const MonitoredEvent& event) {
+  const ActionID action = *model_.recording;
+  if (event.keyCode == KeyCode::escape) {
+    model_.recording.reset();
+    model_.recordMessage.reset();
+    refresh();
+    return;
+  }
+  const std::optional<KeyToken> token = event.charactersIgnoringModifiers.empty()
+                                            ? std::nullopt
+                                            : KeyToken::typed(event.charactersIgnoringModifiers);
+  if (!token) {
+    model_.recordMessage = unusableKeyMessage;
+    refresh();
+    return;
+  }
+  const KeyChord chord(*token, modifiersOf(event.modifierFlags));
+  if (auto message = CustomKeymap::problem(chord, action)) {
+    model_.recordMessage = std::move(*message);
+    refresh();
+    return;
+  }
+  app_.customStore().definition.assign(chord, action);
+  saveCustom();
+  model_.recording.reset();
+  model_.recordMessage.reset();
+  refresh();
+}
+
+void StatusPanelController::saveCustom() {
+  app_.customStore().save();
+  app_.applyKeymap();
+}
+
+void StatusPanelController::perform(const PanelActions::Request& request) {
+  using A = PanelActions;
+  std::visit(
+      [this](const auto& r) {
+        using R = std::decay_t<decltype(r)>;
+        if constexpr (std::is_same_v<R, A::SetEnabled>) {
+          app_.selectSet(r.on ? app_.prefs().lastActiveSet() : ShortcutSet::off);
+          refresh();
+        } else if constexpr (std::is_same_v<R, A::SelectSet>) {
+          app_.selectSet(r.set);
+          model_.editing = r.set == ShortcutSet::custom;
+          model_.recording.reset();
+          model_.recordMessage.reset();
+          refresh();
+        } else if constexpr (std::is_same_v<R, A::SetLaunchAtLogin>) {
+          auto& items = app_.environment().loginItems;
+          if (auto error = r.on ? items.registerApp() : items.unregisterApp()) {
+            log_.error("Launch at login change failed: " + *error);
+          }
+          refresh();
+        } else if constexpr (std::is_same_v<R, A::OpenLoginItems>) {
+          close();
+          app_.environment().loginItems.openSystemSettingsLoginItems();
+        } else if constexpr (std::is_same_v<R, A::FixAccessibility>) {
+          close();
+          app_.fixAccessibility();
+        } else if constexpr (std::is_same_v<R, A::FixInputMonitoring>) {
+          close();
+          app_.fixInputMonitoring();
+        } else if constexpr (std::is_same_v<R, A::EditShortcuts>) {
+          if (!model_.editing) {
+            const ShortcutSet active = app_.shortcutSet();
+            if (active != ShortcutSet::custom) {
+              // The editor starts from what the user has now; earlier
+              // overrides stay.
+              app_.customStore().definition.baseline = baselineFor(active);
+              app_.customStore().save();
+              app_.applyKeymap();
+              app_.selectSet(ShortcutSet::custom);
+            }
+            model_.editing = true;
+          } else {
+            model_.editing = false;
+          }
+          model_.recording.reset();
+          model_.recordMessage.reset();
+          refresh();
+        } else if constexpr (std::is_same_v<R, A::ToggleHelp>) {
+          model_.showingHelp = !model_.showingHelp;
+          refresh();
+        } else if constexpr (std::is_same_v<R, A::SetBaseline>) {
+          app_.customStore().definition.baseline = r.baseline;
+          saveCustom();
+          refresh();
+        } else if constexpr (std::is_same_v<R, A::Record>) {
+          model_.recording = r.action;
+          model_.recordMessage.reset();
+          redraw();
+        } else if constexpr (std::is_same_v<R, A::ClearKey>) {
+          app_.customStore().definition.clear(r.action);
+          saveCustom();
+          refresh();
+        } else if constexpr (std::is_same_v<R, A::ResetChanges>) {
+          app_.customStore().definition.resetChanges();
+          saveCustom();
+          refresh();
+        } else if constexpr (std::is_same_v<R, A::ResetShortcuts>) {
+          app_.keymapStore().resetToDefaults();
+        } else if constexpr (std::is_same_v<R, A::Support>) {
+          close();
+          app_.environment().opener.openURL(supportAddress);
+        } else if constexpr (std::is_same_v<R, A::Quit>) {
+          application_.terminate();
+        } else if constexpr (std::is_same_v<R, A::SetDebugLogging>) {
+          app_.setDebugLogging(r.on);
+          refresh();
+        } else if constexpr (std::is_same_v<R, A::Debug>) {
+          close();
+          switch (r.command) {
+            case A::DebugCommand::focus:
+              app_.focusCaptureIn3Seconds();
+              break;
+            case A::DebugCommand::menus:
+              app_.menuCheck();
+              break;
+            case A::DebugCommand::menuStructure:
+              app_.menuStructure();
+              break;
+            case A::DebugCommand::windows:
+              app_.windowStructure();
+              break;
+            case A::DebugCommand::showLog:
+              app_.showDebugLog();
+              break;
+          }
+        } else {
+          static_assert(alwaysFalse<R>, "every request is carried out");
+        }
+      },
+      request);
+}
+
+}  // namespace quillo

@@ -1,0 +1,84 @@
+// StatusPanelController: the menu-bar panel, the default menu-bar interface.
+//
+// A click on the status item opens a floating panel right under it (with the
+// debug section when Option is held); another click, Esc, a click in another
+// application, another application coming to the front or the panel losing
+// the keyboard closes it. The controller owns the panel's model, keeps it and
+// the status item's look fresh on every refresh, carries out every request
+// the view makes, and records new keys for the custom set — while it records,
+// the key interceptor is suspended so that the recorded key reaches the
+// panel instead of being acted on. Monitors and observers exist only while
+// the panel is open; every callback holds the controller weakly, so none
+// outlives it. Main thread only.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "AppController.hpp"
+#include "Lifeline.hpp"
+#include "PanelActions.hpp"
+#include "PanelModel.hpp"
+#include "PanelView.hpp"
+#include "Platform/Application.hpp"
+#include "Platform/EventMonitors.hpp"
+#include "Platform/PanelWindow.hpp"
+#include "Platform/StatusItem.hpp"
+#include "Platform/SystemLog.hpp"
+#include "StatusUI.hpp"
+
+namespace quillo {
+
+class StatusPanelController final : public StatusUI {
+ public:
+  static constexpr double pausedAlpha = 0.6;
+  static constexpr const char* unusableKeyMessage = "That key can't be used as a shortcut.";
+  static constexpr const char* supportAddress = "mailto:support@larkmoor.com";
+
+  /// Every reference must outlive the controller. Takes the status item's
+  /// clicks and the view's requests, then refreshes once.
+  StatusPanelController(AppController& app, platform::StatusItem& item,
+                        platform::PanelWindow& panel, platform::EventMonitors& monitors,
+                        PanelView& view, platform::Application& application);
+  ~StatusPanelController() override;
+  StatusPanelController(const StatusPanelController&) = delete;
+  StatusPanelController& operator=(const StatusPanelController&) = delete;
+
+  void refresh() override;
+  /// The status item's click: closes an open panel, else opens it, with the
+  /// debug section when the flags hold Option.
+  void toggle(std::uint64_t modifierFlags);
+  void show(bool showDebug);
+  void close();
+  /// Carries out one of the view's requests.
+  void perform(const PanelActions::Request& request);
+  /// The local monitor: whether the event goes on to its window.
+  bool handleLocalEvent(const platform::MonitoredEvent& event);
+
+  const PanelModel& model() const { return model_; }
+  bool isOpen() const { return panel_.isVisible(); }
+
+ private:
+  void place();
+  /// Shows the model as it is now (without reading the controller again).
+  void redraw();
+  void setRecording(std::optional<ActionID> action);
+  void recordKey(const platform::MonitoredEvent& event);
+  /// Saves the custom definition and hands the new keymap out.
+  void saveCustom();
+
+  AppController& app_;
+  platform::StatusItem& item_;
+  platform::PanelWindow& panel_;
+  platform::EventMonitors& monitors_;
+  PanelView& view_;
+  platform::Application& application_;
+  PanelModel model_;
+  std::vector<std::unique_ptr<platform::EventMonitorToken>> monitorTokens_;
+  std::vector<std::unique_ptr<platform::NotificationObserver>> observers_;
+  platform::Logger log_;
+  Lifeline<StatusPanelController> lifeline_{this};
+};
+
+}  // namespace quillo

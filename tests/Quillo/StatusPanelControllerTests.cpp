@@ -1,0 +1,171 @@
+#include "StatusPanelController.hpp"
+
+#include <gtest/gtest.h>
+
+#include "Platform/KeyCodes.hpp"
+#include "QuilloFixture.hpp"
+#include "Simulator/SimEventMonitors.hpp"
+#include "Simulator/SimStatusItem.hpp"
+
+namespace quillo {
+namespace {
+
+using platform::MonitoredEvent;
+
+/// A drawing that asks for a size of its choosing.
+class SizedView final : public PanelView {
+ public:
+  void display(const PanelContent& content) override { last = content; }
+  std::optional<platform::Size> fittingSize() const override { return size; }
+  std::optional<platform::Size> size;
+  std::optional<PanelContent> last;
+};
+
+class PanelWindowSpy final : public platform::PanelWindow {
+ public:
+  void setFrame(platform::Rect frame) override { frame_ = frame; }
+  platform::Rect frame() const override { return frame_; }
+  void orderFrontAsKey() override { visible = true; }
+  void orderOut() override { visible = false; }
+  bool isVisible() const override { return visible; }
+  std::unique_ptr<platform::NotificationObserver> observeResignKey(std::function<void()>) override {
+    return std::make_unique<platform::NotificationObserver>();
+  }
+  bool visible = false;
+
+ private:
+  platform::Rect frame_{};
+};
+
+class StatusPanelControllerTest : public testing::QuilloTest {
+ protected:
+  void SetUp() override {
+    session.start();
+    loop.runUntilIdle();
+  }
+
+  static MonitoredEvent key(std::uint16_t code, std::string characters, std::uint64_t flags = 0) {
+    MonitoredEvent event;
+    event.type = MonitoredEvent::Type::keyDown;
+    event.keyCode = code;
+    event.charactersIgnoringModifiers = std::move(characters);
+    event.modifierFlags = flags;
+    event.window = platform::EventWindow::panel;
+    return event;
+  }
+
+  sim::SimStatusItem item;
+  PanelWindowSpy window;
+  sim::SimEventMonitors monitors{mac, 9999};
+  SizedView view;
+  StatusPanelController panel{app, item, window, monitors, view, session.application()};
+};
+
+TEST_F(StatusPanelControllerTest, ATooSmallFittingSizeGivesThePanelItsOwnSizeUnderTheButton) {
+  view.size = platform::Size{80, 600};
+  item.buttonFrame = platform::Rect{300, 878, 30, 22};
+  item.click();
+  ASSERT_TRUE(window.visible);
+  const platform::Rect frame = window.frame();
+  EXPECT_EQ(frame.width, 500);
+  EXPECT_EQ(frame.height, 560);
+  // Left edge with the button's, 5 points under it.
+  EXPECT_EQ(frame.x, 300);
+  EXPECT_EQ(frame.y, 878 - 560 - 5);
+  EXPECT_TRUE(item.highlighted());
+}
+
+TEST_F(StatusPanelControllerTest, NearTheRightEdgeThePanelStaysEightPointsInside) {
+  item.click();  // the button at 1200 on a 1440-point screen
+  EXPECT_EQ(window.frame().maxX(), sim::SimStatusItem::defaultVisibleFrame.maxX() - 8);
+}
+
+TEST_F(StatusPanelControllerTest, ALaidOutSizeIsKept) {
+  view.size = platform::Size{420, 610};
+  item.click();
+  EXPECT_EQ(window.frame().width, 420);
+  EXPECT_EQ(window.frame().height, 610);
+}
+
+TEST_F(StatusPanelControllerTest, OptionClickShowsTheDebugSectionAndAPlainClickDoesNot) {
+  item.click(platform::EventFlags::alternate);
+  ASSERT_TRUE(view.last);
+  EXPECT_TRUE(view.last->debug);
+  item.click();  // closes
+  EXPECT_FALSE(window.visible);
+  EXPECT_FALSE(item.highlighted());
+  item.click();
+  EXPECT_TRUE(window.visible);
+  EXPECT_FALSE(view.last->debug);
+}
+
+TEST_F(StatusPanelControllerTest, RecordingSuspendsTheInterceptorAndEscOnlyCancelsIt) {
+  item.click();
+  panel.perform(PanelActions::SelectSet{ShortcutSet::custom});
+  ASSERT_TRUE(panel.model().editing);
+  panel.perform(PanelActions::Record{ActionID::archive});
+  EXPECT_TRUE(app.interceptor().suspended());
+  EXPECT_FALSE(panel.handleLocalEvent(key(platform::KeyCode::escape, "\x1b")));
+  EXPECT_TRUE(window.visible);
+  EXPECT_FALSE(panel.model().recording);
+  EXPECT_FALSE(app.interceptor().suspended());
+  // Esc without a recording closes the panel.
+  EXPECT_FALSE(panel.handleLocalEvent(key(platform::KeyCode::escape, "\x1b")));
+  EXPECT_FALSE(window.visible);
+}
+
+TEST_F(StatusPanelControllerTest, ARefusedKeyKeepsRecordingAndAnAcceptedOneIsAssigned) {
+  item.click();
+  panel.perform(PanelActions::SelectSet{ShortcutSet::custom});
+  panel.perform(PanelActions::Record{ActionID::send});
+  EXPECT_FALSE(panel.handleLocalEvent(key(platform::KeyCode::e, "e")));
+  EXPECT_EQ(panel.model().recording, ActionID::send);
+  EXPECT_EQ(panel.model().recordMessage,
+            "Send needs ⌘, ⌃ or ⌥, so it can't interfere with typing.");
+  EXPECT_TRUE(app.interceptor().suspended());
+  EXPECT_FALSE(
+      panel.handleLocalEvent(key(platform::KeyCode::e, "e", platform::EventFlags::control)));
+  EXPECT_FALSE(panel.model().recording);
+  EXPECT_FALSE(app.interceptor().suspended());
+  EXPECT_TRUE(app.customStore().exists);
+  const auto chords = app.customStore().definition.overrides.at(ActionID::send);
+  EXPECT_EQ(chords,
+            (std::vector<KeyChord>{KeyChord(KeyToken::character("e"), KeyModifiers::control)}));
+}
+
+TEST_F(StatusPanelControllerTest, AClickElsewhereInTheAppClosesThePanelAndGoesOn) {
+  item.click();
+  MonitoredEvent click;
+  click.type = MonitoredEvent::Type::leftMouseDown;
+  click.window = platform::EventWindow::panel;
+  EXPECT_TRUE(panel.handleLocalEvent(click));
+  EXPECT_TRUE(window.visible);
+  click.window = platform::EventWindow::other;
+  EXPECT_TRUE(panel.handleLocalEvent(click));
+  EXPECT_FALSE(window.visible);
+}
+
+TEST_F(StatusPanelControllerTest, ReturnClosesTheHelpCardAndOtherKeysPass) {
+  item.click();
+  panel.perform(PanelActions::ToggleHelp{});
+  ASSERT_TRUE(panel.model().showingHelp);
+  EXPECT_TRUE(panel.handleLocalEvent(key(platform::KeyCode::e, "e")));
+  EXPECT_TRUE(panel.model().showingHelp);
+  EXPECT_FALSE(panel.handleLocalEvent(key(platform::KeyCode::returnKey, "\r")));
+  EXPECT_FALSE(panel.model().showingHelp);
+  EXPECT_TRUE(window.visible);
+}
+
+TEST_F(StatusPanelControllerTest, AClickInAnotherApplicationClosesThePanel) {
+  // The spy window never resigns key: only the global monitor can hear it.
+  item.click();
+  const pid_t finder = mac.app(sim::SimulatedMac::finderBundleID)->pid();
+  mac.windowServer().mouseDown(9999);  // the panel's own process: no effect
+  EXPECT_TRUE(window.visible);
+  mac.windowServer().mouseDown(finder);
+  EXPECT_FALSE(window.visible);
+  EXPECT_FALSE(item.highlighted());
+}
+
+}  // namespace
+}  // namespace quillo
