@@ -50,12 +50,14 @@ TEST_F(StatusMenuControllerTest, TheButtonFollowsTheStatusWithoutTheMenuOpening)
   EXPECT_EQ(item.openMenu(), nullptr);
 }
 
-TEST_F(StatusMenuControllerTest, WithoutClassicMenuTheStatusItemIsLeftAlone) {
+TEST_F(StatusMenuControllerTest, WithoutClassicMenuTheItemOpensThePanelInstead) {
   session.start();
   loop.runUntilIdle();
+  EXPECT_FALSE(session.panelLines().has_value());
   item.click();
   EXPECT_EQ(item.openMenu(), nullptr);
-  EXPECT_EQ(item.toolTip(), "");
+  EXPECT_TRUE(session.panelLines().has_value());
+  EXPECT_EQ(item.toolTip(), "Quillo \u2014 Needs Accessibility permission");  // the panel's words
   EXPECT_GT(session.statusText().refreshes, 0);
 }
 
