@@ -82,8 +82,10 @@ void TextPanelView::display(const PanelContent& content) {
       out.push_back((editor.messageIsWarning ? "⚠ " : "") + editor.message);
     if (editor.resetChanges) out.push_back(button(*editor.resetChanges));
   }
+  // The two columns one after the other, the second marked where it begins.
   for (const auto& row : content.leftColumn)
     out.push_back(shortcutRow(row));
+  if (!content.rightColumn.empty()) out.push_back("\u2014 second column \u2014");
   for (const auto& row : content.rightColumn)
     out.push_back(shortcutRow(row));
   if (content.debug) {
