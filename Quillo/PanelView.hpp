@@ -2,7 +2,8 @@
 // widgets on a desktop, plain text on the console. It shows a PanelContent as
 // it is, and hands every request a control makes to `onRequest`; it decides
 // nothing itself. The view's own state (the baseline chooser, the entry
-// under the pointer) lives in the drawing and is passed back on each draw.
+// under the pointer) lives in `viewState`: when the drawing changes it, it
+// calls `needsDisplay`, and the controller draws the content anew for it.
 // Main thread only.
 #pragma once
 
@@ -23,6 +24,10 @@ class PanelView {
   virtual std::optional<platform::Size> fittingSize() const = 0;
   /// Set by the panel controller; called with each request a control makes.
   std::function<void(const PanelActions::Request&)> onRequest;
+  /// Set by the panel controller; called after `viewState` changed.
+  std::function<void()> needsDisplay;
+  /// What only the drawing knows: written by it, read for each drawing.
+  PanelViewState viewState;
 };
 
 }  // namespace quillo

@@ -77,6 +77,9 @@ StatusPanelController::StatusPanelController(AppController& app, platform::Statu
   view_.onRequest = [weak = lifeline_.weak()](const PanelActions::Request& request) {
     if (auto* self = Lifeline<StatusPanelController>::lock(weak)) self->perform(request);
   };
+  view_.needsDisplay = [weak = lifeline_.weak()] {
+    if (auto* self = Lifeline<StatusPanelController>::lock(weak)) self->redraw();
+  };
   refresh();
 }
 
@@ -84,6 +87,7 @@ StatusPanelController::~StatusPanelController() {
   // Nothing may call back into a controller that is gone.
   item_.setOnClick(nullptr);
   view_.onRequest = nullptr;
+  view_.needsDisplay = nullptr;
   monitorTokens_.clear();
   observers_.clear();
   if (app_.interceptor().suspended()) app_.interceptor().setSuspended(false);
@@ -118,7 +122,7 @@ void StatusPanelController::redraw() {
     // Key-ups still due are the recorder's now; none may be swallowed later.
     if (recording) interceptor.forgetSwallowedKeys();
   }
-  view_.display(panelContent(model_));
+  view_.display(panelContent(model_, view_.viewState));
 }
 
 void StatusPanelController::toggle(std::uint64_t modifierFlags) {

@@ -289,8 +289,9 @@ const std::vector<ScenarioRunner::Step>& ScenarioRunner::steps() {
        true},
       {"click panel \"TITLE\"",
        "click a control of Quillo's open panel by its title (a switch, a set, a button, an icon "
-       "by its description), or the keys of a shortcut row, which start recording a new key "
-       "while the editor is open",
+       "by its description, the editor's \"Start from SET\" chooser and then one of its "
+       "entries), or the keys of a shortcut row, which start recording a new key while the "
+       "editor is open",
        [](R& r, const Words& w, const S&) {
          if (auto error = r.host_.clickPanel(w[2], false)) throw StepFailure(*error);
        },

@@ -125,6 +125,14 @@ std::optional<std::string> TextPanelView::click(const std::string& title) {
   if (!content_) return "the panel shows nothing";
   const PanelContent& c = *content_;
   std::optional<PanelActions::Request> request;
+  // An open chooser lies over the rest of the panel: its entries come first.
+  if (c.editor) {
+    for (const auto& choice : c.editor->choices) {
+      if (request || choice.title != title) continue;
+      request = PanelActions::SetBaseline{choice.baseline};
+      viewState.choosingBaseline = false;
+    }
+  }
   const auto consider = [&](const PanelContent::Button& b) {
     if (!request && name(b) == title) request = b.request;
   };
@@ -140,7 +148,16 @@ std::optional<std::string> TextPanelView::click(const std::string& title) {
   if (c.keymapWarning) consider(c.keymapWarning->button);
   consider(c.editButton);
   consider(c.helpButton);
-  if (c.editor && c.editor->resetChanges) consider(*c.editor->resetChanges);
+  if (c.editor) {
+    if (c.editor->resetChanges) consider(*c.editor->resetChanges);
+    // The chooser is the view's own: its button opens and closes it, and
+    // choosing an entry asks for that baseline and closes it.
+    if (!request && title == c.editor->baselineAccessibilityLabel) {
+      viewState.choosingBaseline = !viewState.choosingBaseline;
+      if (needsDisplay) needsDisplay();
+      return std::nullopt;
+    }
+  }
   if (c.debug) {
     if (!request && c.debug->logging.title == title) request = c.debug->logging.flip;
     for (const auto& command : c.debug->commands)
