@@ -169,3 +169,76 @@ TEST_F(StatusPanelControllerTest, AClickInAnotherApplicationClosesThePanel) {
 
 }  // namespace
 }  // namespace quillo
+
+namespace quillo {
+namespace {
+
+using A = PanelActions;
+
+class PanelRequestTest : public StatusPanelControllerTest {
+ protected:
+  /// Opens the panel, makes the request the way a control would, and tells
+  /// whether the panel is still open.
+  bool request(const A::Request& made) {
+    if (!window.visible) item.click();
+    view.onRequest(made);
+    return window.visible;
+  }
+  std::string lastURL() const {
+    const auto& urls = mac.workspace().openedURLs;
+    return urls.empty() ? "" : urls.back();
+  }
+};
+
+TEST_F(PanelRequestTest, RequestsThatLeaveForSettingsOrMailCloseThePanelFirst) {
+  EXPECT_FALSE(request(A::OpenLoginItems{}));
+  EXPECT_EQ(mac.loginItems().settingsOpened, 1);
+  EXPECT_FALSE(request(A::FixAccessibility{}));
+  EXPECT_EQ(lastURL(),
+            "x-apple.systempreferences:com.apple.preference.security?Privacy_Accessibility");
+  EXPECT_FALSE(request(A::FixInputMonitoring{}));
+  EXPECT_FALSE(request(A::FixInputMonitoring{}));
+  EXPECT_EQ(lastURL(),
+            "x-apple.systempreferences:com.apple.preference.security?Privacy_ListenEvent");
+  EXPECT_EQ(std::count(mac.permissions.prompts.begin(), mac.permissions.prompts.end(),
+                       "Input Monitoring"),
+            1);  // asked once per run
+  EXPECT_FALSE(request(A::Support{}));
+  EXPECT_TRUE(lastURL().starts_with("mailto:"));
+  EXPECT_FALSE(request(A::Debug{A::DebugCommand::menus}));
+  EXPECT_FALSE(request(A::Debug{A::DebugCommand::showLog}));
+  const auto lines = logLines();
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "opened debug log"), lines.end());
+  EXPECT_EQ(mac.workspace().openedFiles.back(), app.log().fileURL().string());
+}
+
+TEST_F(PanelRequestTest, SwitchesAndEditsKeepThePanelOpen) {
+  app.selectSet(ShortcutSet::outlookMac);
+  EXPECT_TRUE(request(A::SetEnabled{false}));
+  EXPECT_EQ(app.shortcutSet(), ShortcutSet::off);
+  EXPECT_TRUE(request(A::SetEnabled{true}));
+  EXPECT_EQ(app.shortcutSet(), ShortcutSet::outlookMac);  // the remembered set
+  EXPECT_TRUE(request(A::SetDebugLogging{true}));
+  EXPECT_TRUE(app.log().isEnabled);
+  EXPECT_TRUE(request(A::EditShortcuts{}));
+  EXPECT_EQ(app.customStore().definition.baseline, CustomKeymap::Baseline::outlookMac);
+  ASSERT_FALSE(CheatSheet::keysProvided(ActionID::archive, app.interceptor().keymap()).empty());
+  EXPECT_TRUE(request(A::ClearKey{ActionID::archive}));
+  // Outlook for Mac's ⌃E archives no more: the keymap in use has no key for it.
+  EXPECT_TRUE(CheatSheet::keysProvided(ActionID::archive, app.interceptor().keymap()).empty());
+  EXPECT_EQ(app.customStore().definition.overrides.at(ActionID::archive), std::vector<KeyChord>{});
+  ASSERT_TRUE(view.last);
+  EXPECT_TRUE(view.last->editor && view.last->editor->resetChanges);
+  EXPECT_TRUE(request(A::ResetChanges{}));
+  EXPECT_TRUE(app.customStore().definition.overrides.empty());
+  EXPECT_FALSE(view.last->editor->resetChanges);
+}
+
+TEST_F(PanelRequestTest, QuitEndsTheApplication) {
+  ASSERT_FALSE(session.application().terminated);
+  request(A::Quit{});
+  EXPECT_TRUE(session.application().terminated);
+}
+
+}  // namespace
+}  // namespace quillo
