@@ -166,6 +166,14 @@ std::optional<std::string> TextPanelView::click(const std::string& title) {
   consider(c.support);
   consider(c.quit);
   if (c.help) consider(c.help->ok);
+  // A row's clear button shows only an icon: it goes by its tool tip.
+  for (const auto* column : {&c.leftColumn, &c.rightColumn}) {
+    for (const auto& row : *column) {
+      if (!request && row.clearButton && row.clearButton->toolTip == title) {
+        request = row.clearButton->request;
+      }
+    }
+  }
   if (!request) return "the panel has no \"" + title + "\"";
   if (onRequest) onRequest(*request);
   return std::nullopt;
