@@ -127,7 +127,7 @@ void StatusPanelController::redraw() {
 
 void StatusPanelController::toggle(std::uint64_t modifierFlags) {
   if (panel_.isVisible()) {
-    close();
+    close("its icon was clicked again");
     return;
   }
   // The flags held at the click, as NSEvent.modifierFlags reads them then.
@@ -147,14 +147,16 @@ void StatusPanelController::show(bool showDebug) {
   panel_.orderFrontAsKey();
 
   const auto weak = lifeline_.weak();
-  const auto closeIt = [weak] {
-    if (auto* self = Lifeline<StatusPanelController>::lock(weak)) self->close();
+  const auto closeIt = [weak](const char* why) {
+    if (auto* self = Lifeline<StatusPanelController>::lock(weak)) self->close(why);
   };
   observers_.push_back(app_.environment().workspace.observeActivation(
-      [closeIt](const std::optional<platform::RunningApplication>&) { closeIt(); }));
-  observers_.push_back(panel_.observeResignKey(closeIt));
-  monitorTokens_.push_back(
-      monitors_.addGlobalMouseDownMonitor([closeIt](const MonitoredEvent&) { closeIt(); }));
+      [closeIt](const std::optional<platform::RunningApplication>&) {
+        closeIt("another application became active");
+      }));
+  observers_.push_back(panel_.observeResignKey([closeIt] { closeIt("it lost the keyboard"); }));
+  monitorTokens_.push_back(monitors_.addGlobalMouseDownMonitor(
+      [closeIt](const MonitoredEvent&) { closeIt("a click in another application"); }));
   monitorTokens_.push_back(monitors_.addLocalMonitor([weak](const MonitoredEvent& event) {
     auto* self = Lifeline<StatusPanelController>::lock(weak);
     return self ? self->handleLocalEvent(event) : true;
@@ -167,7 +169,8 @@ void StatusPanelController::place() {
       PanelPlacement::frame(size, item_.buttonFrameOnScreen(), item_.visibleFrameOfButtonScreen()));
 }
 
-void StatusPanelController::close() {
+void StatusPanelController::close(std::string_view why) {
+  if (panel_.isVisible()) lastCloseReason_ = std::string(why);
   monitorTokens_.clear();
   observers_.clear();
   panel_.orderOut();
@@ -191,11 +194,11 @@ bool StatusPanelController::handleLocalEvent(const MonitoredEvent& event) {
   if (!isKeyDown(event)) {
     const bool ours = event.window == platform::EventWindow::panel ||
                       event.window == platform::EventWindow::statusItemButton;
-    if (!ours) close();
+    if (!ours) close("a click outside it");
     return true;
   }
   if (event.keyCode == KeyCode::escape) {
-    close();
+    close("Esc");
     return false;
   }
   return true;
@@ -256,13 +259,13 @@ void StatusPanelController::perform(const PanelActions::Request& request) {
           }
           refresh();
         } else if constexpr (std::is_same_v<R, A::OpenLoginItems>) {
-          close();
+          close("for Login Items in System Settings");
           app_.environment().loginItems.openSystemSettingsLoginItems();
         } else if constexpr (std::is_same_v<R, A::FixAccessibility>) {
-          close();
+          close("for Accessibility in System Settings");
           app_.fixAccessibility();
         } else if constexpr (std::is_same_v<R, A::FixInputMonitoring>) {
-          close();
+          close("for Input Monitoring in System Settings");
           app_.fixInputMonitoring();
         } else if constexpr (std::is_same_v<R, A::EditShortcuts>) {
           if (!model_.editing) {
@@ -304,7 +307,7 @@ void StatusPanelController::perform(const PanelActions::Request& request) {
         } else if constexpr (std::is_same_v<R, A::ResetShortcuts>) {
           app_.keymapStore().resetToDefaults();
         } else if constexpr (std::is_same_v<R, A::Support>) {
-          close();
+          close("for the support address");
           app_.environment().opener.openURL(supportAddress);
         } else if constexpr (std::is_same_v<R, A::Quit>) {
           application_.terminate();
@@ -312,7 +315,7 @@ void StatusPanelController::perform(const PanelActions::Request& request) {
           app_.setDebugLogging(r.on);
           refresh();
         } else if constexpr (std::is_same_v<R, A::Debug>) {
-          close();
+          close("for a diagnostic");
           switch (r.command) {
             case A::DebugCommand::focus:
               app_.focusCaptureIn3Seconds();

@@ -14,6 +14,8 @@
 
 #include <memory>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "AppController.hpp"
@@ -50,7 +52,11 @@ class StatusPanelController final : public StatusUI {
   /// debug section when the flags hold Option.
   void toggle(std::uint64_t modifierFlags);
   void show(bool showDebug);
-  void close();
+  /// Closes the panel; `why` is remembered when it was open ("Esc",
+  /// "another application became active", …), for whoever reports it.
+  void close(std::string_view why);
+  /// Why the panel last closed; empty before it ever did.
+  const std::string& lastCloseReason() const { return lastCloseReason_; }
   /// Carries out one of the view's requests.
   void perform(const PanelActions::Request& request);
   /// The local monitor: whether the event goes on to its window.
@@ -78,6 +84,7 @@ class StatusPanelController final : public StatusUI {
   std::vector<std::unique_ptr<platform::EventMonitorToken>> monitorTokens_;
   std::vector<std::unique_ptr<platform::NotificationObserver>> observers_;
   platform::Logger log_;
+  std::string lastCloseReason_;
   Lifeline<StatusPanelController> lifeline_{this};
 };
 

@@ -919,8 +919,11 @@ StepResult ScenarioRunner::run(const ScenarioStep& step) {
   if (auto change = lookChange(lookBefore, statusItemLook())) out.push_back(std::move(*change));
   for (auto& line : shownMenu_)
     out.push_back(std::move(line));
-  if (const bool panel = host_.panelLines().has_value(); panel != panelBefore)
-    out.push_back(panel ? "panel: opened" : "panel: closed");
+  if (const bool panel = host_.panelLines().has_value(); panel != panelBefore) {
+    const std::string why = panel ? std::string() : host_.panelCloseReason();
+    out.push_back(panel ? "panel: opened"
+                        : "panel: closed" + (why.empty() ? "" : " \u2014 " + why));
+  }
   for (const auto& line : panelReadout_)
     out.push_back("panel | " + line);
   for (std::size_t i = promptsBefore; i < mac_.permissions.prompts.size(); ++i) {

@@ -84,8 +84,10 @@ void Session::launchProcess() {
         if (classicMenu) {
           shown = std::make_unique<StatusMenuController>(mac_->statusItem(), app, *application_);
         } else {
-          shown = std::make_unique<StatusPanelController>(
+          auto panel = std::make_unique<StatusPanelController>(
               app, mac_->statusItem(), *panelWindow_, *eventMonitors_, *panelView_, *application_);
+          panelController_ = panel.get();
+          shown = std::move(panel);
         }
         auto text = std::make_unique<StatusText>(app, std::move(shown));
         statusText_ = text.get();
@@ -104,6 +106,7 @@ bool Session::quit() {
   // whatever it scheduled finds it gone.
   delegate_.reset();
   statusText_ = nullptr;
+  panelController_ = nullptr;
   mac_->quit(application_->pid());
   started_ = false;
   launchProcess();
@@ -113,6 +116,10 @@ bool Session::quit() {
 std::optional<std::vector<std::string>> Session::panelLines() {
   if (!panelWindow_ || !panelWindow_->isVisible()) return std::nullopt;
   return panelView_->lines();
+}
+
+std::string Session::panelCloseReason() const {
+  return panelController_ ? panelController_->lastCloseReason() : std::string();
 }
 
 std::optional<std::string> Session::clickPanel(const std::string& title, bool keys) {

@@ -51,6 +51,8 @@ class ScenarioHost {
   /// Quillo's status panel as drawn, one line per row; none while it is
   /// closed or when the host has no panel.
   virtual std::optional<std::vector<std::string>> panelLines() { return std::nullopt; }
+  /// Why the panel last closed ("Esc", …); empty when unknown.
+  virtual std::string panelCloseReason() const { return {}; }
   /// Clicks a control of the open panel by its title — or, with `keys`, the
   /// keys of the shortcut row with that title; the error's text when it
   /// cannot.

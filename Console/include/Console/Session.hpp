@@ -31,6 +31,10 @@
 #include "StatusMenuController.hpp"
 #include "StatusText.hpp"
 
+namespace quillo {
+class StatusPanelController;
+}
+
 namespace quillo::console {
 
 struct SessionOptions {
@@ -88,6 +92,7 @@ class Session final : public ScenarioHost {
   /// approval|fails TEXT|enabled".
   static std::vector<std::string> commands();
   std::optional<std::vector<std::string>> panelLines() override;
+  std::string panelCloseReason() const override;
   std::optional<std::string> clickPanel(const std::string& title, bool keys) override;
 
  private:
@@ -117,6 +122,7 @@ class Session final : public ScenarioHost {
   std::unique_ptr<TextPanelView> panelView_;
   std::unique_ptr<AppDelegate> delegate_;
   StatusText* statusText_ = nullptr;
+  StatusPanelController* panelController_ = nullptr;  // owned by statusText_
   std::unique_ptr<ScenarioRunner> runner_;
   std::vector<std::string> arguments_;
   bool started_ = false;
