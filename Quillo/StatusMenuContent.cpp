@@ -106,6 +106,18 @@ std::optional<StatusMenuItem> keymapProblems(const StatusMenuState& state) {
 
 }  // namespace
 
+std::string symbolName(StatusImage image) {
+  switch (image) {
+    case StatusImage::appIcon:
+      return {};  // the item draws the app's own icon for no symbol
+    case StatusImage::warning:
+      return "exclamationmark.triangle";
+    case StatusImage::checkmark:
+      return "checkmark.circle";
+  }
+  return {};
+}
+
 std::string_view statusText(Status status) {
   switch (status) {
     case Status::needsAccessibility:

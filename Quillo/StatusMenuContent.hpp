@@ -21,6 +21,9 @@ namespace quillo {
 /// The symbol a status item button or a menu item shows.
 enum class StatusImage : std::uint8_t { appIcon, warning, checkmark };
 
+/// The SF Symbol that shows an image; empty for the app's own icon.
+std::string symbolName(StatusImage image);
+
 /// The status item's button.
 struct StatusButton {
   StatusImage image = StatusImage::appIcon;

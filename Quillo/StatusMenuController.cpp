@@ -6,18 +6,6 @@ namespace quillo {
 
 namespace {
 
-std::string symbolName(StatusImage image) {
-  switch (image) {
-    case StatusImage::appIcon:
-      return {};  // the item draws the app's own icon for no symbol
-    case StatusImage::warning:
-      return std::string(StatusMenuController::warningSymbol);
-    case StatusImage::checkmark:
-      return std::string(StatusMenuController::checkmarkSymbol);
-  }
-  return {};
-}
-
 platform::MenuItem::Kind kindOf(StatusMenuItem::Kind kind) {
   switch (kind) {
     case StatusMenuItem::Kind::item:

@@ -26,8 +26,6 @@ class StatusMenuController final : public StatusUI {
  public:
   /// The address "Contact Support…" opens, as a mail link.
   static constexpr std::string_view supportURL = "mailto:support@larkmoor.com";
-  static constexpr std::string_view warningSymbol = "exclamationmark.triangle";
-  static constexpr std::string_view checkmarkSymbol = "checkmark.circle";
 
   /// Attaches a new menu to `item` and shows the app's state on the button.
   StatusMenuController(platform::StatusItem& item, AppController& app,

@@ -9,6 +9,7 @@
 #include "Platform/KeyCodes.hpp"
 #include "QuilloCore/KeyChord.hpp"
 #include "QuilloCore/KeyToken.hpp"
+#include "StatusMenuContent.hpp"
 
 namespace quillo {
 
@@ -19,24 +20,6 @@ namespace KeyCode = platform::KeyCode;
 
 bool isKeyDown(const MonitoredEvent& event) {
   return event.type == MonitoredEvent::Type::keyDown;
-}
-
-/// The text after "Quillo — " in the status item's tool tip.
-std::string_view statusText(AppController::Status status) {
-  using Status = AppController::Status;
-  switch (status) {
-    case Status::needsAccessibility:
-      return "Needs Accessibility permission";
-    case Status::needsInputMonitoring:
-      return "Needs Input Monitoring permission";
-    case Status::paused:
-      return "Off — using Mail's own shortcuts";
-    case Status::waitingForMail:
-      return "Ready when Apple Mail window is active";
-    case Status::active:
-      return "Active in Mail";
-  }
-  return "";
 }
 
 CustomKeymap::Baseline baselineFor(ShortcutSet set) {
@@ -97,16 +80,12 @@ void StatusPanelController::refresh() {
   model_.update(app_);
   using Status = AppController::Status;
   const Status status = model_.status;
-  const bool needsPermission =
-      status == Status::needsAccessibility || status == Status::needsInputMonitoring;
-  if (needsPermission) {
-    item_.setImage("exclamationmark.triangle", "Quillo needs permission");
-  } else {
-    item_.setImage("", "Quillo");
-  }
+  // The same image as the classic menu's button; the panel's own words.
+  const StatusButton button = statusButton(status);
+  item_.setImage(symbolName(button.image), button.accessibilityDescription);
   item_.setAlphaValue(status == Status::paused || status == Status::waitingForMail ? pausedAlpha
                                                                                    : 1.0);
-  item_.setToolTip("Quillo — " + std::string(statusText(status)));
+  item_.setToolTip("Quillo \u2014 " + std::string(statusNote(status)));
   redraw();
   // Its content may have changed size.
   if (panel_.isVisible()) place();
