@@ -155,6 +155,10 @@ void WindowServer::machPortInvalidate(MachPort port) {
   std::erase_if(taps_, [&](const auto& tap) { return tap->id == port.id; });
 }
 
+bool WindowServer::machPortIsValid(MachPort port) const {
+  return tap(port.id) != nullptr;
+}
+
 void WindowServer::release(MachPort) {}
 
 void WindowServer::release(RunLoopSource source) {

@@ -14,8 +14,7 @@ namespace {
 
 const std::string kProgram = QUILLO_PROGRAM;
 /// The source tree, for the scripts that run as tests.
-const std::filesystem::path kSourceTree =
-    std::filesystem::path(__FILE__).parent_path().parent_path().parent_path();
+const std::filesystem::path kSourceTree = QUILLO_SOURCE_TREE;
 
 std::vector<std::string> lines(const std::string& text) {
   std::vector<std::string> result;

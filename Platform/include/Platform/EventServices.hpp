@@ -139,6 +139,9 @@ class EventServices {
   virtual void runLoopRemoveSource(RunLoopSource source) = 0;
   /// CFMachPortInvalidate; the tap never delivers again.
   virtual void machPortInvalidate(MachPort tap) = 0;
+  /// CFMachPortIsValid: false once the port was invalidated, by us or by the
+  /// system (a tap whose port dies never delivers again, whatever its state).
+  virtual bool machPortIsValid(MachPort tap) const = 0;
   /// Releases what the handles stand for (CFRelease).
   virtual void release(MachPort tap) = 0;
   virtual void release(RunLoopSource source) = 0;
@@ -158,6 +161,11 @@ class EventServices {
   virtual bool preflightListenEventAccess() = 0;
   /// CGRequestListenEventAccess: may show the system's dialog.
   virtual bool requestListenEventAccess() = 0;
+
+  /// IsSecureEventInputEnabled: true while some application has secure
+  /// keyboard entry on (a password field, a terminal's secure keyboard
+  /// entry); event taps then receive no key events at all.
+  virtual bool isSecureEventInputEnabled() const = 0;
 };
 
 }  // namespace quillo::platform

@@ -51,6 +51,7 @@ class WindowServer final : public platform::EventServices, public platform::Keyb
   void runLoopAddSource(platform::RunLoopSource source) override;
   void runLoopRemoveSource(platform::RunLoopSource source) override;
   void machPortInvalidate(platform::MachPort tap) override;
+  bool machPortIsValid(platform::MachPort tap) const override;
   void release(platform::MachPort tap) override;
   void release(platform::RunLoopSource source) override;
   std::optional<platform::EventSource> eventSourceCreate(
@@ -62,6 +63,7 @@ class WindowServer final : public platform::EventServices, public platform::Keyb
   void postToPid(pid_t pid, const platform::Event& event) override;
   bool preflightListenEventAccess() override;
   bool requestListenEventAccess() override;
+  bool isSecureEventInputEnabled() const override { return secureEventInput; }
 
   // MARK: Keyboard layout
   std::shared_ptr<const platform::UnicodeKeyLayout> currentKeyboardLayout() const override;
@@ -104,6 +106,8 @@ class WindowServer final : public platform::EventServices, public platform::Keyb
   bool refuseTaps = false;
   /// Whether creating event sources and events fails.
   bool eventCreationFails = false;
+  /// Whether some application has secure keyboard entry on.
+  bool secureEventInput = false;
 
   // MARK: A process's own event dispatch (Quillo's)
   /// NSApplication's dispatch in a process: it sees the key events the
