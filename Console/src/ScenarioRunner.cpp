@@ -83,6 +83,15 @@ std::string knownAppNames() {
   return joined(names, 0, names.size(), "|");
 }
 
+/// The same without Mail, which has steps of its own.
+std::string otherAppNames() {
+  std::vector<std::string> names;
+  for (const KnownApp& app : kKnownApps) {
+    if (app.bundleID != SimulatedMac::mailBundleID) names.emplace_back(app.name);
+  }
+  return joined(names, 0, names.size(), "|");
+}
+
 std::string shortcutSetNames() {
   std::vector<std::string> names;
   for (const ShortcutSet set : allCases<ShortcutSet>())
@@ -251,6 +260,22 @@ const std::vector<ScenarioRunner::Step>& ScenarioRunner::steps() {
          if (!app) throw StepFailure("no application \"" + w[2] + "\"");
          r.user_.switchTo(std::string(app->bundleID), std::string(app->name));
        }},
+      {"app " + knownAppNames() + " secure input on|off",
+       "a running application turns secure keyboard entry on or off (as a password field or a "
+       "terminal does); while any application holds it on, event taps see no keys, which still "
+       "reach the application in front; each off undoes one on, and quitting ends it",
+       [](R& r, const Words& w, const S&) {
+         const KnownApp* app = knownApp(w[1]);
+         if (!app) throw StepFailure("no application \"" + w[1] + "\"");
+         sim::SimApp* running = r.mac_.app(std::string(app->bundleID));
+         if (!running) throw StepFailure(std::string(app->name) + " is not running");
+         auto& server = r.mac_.windowServer();
+         if (w[4] == "on") {
+           server.enableSecureEventInput(running->pid());
+         } else {
+           server.disableSecureEventInput(running->pid());
+         }
+       }},
       {"when-front-quits nothing|previous [SECONDS]",
        "what the system brings forward when the front application quits: nothing (as at "
        "first), or the application active before it, SECONDS (0.5) later unless another came "
@@ -403,6 +428,10 @@ const std::vector<ScenarioRunner::Step>& ScenarioRunner::steps() {
            r.mac_.windowServer().disableTapsByUserInput();
          }
        }},
+      {"tap port dies",
+       "the system invalidates the port of the keyboard event tap: the tap never delivers "
+       "again, and nobody is told",
+       [](R& r, const Words&, const S&) { r.mac_.windowServer().invalidateTapPorts(); }},
       {"set " + shortcutSetNames(), "choose Quillo's shortcut set",
        [](R& r, const Words& w, const S&) {
          const auto set = fromRawValue<ShortcutSet>(w[1]);
@@ -457,6 +486,13 @@ const std::vector<ScenarioRunner::Step>& ScenarioRunner::steps() {
        [](R& r, const Words&, const S&) {
          if (!r.host_.quit()) throw StepFailure("Quillo cannot quit here");
          r.observeInterceptor();
+       }},
+      {"quit " + otherAppNames(), "another application quits",
+       [](R& r, const Words& w, const S&) {
+         const KnownApp* app = knownApp(w[1]);
+         sim::SimApp* running = app ? r.mac_.app(std::string(app->bundleID)) : nullptr;
+         if (!running) throw StepFailure(w[1] + " is not running");
+         r.mac_.quit(running->pid());
        }},
       {"post KEY to " + knownAppNames() + " [marked]",
        "another process posts a key event (down and up) to an application, aimed at its "

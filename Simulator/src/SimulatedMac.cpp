@@ -36,6 +36,7 @@ void SimulatedMac::quit(pid_t pid) {
   const bool wasFront = workspace_->frontmostPID() == pid;
   const platform::RunningApplication gone{pid, (*found)->bundleID(), (*found)->name()};
   apps_.erase(found);
+  windowServer_->processEnded(pid);
   workspace_->terminated(gone);
   if (!wasFront || !afterFrontQuits.activatesPrevious) return;
   // Later, and only if nothing came forward in the meantime: the user may

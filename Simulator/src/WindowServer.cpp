@@ -282,8 +282,9 @@ void WindowServer::deliver(Event event, bool posted, WallClock::time_point arriv
   // How long the event has waited for its turn on the main loop: the taps'
   // callbacks run there, so a busy main thread keeps the event waiting.
   const Duration waited = mac_.loop().now() - arrived;
-  // The session taps, in order; each may drop the event.
-  const auto taps = taps_;
+  // The session taps, in order; each may drop the event. Under secure
+  // keyboard entry the system shows them nothing at all.
+  const auto taps = isSecureEventInputEnabled() ? decltype(taps_){} : taps_;
   for (const auto& tap : taps) {
     const bool stillThere = std::find(taps_.begin(), taps_.end(), tap) != taps_.end();
     if (!stillThere || !tap->enabled || !tap->inRunLoop || !(tap->mask & eventMaskBit(type)) ||
@@ -397,6 +398,33 @@ void WindowServer::disableTapsByTimeout() {
 
 void WindowServer::disableTapsByUserInput() {
   notifyDisabled(EventType::tapDisabledByUserInput);
+}
+
+void WindowServer::invalidateTapPorts() {
+  taps_.clear();
+}
+
+// MARK: - Secure keyboard entry
+
+void WindowServer::enableSecureEventInput(pid_t pid) {
+  ++secureInputHolds_[pid];
+}
+
+void WindowServer::disableSecureEventInput(pid_t pid) {
+  const auto found = secureInputHolds_.find(pid);
+  if (found == secureInputHolds_.end()) return;
+  if (--found->second == 0) secureInputHolds_.erase(found);
+}
+
+void WindowServer::processEnded(pid_t pid) {
+  secureInputHolds_.erase(pid);
+}
+
+std::vector<pid_t> WindowServer::secureEventInputHolders() const {
+  std::vector<pid_t> holders;
+  for (const auto& [pid, count] : secureInputHolds_)
+    holders.push_back(pid);
+  return holders;
 }
 
 }  // namespace quillo::sim

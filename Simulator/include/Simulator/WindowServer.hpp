@@ -11,6 +11,13 @@
 // an event longer than `tapTimeout` is disabled by the system, which tells the
 // tap with a tap-disabled-by-timeout event.
 //
+// Secure keyboard entry is held by processes, as EnableSecureEventInput
+// counts it per process: while any process holds it, no tap sees a key event
+// (typed or posted), and the keys still reach their application. It ends
+// when each holder turns it off as often as it turned it on, or quits. A tap
+// whose port the system invalidates never delivers again, and, as on a Mac,
+// nobody is told.
+//
 // Timing is a Mac's, not kinder: a key event arrives when the key goes down
 // (or repeats, or comes up), not when the tap's main thread is free, and the
 // time it waits for a busy main thread counts toward the tap's time-out.
@@ -63,7 +70,7 @@ class WindowServer final : public platform::EventServices, public platform::Keyb
   void postToPid(pid_t pid, const platform::Event& event) override;
   bool preflightListenEventAccess() override;
   bool requestListenEventAccess() override;
-  bool isSecureEventInputEnabled() const override { return secureEventInput; }
+  bool isSecureEventInputEnabled() const override { return !secureInputHolds_.empty(); }
 
   // MARK: Keyboard layout
   std::shared_ptr<const platform::UnicodeKeyLayout> currentKeyboardLayout() const override;
@@ -106,8 +113,21 @@ class WindowServer final : public platform::EventServices, public platform::Keyb
   bool refuseTaps = false;
   /// Whether creating event sources and events fails.
   bool eventCreationFails = false;
-  /// Whether some application has secure keyboard entry on.
-  bool secureEventInput = false;
+  /// The system invalidates every tap's port (a broken port, a window
+  /// server restart of its connection): the taps never deliver again, and
+  /// their callbacks are not told.
+  void invalidateTapPorts();
+
+  // MARK: Secure keyboard entry
+  /// EnableSecureEventInput / DisableSecureEventInput, called by the
+  /// process `pid`; each disable undoes one enable of that process, and a
+  /// disable without an enable does nothing.
+  void enableSecureEventInput(pid_t pid);
+  void disableSecureEventInput(pid_t pid);
+  /// A process quit: whatever it held ends with it.
+  void processEnded(pid_t pid);
+  /// The processes holding secure keyboard entry, by pid.
+  std::vector<pid_t> secureEventInputHolders() const;
 
   // MARK: A process's own event dispatch (Quillo's)
   /// NSApplication's dispatch in a process: it sees the key events the
@@ -170,6 +190,7 @@ class WindowServer final : public platform::EventServices, public platform::Keyb
   std::map<pid_t, KeyReceiver> keyReceivers_;
   std::map<std::uint64_t, std::shared_ptr<MouseDownWatcher>> mouseWatchers_;
   std::uint64_t nextWatcher_ = 1;
+  std::map<pid_t, int> secureInputHolds_;  // process -> enables not yet undone
 };
 
 }  // namespace quillo::sim
