@@ -31,7 +31,8 @@ AppController::AppController(AppEnvironment environment, StatusUIFactory makeSta
       frontmost_(environment_.workspace),
       permissions_(
           std::make_unique<SystemPermissions>(environment_.accessibility, environment_.events)),
-      tap_(std::make_unique<EventTap>(environment_.events, environment_.systemLog)),
+      tap_(std::make_unique<EventTap>(environment_.events, environment_.systemLog,
+                                      environment_.loop)),
       focusInspector_(environment_.accessibility, log_, FocusPolicy::default_()),
       executor_(environment_.accessibility, environment_.events),
       interceptor_(focusInspector_, executor_, frontmost_, log_, environment_.loop,
@@ -44,6 +45,7 @@ AppController::~AppController() {
   // The tap goes first: nothing may reach the interceptor while parts go.
   tap_->setOnKeyEvent(nullptr);
   tap_->setOnDisabled(nullptr);
+  tap_->setOnRenewed(nullptr);
   tap_->stop();
 }
 
@@ -90,6 +92,9 @@ void AppController::start() {
     // and cannot pass it on; switched back on, it would stall the keyboard
     // again until the next permission check. Check now, removing it.
     if (!self->permissions_->state().accessibility) self->checkPermissions(false);
+  });
+  tap_->setOnRenewed([weak](const TapRenewal& renewal) {
+    if (auto* self = Lifeline<AppController>::lock(weak)) self->tapRenewed(renewal);
   });
   frontmost_.onChange = [weak] {
     if (auto* self = Lifeline<AppController>::lock(weak)) self->syncEnabled();
@@ -173,13 +178,41 @@ void AppController::selectSet(ShortcutSet set) {
 
 void AppController::syncEnabled() {
   setEnabled(enabled_);
+  // Mail coming to the front is when hidden keys start to matter; the
+  // two-second check would tell only later.
+  lookForHiddenKeys();
   refreshUI();
+}
+
+void AppController::lookForHiddenKeys() {
+  const bool hidden = tap_->keysHidden();
+  if (hidden == keysHidden_) return;
+  keysHidden_ = hidden;
+  // The key-ups of keys swallowed before will not be seen; forgetting them
+  // keeps a later key-up of the same key from being eaten.
+  if (hidden) interceptor_.forgetSwallowedKeys();
+  if (log_.isEnabled) {
+    log_.log(hidden ? "secure keyboard entry is on in another app: the event tap sees no keys"
+                    : "secure keyboard entry is off: the event tap sees keys again");
+  }
+}
+
+void AppController::tapRenewed(const TapRenewal& renewal) {
+  log_.log(renewal.description(), true);
+  // Keys swallowed by the old tap end on no tap that knows them.
+  interceptor_.forgetSwallowedKeys();
+  // Without a new tap the status says the tap is missing; the next
+  // permission check tries to install one, as after any failure.
+  if (!renewal.installed) refreshUI();
 }
 
 void AppController::checkPermissions(bool initial) {
   const PermissionState now = permissions_->state();
   permissionState_ = now;
   const std::string im = now.inputMonitoring ? "yes" : "no";
+  // A dead port is noticed only by asking; its renewal comes first, so a
+  // renewal that fails is tried again below like any installation.
+  if (now.accessibility) tap_->renewIfPortInvalid();
   if (now.accessibility && !tap_->isInstalled()) {
     if (tap_->start()) {
       tapFinding_ = TapFinding::installed(now.inputMonitoring);
@@ -207,9 +240,10 @@ void AppController::checkPermissions(bool initial) {
       appLog_.notice("Accessibility revoked; event tap removed");
     }
   }
-  // Every check re-evaluates listening and refreshes the interface once,
-  // which covers a check that saw the permissions change.
+  // Every check re-evaluates listening and hidden keys and refreshes the
+  // interface once, which covers a check that saw anything change.
   setEnabled(enabled_);
+  lookForHiddenKeys();
   refreshUI();
   if (now.accessibility && tap_->isInstalled() && onTapInstalledCheck_) onTapInstalledCheck_();
 }
@@ -219,6 +253,7 @@ AppController::Status AppController::status() const {
   if (!tap_->isInstalled()) return Status::needsInputMonitoring;
   if (!enabled_) return Status::paused;
   if (!frontmost_.mailPID()) return Status::waitingForMail;
+  if (keysHidden_) return Status::keysHidden;
   return Status::active;
 }
 
@@ -303,7 +338,9 @@ void AppController::runDiagnosis() {
       std::string("--diagnose: Accessibility=") +
           (permissionState_.accessibility ? "true" : "false") +
           ", Input Monitoring preflight=" + (permissionState_.inputMonitoring ? "true" : "false") +
-          ", tap=" + tapFinding_.description(),
+          ", tap=" + tapFinding_.description() +
+          ", secure keyboard entry=" + (tap_->keysHidden() ? "true" : "false") +
+          ", tap renewals=" + std::to_string(tap_->renewals()),
       true);
   menuCheck();
   menuStructure();

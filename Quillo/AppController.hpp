@@ -5,8 +5,12 @@
 // hands it to everything that uses it; it polls the privacy permissions
 // every two seconds and installs the event tap as soon as it can; it lets the
 // tap listen only while shortcuts are on and Mail is in front; and it
-// computes the status the user interface shows. Every callback it connects
-// holds it weakly. Main thread only; lives for the whole run.
+// computes the status the user interface shows. The same two-second check
+// notices when the tap has gone blind: while another application has secure
+// keyboard entry on (the status says so, and it recovers by itself when that
+// ends), or when the system broke the tap's port (a new tap replaces it).
+// Every callback it connects holds it weakly. Main thread only; lives for the
+// whole run.
 #pragma once
 
 #include <functional>
@@ -33,11 +37,14 @@ namespace quillo {
 class AppController {
  public:
   /// What the user interface shows; the first that applies, in this order.
+  /// `keysHidden`: Mail is in front and shortcuts are on, but another
+  /// application's secure keyboard entry hides every key from the tap.
   enum class Status : std::uint8_t {
     needsAccessibility,
     needsInputMonitoring,
     paused,
     waitingForMail,
+    keysHidden,
     active,
   };
 
@@ -125,6 +132,8 @@ class AppController {
   ActionExecutor& executor() { return executor_; }
   KeyInterceptor& interceptor() { return interceptor_; }
   bool askedForInputMonitoring() const { return askedForInputMonitoring_; }
+  /// Whether secure keyboard entry hid the keys at the last look.
+  bool keysHidden() const { return keysHidden_; }
   PermissionState permissionState() const { return permissionState_; }
   TapFinding tapFinding() const { return tapFinding_; }
   ShortcutSet shortcutSet() const { return shortcutSet_; }
@@ -141,6 +150,12 @@ class AppController {
   void setEnabled(bool enabled);
   /// applyKeymap without refreshing the user interface.
   void installKeymap();
+  /// The one writer of whether the tap is blind to keys: asks the system
+  /// whether secure keyboard entry is on. The callers refresh the user
+  /// interface, which reads it through the status.
+  void lookForHiddenKeys();
+  /// A broken tap was replaced (or could not be): logged for diagnosis.
+  void tapRenewed(const TapRenewal& renewal);
 
   AppEnvironment environment_;
   Preferences prefs_;
@@ -161,6 +176,7 @@ class AppController {
   TapFinding tapFinding_;
   ShortcutSet shortcutSet_ = ShortcutSet::gmail;
   bool enabled_ = true;
+  bool keysHidden_ = false;
   std::function<void()> onTapInstalledCheck_;
   StatusUIFactory makeStatusUI_;
   platform::Logger appLog_;
@@ -171,6 +187,7 @@ class AppController {
 
 template <>
 struct quillo::EnumRawValues<quillo::AppController::Status> {
-  static constexpr std::array<std::string_view, 5> values{
-      "needsAccessibility", "needsInputMonitoring", "paused", "waitingForMail", "active"};
+  static constexpr std::array<std::string_view, 6> values{
+      "needsAccessibility", "needsInputMonitoring", "paused",
+      "waitingForMail",     "keysHidden",           "active"};
 };

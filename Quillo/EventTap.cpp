@@ -4,13 +4,28 @@ namespace quillo {
 
 using namespace platform;
 
-EventTap::EventTap(EventServices& events, SystemLog& systemLog)
-    : events_(events), log_(systemLog, "app") {}
+std::string TapRenewal::description() const {
+  const std::string why = [&]() -> std::string {
+    switch (reason) {
+      case Reason::repeatedTimeouts:
+        return "timed out " + std::to_string(TapTimeouts::limit) + " times within " +
+               std::to_string(static_cast<int>(TapTimeouts::window.count())) + " seconds";
+      case Reason::portInvalid:
+        return "its port became invalid";
+    }
+    return {};
+  }();
+  return (installed ? "event tap re-created (" : "event tap re-creation failed (") + why + ")";
+}
+
+EventTap::EventTap(EventServices& events, SystemLog& systemLog, MainLoop& loop)
+    : events_(events), log_(systemLog, "app"), loop_(loop) {}
 
 EventTap::~EventTap() {
   stop();
   onKeyEvent_ = nullptr;
   onDisabled_ = nullptr;
+  onRenewed_ = nullptr;
 }
 
 bool EventTap::start() {
@@ -24,6 +39,7 @@ bool EventTap::start() {
   if (source_) events_.release(*source_);
   tap_ = tap;
   source_ = source;
+  timeouts_.clear();  // a new tap's record is clean
   // A new tap is on only if listening was already asked for.
   events_.tapEnable(*tap_, isListening_);
   return true;
@@ -47,6 +63,25 @@ void EventTap::stop() {
   source_.reset();
 }
 
+bool EventTap::renewIfPortInvalid() {
+  if (!tap_ || events_.machPortIsValid(*tap_)) return false;
+  renew(*tap_, TapRenewal::Reason::portInvalid);
+  return true;
+}
+
+void EventTap::renew(MachPort broken, TapRenewal::Reason reason) {
+  if (tap_ != broken) return;  // removed or replaced meanwhile
+  stop();
+  const TapRenewal renewal{reason, start()};
+  ++renewals_;
+  if (renewal.installed) {
+    log_.notice(renewal.description());
+  } else {
+    log_.error(renewal.description());
+  }
+  if (onRenewed_) onRenewed_(renewal);
+}
+
 Event* EventTap::callback(EventTapProxy, EventType type, Event* event, void* userInfo) {
   if (userInfo == nullptr || event == nullptr) return event;
   try {
@@ -63,12 +98,23 @@ bool EventTap::handle(EventType type, const Event& event) {
       return onKeyEvent_ ? onKeyEvent_(type, event) : false;
     case EventType::tapDisabledByTimeout:
     case EventType::tapDisabledByUserInput: {
-      const char* why = type == EventType::tapDisabledByTimeout ? "timeout" : "user input";
+      const bool timeout = type == EventType::tapDisabledByTimeout;
       if (onDisabled_) onDisabled_();
       const bool reenable = isListening_ && tap_;
-      log_.notice(std::string("Event tap was disabled by the system (") + why +
+      log_.notice(std::string("Event tap was disabled by the system (") +
+                  (timeout ? "timeout" : "user input") +
                   "); re-enabling: " + (reenable ? "true" : "false"));
-      if (reenable) events_.tapEnable(*tap_, true);
+      if (!reenable) return false;
+      if (timeout && timeouts_.noteTimeout(loop_.now())) {
+        // Re-enabling has not held; a new tap replaces this one, once this
+        // callback has returned. It stays off until then.
+        loop_.post([weak = lifeline_.weak(), broken = *tap_] {
+          if (auto* self = Lifeline<EventTap>::lock(weak))
+            self->renew(broken, TapRenewal::Reason::repeatedTimeouts);
+        });
+        return false;
+      }
+      events_.tapEnable(*tap_, true);
       return false;
     }
     case EventType::null:

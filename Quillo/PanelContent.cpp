@@ -113,6 +113,8 @@ std::string_view statusNote(AppController::Status status) {
       return "Off \u2014 using Mail's own shortcuts";
     case AppController::Status::waitingForMail:
       return "Ready when Apple Mail window is active";
+    case AppController::Status::keysHidden:
+      return "Keys hidden by secure keyboard entry in another app";
     case AppController::Status::active:
       return "Active in Mail";
   }

@@ -79,6 +79,8 @@ std::string tapLine(const StatusMenuState& state) {
       return "Keyboard tap: not installed";
     case Status::paused:
       return "Keyboard tap: off (paused)";
+    case Status::keysHidden:
+      return "Keyboard tap: keys hidden by secure keyboard entry in another app";
     case Status::waitingForMail:
     case Status::active:
       return state.tapListening ? "Keyboard tap: listening in Mail"
@@ -128,6 +130,8 @@ std::string_view statusText(Status status) {
       return "paused";
     case Status::waitingForMail:
       return "ready (works while Mail is in front)";
+    case Status::keysHidden:
+      return "keys hidden by secure keyboard entry in another app";
     case Status::active:
       return "active in Mail";
   }
@@ -140,7 +144,9 @@ StatusButton statusButton(Status status) {
       status == Status::needsAccessibility || status == Status::needsInputMonitoring;
   button.image = needsPermission ? StatusImage::warning : StatusImage::appIcon;
   button.accessibilityDescription = needsPermission ? "Quillo needs permission" : "Quillo";
-  button.dimmed = status == Status::paused || status == Status::waitingForMail;
+  // Dimmed while shortcuts do nothing, though nothing is wrong with Quillo.
+  button.dimmed =
+      status == Status::paused || status == Status::waitingForMail || status == Status::keysHidden;
   button.toolTip = "Quillo \u2014 " + std::string(statusText(status));
   return button;
 }

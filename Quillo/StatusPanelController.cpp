@@ -78,13 +78,11 @@ StatusPanelController::~StatusPanelController() {
 
 void StatusPanelController::refresh() {
   model_.update(app_);
-  using Status = AppController::Status;
-  const Status status = model_.status;
-  // The same image as the classic menu's button; the panel's own words.
+  const AppController::Status status = model_.status;
+  // The same image and dimming as the classic menu's button; the panel's own words.
   const StatusButton button = statusButton(status);
   item_.setImage(symbolName(button.image), button.accessibilityDescription);
-  item_.setAlphaValue(status == Status::paused || status == Status::waitingForMail ? pausedAlpha
-                                                                                   : 1.0);
+  item_.setAlphaValue(button.dimmed ? pausedAlpha : 1.0);
   item_.setToolTip("Quillo \u2014 " + std::string(statusNote(status)));
   redraw();
   // Its content may have changed size.

@@ -129,7 +129,8 @@ TEST_F(DiagnoseTest, OneSecondAfterStartTheStateLineAndFourOutputsInOrder) {
   ASSERT_GE(lines.size(), 6u);
   EXPECT_EQ(lines[1],
             "--diagnose: Accessibility=true, Input Monitoring preflight=false, "
-            "tap=installed(inputMonitoringGranted: false)");
+            "tap=installed(inputMonitoringGranted: false), secure keyboard entry=false, "
+            "tap renewals=0");
   EXPECT_EQ(lines[2], "menu check (Mail pid " + std::to_string(session.user().mail().pid()) + "):");
   EXPECT_EQ(lines[3], "Mail menu structure:");
   EXPECT_EQ(lines[4], "Mail window structure (tables and outlines):");

@@ -22,7 +22,7 @@ class EventTapTest : public testing::SimulatedMacTest {
   }
 
   platform::RecordingSystemLog systemLog;
-  EventTap tap{mac.windowServer(), systemLog};
+  EventTap tap{mac.windowServer(), systemLog, loop};
   std::vector<EventType> seen;
   bool swallow = true;
 };

@@ -240,7 +240,7 @@ TEST_F(KeyInterceptorTest, ThrowingInsideTheKeyPathPassesTheKeyAtTheTap) {
   } throwing;
   KeyInterceptor fragile(throwing, executor, frontmost, log, loop, mac.windowServer());
   app.selectSet(ShortcutSet::off);  // Quillo's own tap stands aside
-  EventTap tap(mac.windowServer(), systemLog);
+  EventTap tap(mac.windowServer(), systemLog, loop);
   tap.setOnKeyEvent(
       [&](EventType type, const Event& event) { return fragile.handle(type, event); });
   ASSERT_TRUE(tap.start());
