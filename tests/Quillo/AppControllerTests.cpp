@@ -248,6 +248,114 @@ TEST_F(AppControllerTest, TheTapListensOnlyWhileShortcutsAreOnAndMailIsInFront) 
   EXPECT_EQ(app.status(), Status::paused);
 }
 
+// MARK: - A blind tap
+
+class BlindTapTest : public AppControllerTest {
+ protected:
+  void SetUp() override {
+    mac.permissions.accessibility = true;
+    defaults().set(Keys::askedLaunchAtLogin, true);  // no question takes the front
+    user.switchTo("com.apple.Terminal", "Terminal");
+    terminal = mac.app(std::string("com.apple.Terminal"))->pid();
+    user.openMail();
+    start();
+    ASSERT_EQ(app.status(), Status::active);
+  }
+  void secureInput(bool on) {
+    if (on) {
+      mac.windowServer().enableSecureEventInput(terminal);
+    } else {
+      mac.windowServer().disableSecureEventInput(terminal);
+    }
+  }
+  void check() { loop.advance(Duration(AppController::permissionCheckInterval)); }
+
+  pid_t terminal = 0;
+};
+
+TEST_F(BlindTapTest, SecureKeyboardEntryShowsInTheStatusWhileItMatters) {
+  secureInput(true);
+  EXPECT_EQ(app.status(), Status::active);  // not known before the next look
+  check();
+  EXPECT_TRUE(app.keysHidden());
+  EXPECT_EQ(app.status(), Status::keysHidden);
+  user.switchTo(sim::SimulatedMac::safariBundleID, "Safari");
+  EXPECT_EQ(app.status(), Status::waitingForMail);
+  app.selectSet(ShortcutSet::off);
+  user.openMail();
+  EXPECT_EQ(app.status(), Status::paused);
+  app.selectSet(ShortcutSet::gmail);
+  EXPECT_EQ(app.status(), Status::keysHidden);
+  mac.quit(terminal);
+  check();
+  EXPECT_FALSE(app.keysHidden());
+  EXPECT_EQ(app.status(), Status::active);
+  EXPECT_EQ(session.statusText().shown,
+            (std::vector<std::string>{"active", "keysHidden", "waitingForMail", "paused",
+                                      "keysHidden", "active"}));
+}
+
+TEST_F(BlindTapTest, MailComingForwardLooksAtOnce) {
+  user.switchTo(sim::SimulatedMac::safariBundleID, "Safari");
+  secureInput(true);
+  user.openMail();
+  EXPECT_EQ(app.status(), Status::keysHidden);
+}
+
+TEST_F(BlindTapTest, AKeyWhoseKeyUpWasHiddenIsForgotten) {
+  constexpr std::uint16_t e = 14;
+  auto& server = mac.windowServer();
+  // e goes down (swallowed: it archives), and secure keyboard entry comes
+  // on before it comes up: its key-up reaches Mail unseen.
+  server.pressKey(e, 0);
+  loop.schedule(Duration(0.04), [&] { secureInput(true); });
+  loop.advance(Duration(0.2));
+  ASSERT_FALSE(server.log[server.log.size() - 2].deliveredTo.has_value());
+  ASSERT_TRUE(server.log.back().deliveredTo.has_value());
+  check();
+  secureInput(false);
+  check();
+  ASSERT_EQ(app.status(), Status::active);
+  // Typed into the search field, e passes both ways.
+  user.click(sim::MailApp::Place::searchField);
+  user.press("e");
+  EXPECT_EQ(server.log[server.log.size() - 2].deliveredTo, user.mail().pid());
+  EXPECT_EQ(server.log.back().deliveredTo, user.mail().pid());
+}
+
+TEST_F(BlindTapTest, ADeadTapPortIsReplacedAtTheNextCheckLoggedAndCounted) {
+  mac.windowServer().invalidateTapPorts();
+  check();
+  EXPECT_TRUE(app.tap().isInstalled());
+  EXPECT_EQ(app.tap().renewals(), 1);
+  EXPECT_EQ(mac.windowServer().enabledTapCount(), 1u);
+  EXPECT_EQ(app.status(), Status::active);
+  const auto lines = logLines();  // written although debug logging is off
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "event tap re-created (its port became invalid)"),
+            lines.end());
+  secureInput(true);
+  app.runDiagnosis();
+  const auto diagnosed = logLines();
+  EXPECT_NE(std::find_if(diagnosed.begin(), diagnosed.end(),
+                         [](const std::string& line) {
+                           return line.ends_with(", secure keyboard entry=true, tap renewals=1");
+                         }),
+            diagnosed.end());
+}
+
+TEST_F(BlindTapTest, ATapThatCannotBeReplacedLeavesTheStatusSayingWhatIsMissing) {
+  mac.permissions.tapNeedsInputMonitoring = true;
+  mac.windowServer().invalidateTapPorts();
+  check();
+  EXPECT_FALSE(app.tap().isInstalled());
+  EXPECT_EQ(app.status(), Status::needsInputMonitoring);
+  EXPECT_EQ(app.tapFinding(), AppController::TapFinding::failed(false));
+  mac.permissions.inputMonitoring = true;
+  check();
+  EXPECT_EQ(app.status(), Status::active);
+  EXPECT_EQ(app.tapFinding(), AppController::TapFinding::installed(true));
+}
+
 TEST_F(AppControllerTest, FixingPermissions) {
   start();
   app.fixInputMonitoring();

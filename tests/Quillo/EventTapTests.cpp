@@ -117,6 +117,146 @@ TEST_F(EventTapTest, WithoutAHandlerOrWhenTheHandlerThrowsKeysPass) {
   EXPECT_EQ(mac.windowServer().log.back().deliveredTo, user.mail().pid());
 }
 
+// MARK: - When the tap goes blind
+
+TEST(TapTimeouts, TheThirdWithinAMinuteCallsForANewTap) {
+  struct Case {
+    const char* what;
+    std::vector<double> at;  // seconds
+    std::vector<bool> renew;
+  };
+  const Case cases[] = {
+      {"three in quick succession", {0, 1, 2}, {false, false, true}},
+      {"the third just a minute after the first", {0, 30, 60}, {false, false, true}},
+      {"the third just past a minute", {0, 30, 60.001}, {false, false, false}},
+      {"the oldest falls out of the minute", {0, 40, 70, 71}, {false, false, false, true}},
+      {"after a renewal the count starts afresh",
+       {0, 1, 2, 3, 4, 5},
+       {false, false, true, false, false, true}},
+      {"a clock set back forgets the later ones",
+       {100, 101, 50, 51, 52},
+       {false, false, false, false, true}},
+  };
+  for (const auto& c : cases) {
+    TapTimeouts timeouts;
+    std::vector<bool> renew;
+    for (const double seconds : c.at) {
+      renew.push_back(timeouts.noteTimeout(
+          platform::WallClock::time_point() +
+          std::chrono::duration_cast<platform::WallClock::duration>(platform::Duration(seconds))));
+    }
+    EXPECT_EQ(renew, c.renew) << c.what;
+  }
+}
+
+TEST(TapRenewalText, Forms) {
+  using Reason = TapRenewal::Reason;
+  EXPECT_EQ((TapRenewal{Reason::repeatedTimeouts, true}).description(),
+            "event tap re-created (timed out 3 times within 60 seconds)");
+  EXPECT_EQ((TapRenewal{Reason::portInvalid, true}).description(),
+            "event tap re-created (its port became invalid)");
+  EXPECT_EQ((TapRenewal{Reason::portInvalid, false}).description(),
+            "event tap re-creation failed (its port became invalid)");
+}
+
+class TapHealthTest : public EventTapTest {
+ protected:
+  void SetUp() override {
+    EventTapTest::SetUp();
+    tap.setOnRenewed([this](const TapRenewal& renewal) { renewed.push_back(renewal); });
+    tap.setListening(true);
+    ASSERT_TRUE(tap.start());
+  }
+  void timeOut(int times) {
+    for (int i = 0; i < times; ++i) {
+      mac.windowServer().disableTapsByTimeout();
+      loop.runUntilIdle();
+    }
+  }
+
+  std::vector<TapRenewal> renewed;
+};
+
+TEST_F(TapHealthTest, ThreeTimeOutsWithinAMinuteGetANewTap) {
+  const platform::MachPort first{1};
+  ASSERT_TRUE(mac.windowServer().machPortIsValid(first));
+  timeOut(2);
+  EXPECT_TRUE(renewed.empty());
+  EXPECT_TRUE(mac.windowServer().machPortIsValid(first));  // only switched back on
+  timeOut(1);
+  EXPECT_EQ(renewed, (std::vector{TapRenewal{TapRenewal::Reason::repeatedTimeouts, true}}));
+  EXPECT_EQ(tap.renewals(), 1);
+  EXPECT_FALSE(mac.windowServer().machPortIsValid(first));
+  EXPECT_EQ(mac.windowServer().tapCount(), 1u);
+  EXPECT_EQ(mac.windowServer().enabledTapCount(), 1u);
+  EXPECT_EQ(systemLog.lines.back().message,
+            "event tap re-created (timed out 3 times within 60 seconds)");
+  user.press("e");
+  EXPECT_EQ(seen.size(), 2u);  // the new tap hears the keys
+  EXPECT_FALSE(mac.windowServer().log.back().deliveredTo.has_value());
+}
+
+TEST_F(TapHealthTest, TimeOutsFurtherApartAreOnlySwitchedBackOn) {
+  timeOut(2);
+  loop.advance(platform::Duration(61));
+  timeOut(2);
+  EXPECT_TRUE(renewed.empty());
+  EXPECT_TRUE(mac.windowServer().machPortIsValid(platform::MachPort{1}));
+  EXPECT_EQ(mac.windowServer().enabledTapCount(), 1u);
+}
+
+TEST_F(TapHealthTest, ARenewalFindsNothingToDoOnceTheTapWasRemoved) {
+  timeOut(2);
+  // Removed after the third time-out is told, before the renewal runs.
+  tap.setOnDisabled([&] { loop.post([&] { tap.stop(); }); });
+  timeOut(1);
+  EXPECT_TRUE(renewed.empty());
+  EXPECT_EQ(tap.renewals(), 0);
+  EXPECT_FALSE(tap.isInstalled());
+  EXPECT_EQ(mac.windowServer().tapCount(), 0u);
+}
+
+TEST_F(TapHealthTest, ADeadPortIsReplacedWhenAskedAndOnlyThen) {
+  EXPECT_FALSE(tap.renewIfPortInvalid());
+  mac.windowServer().invalidateTapPorts();
+  user.press("e");
+  EXPECT_TRUE(seen.empty());  // blind, and nobody said so
+  EXPECT_TRUE(renewed.empty());
+  EXPECT_TRUE(tap.isInstalled());
+  EXPECT_TRUE(tap.renewIfPortInvalid());
+  EXPECT_EQ(renewed, (std::vector{TapRenewal{TapRenewal::Reason::portInvalid, true}}));
+  user.press("e");
+  EXPECT_EQ(seen.size(), 2u);
+  EXPECT_FALSE(tap.renewIfPortInvalid());
+  EXPECT_EQ(tap.renewals(), 1);
+}
+
+TEST_F(TapHealthTest, ARenewalTheSystemRefusesLeavesNoTapAndSaysSo) {
+  mac.windowServer().refuseTaps = true;
+  mac.windowServer().invalidateTapPorts();
+  EXPECT_TRUE(tap.renewIfPortInvalid());
+  EXPECT_EQ(renewed, (std::vector{TapRenewal{TapRenewal::Reason::portInvalid, false}}));
+  EXPECT_FALSE(tap.isInstalled());
+  EXPECT_TRUE(tap.isListening());  // a later start() listens at once
+  EXPECT_EQ(systemLog.lines.back(), (platform::RecordingSystemLog::Line{
+                                        "app", platform::LogLevel::error,
+                                        "event tap re-creation failed (its port became invalid)"}));
+  mac.windowServer().refuseTaps = false;
+  ASSERT_TRUE(tap.start());
+  EXPECT_EQ(mac.windowServer().enabledTapCount(), 1u);
+}
+
+TEST_F(TapHealthTest, KeysHiddenFollowsSecureKeyboardEntry) {
+  EXPECT_FALSE(tap.keysHidden());
+  mac.windowServer().enableSecureEventInput(user.mail().pid());
+  EXPECT_TRUE(tap.keysHidden());
+  user.press("e");
+  EXPECT_TRUE(seen.empty());
+  EXPECT_EQ(mac.windowServer().log.back().deliveredTo, user.mail().pid());
+  mac.windowServer().disableSecureEventInput(user.mail().pid());
+  EXPECT_FALSE(tap.keysHidden());
+}
+
 // MARK: - FrontmostAppMonitor
 
 class FrontmostAppMonitorTest : public testing::SimulatedMacTest {};

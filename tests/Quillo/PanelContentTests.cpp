@@ -45,6 +45,9 @@ TEST_F(PanelContentTest, TheFirstSwitchSaysWhetherShortcutsAreOnAndWhy) {
       {true, Status::needsInputMonitoring, "Shortcuts enabled",
        "Needs Input Monitoring permission"},
       {true, Status::waitingForMail, "Shortcuts enabled", "Ready when Apple Mail window is active"},
+      {true, Status::keysHidden, "Shortcuts enabled",
+       "Keys hidden by secure keyboard entry in another app"},
+      {false, Status::keysHidden, "Shortcuts disabled", std::nullopt},
       {true, Status::active, "Shortcuts enabled", "Active in Mail"},
   };
   for (const auto& c : cases) {

@@ -90,6 +90,8 @@ TEST(StatusMenuContent, TheButtonFollowsTheStatus) {
       {Status::paused, StatusImage::appIcon, true, "Quillo \u2014 paused"},
       {Status::waitingForMail, StatusImage::appIcon, true,
        "Quillo \u2014 ready (works while Mail is in front)"},
+      {Status::keysHidden, StatusImage::appIcon, true,
+       "Quillo \u2014 keys hidden by secure keyboard entry in another app"},
       {Status::active, StatusImage::appIcon, false, "Quillo \u2014 active in Mail"},
   };
   for (const auto& c : cases) {
@@ -148,6 +150,9 @@ TEST(StatusMenuContent, TheTapLine) {
       {Status::needsInputMonitoring, false, "Keyboard tap: not installed"},
       {Status::paused, false, "Keyboard tap: off (paused)"},
       {Status::waitingForMail, false, "Keyboard tap: off until Mail is in front"},
+      {Status::waitingForMail, true, "Keyboard tap: listening in Mail"},
+      {Status::keysHidden, true,
+       "Keyboard tap: keys hidden by secure keyboard entry in another app"},
       {Status::active, true, "Keyboard tap: listening in Mail"},
   };
   for (const auto& c : cases) {

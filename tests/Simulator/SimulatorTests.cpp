@@ -175,6 +175,52 @@ TEST_F(SimulatorTest, TheSystemDisablesTapsAndSaysSo) {
   EXPECT_EQ(tap.notices.back(), EventType::tapDisabledByUserInput);
 }
 
+TEST_F(SimulatorTest, SecureKeyboardEntryIsHeldPerProcessAndHidesKeysFromTaps) {
+  RecordingTap tap;
+  tap.dropped = {USKeyboard::KeyCode::down};
+  installTap(tap);
+  auto& server = mac.windowServer();
+  user.switchTo("com.apple.Terminal", "Terminal");
+  const pid_t terminal = mac.app(std::string("com.apple.Terminal"))->pid();
+  const pid_t mail = user.mail().pid();
+  user.openMail();
+
+  server.enableSecureEventInput(terminal);
+  server.enableSecureEventInput(terminal);  // counted: two ons need two offs
+  server.enableSecureEventInput(mail);
+  EXPECT_TRUE(server.isSecureEventInputEnabled());
+  EXPECT_EQ(server.secureEventInputHolders(), (std::vector<pid_t>{mail, terminal}));  // by pid
+  const auto before = user.mail().selectedMessage()->subject;
+  user.press("down");  // the tap would drop it, but never sees it
+  EXPECT_TRUE(tap.seen.empty());
+  EXPECT_EQ(server.log.back().deliveredTo, mail);
+  EXPECT_NE(user.mail().selectedMessage()->subject, before);
+
+  server.disableSecureEventInput(mail);
+  server.disableSecureEventInput(mail);  // an off without an on does nothing
+  server.disableSecureEventInput(terminal);
+  EXPECT_EQ(server.secureEventInputHolders(), std::vector<pid_t>{terminal});
+  mac.quit(terminal);  // quitting ends what it held
+  EXPECT_FALSE(server.isSecureEventInputEnabled());
+  user.press("a");
+  EXPECT_EQ(tap.seen, (std::vector<std::string>{"down a", "up a"}));
+}
+
+TEST_F(SimulatorTest, AnInvalidatedTapPortNeverDeliversAgainAndNobodyIsTold) {
+  RecordingTap tap;
+  const MachPort port = installTap(tap);
+  auto& server = mac.windowServer();
+  EXPECT_TRUE(server.machPortIsValid(port));
+  server.invalidateTapPorts();
+  loop.runUntilIdle();
+  EXPECT_FALSE(server.machPortIsValid(port));
+  EXPECT_FALSE(server.tapIsEnabled(port));
+  user.press("a");
+  EXPECT_TRUE(tap.seen.empty());
+  EXPECT_TRUE(tap.notices.empty());
+  EXPECT_EQ(server.log.back().deliveredTo, user.mail().pid());
+}
+
 struct SlowTap {
   SimulatedMac* mac;
   std::vector<EventType> notices;
