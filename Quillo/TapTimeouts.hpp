@@ -42,8 +42,6 @@ class TapTimeouts {
   /// Forgets every time-out (a new tap, or one removed).
   void clear() { recent_.clear(); }
 
-  std::size_t count() const { return recent_.size(); }
-
  private:
   std::deque<platform::WallClock::time_point> recent_;
 };
