@@ -1,0 +1,157 @@
+// What the macOS adapters decide without macOS: the vnode events of a file
+// source, the login-item service's answers, the routes of the notifications
+// the panel closes on, and which window an event is aimed at.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "MacConstants.hpp"
+#include "MacEventWindow.hpp"
+#include "MacFileEvents.hpp"
+#include "MacLoginItemStatus.hpp"
+#include "MacNotifications.hpp"
+
+namespace quillo::platform::mac {
+namespace {
+
+// MARK: - File-system sources
+
+const FileEvents kAll =
+    FileEvent::write | FileEvent::extend | FileEvent::delete_ | FileEvent::rename;
+
+std::string describe(FileEvents events) {
+  std::string out;
+  const auto add = [&](FileEvent event, const char* name) {
+    if (!events.contains(event)) return;
+    if (!out.empty()) out += "|";
+    out += name;
+  };
+  add(FileEvent::write, "write");
+  add(FileEvent::extend, "extend");
+  add(FileEvent::delete_, "delete");
+  add(FileEvent::rename, "rename");
+  return out.empty() ? "(none)" : out;
+}
+
+TEST(MacFileEvents, EachVnodeEventBecomesItsFileEvent) {
+  struct Case {
+    std::uint32_t vnode;
+    const char* expected;
+  };
+  const std::vector<Case> cases{
+      {VnodeEvent::write, "write"},
+      {VnodeEvent::extend, "extend"},
+      {VnodeEvent::delete_, "delete"},
+      {VnodeEvent::rename, "rename"},
+      // Access revoked or the volume unmounted: the object is gone for us.
+      {VnodeEvent::revoke, "delete"},
+      // Metadata and link counts say nothing about the contents.
+      {VnodeEvent::attrib, "(none)"},
+      {VnodeEvent::link, "(none)"},
+      {VnodeEvent::attrib | VnodeEvent::link, "(none)"},
+      {VnodeEvent::write | VnodeEvent::extend | VnodeEvent::attrib, "write|extend"},
+      {VnodeEvent::delete_ | VnodeEvent::revoke, "delete"},
+      {0, "(none)"},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(describe(fileEvents(c.vnode, kAll)), c.expected) << "vnode 0x" << std::hex << c.vnode;
+}
+
+TEST(MacFileEvents, OnlyTheWantedEventsReachTheHandler) {
+  EXPECT_EQ(describe(fileEvents(VnodeEvent::write | VnodeEvent::rename, FileEvent::rename)),
+            "rename");
+  EXPECT_EQ(describe(fileEvents(VnodeEvent::extend, FileEvent::write)), "(none)");
+  EXPECT_EQ(describe(fileEvents(VnodeEvent::revoke, FileEvent::write | FileEvent::delete_)),
+            "delete");
+}
+
+TEST(MacFileEvents, TheSourceAsksForExactlyTheVnodeEventsItTranslates) {
+  EXPECT_EQ(vnodeMask(FileEvent::write), VnodeEvent::write);
+  EXPECT_EQ(vnodeMask(FileEvent::extend), VnodeEvent::extend);
+  EXPECT_EQ(vnodeMask(FileEvent::delete_), VnodeEvent::delete_ | VnodeEvent::revoke);
+  EXPECT_EQ(vnodeMask(FileEvent::rename), VnodeEvent::rename);
+  EXPECT_EQ(vnodeMask(FileEvents()), 0u);
+  EXPECT_EQ(vnodeMask(kAll), VnodeEvent::write | VnodeEvent::extend | VnodeEvent::delete_ |
+                                 VnodeEvent::revoke | VnodeEvent::rename);
+}
+
+TEST(MacFileEvents, EveryVnodeEventAskedForIsOneThatCanBeSeen) {
+  // Whatever subset is wanted, every bit of the mask translates to a wanted
+  // event, and every wanted event has a bit in the mask.
+  const std::vector<FileEvent> events{FileEvent::write, FileEvent::extend, FileEvent::delete_,
+                                      FileEvent::rename};
+  for (unsigned subset = 0; subset < 16; ++subset) {
+    FileEvents wanted;
+    for (std::size_t i = 0; i < events.size(); ++i)
+      if (subset & (1u << i)) wanted = wanted | events[i];
+    const std::uint32_t mask = vnodeMask(wanted);
+    for (std::uint32_t bit = 1; bit <= VnodeEvent::revoke; bit <<= 1) {
+      if (!(mask & bit)) continue;
+      EXPECT_FALSE(fileEvents(bit, wanted).isEmpty()) << subset << " " << bit;
+    }
+    EXPECT_EQ(fileEvents(mask, wanted), wanted) << "subset " << subset;
+  }
+}
+
+// MARK: - Login items
+
+TEST(MacLoginItemStatus, ServiceStatusValuesBecomeTheSeamsStates) {
+  EXPECT_EQ(loginItemStatus(0), LoginItemStatus::notRegistered);
+  EXPECT_EQ(loginItemStatus(1), LoginItemStatus::enabled);
+  EXPECT_EQ(loginItemStatus(2), LoginItemStatus::requiresApproval);
+  EXPECT_EQ(loginItemStatus(3), LoginItemStatus::notFound);
+  // A status a later system adds is neither on nor waiting for approval.
+  EXPECT_EQ(loginItemStatus(4), LoginItemStatus::notFound);
+  EXPECT_EQ(loginItemStatus(-1), LoginItemStatus::notFound);
+}
+
+TEST(MacLoginItemStatus, AFailureIsNeverReportedAsSuccess) {
+  EXPECT_EQ(loginItemChangeError(true, std::nullopt), std::nullopt);
+  EXPECT_EQ(loginItemChangeError(true, "ignored"), std::nullopt);
+  EXPECT_EQ(loginItemChangeError(false, "Operation not permitted"), "Operation not permitted");
+  EXPECT_EQ(loginItemChangeError(false, std::nullopt),
+            "The login item service reported a failure without an error.");
+  EXPECT_EQ(loginItemChangeError(false, ""),
+            "The login item service reported a failure without an error.");
+}
+
+// MARK: - Notifications the panel closes on
+
+TEST(MacNotifications, AnotherApplicationBecomingActiveIsHeardOnTheWorkspaceCenterFromAnyone) {
+  EXPECT_EQ(notificationRoute(MacNotification::applicationDidActivate),
+            (NotificationRoute{NotificationCenter::workspace, NotificationSender::any}));
+  EXPECT_EQ(notificationName(MacNotification::applicationDidActivate),
+            "NSWorkspaceDidActivateApplicationNotification");
+}
+
+TEST(MacNotifications, ThePanelLosingTheKeyboardIsHeardOnTheDefaultCenterFromThePanelOnly) {
+  EXPECT_EQ(notificationRoute(MacNotification::windowDidResignKey),
+            (NotificationRoute{NotificationCenter::default_, NotificationSender::observedWindow}));
+  EXPECT_EQ(notificationName(MacNotification::windowDidResignKey),
+            "NSWindowDidResignKeyNotification");
+}
+
+TEST(MacNotifications, TerminationIsHeardOnTheWorkspaceCenterFromAnyone) {
+  EXPECT_EQ(notificationRoute(MacNotification::applicationDidTerminate),
+            (NotificationRoute{NotificationCenter::workspace, NotificationSender::any}));
+  EXPECT_EQ(notificationName(MacNotification::applicationDidTerminate),
+            "NSWorkspaceDidTerminateApplicationNotification");
+}
+
+// MARK: - Event windows
+
+TEST(MacEventWindow, AnEventIsAimedAtThePanelTheStatusItemAnotherWindowOrNone) {
+  int panel = 0, button = 0, other = 0;
+  EXPECT_EQ(eventWindow(&panel, &panel, &button), EventWindow::panel);
+  EXPECT_EQ(eventWindow(&button, &panel, &button), EventWindow::statusItemButton);
+  EXPECT_EQ(eventWindow(&other, &panel, &button), EventWindow::other);
+  EXPECT_EQ(eventWindow(nullptr, &panel, &button), EventWindow::none);
+  // Before the panel has a window, nothing is the panel's.
+  EXPECT_EQ(eventWindow(&other, nullptr, &button), EventWindow::other);
+  EXPECT_EQ(eventWindow(nullptr, nullptr, nullptr), EventWindow::none);
+}
+
+}  // namespace
+}  // namespace quillo::platform::mac
