@@ -20,3 +20,51 @@ APPKIT_EXPORT NSString* const NSWorkspaceApplicationKey;
 @interface NSWorkspace (QuilloGNUstepCompat)
 - (void)activateFileViewerSelectingURLs:(NSArray<NSURL*>*)fileURLs;
 @end
+
+/* NSApplication */
+@interface NSApplication (QuilloGNUstepCompat)
+- (BOOL)setActivationPolicy:(NSApplicationActivationPolicy)activationPolicy;
+- (void)activate; /* macOS 14 */
+@end
+
+/* NSEvent: the names AppKit gave its event types, masks and flags in macOS
+ * 10.12; the values are those of the older names GNUstep has. */
+static const NSEventType NSEventTypeLeftMouseDown = NSLeftMouseDown;
+static const NSEventType NSEventTypeRightMouseDown = NSRightMouseDown;
+static const NSEventType NSEventTypeKeyDown = NSKeyDown;
+static const NSEventMask NSEventMaskLeftMouseDown = NSLeftMouseDownMask;
+static const NSEventMask NSEventMaskRightMouseDown = NSRightMouseDownMask;
+static const NSEventMask NSEventMaskKeyDown = NSKeyDownMask;
+static const NSEventModifierFlags NSEventModifierFlagDeviceIndependentFlagsMask =
+    NSDeviceIndependentModifierFlagsMask;
+
+@interface NSEvent (QuilloGNUstepCompat)
++ (id)addGlobalMonitorForEventsMatchingMask:(NSEventMask)mask
+                                    handler:(void (^)(NSEvent* event))block;
++ (id)addLocalMonitorForEventsMatchingMask:(NSEventMask)mask
+                                   handler:(NSEvent* (^)(NSEvent* event))block;
++ (void)removeMonitor:(id)eventMonitor;
+@end
+
+/* NSStatusItem, NSImage, NSMenu */
+@interface NSStatusItem (QuilloGNUstepCompat)
+@property(readonly, strong) NSStatusBarButton* button;
+@end
+
+@interface NSImage (QuilloGNUstepCompat)
++ (instancetype)imageWithSystemSymbolName:(NSString*)name
+                 accessibilityDescription:(NSString*)description; /* macOS 11 */
+/* The property `template` (a C++ keyword; AppKit's own header declares it in
+ * a way Objective-C++ accepts) through its accessors. */
+- (BOOL)isTemplate;
+- (void)setTemplate:(BOOL)isTemplate;
+@property(copy) NSString* accessibilityDescription;
+@end
+
+@interface NSMenuItem (QuilloGNUstepCompat)
++ (NSMenuItem*)sectionHeaderWithTitle:(NSString*)title; /* macOS 14 */
+@end
+
+@interface NSMenu (QuilloGNUstepCompat)
+- (void)removeAllItems;
+@end
