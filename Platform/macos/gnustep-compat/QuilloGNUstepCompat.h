@@ -32,6 +32,7 @@ APPKIT_EXPORT NSString* const NSWorkspaceApplicationKey;
 static const NSEventType NSEventTypeLeftMouseDown = NSLeftMouseDown;
 static const NSEventType NSEventTypeRightMouseDown = NSRightMouseDown;
 static const NSEventType NSEventTypeKeyDown = NSKeyDown;
+static const NSEventType NSEventTypeApplicationDefined = NSApplicationDefined;
 static const NSEventMask NSEventMaskLeftMouseDown = NSLeftMouseDownMask;
 static const NSEventMask NSEventMaskRightMouseDown = NSRightMouseDownMask;
 static const NSEventMask NSEventMaskKeyDown = NSKeyDownMask;
@@ -68,3 +69,29 @@ static const NSEventModifierFlags NSEventModifierFlagDeviceIndependentFlagsMask 
 @interface NSMenu (QuilloGNUstepCompat)
 - (void)removeAllItems;
 @end
+
+/* NSImage drawn on demand and stretched by its caps (macOS 10.8, 10.10) */
+typedef NS_ENUM(NSInteger, NSImageResizingMode) {
+  NSImageResizingModeTile = 0,
+  NSImageResizingModeStretch = 1,
+};
+
+@interface NSImage (QuilloGNUstepCompatDrawing)
++ (NSImage*)imageWithSize:(NSSize)size
+                  flipped:(BOOL)drawingHandlerShouldBeCalledWithFlippedContext
+           drawingHandler:(BOOL (^)(NSRect dstRect))drawingHandler;
+@property NSEdgeInsets capInsets;
+@property NSImageResizingMode resizingMode;
+@end
+
+/* NSWindow */
+@interface NSWindow (QuilloGNUstepCompat)
+- (void)setStyleMask:(NSWindowStyleMask)styleMask;
+@end
+
+/* Darwin's open(2) flag for a descriptor used only to watch the object
+ * (sys/fcntl.h); Linux has none. */
+#include <fcntl.h>
+#ifndef O_EVTONLY
+#define O_EVTONLY 0x8000
+#endif
