@@ -95,3 +95,9 @@ typedef NS_ENUM(NSInteger, NSImageResizingMode) {
 #ifndef O_EVTONLY
 #define O_EVTONLY 0x8000
 #endif
+
+/* NSFileManager */
+@interface NSFileManager (QuilloGNUstepCompat)
+- (NSArray<NSURL*>*)URLsForDirectory:(NSSearchPathDirectory)directory
+                           inDomains:(NSSearchPathDomainMask)domainMask;
+@end
