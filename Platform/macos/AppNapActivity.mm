@@ -13,10 +13,9 @@ struct AppNapActivity::Token {
 AppNapActivity::AppNapActivity(std::string_view reason) : token_(std::make_unique<Token>()) {
   // User-initiated work is never napped; allowing idle system sleep keeps
   // the activity from holding the Mac awake all day.
-  NSString* text = toNSString(reason);
   token_->activity = [[NSProcessInfo processInfo]
       beginActivityWithOptions:NSActivityUserInitiatedAllowingIdleSystemSleep
-                        reason:text ? text : @"Quillo watches the keyboard for Mail"];
+                        reason:toNSString(reason)];
 }
 
 AppNapActivity::~AppNapActivity() {

@@ -10,7 +10,10 @@
 }
 
 - (void)perform:(id)sender {
-  if (_block) _block(sender);
+  // Held here: the action may release this target (a menu rebuilt), and
+  // the block must outlive its own call.
+  void (^block)(id) = _block;
+  if (block) block(sender);
 }
 
 @end

@@ -24,11 +24,13 @@ inline std::string toStdString(NSString* text) {
   return utf8 ? std::string(utf8) : std::string();
 }
 
-/// Invalid UTF-8 gives nil, which callers treat as no text.
+/// Never nil: AppKit raises an exception for a nil title or key
+/// equivalent, so text that is not UTF-8 becomes the empty string.
 inline NSString* toNSString(std::string_view text) {
-  return [[NSString alloc] initWithBytes:text.data()
-                                  length:text.size()
-                                encoding:NSUTF8StringEncoding];
+  NSString* result = [[NSString alloc] initWithBytes:text.data()
+                                              length:text.size()
+                                            encoding:NSUTF8StringEncoding];
+  return result ? result : @"";
 }
 
 inline Rect toRect(NSRect rect) {

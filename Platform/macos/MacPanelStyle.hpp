@@ -28,7 +28,9 @@ inline constexpr double panelCornerRadius = 10.0;
 /// window cycle, goes along into full-screen spaces and moves with the
 /// space, without title bar or opaque background, on a rounded,
 /// blurred background (an NSVisualEffectView placed under the Qt view).
-/// Safe to call again: the background is added once. False, with nothing
+/// Safe to call again, and worth calling before each showing: Qt may set
+/// the window's style again when its flags change; the background is added
+/// once. False, with nothing
 /// changed, when the view has no window yet or its window is not an NSPanel
 /// (only a panel can be non-activating: an ordinary window would make
 /// Quillo the active application and close the panel at once).

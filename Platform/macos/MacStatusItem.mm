@@ -36,9 +36,8 @@ NSString* const kFallbackTitle = @"Quillo";
 
 NSImage* symbolImage(const std::string& symbol, NSString* description) {
   if (symbol.empty()) return [NSImage imageNamed:@"MenuBarIcon"];
-  NSString* name = toNSString(symbol);
-  if (name == nil) return nil;
-  return [NSImage imageWithSystemSymbolName:name accessibilityDescription:description];
+  return [NSImage imageWithSystemSymbolName:toNSString(symbol)
+                   accessibilityDescription:description];
 }
 
 }  // namespace

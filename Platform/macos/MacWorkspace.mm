@@ -45,10 +45,8 @@ std::optional<RunningApplication> MacWorkspace::frontmostApplication() const {
 
 std::vector<RunningApplication> MacWorkspace::runningApplications(std::string_view bundleID) const {
   std::vector<RunningApplication> result;
-  NSString* identifier = toNSString(bundleID);
-  if (identifier == nil) return result;
   for (NSRunningApplication* app in
-       [NSRunningApplication runningApplicationsWithBundleIdentifier:identifier]) {
+       [NSRunningApplication runningApplicationsWithBundleIdentifier:toNSString(bundleID)]) {
     if (auto converted = toRunningApplication(app)) result.push_back(*converted);
   }
   return result;
@@ -63,8 +61,7 @@ std::unique_ptr<NotificationObserver> MacWorkspace::observeTermination(Handler h
 }
 
 void MacWorkspaceOpener::openURL(const std::string& url) {
-  NSString* text = toNSString(url);
-  NSURL* target = text ? [NSURL URLWithString:text] : nil;
+  NSURL* target = [NSURL URLWithString:toNSString(url)];
   if (target) [[NSWorkspace sharedWorkspace] openURL:target];
 }
 
