@@ -29,4 +29,9 @@ inline constexpr long requiresApproval = 2;
 inline constexpr long notFound = 3;
 }  // namespace AppServiceStatus
 
+/// NSEventModifierFlagDeviceIndependentFlagsMask: the bits of the modifier
+/// keys themselves (the low 16 bits are device-dependent: left or right
+/// key).
+inline constexpr std::uint64_t deviceIndependentFlagsMask = 0xffff0000;
+
 }  // namespace quillo::platform::mac

@@ -4,6 +4,7 @@
 
 #include "MacBridging.h"
 #include "MacEventWindow.hpp"
+#include "MacModifierFlags.hpp"
 
 namespace quillo::platform::mac {
 
@@ -24,16 +25,12 @@ class MonitorToken final : public EventMonitorToken {
   id monitor_;
 };
 
-std::uint64_t deviceIndependent(NSEventModifierFlags flags) {
-  return flags & NSEventModifierFlagDeviceIndependentFlagsMask;
-}
-
 /// The monitors' masks admit left- and right-mouse-downs and key-downs
 /// only. Only key events have a key code and characters: AppKit raises an
 /// exception when a mouse event is asked for them.
 MonitoredEvent toMonitoredEvent(NSEvent* event, EventWindow window) {
   MonitoredEvent result;
-  result.modifierFlags = deviceIndependent([event modifierFlags]);
+  result.modifierFlags = deviceIndependentModifierFlags([event modifierFlags]);
   result.window = window;
   const NSEventType type = [event type];
   if (type == NSEventTypeLeftMouseDown) {
@@ -83,7 +80,7 @@ std::unique_ptr<EventMonitorToken> MacEventMonitors::addLocalMonitor(
 }
 
 std::uint64_t MacEventMonitors::currentModifierFlags() const {
-  return deviceIndependent([NSEvent modifierFlags]);
+  return deviceIndependentModifierFlags([NSEvent modifierFlags]);
 }
 
 }  // namespace quillo::platform::mac

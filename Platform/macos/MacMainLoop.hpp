@@ -9,8 +9,8 @@
 // promise that delayed work falling due at the same instant runs in the
 // order scheduled, and timers may fire up to a tenth of their interval late
 // (their leeway, which lets the system group wake-ups; AppNapActivity keeps
-// that from growing). post() is safe from any thread; the rest is main
-// thread only.
+// that from growing). A timer's interval is at least a millisecond. post() is safe from any thread;
+// the rest is main thread only.
 #pragma once
 
 #include "Platform/MainLoop.hpp"

@@ -3,23 +3,12 @@
 
 #include "MacMainLoop.hpp"
 
-#include <algorithm>
-#include <cmath>
-
+#include "MacDispatchTime.hpp"
 #include "MacFileSources.hpp"
 
 namespace quillo::platform::mac {
 
 namespace {
-
-constexpr double kNanosecondsPerSecond = 1e9;
-/// A timer may fire this share of its interval late.
-constexpr double kTimerLeeway = 0.1;
-
-std::int64_t nanoseconds(Duration duration) {
-  return static_cast<std::int64_t>(
-      std::llround(std::max(0.0, duration.count()) * kNanosecondsPerSecond));
-}
 
 /// Cancelling only marks it: the block already handed to Dispatch checks
 /// the mark when it comes due. Main thread only, like the block.
@@ -60,19 +49,20 @@ void MacMainLoop::post(std::function<void()> work) {
 std::shared_ptr<WorkItem> MacMainLoop::schedule(Duration delay, std::function<void()> work) {
   auto item = std::make_shared<DelayedWork>();
   // The block holds the item, so the work runs even if the caller drops it.
-  dispatch_after(dispatch_time(DISPATCH_TIME_NOW, nanoseconds(delay)), dispatch_get_main_queue(), ^{
-    if (!item->isCancelled()) work();
-  });
+  dispatch_after(dispatch_time(DISPATCH_TIME_NOW, dispatchNanoseconds(delay)),
+                 dispatch_get_main_queue(), ^{
+                   if (!item->isCancelled()) work();
+                 });
   return item;
 }
 
 std::unique_ptr<Timer> MacMainLoop::repeat(Duration interval, std::function<void()> work) {
   dispatch_source_t source =
       dispatch_source_create(DISPATCH_SOURCE_TYPE_TIMER, 0, 0, dispatch_get_main_queue());
-  const std::int64_t period = nanoseconds(interval);
-  dispatch_source_set_timer(source, dispatch_time(DISPATCH_TIME_NOW, period),
-                            static_cast<uint64_t>(period),
-                            static_cast<uint64_t>(static_cast<double>(period) * kTimerLeeway));
+  const TimerSchedule schedule = timerSchedule(interval);
+  dispatch_source_set_timer(
+      source, dispatch_time(DISPATCH_TIME_NOW, static_cast<std::int64_t>(schedule.interval)),
+      schedule.interval, schedule.leeway);
   dispatch_source_set_event_handler(source, ^{
     work();
   });

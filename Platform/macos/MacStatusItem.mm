@@ -4,6 +4,7 @@
 
 #include "MacActionTarget.h"
 #include "MacBridging.h"
+#include "MacModifierFlags.hpp"
 
 @interface QLOMenuDelegate : NSObject <NSMenuDelegate>
 - (instancetype)initWithBlock:(void (^)(NSMenu* menu))block;
@@ -59,7 +60,7 @@ struct MacStatusItem::Parts {
     const NSEventModifierFlags flags = event ? [event modifierFlags] : [NSEvent modifierFlags];
     // A copy: the handler may replace itself.
     const auto handler = onClick;
-    if (handler) handler(flags & NSEventModifierFlagDeviceIndependentFlagsMask);
+    if (handler) handler(deviceIndependentModifierFlags(flags));
   }
 
   NSMenuItem* build(const MenuItem& item) {

@@ -8,10 +8,13 @@
 #include <vector>
 
 #include "MacConstants.hpp"
+#include "MacDispatchTime.hpp"
 #include "MacEventWindow.hpp"
 #include "MacFileEvents.hpp"
 #include "MacLoginItemStatus.hpp"
+#include "MacModifierFlags.hpp"
 #include "MacNotifications.hpp"
+#include "Platform/KeyCodes.hpp"
 
 namespace quillo::platform::mac {
 namespace {
@@ -151,6 +154,37 @@ TEST(MacEventWindow, AnEventIsAimedAtThePanelTheStatusItemAnotherWindowOrNone) {
   // Before the panel has a window, nothing is the panel's.
   EXPECT_EQ(eventWindow(&other, nullptr, &button), EventWindow::other);
   EXPECT_EQ(eventWindow(nullptr, nullptr, nullptr), EventWindow::none);
+}
+
+// MARK: - Dispatch times
+
+TEST(MacDispatchTime, DelaysBecomeWholeNanosecondsAndNeverNegative) {
+  EXPECT_EQ(dispatchNanoseconds(Duration(0.2)), 200'000'000);
+  EXPECT_EQ(dispatchNanoseconds(Duration(1.5)), 1'500'000'000);
+  EXPECT_EQ(dispatchNanoseconds(Duration(2.0)), 2'000'000'000);
+  EXPECT_EQ(dispatchNanoseconds(Duration(1e-9 * 0.6)), 1);  // rounded, not cut
+  EXPECT_EQ(dispatchNanoseconds(Duration(0)), 0);
+  EXPECT_EQ(dispatchNanoseconds(Duration(-3)), 0);
+}
+
+TEST(MacDispatchTime, ATimerMayBeATenthLateAndNeverSpins) {
+  EXPECT_EQ(timerSchedule(Duration(2.0)), (TimerSchedule{2'000'000'000, 200'000'000}));
+  EXPECT_EQ(timerSchedule(Duration(0.2)), (TimerSchedule{200'000'000, 20'000'000}));
+  // An interval of nothing would fire without pause.
+  EXPECT_EQ(timerSchedule(Duration(0)), (TimerSchedule{1'000'000, 100'000}));
+  EXPECT_EQ(timerSchedule(Duration(-1)), (TimerSchedule{1'000'000, 100'000}));
+}
+
+// MARK: - Modifier flags
+
+TEST(MacModifierFlags, OnlyTheModifierKeysThemselvesCount) {
+  // Option held with the left key (device bit 0x20): Option, nothing more.
+  EXPECT_EQ(deviceIndependentModifierFlags(EventFlags::alternate | 0x20), EventFlags::alternate);
+  EXPECT_EQ(deviceIndependentModifierFlags(EventFlags::shift | EventFlags::command | 0x0108),
+            EventFlags::shift | EventFlags::command);
+  EXPECT_EQ(deviceIndependentModifierFlags(EventFlags::alphaShift), EventFlags::alphaShift);
+  EXPECT_EQ(deviceIndependentModifierFlags(EventFlags::secondaryFn), EventFlags::secondaryFn);
+  EXPECT_EQ(deviceIndependentModifierFlags(0xFFFF), 0u);
 }
 
 }  // namespace
