@@ -1,8 +1,8 @@
 // MacConstants: the platform numbers of the macOS services the Objective-C++
 // adapters use and whose meaning is decided in plain C++ — vnode event bits
 // of kqueue and Dispatch file-system sources, the login-item service's
-// status values. Named once here so the decisions can be tested anywhere.
-// Pure constants, no state.
+// status values, NSEvent's types and modifier-flag mask. Named once here so the decisions can be
+// tested anywhere. Pure constants, no state.
 #pragma once
 
 #include <cstdint>
@@ -28,6 +28,13 @@ inline constexpr long enabled = 1;
 inline constexpr long requiresApproval = 2;
 inline constexpr long notFound = 3;
 }  // namespace AppServiceStatus
+
+/// NSEventType's raw values of the events Quillo's monitors ask for.
+namespace EventType {
+inline constexpr std::uint64_t leftMouseDown = 1;   // NSEventTypeLeftMouseDown
+inline constexpr std::uint64_t rightMouseDown = 3;  // NSEventTypeRightMouseDown
+inline constexpr std::uint64_t keyDown = 10;        // NSEventTypeKeyDown
+}  // namespace EventType
 
 /// NSEventModifierFlagDeviceIndependentFlagsMask: the bits of the modifier
 /// keys themselves (the low 16 bits are device-dependent: left or right

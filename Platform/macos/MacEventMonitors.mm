@@ -3,8 +3,8 @@
 #include "MacEventMonitors.hpp"
 
 #include "MacBridging.h"
-#include "MacEventWindow.hpp"
 #include "MacModifierFlags.hpp"
+#include "MacMonitoredEvent.hpp"
 
 namespace quillo::platform::mac {
 
@@ -25,22 +25,23 @@ class MonitorToken final : public EventMonitorToken {
   id monitor_;
 };
 
-/// The monitors' masks admit left- and right-mouse-downs and key-downs
-/// only. Only key events have a key code and characters: AppKit raises an
-/// exception when a mouse event is asked for them.
-MonitoredEvent toMonitoredEvent(NSEvent* event, EventWindow window) {
+/// None for an event of a type the monitors do not ask for.
+std::optional<MonitoredEvent> toMonitoredEvent(NSEvent* event, EventWindow window) {
+  const std::optional<MonitoredEvent::Type> type =
+      monitoredEventType(static_cast<std::uint64_t>([event type]));
+  if (!type) return std::nullopt;
   MonitoredEvent result;
+  result.type = *type;
   result.modifierFlags = deviceIndependentModifierFlags([event modifierFlags]);
   result.window = window;
-  const NSEventType type = [event type];
-  if (type == NSEventTypeLeftMouseDown) {
-    result.type = MonitoredEvent::Type::leftMouseDown;
-  } else if (type == NSEventTypeRightMouseDown) {
-    result.type = MonitoredEvent::Type::rightMouseDown;
-  } else {
-    result.type = MonitoredEvent::Type::keyDown;
-    result.keyCode = [event keyCode];
-    result.charactersIgnoringModifiers = toStdString([event charactersIgnoringModifiers]);
+  switch (*type) {
+    case MonitoredEvent::Type::leftMouseDown:
+    case MonitoredEvent::Type::rightMouseDown:
+      break;
+    case MonitoredEvent::Type::keyDown:
+      result.keyCode = [event keyCode];
+      result.charactersIgnoringModifiers = toStdString([event charactersIgnoringModifiers]);
+      break;
   }
   return result;
 }
@@ -58,7 +59,9 @@ std::unique_ptr<EventMonitorToken> MacEventMonitors::addGlobalMouseDownMonitor(
   id monitor =
       [NSEvent addGlobalMonitorForEventsMatchingMask:kMouseDowns
                                              handler:^(NSEvent* event) {
-                                               handler(toMonitoredEvent(event, EventWindow::none));
+                                               const std::optional<MonitoredEvent> monitored =
+                                                   toMonitoredEvent(event, EventWindow::none);
+                                               if (monitored) handler(*monitored);
                                              }];
   return std::make_unique<MonitorToken>(monitor);
 }
@@ -74,7 +77,11 @@ std::unique_ptr<EventMonitorToken> MacEventMonitors::addLocalMonitor(
                                      const EventWindow window =
                                          eventWindow((__bridge const void*)[event window],
                                                      self->panelWindow_, self->statusItemWindow_);
-                                     return handler(toMonitoredEvent(event, window)) ? event : nil;
+                                     const std::optional<MonitoredEvent> monitored =
+                                         toMonitoredEvent(event, window);
+                                     // What is not ours to judge goes on to its window.
+                                     if (!monitored) return event;
+                                     return handler(*monitored) ? event : nil;
                                    }];
   return std::make_unique<MonitorToken>(monitor);
 }

@@ -4,6 +4,7 @@
 
 #include "MacActionTarget.h"
 #include "MacBridging.h"
+#include "MacMenuItemForm.hpp"
 #include "MacModifierFlags.hpp"
 
 @interface QLOMenuDelegate : NSObject <NSMenuDelegate>
@@ -64,25 +65,28 @@ struct MacStatusItem::Parts {
   }
 
   NSMenuItem* build(const MenuItem& item) {
-    switch (item.kind) {
-      case MenuItem::Kind::separator:
+    bool sectionHeaders = false;
+    if (@available(macOS 14.0, *)) sectionHeaders = true;
+    const MenuItemForm form = menuItemForm(item, sectionHeaders);
+    NSString* title = toNSString(item.title);
+    switch (form.shape) {
+      case MenuItemForm::Shape::separator:
         return (NSMenuItem*)[NSMenuItem separatorItem];
-      case MenuItem::Kind::sectionHeader:
-        if (@available(macOS 14.0, *))
-          return [NSMenuItem sectionHeaderWithTitle:toNSString(item.title)];
-        return disabled(item.title);
-      case MenuItem::Kind::item:
+      case MenuItemForm::Shape::sectionHeader:
+        if (@available(macOS 14.0, *)) return [NSMenuItem sectionHeaderWithTitle:title];
+        break;
+      case MenuItemForm::Shape::item:
         break;
     }
-    NSMenuItem* result = [[NSMenuItem alloc] initWithTitle:toNSString(item.title)
+    NSMenuItem* result = [[NSMenuItem alloc] initWithTitle:title
                                                     action:NULL
                                              keyEquivalent:toNSString(item.keyEquivalent)];
-    [result setState:item.checked ? NSControlStateValueOn : NSControlStateValueOff];
+    [result setState:form.checked ? NSControlStateValueOn : NSControlStateValueOff];
     [result setIndentationLevel:item.indentationLevel];
     if (!item.symbol.empty()) {
       [result setImage:symbolImage(item.symbol, toNSString(item.symbolDescription))];
     }
-    if (item.action) {
+    if (form.enabled && item.action) {
       const std::function<void()> action = item.action;
       QLOActionTarget* target = [[QLOActionTarget alloc] initWithBlock:^(id) {
         action();
@@ -92,19 +96,11 @@ struct MacStatusItem::Parts {
       [result setAction:@selector(perform:)];
     }
     if (!item.submenu.empty()) {
-      NSMenu* submenu = [[NSMenu alloc] initWithTitle:toNSString(item.title)];
+      NSMenu* submenu = [[NSMenu alloc] initWithTitle:title];
       fill(submenu, item.submenu);
       [result setSubmenu:submenu];
     }
-    [result setEnabled:item.action != nullptr || !item.submenu.empty()];
-    return result;
-  }
-
-  static NSMenuItem* disabled(const std::string& title) {
-    NSMenuItem* result = [[NSMenuItem alloc] initWithTitle:toNSString(title)
-                                                    action:NULL
-                                             keyEquivalent:@""];
-    [result setEnabled:NO];
+    [result setEnabled:form.enabled];
     return result;
   }
 

@@ -9,10 +9,11 @@
 
 #include "MacConstants.hpp"
 #include "MacDispatchTime.hpp"
-#include "MacEventWindow.hpp"
 #include "MacFileEvents.hpp"
 #include "MacLoginItemStatus.hpp"
+#include "MacMenuItemForm.hpp"
 #include "MacModifierFlags.hpp"
+#include "MacMonitoredEvent.hpp"
 #include "MacNotifications.hpp"
 #include "Platform/KeyCodes.hpp"
 
@@ -143,9 +144,20 @@ TEST(MacNotifications, TerminationIsHeardOnTheWorkspaceCenterFromAnyone) {
             "NSWorkspaceDidTerminateApplicationNotification");
 }
 
-// MARK: - Event windows
+// MARK: - Monitored events
 
-TEST(MacEventWindow, AnEventIsAimedAtThePanelTheStatusItemAnotherWindowOrNone) {
+TEST(MacMonitoredEvent, TheMonitorsHandOnMouseDownsAndKeyDownsOnly) {
+  EXPECT_EQ(monitoredEventType(1), MonitoredEvent::Type::leftMouseDown);
+  EXPECT_EQ(monitoredEventType(3), MonitoredEvent::Type::rightMouseDown);
+  EXPECT_EQ(monitoredEventType(10), MonitoredEvent::Type::keyDown);
+  EXPECT_EQ(monitoredEventType(2), std::nullopt);   // left mouse up
+  EXPECT_EQ(monitoredEventType(11), std::nullopt);  // key up
+  EXPECT_EQ(monitoredEventType(12), std::nullopt);  // flags changed
+  EXPECT_EQ(monitoredEventType(25), std::nullopt);  // other mouse down
+  EXPECT_EQ(monitoredEventType(0), std::nullopt);
+}
+
+TEST(MacMonitoredEvent, AnEventIsAimedAtThePanelTheStatusItemAnotherWindowOrNone) {
   int panel = 0, button = 0, other = 0;
   EXPECT_EQ(eventWindow(&panel, &panel, &button), EventWindow::panel);
   EXPECT_EQ(eventWindow(&button, &panel, &button), EventWindow::statusItemButton);
@@ -154,6 +166,38 @@ TEST(MacEventWindow, AnEventIsAimedAtThePanelTheStatusItemAnotherWindowOrNone) {
   // Before the panel has a window, nothing is the panel's.
   EXPECT_EQ(eventWindow(&other, nullptr, &button), EventWindow::other);
   EXPECT_EQ(eventWindow(nullptr, nullptr, nullptr), EventWindow::none);
+}
+
+// MARK: - Menu items
+
+TEST(MacMenuItemForm, AnItemIsEnabledOnlyWithAnActionOrASubmenu) {
+  using Shape = MenuItemForm::Shape;
+  MenuItem plain;
+  plain.title = "Accessibility: granted";
+  EXPECT_EQ(menuItemForm(plain, true), (MenuItemForm{Shape::item, false, false}));
+
+  MenuItem acting = plain;
+  acting.action = [] {};
+  acting.checked = true;
+  EXPECT_EQ(menuItemForm(acting, true), (MenuItemForm{Shape::item, true, true}));
+
+  MenuItem parent = plain;
+  parent.submenu.push_back(acting);
+  EXPECT_EQ(menuItemForm(parent, true), (MenuItemForm{Shape::item, true, false}));
+}
+
+TEST(MacMenuItemForm, SectionHeadersBeforeMacOS14AreDisabledTitles) {
+  using Shape = MenuItemForm::Shape;
+  MenuItem header;
+  header.kind = MenuItem::Kind::sectionHeader;
+  header.title = "Shortcuts";
+  header.action = [] {};  // a header never acts
+  EXPECT_EQ(menuItemForm(header, true), (MenuItemForm{Shape::sectionHeader, false, false}));
+  EXPECT_EQ(menuItemForm(header, false), (MenuItemForm{Shape::item, false, false}));
+
+  MenuItem separator;
+  separator.kind = MenuItem::Kind::separator;
+  EXPECT_EQ(menuItemForm(separator, false), (MenuItemForm{Shape::separator, false, false}));
 }
 
 // MARK: - Dispatch times
