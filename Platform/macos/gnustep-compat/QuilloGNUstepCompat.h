@@ -55,8 +55,8 @@ static const NSEventModifierFlags NSEventModifierFlagDeviceIndependentFlagsMask 
 @interface NSImage (QuilloGNUstepCompat)
 + (instancetype)imageWithSystemSymbolName:(NSString*)name
                  accessibilityDescription:(NSString*)description; /* macOS 11 */
-/* The property `template` (a C++ keyword; AppKit's own header declares it in
- * a way Objective-C++ accepts) through its accessors. */
+/* The property `template`, through its accessors: its name is a C++
+ * keyword, which Objective-C++ rejects as a property name here. */
 - (BOOL)isTemplate;
 - (void)setTemplate:(BOOL)isTemplate;
 @property(copy) NSString* accessibilityDescription;
