@@ -2,5 +2,6 @@
 #import <AppKit/AppKit.h>
 
 void openSettings() {
-  [[NSWorkspace sharedWorkspace] openURL:@"x-apple.systempreferences:com.apple.preference.security"];
+  [[NSWorkspace sharedWorkspace]
+      openURL:@"x-apple.systempreferences:com.apple.preference.security"];
 }
