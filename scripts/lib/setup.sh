@@ -17,6 +17,9 @@ QUILLO_PACKAGES=(
 )
 QUILLO_BENCH_PACKAGES=(libbenchmark-dev)
 QUILLO_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+# The syntax check of the macOS sources (scripts/check-objc): clang with
+# GNUstep's Foundation and AppKit headers.
+QUILLO_OBJC_CHECK_PACKAGES=(clang libgnustep-base-dev libgnustep-gui-dev)
 
 quillo_missing_packages() {
   local missing=() pkg

@@ -1,0 +1,115 @@
+// Quillo on a Mac: the one entry point, where the macOS implementations of
+// every platform seam are chosen and the application is run.
+//
+// Qt draws the panel, so Qt's application object is made first: on macOS it
+// creates NSApplication and runs NSApplication's loop in exec(), which also
+// serves the main Dispatch queue that MacMainLoop posts to. Quillo's own
+// delegate is a C++ object (Qt's is the NSApplicationDelegate); it hears
+// "launching finished" as the first piece of work on the running loop.
+#import <AppKit/AppKit.h>
+
+#include <QApplication>
+#include <QWidget>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "AppController.hpp"
+#include "AppNapActivity.hpp"
+#include "Gui/PanelWidget.hpp"
+#include "MacAppParts.hpp"
+#include "MacApplication.hpp"
+#include "MacEventMonitors.hpp"
+#include "MacFoundationServices.hpp"
+#include "MacLoginItems.hpp"
+#include "MacMainLoop.hpp"
+#include "MacPanelStyle.hpp"
+#include "MacStatusItem.hpp"
+#include "MacWorkspace.hpp"
+#include "Platform/FileSystem.hpp"
+#include "QuilloApp.hpp"
+#include "StatusMenuController.hpp"
+#include "StatusPanelController.hpp"
+
+namespace {
+
+using namespace quillo;
+namespace mac = quillo::platform::mac;
+
+constexpr const char* kActivityReason = "Quillo keeps Mail's keyboard shortcuts on time";
+
+/// The panel: its widget, its window, the window's native styling, and the
+/// windows the event monitors must recognise. Made once, before the
+/// controller asks for the panel.
+struct Panel {
+  gui::PanelWidget view;
+  std::unique_ptr<platform::PanelWindow> window = macapp::makePanelWindow(view);
+
+  void style(mac::MacEventMonitors& monitors, const mac::MacStatusItem& item) {
+    // winId() makes Qt create the native window now; on macOS it is the
+    // top-level widget's NSView.
+    void* nativeView = reinterpret_cast<void*>(view.window()->winId());
+    mac::styleAsStatusPanel(nativeView);
+    monitors.recognise(mac::windowOfView(nativeView), item.buttonWindow());
+  }
+};
+
+int run(int argc, char** argv) {
+  QApplication qt(argc, argv);
+  // The panel closing is no reason to quit: Quillo lives in the menu bar.
+  QApplication::setQuitOnLastWindowClosed(false);
+
+  mac::MacApplication application;
+  application.setActivationPolicy(platform::ActivationPolicy::accessory);
+  const mac::AppNapActivity activity(kActivityReason);
+
+  mac::MacMainLoop loop;
+  mac::MacUserDefaults defaults;
+  mac::MacPaths paths;
+  platform::PosixFileSystem files;
+  mac::MacBundle bundle;
+  mac::MacSystemLog systemLog;
+  const std::unique_ptr<platform::EventServices> events = macapp::makeEventServices();
+  const std::unique_ptr<platform::KeyboardLayouts> layouts = macapp::makeKeyboardLayouts();
+  const std::unique_ptr<platform::Accessibility> accessibility = macapp::makeAccessibility();
+  mac::MacWorkspace workspace;
+  mac::MacWorkspaceOpener opener;
+  mac::MacLoginItems loginItems;
+
+  mac::MacStatusItem statusItem;
+  mac::MacEventMonitors monitors;
+  Panel panel;
+  panel.style(monitors, statusItem);
+
+  AppEnvironment environment{loop,
+                             defaults,
+                             paths,
+                             files,
+                             bundle,
+                             systemLog,
+                             *events,
+                             *layouts,
+                             *accessibility,
+                             workspace,
+                             opener,
+                             loginItems,
+                             std::vector<std::string>(argv + 1, argv + argc)};
+  AppDelegate delegate(std::move(environment), application,
+                       [&](AppController& app, bool classicMenu) -> std::unique_ptr<StatusUI> {
+                         if (classicMenu)
+                           return std::make_unique<StatusMenuController>(statusItem, app,
+                                                                         application);
+                         return std::make_unique<StatusPanelController>(
+                             app, statusItem, *panel.window, monitors, panel.view, application);
+                       });
+  loop.post([&delegate] { delegate.applicationDidFinishLaunching(); });
+  return QApplication::exec();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  @autoreleasepool {
+    return run(argc, argv);
+  }
+}
