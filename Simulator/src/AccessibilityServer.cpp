@@ -1,5 +1,7 @@
 #include "Simulator/AccessibilityServer.hpp"
 
+#include "Platform/KeyCodes.hpp"
+#include "Platform/Text.hpp"
 #include "Simulator/SimulatedMac.hpp"
 
 namespace quillo::sim {
@@ -19,6 +21,34 @@ CFValue::Array elements(pid_t pid, const std::vector<std::shared_ptr<AXNode>>& n
   for (const auto& node : nodes)
     array.emplace_back(AccessibilityServer::element(pid, *node));
   return array;
+}
+
+/// A menu item's key equivalent as a Mac reports it: the character in upper
+/// case, and the modifiers as kAXMenuItemModifier bits with command implied.
+/// An item without one has no character but still answers modifiers 0 (so
+/// the modifiers alone never tell that an item has a key equivalent).
+AXError readKeyEquivalent(const KeyEquivalent& key, std::string_view attribute, CFValue& value) {
+  namespace Modifiers = MenuItemModifiers;
+  if (attribute == "AXMenuItemCmdChar") {
+    if (!key.isSet()) return AXError::noValue;
+    char16_t character = key.character;
+    if (character >= u'a' && character <= u'z') character = static_cast<char16_t>(character - 32);
+    value = text::utf8(std::u16string(1, character));
+  } else if (attribute == "AXMenuItemCmdModifiers") {
+    std::int64_t bits = Modifiers::none;
+    if (key.isSet()) {
+      if (key.modifiers & EventFlags::shift) bits |= Modifiers::shift;
+      if (key.modifiers & EventFlags::alternate) bits |= Modifiers::option;
+      if (key.modifiers & EventFlags::control) bits |= Modifiers::control;
+      if (!(key.modifiers & EventFlags::command)) bits |= Modifiers::noCommand;
+    }
+    value = bits;
+  } else if (attribute == "AXMenuItemCmdVirtualKey" || attribute == "AXMenuItemCmdGlyph") {
+    return AXError::noValue;  // the simulated menus give character keys only
+  } else {
+    return AXError::attributeUnsupported;
+  }
+  return AXError::success;
 }
 
 }  // namespace
@@ -189,6 +219,8 @@ AXError AccessibilityServer::readAttribute(const AXUIElement& target, SimApp* ap
     value = elements(pid, node->children);
   } else if (attribute == "AXFocused") {
     value = app->focusedElement() == node;
+  } else if (node->role == "AXMenuItem" && attribute.starts_with("AXMenuItemCmd")) {
+    return readKeyEquivalent(node->keyEquivalent, attribute, value);
   } else {
     return AXError::attributeUnsupported;
   }
