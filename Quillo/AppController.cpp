@@ -37,6 +37,7 @@ AppController::AppController(AppEnvironment environment, StatusUIFactory makeSta
       interceptor_(focusInspector_, executor_, frontmost_, log_, environment_.loop,
                    environment_.keyboardLayouts),
       menuDiagnostics_(environment_.accessibility, log_),
+      reachability_(environment_.accessibility, environment_.loop, MenuReachability::Limits{}),
       makeStatusUI_(std::move(makeStatusUI)),
       appLog_(environment_.systemLog, "app") {}
 
@@ -92,7 +93,20 @@ void AppController::start() {
     if (!self->permissions_->state().accessibility) self->checkPermissions(false);
   });
   frontmost_.onChange = [weak] {
-    if (auto* self = Lifeline<AppController>::lock(weak)) self->syncEnabled();
+    auto* self = Lifeline<AppController>::lock(weak);
+    if (!self) return;
+    self->syncEnabled();
+    // A Mail not checked yet (just launched, or relaunched), or one that quit.
+    const auto mail = self->mailProcess();
+    const auto& reach = self->reachability_;
+    if (mail != reach.checkedPID() && mail != reach.checkingPID()) self->checkMenuTargets();
+  };
+  reachability_.onChange = [weak] {
+    if (auto* self = Lifeline<AppController>::lock(weak)) self->refreshUI();
+  };
+  // The executor is the controller's own, so it cannot outlive the log.
+  executor_.onFoundByKeyEquivalent = [&log = log_](const std::string& line) {
+    log.log(line, false);
   };
 
   if (makeStatusUI_) {
@@ -162,6 +176,16 @@ void AppController::installKeymap() {
              (error ? ", error: " + *error : std::string()));
   }
   interceptor_.setKeymap(std::move(keymap));
+  checkMenuTargets();
+}
+
+void AppController::checkMenuTargets() {
+  const auto mail = mailProcess();
+  if (!mail || !permissionState_.accessibility) {
+    reachability_.clear();
+    return;
+  }
+  reachability_.check(*mail, activeKeymap());
 }
 
 void AppController::selectSet(ShortcutSet set) {
@@ -178,7 +202,10 @@ void AppController::syncEnabled() {
 
 void AppController::checkPermissions(bool initial) {
   const PermissionState now = permissions_->state();
+  const bool accessibilityCame = now.accessibility && !permissionState_.accessibility;
   permissionState_ = now;
+  // Mail's menus could not be read before.
+  if (accessibilityCame) checkMenuTargets();
   const std::string im = now.inputMonitoring ? "yes" : "no";
   if (now.accessibility && !tap_->isInstalled()) {
     if (tap_->start()) {

@@ -129,6 +129,8 @@ void PanelModel::update(AppController& app) {
     shortcuts = shortcutRows(&keymap);
   }
   keymapProblems = app.keymapStore().warnings();
+  const auto& unreachable = app.menuTargetProblems();
+  keymapProblems.insert(keymapProblems.end(), unreachable.begin(), unreachable.end());
   if (const auto& error = app.keymapStore().loadError()) {
     keymapProblems.insert(keymapProblems.begin(), *error);
   }
