@@ -99,7 +99,9 @@ void AppController::start() {
     // A Mail not checked yet (just launched, or relaunched), or one that quit.
     const auto mail = self->mailProcess();
     const auto& reach = self->reachability_;
-    if (mail != reach.checkedPID() && mail != reach.checkingPID()) self->checkMenuTargets();
+    const bool known = mail ? mail == reach.checkedPID() || mail == reach.checkingPID()
+                            : !reach.checkedPID() && !reach.checkingPID();
+    if (!known) self->checkMenuTargets();
   };
   reachability_.onChange = [weak] {
     if (auto* self = Lifeline<AppController>::lock(weak)) self->refreshUI();
