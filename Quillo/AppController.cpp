@@ -181,6 +181,12 @@ void AppController::installKeymap() {
   checkMenuTargets();
 }
 
+const std::vector<MailMenuItem>& AppController::mailMenus() const {
+  static const std::vector<MailMenuItem> none;
+  const auto mail = mailProcess();
+  return mail && mail == reachability_.checkedPID() ? reachability_.menus() : none;
+}
+
 void AppController::checkMenuTargets() {
   const auto mail = mailProcess();
   if (!mail || !permissionState_.accessibility) {

@@ -95,6 +95,9 @@ class AppController {
   /// lines shown with the keymap file's warnings.
   const std::vector<std::string>& menuTargetProblems() const { return reachability_.problems(); }
   const MenuReachability& reachability() const { return reachability_; }
+  /// The running Mail's menus as the last complete check read them; empty
+  /// when Mail is not running or they have not been read.
+  const std::vector<MailMenuItem>& mailMenus() const;
   /// The debug toggle: stores the choice, switches the log, and says so in
   /// the log even when it switches it off.
   void setDebugLogging(bool on);
