@@ -26,9 +26,27 @@ CFValue::Array elements(pid_t pid, const std::vector<std::shared_ptr<AXNode>>& n
 /// A menu item's key equivalent as a Mac reports it: the character in upper
 /// case, and the modifiers as kAXMenuItemModifier bits with command implied.
 /// An item without one has no character but still answers modifiers 0 (so
-/// the modifiers alone never tell that an item has a key equivalent).
-AXError readKeyEquivalent(const KeyEquivalent& key, std::string_view attribute, CFValue& value) {
+/// the modifiers alone never tell that an item has a key equivalent). A named
+/// key (Delete) comes as its virtual key code, with a control character as
+/// its character and the glyph Mail shows (kMenuDeleteLeftGlyph, 0x17).
+AXError readKeyEquivalent(const AXNode& node, std::string_view attribute, CFValue& value) {
   namespace Modifiers = MenuItemModifiers;
+  const KeyEquivalent& key = node.keyEquivalent;
+  if (node.namedKeyEquivalent != 0) {
+    constexpr std::int64_t kDeleteLeftGlyph = 0x17;
+    if (attribute == "AXMenuItemCmdChar") {
+      value = std::string("\b");
+    } else if (attribute == "AXMenuItemCmdModifiers") {
+      value = std::int64_t{Modifiers::noCommand};
+    } else if (attribute == "AXMenuItemCmdVirtualKey") {
+      value = std::int64_t{node.namedKeyEquivalent};
+    } else if (attribute == "AXMenuItemCmdGlyph") {
+      value = kDeleteLeftGlyph;
+    } else {
+      return AXError::attributeUnsupported;
+    }
+    return AXError::success;
+  }
   if (attribute == "AXMenuItemCmdChar") {
     if (!key.isSet()) return AXError::noValue;
     char16_t character = key.character;
@@ -220,7 +238,7 @@ AXError AccessibilityServer::readAttribute(const AXUIElement& target, SimApp* ap
   } else if (attribute == "AXFocused") {
     value = app->focusedElement() == node;
   } else if (node->role == "AXMenuItem" && attribute.starts_with("AXMenuItemCmd")) {
-    return readKeyEquivalent(node->keyEquivalent, attribute, value);
+    return readKeyEquivalent(*node, attribute, value);
   } else {
     return AXError::attributeUnsupported;
   }
