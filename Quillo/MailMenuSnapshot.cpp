@@ -39,15 +39,6 @@ std::optional<NamedKey> namedKey(std::int64_t code) {
   }
 }
 
-/// The key a menu item's character stands for. A Mac reports letters in
-/// upper case whether or not shift is part of the equivalent (shift is in
-/// the modifiers), so letters are taken in lower case.
-std::optional<KeyToken> characterKey(std::string text) {
-  if (text.size() == 1 && text[0] >= 'A' && text[0] <= 'Z')
-    text[0] = static_cast<char>(text[0] + 32);
-  return KeyToken::typed(text);
-}
-
 }  // namespace
 
 std::optional<KeyChord> menuKeyEquivalent(const CFValue& character, const CFValue& modifiers,
@@ -59,7 +50,10 @@ std::optional<KeyChord> menuKeyEquivalent(const CFValue& character, const CFValu
   if (!key) {
     const auto* text = character.get<std::string>();
     if (!text || text->empty()) return std::nullopt;
-    key = characterKey(*text);
+    // A Mac reports a letter in upper case whether or not shift is part of
+    // the equivalent (shift is in the modifiers); a chord holds letters in
+    // lower case anyway.
+    key = KeyToken::typed(*text);
     if (!key) return std::nullopt;
   }
   namespace Bits = platform::MenuItemModifiers;
