@@ -106,7 +106,12 @@ void AppController::start() {
   reachability_.onChange = [weak] {
     if (auto* self = Lifeline<AppController>::lock(weak)) self->refreshUI();
   };
-  // The executor is the controller's own, so it cannot outlive the log.
+  // The executor is the controller's own, so it cannot outlive the log or
+  // the reachability check.
+  executor_.menusRead = [this](pid_t pid) -> const std::vector<MailMenuItem>* {
+    const auto& menus = reachability_.menus();
+    return reachability_.checkedPID() == pid && !menus.empty() ? &menus : nullptr;
+  };
   executor_.onFoundByKeyEquivalent = [&log = log_](const std::string& line) {
     log.log(line, false);
   };

@@ -152,9 +152,22 @@ std::optional<ActionExecutor::Found> ActionExecutor::findByKeyEquivalent(ActionI
                                                                          pid_t pid) {
   const auto chord = MenuKeyEquivalents::ownKeyEquivalent(action);
   if (!chord) return std::nullopt;
-  MailMenuReader reader(ax_, pid, MailMenuReader::Limits{});
-  reader.readAll();
-  auto carriers = MenuKeyEquivalents::carriers(reader.menus(), *chord, anywhereDepth);
+  const auto search = [&](const std::vector<MailMenuItem>& menus) {
+    return MenuKeyEquivalents::carriers(menus, *chord, anywhereDepth);
+  };
+  const std::vector<MailMenuItem>* known = menusRead ? menusRead(pid) : nullptr;
+  auto carriers = known ? search(*known) : decltype(search(*known)){};
+  // An item found in an earlier reading must still carry the key.
+  if (known && carriers.size() == 1 &&
+      readKeyEquivalent(ax_, carriers.front().node.element) != chord) {
+    known = nullptr;
+  }
+  std::optional<MailMenuReader> reader;
+  if (!known) {
+    reader.emplace(ax_, pid, MailMenuReader::Limits{});
+    reader->readAll();
+    carriers = search(reader->menus());
+  }
   // Two items with the same key: the user gave one of them Mail's shortcut
   // in App Shortcuts, and pressing either could be the wrong command.
   if (carriers.size() != 1) return std::nullopt;

@@ -31,6 +31,7 @@
 #include <vector>
 
 #include "DebugLog.hpp"
+#include "MailMenuSnapshot.hpp"
 #include "Platform/Accessibility.hpp"
 #include "Platform/EventServices.hpp"
 #include "QuilloCore/ActionID.hpp"
@@ -151,6 +152,10 @@ class ActionExecutor final : public ActionPerforming {
   /// key equivalent ("archive: found Nachricht › Archivieren by its key
   /// equivalent ⌃⌘A"). Called on the main thread inside perform.
   std::function<void(const std::string&)> onFoundByKeyEquivalent;
+  /// Mail's menus as already read for this Mail process (by the check after
+  /// Mail launched), or null: searching them spares the walk of Mail's menus
+  /// on the first press of each action. Must not outlive what it captures.
+  std::function<const std::vector<MailMenuItem>*(pid_t)> menusRead;
 
  private:
   struct Found {
