@@ -138,7 +138,7 @@ class ActionExecutor final : public ActionPerforming {
   struct Resolved {
     pid_t pid;
     AXMenuNode node;
-    /// The spec's path that found it, or (found by its key equivalent) the
+    /// The ActionSpec's path that found it, or (found by its key equivalent) the
     /// titles that lead to it in this Mail.
     MenuPath path;
     /// Set when the item was found by Mail's own key equivalent for the

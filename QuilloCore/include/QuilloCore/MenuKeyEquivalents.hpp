@@ -84,7 +84,7 @@ template <class Node>
 struct Reach {
   enum class Way { menuPath, keyEquivalent, fallbackKey, none };
   Way way = Way::none;
-  /// menuPath: the spec's path that resolved; keyEquivalent: the titles of
+  /// menuPath: the ActionSpec's path that resolved; keyEquivalent: the titles of
   /// the item found.
   MenuPath path{};
   /// The item found (menuPath and keyEquivalent).
