@@ -95,13 +95,14 @@ void AppController::start() {
   frontmost_.onChange = [weak] {
     auto* self = Lifeline<AppController>::lock(weak);
     if (!self) return;
-    self->syncEnabled();
-    // A Mail not checked yet (just launched, or relaunched), or one that quit.
+    // A Mail not checked yet (just launched, or relaunched), or one that
+    // quit; before the refresh below, which shows what a quit Mail left.
     const auto mail = self->mailProcess();
     const auto& reach = self->reachability_;
     const bool known = mail ? mail == reach.checkedPID() || mail == reach.checkingPID()
                             : !reach.checkedPID() && !reach.checkingPID();
     if (!known) self->checkMenuTargets();
+    self->syncEnabled();
   };
   reachability_.onChange = [weak] {
     if (auto* self = Lifeline<AppController>::lock(weak)) self->refreshUI();
@@ -215,10 +216,10 @@ void AppController::syncEnabled() {
 
 void AppController::checkPermissions(bool initial) {
   const PermissionState now = permissions_->state();
-  const bool accessibilityCame = now.accessibility && !permissionState_.accessibility;
+  const bool accessibilityChanged = now.accessibility != permissionState_.accessibility;
   permissionState_ = now;
-  // Mail's menus could not be read before.
-  if (accessibilityCame) checkMenuTargets();
+  // Mail's menus can be read now, or no longer: what was found goes with them.
+  if (accessibilityChanged) checkMenuTargets();
   const std::string im = now.inputMonitoring ? "yes" : "no";
   if (now.accessibility && !tap_->isInstalled()) {
     if (tap_->start()) {

@@ -75,7 +75,7 @@ void MenuReachability::finish() {
   requestsOfLastCheck_ = reader.requests();
   if (!reader.complete()) {
     // Part of the menus is missing: Quillo cannot tell what Mail lacks.
-    publish({}, std::nullopt, {});
+    if (publish({}, std::nullopt, {}) && onChange) onChange();
     return;
   }
   std::vector<std::string> problems;
@@ -86,16 +86,16 @@ void MenuReachability::finish() {
     if (!spec) continue;  // the keymap file's warnings tell of it
     if (auto line = problem(action, *spec, reader.menus())) problems.push_back(std::move(*line));
   }
-  publish(std::move(problems), pid_, reader.menus());
+  if (publish(std::move(problems), pid_, reader.menus()) && onChange) onChange();
 }
 
-void MenuReachability::publish(std::vector<std::string> problems, std::optional<pid_t> pid,
+bool MenuReachability::publish(std::vector<std::string> problems, std::optional<pid_t> pid,
                                std::vector<MailMenuItem> menus) {
   const bool changed = problems != problems_ || pid != checkedPID_ || menus.size() != menus_.size();
   problems_ = std::move(problems);
   checkedPID_ = pid;
   menus_ = std::move(menus);
-  if (changed && onChange) onChange();
+  return changed;
 }
 
 }  // namespace quillo

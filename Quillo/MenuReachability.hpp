@@ -44,6 +44,7 @@ class MenuReachability {
   /// before the loop runs the posted work.
   void check(pid_t pid, Keymap keymap);
   /// Drops the problems and any check under way (Mail can't be read now).
+  /// Does not call onChange: the caller refreshes what it shows.
   void clear();
 
   /// The problem lines of the last finished check, in action order.
@@ -59,8 +60,8 @@ class MenuReachability {
   /// The accessibility requests of the last finished check.
   std::size_t requestsOfLastCheck() const noexcept { return requestsOfLastCheck_; }
 
-  /// Called after a finished check or a clear() that changed problems() or
-  /// menus(). Must not outlive what it captures.
+  /// Called after a finished check that changed problems() or menus(), on
+  /// the main loop. Must not outlive what it captures.
   std::function<void()> onChange;
 
   /// The problem line for an action that cannot be performed, from what a
@@ -72,7 +73,8 @@ class MenuReachability {
   void post();
   void turn();
   void finish();
-  void publish(std::vector<std::string> problems, std::optional<pid_t> pid,
+  /// Replaces what was found; true when that changed it.
+  bool publish(std::vector<std::string> problems, std::optional<pid_t> pid,
                std::vector<MailMenuItem> menus);
 
   platform::Accessibility& ax_;

@@ -233,7 +233,7 @@ TEST_F(ReachabilityTest, ChecksOneMenuPerTurnAndNothingBeforeTheLoopRuns) {
   EXPECT_EQ(total, reachability.requestsOfLastCheck());
   EXPECT_TRUE(reachability.problems().empty());
   EXPECT_EQ(reachability.checkedPID(), mail->pid());
-  EXPECT_EQ(changes, 1);  // once found: the clear before changed nothing
+  EXPECT_EQ(changes, 1);  // once, when found: clear() leaves the telling to its caller
 }
 
 TEST_F(ReachabilityTest, UnreachableActionsBecomeProblemsThatGoWhenFixed) {
@@ -338,6 +338,13 @@ TEST_F(ReachabilityInAppTest, ALaunchedOrRelaunchedMailIsChecked) {
   EXPECT_EQ(app.reachability().checkedPID(), mail->pid());
   user.quitMail();
   EXPECT_EQ(app.reachability().checkedPID(), std::nullopt);
+  user.openMail();
+  EXPECT_TRUE(app.reachability().checkedPID().has_value());
+  // Without Accessibility, what was read goes: it can no longer be checked.
+  mac.permissions.accessibility = false;
+  app.checkPermissions(false);
+  EXPECT_EQ(app.reachability().checkedPID(), std::nullopt);
+  EXPECT_TRUE(app.mailMenus().empty());
 }
 
 TEST_F(ReachabilityInAppTest, TheFirstPressInAGermanMailUsesTheMenusTheCheckRead) {
