@@ -38,6 +38,7 @@ AppController::AppController(AppEnvironment environment, StatusUIFactory makeSta
       interceptor_(focusInspector_, executor_, frontmost_, log_, environment_.loop,
                    environment_.keyboardLayouts),
       menuDiagnostics_(environment_.accessibility, log_),
+      reachability_(environment_.accessibility, environment_.loop, MenuReachability::Limits{}),
       makeStatusUI_(std::move(makeStatusUI)),
       appLog_(environment_.systemLog, "app") {}
 
@@ -97,7 +98,28 @@ void AppController::start() {
     if (auto* self = Lifeline<AppController>::lock(weak)) self->tapRenewed(renewal);
   });
   frontmost_.onChange = [weak] {
-    if (auto* self = Lifeline<AppController>::lock(weak)) self->syncEnabled();
+    auto* self = Lifeline<AppController>::lock(weak);
+    if (!self) return;
+    // A Mail not checked yet (just launched, or relaunched), or one that
+    // quit; before the refresh below, which shows what a quit Mail left.
+    const auto mail = self->mailProcess();
+    const auto& reach = self->reachability_;
+    const bool known = mail ? mail == reach.checkedPID() || mail == reach.checkingPID()
+                            : !reach.checkedPID() && !reach.checkingPID();
+    if (!known) self->checkMenuTargets();
+    self->syncEnabled();
+  };
+  reachability_.onChange = [weak] {
+    if (auto* self = Lifeline<AppController>::lock(weak)) self->refreshUI();
+  };
+  // The executor is the controller's own, so it cannot outlive the log or
+  // the reachability check.
+  executor_.menusRead = [this](pid_t pid) -> const std::vector<MailMenuItem>* {
+    const auto& menus = reachability_.menus();
+    return reachability_.checkedPID() == pid && !menus.empty() ? &menus : nullptr;
+  };
+  executor_.onFoundByKeyEquivalent = [&log = log_](const std::string& line) {
+    log.log(line, false);
   };
 
   if (makeStatusUI_) {
@@ -167,6 +189,22 @@ void AppController::installKeymap() {
              (error ? ", error: " + *error : std::string()));
   }
   interceptor_.setKeymap(std::move(keymap));
+  checkMenuTargets();
+}
+
+const std::vector<MailMenuItem>& AppController::mailMenus() const {
+  static const std::vector<MailMenuItem> none;
+  const auto mail = mailProcess();
+  return mail && mail == reachability_.checkedPID() ? reachability_.menus() : none;
+}
+
+void AppController::checkMenuTargets() {
+  const auto mail = mailProcess();
+  if (!mail || !permissionState_.accessibility) {
+    reachability_.clear();
+    return;
+  }
+  reachability_.check(*mail, activeKeymap());
 }
 
 void AppController::selectSet(ShortcutSet set) {
@@ -208,7 +246,10 @@ void AppController::tapRenewed(const TapRenewal& renewal) {
 
 void AppController::checkPermissions(bool initial) {
   const PermissionState now = permissions_->state();
+  const bool accessibilityChanged = now.accessibility != permissionState_.accessibility;
   permissionState_ = now;
+  // Mail's menus can be read now, or no longer: what was found goes with them.
+  if (accessibilityChanged) checkMenuTargets();
   const std::string im = now.inputMonitoring ? "yes" : "no";
   // A dead port is noticed only by asking; its renewal comes first, so a
   // renewal that fails is tried again below like any installation.

@@ -28,6 +28,7 @@
 #include "KeymapStore.hpp"
 #include "Lifeline.hpp"
 #include "MailMenu.hpp"
+#include "MenuReachability.hpp"
 #include "Preferences.hpp"
 #include "StatusUI.hpp"
 #include "SystemPermissions.hpp"
@@ -93,6 +94,17 @@ class AppController {
   void fixAccessibility();
   /// Asks for Input Monitoring (once per run) and opens its page.
   void fixInputMonitoring();
+  /// Checks, on posted work, that every action the active keymap binds can
+  /// be performed in the running Mail; with Mail not running or unreadable,
+  /// forgets what an earlier check found.
+  void checkMenuTargets();
+  /// The actions of the active keymap the running Mail cannot perform, as
+  /// lines shown with the keymap file's warnings.
+  const std::vector<std::string>& menuTargetProblems() const { return reachability_.problems(); }
+  const MenuReachability& reachability() const { return reachability_; }
+  /// The running Mail's menus as the last complete check read them; empty
+  /// when Mail is not running or they have not been read.
+  const std::vector<MailMenuItem>& mailMenus() const;
   /// The debug toggle: stores the choice, switches the log, and says so in
   /// the log even when it switches it off.
   void setDebugLogging(bool on);
@@ -169,6 +181,7 @@ class AppController {
   ActionExecutor executor_;
   KeyInterceptor interceptor_;
   MenuDiagnostics menuDiagnostics_;
+  MenuReachability reachability_;
   std::unique_ptr<StatusUI> statusMenu_;
   std::unique_ptr<platform::Timer> permissionTimer_;
   bool askedForInputMonitoring_ = false;

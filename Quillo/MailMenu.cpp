@@ -1,6 +1,8 @@
 #include "MailMenu.hpp"
 
 #include "AXReading.hpp"
+#include "MailMenuSnapshot.hpp"
+#include "QuilloCore/CheatSheet.hpp"
 #include "QuilloCore/FocusSnapshot.hpp"
 #include "QuilloCore/Keymap.hpp"
 
@@ -116,10 +118,16 @@ std::optional<ActionExecutor::Found> ActionExecutor::find(ActionID action, const
   if (const auto cached = resolved.find(action); cached != resolved.end()) {
     const Resolved& entry = cached->second;
     if (entry.pid == pid && !entry.path.empty()) {
-      // Still the same item? Mail may have relaunched or retitled it.
-      const auto title = entry.node.title();
-      if (title && MenuResolver::titleMatches(*title, entry.path.back())) {
-        return Found{entry.node.element(), entry.path};
+      // Still the same item? Mail may have relaunched or retitled it, or
+      // the user may have moved its key equivalent.
+      if (entry.keyEquivalent) {
+        if (readKeyEquivalent(ax_, entry.node.element()) == entry.keyEquivalent)
+          return Found{entry.node.element(), entry.path};
+      } else {
+        const auto title = entry.node.title();
+        if (title && MenuResolver::titleMatches(*title, entry.path.back())) {
+          return Found{entry.node.element(), entry.path};
+        }
       }
     }
   }
@@ -127,12 +135,53 @@ std::optional<ActionExecutor::Found> ActionExecutor::find(ActionID action, const
   for (const MenuPath& path : spec.menu) {
     if (auto node = MenuResolver::resolve(path, menus, anywhereDepth)) {
       const AXUIElement element = node->element();
-      resolved.insert_or_assign(action, Resolved{pid, std::move(*node), path});
+      resolved.insert_or_assign(action, Resolved{pid, std::move(*node), path, std::nullopt});
       return Found{element, path};
     }
   }
+  // No title matched: Mail may run in another language. Its key
+  // equivalents are the same in every language (menus unreadable: no walk).
+  if (!menus.empty()) {
+    if (auto found = findByKeyEquivalent(action, pid)) return found;
+  }
   resolved.erase(action);
   return std::nullopt;
+}
+
+std::optional<ActionExecutor::Found> ActionExecutor::findByKeyEquivalent(ActionID action,
+                                                                         pid_t pid) {
+  const auto chord = MenuKeyEquivalents::ownKeyEquivalent(action);
+  if (!chord) return std::nullopt;
+  const auto search = [&](const std::vector<MailMenuItem>& menus) {
+    return MenuKeyEquivalents::carriers(menus, *chord, anywhereDepth);
+  };
+  const std::vector<MailMenuItem>* known = menusRead ? menusRead(pid) : nullptr;
+  auto carriers = known ? search(*known) : decltype(search(*known)){};
+  // An item found in an earlier reading must still carry the key.
+  if (known && carriers.size() == 1 &&
+      readKeyEquivalent(ax_, carriers.front().node.element) != chord) {
+    known = nullptr;
+  }
+  std::optional<MailMenuReader> reader;
+  if (!known) {
+    reader.emplace(ax_, pid, MailMenuReader::Limits{});
+    reader->readAll();
+    carriers = search(reader->menus());
+  }
+  // Two items with the same key: the user gave one of them Mail's shortcut
+  // in App Shortcuts, and pressing either could be the wrong command.
+  if (carriers.size() != 1) return std::nullopt;
+  auto& carrier = carriers.front();
+  resolved.insert_or_assign(
+      action, Resolved{pid, AXMenuNode(carrier.node.element, ax_), carrier.path, chord});
+  const auto said = announced_.find(action);
+  if (onFoundByKeyEquivalent && (said == announced_.end() || said->second != pid)) {
+    announced_.insert_or_assign(action, pid);
+    onFoundByKeyEquivalent(std::string(rawValue(action)) + ": found " +
+                           MenuResolver::pathText(carrier.path) + " by its key equivalent " +
+                           chord->displayString());
+  }
+  return Found{carrier.node.element, std::move(carrier.path)};
 }
 
 ActionOutcome ActionExecutor::perform(ActionID action, const ActionSpec& spec, pid_t pid) {
@@ -195,6 +244,7 @@ std::vector<std::string> menuCheckLines(platform::Accessibility& ax, pid_t pid,
   const std::vector<AXMenuNode> menus = menuBarItems(ax, pid);
   if (menus.empty()) return {kNoMenuBar};
   std::vector<std::string> lines;
+  std::optional<MailMenuReader> snapshot;  // read once, when a path fails
   for (ActionID action : allCases<ActionID>()) {
     const ActionSpec* spec = keymap.spec(action);
     std::string line(rawValue(action));
@@ -203,14 +253,44 @@ std::vector<std::string> menuCheckLines(platform::Accessibility& ax, pid_t pid,
       continue;
     }
     std::vector<std::string> parts;
+    bool resolved = false;
     for (const MenuPath& path : spec->menu) {
       std::string part = MenuResolver::pathText(path);
       if (const auto node = MenuResolver::resolve(path, menus, ActionExecutor::anywhereDepth)) {
         part += " \u2713 " + enabledText(ax, node->element());
+        resolved = true;
       } else {
         part += " \u2717";
       }
       parts.push_back(std::move(part));
+    }
+    if (!resolved && !spec->menu.empty()) {
+      if (const auto chord = MenuKeyEquivalents::ownKeyEquivalent(action)) {
+        if (!snapshot) {
+          snapshot.emplace(ax, pid, MailMenuReader::Limits{});
+          snapshot->readAll();
+        }
+        const auto carriers =
+            MenuKeyEquivalents::carriers(snapshot->menus(), *chord, ActionExecutor::anywhereDepth);
+        std::string part = chord->displayString();
+        if (carriers.size() == 1) {
+          part += ": " + MenuResolver::pathText(carriers.front().path) + " \u2713 " +
+                  enabledText(ax, carriers.front().node.element) + " (found by its key equivalent)";
+        } else if (carriers.empty()) {
+          part += " \u2717 (no menu item has it)";
+        } else {
+          part += " \u2717 (on " + std::to_string(carriers.size()) + " menu items:";
+          for (std::size_t i = 0; i < carriers.size(); ++i)
+            part += (i ? ", " : " ") + MenuResolver::pathText(carriers[i].path);
+          part += ")";
+        }
+        parts.push_back(std::move(part));
+      } else if (MenuKeyEquivalents::sharesOwnShortcut(action)) {
+        parts.push_back(CheatSheet::macOwnShortcuts()[static_cast<std::size_t>(action)]
+                            .keys.front()
+                            .displayString() +
+                        " not tried (Mail gives it to two commands)");
+      }
     }
     if (spec->key) parts.push_back("key " + std::string(rawValue(*spec->key)));
     line += ": ";

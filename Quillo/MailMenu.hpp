@@ -31,10 +31,12 @@
 #include <vector>
 
 #include "DebugLog.hpp"
+#include "MailMenuSnapshot.hpp"
 #include "Platform/Accessibility.hpp"
 #include "Platform/EventServices.hpp"
 #include "QuilloCore/ActionID.hpp"
 #include "QuilloCore/ActionSpec.hpp"
+#include "QuilloCore/KeyChord.hpp"
 #include "QuilloCore/Keymap.hpp"
 #include "QuilloCore/MenuResolver.hpp"
 
@@ -136,9 +138,24 @@ class ActionExecutor final : public ActionPerforming {
   struct Resolved {
     pid_t pid;
     AXMenuNode node;
+    /// The ActionSpec's path that found it, or (found by its key equivalent) the
+    /// titles that lead to it in this Mail.
     MenuPath path;
+    /// Set when the item was found by Mail's own key equivalent for the
+    /// action: the cache then checks the item still carries it, as its
+    /// title, in Mail's language, says nothing Quillo knows.
+    std::optional<KeyChord> keyEquivalent;
   };
   std::map<ActionID, Resolved> resolved;
+
+  /// Told once per action and Mail process that an item was found by its
+  /// key equivalent ("archive: found Nachricht › Archivieren by its key
+  /// equivalent ⌃⌘A"). Called on the main thread inside perform.
+  std::function<void(const std::string&)> onFoundByKeyEquivalent;
+  /// Mail's menus as already read for this Mail process (by the check after
+  /// Mail launched), or null: searching them spares the walk of Mail's menus
+  /// on the first press of each action. Must not outlive what it captures.
+  std::function<const std::vector<MailMenuItem>*(pid_t)> menusRead;
 
  private:
   struct Found {
@@ -146,10 +163,15 @@ class ActionExecutor final : public ActionPerforming {
     MenuPath path;
   };
   std::optional<Found> find(ActionID action, const ActionSpec& spec, pid_t pid);
+  /// The one item of Mail's menus that carries Mail's own shortcut for the
+  /// action (read with a bounded walk of the menus), cached when found.
+  std::optional<Found> findByKeyEquivalent(ActionID action, pid_t pid);
   ActionOutcome post(KeyToken::NamedKey key, pid_t pid);
 
   platform::Accessibility& ax_;
   platform::EventServices& events_;
+  /// The actions already announced as found by key equivalent, per Mail.
+  std::map<ActionID, pid_t> announced_;
 };
 
 // MARK: - Menu and window diagnostics
@@ -159,7 +181,10 @@ class ActionExecutor final : public ActionPerforming {
 std::string elementLabel(platform::Accessibility& ax, const platform::AXUIElement& element);
 
 /// The lines of the menu check: per action, whether its menu paths resolve
-/// in Mail's menus now (and whether the item is enabled), and its key.
+/// in Mail's menus now (and whether the item is enabled); when none does,
+/// which item carries Mail's own shortcut for it ("⌃⌘A: Nachricht ›
+/// Archivieren ✓ enabled (found by its key equivalent)", "⌃⌘A ✗ (on 2 menu
+/// items: …)"); and its key.
 std::vector<std::string> menuCheckLines(platform::Accessibility& ax, pid_t pid,
                                         const Keymap& keymap);
 /// The lines of Mail's menus and items (not the Window menu, which lists

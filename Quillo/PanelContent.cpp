@@ -54,7 +54,8 @@ PanelContent::ShortcutRow shortcutRow(const PanelModel& model,
                                 false,
                                 std::nullopt,
                                 shortcut.places,
-                                accessibilityLabel(shortcut)};
+                                accessibilityLabel(shortcut),
+                                model.editing ? shortcut.notice : std::nullopt};
   for (const std::string& key : shortcut.keys) {
     row.keys.push_back({key, !shortcut.fromQuillo, false});
   }

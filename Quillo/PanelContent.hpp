@@ -69,6 +69,9 @@ struct PanelContent {
     std::optional<Button> clearButton;
     CheatSheet::PlaceSet places;
     std::string accessibilityLabel;
+    /// A line under the row, in the warning colour: the recorded key is
+    /// Mail's own for another command.
+    std::optional<std::string> notice;
     bool operator==(const ShortcutRow&) const = default;
   };
   struct BaselineChoice {

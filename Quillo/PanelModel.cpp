@@ -1,5 +1,7 @@
 #include "PanelModel.hpp"
 
+#include "ShortcutClash.hpp"
+
 #include <algorithm>
 
 #include "Platform/LoginItems.hpp"
@@ -85,8 +87,13 @@ std::string_view PanelModel::title(ActionID action) {
 std::vector<PanelModel::Shortcut> PanelModel::shortcutRows(const Keymap* keymap) {
   std::vector<Shortcut> rows;
   for (const CheatSheet::Entry& entry : CheatSheet::entries(keymap)) {
-    Shortcut row{std::string(rawValue(entry.action)), entry.action,     {},
-                 std::string(title(entry.action)),    entry.fromQuillo, entry.places};
+    Shortcut row{std::string(rawValue(entry.action)),
+                 entry.action,
+                 {},
+                 std::string(title(entry.action)),
+                 entry.fromQuillo,
+                 entry.places,
+                 std::nullopt};
     for (const KeyChord& chord : entry.keys) {
       std::string shown = chord.displayString();
       if (std::find(row.keys.begin(), row.keys.end(), shown) == row.keys.end()) {
@@ -128,7 +135,22 @@ void PanelModel::update(AppController& app) {
     const Keymap keymap = app.activeKeymap();
     shortcuts = shortcutRows(&keymap);
   }
+  if (editing) {
+    // Recorded keys that Mail itself uses for something else.
+    const Keymap keymap = app.activeKeymap();
+    for (Shortcut& row : shortcuts) {
+      const auto& overrides = app.customStore().definition.overrides;
+      const auto recorded = overrides.find(row.action);
+      if (recorded == overrides.end()) continue;
+      for (const KeyChord& chord : recorded->second) {
+        row.notice = clashNotice(row.action, chord, keymap, app.mailMenus());
+        if (row.notice) break;
+      }
+    }
+  }
   keymapProblems = app.keymapStore().warnings();
+  const auto& unreachable = app.menuTargetProblems();
+  keymapProblems.insert(keymapProblems.end(), unreachable.begin(), unreachable.end());
   if (const auto& error = app.keymapStore().loadError()) {
     keymapProblems.insert(keymapProblems.begin(), *error);
   }

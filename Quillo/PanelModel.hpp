@@ -35,6 +35,10 @@ struct PanelModel {
     /// The keys come from the active keymap, not Mail's own shortcut.
     bool fromQuillo = false;
     CheatSheet::PlaceSet places;
+    /// While the custom set's editor is open: the key recorded for it is one
+    /// of Mail's own for another command ("⌘R is Mail's own shortcut for
+    /// Reply; while this set is on, Quillo uses it for Archive.").
+    std::optional<std::string> notice;
     bool operator==(const Shortcut&) const = default;
   };
 

@@ -163,6 +163,8 @@ StatusMenuState StatusMenuState::of(AppController& app) {
   state.loginNeedsApproval = login == platform::LoginItemStatus::requiresApproval;
   state.keymapError = app.keymapStore().loadError();
   state.keymapWarnings = app.keymapStore().warnings();
+  const auto& unreachable = app.menuTargetProblems();
+  state.keymapWarnings.insert(state.keymapWarnings.end(), unreachable.begin(), unreachable.end());
   state.debugLogging =
       app.prefs().defaults.boolean(Preferences::Keys::debugLogging).value_or(false);
   const std::string version = app.environment().bundle.shortVersion();

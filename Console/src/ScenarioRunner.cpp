@@ -59,6 +59,23 @@ std::string describeKey(const std::optional<KeyToken>& key, KeyModifiers modifie
   return text + (key ? std::string(key->text()) : std::string("(no character)"));
 }
 
+/// A chord as a menu item's key equivalent in the simulated Mail: the
+/// key's character and the event flags that must be held.
+sim::KeyEquivalent keyEquivalent(const std::string& text) {
+  const auto chord = KeyChord::fromKeymapString(text);
+  if (!chord || !chord->key().isCharacter() || chord->key().character().size() != 1) {
+    throw StepFailure("\"" + text + "\" is not a chord of one plain character, like ctrl+cmd+a");
+  }
+  namespace Flags = platform::EventFlags;
+  std::uint64_t flags = 0;
+  const KeyModifiers held = chord->modifiers();
+  if (held.contains(KeyModifiers::shift)) flags |= Flags::shift;
+  if (held.contains(KeyModifiers::control)) flags |= Flags::control;
+  if (held.contains(KeyModifiers::option)) flags |= Flags::alternate;
+  if (held.contains(KeyModifiers::command)) flags |= Flags::command;
+  return {static_cast<char16_t>(chord->key().character().front()), flags};
+}
+
 struct KnownApp {
   std::string_view name;
   std::string_view bundleID;
@@ -209,7 +226,9 @@ const std::vector<ScenarioRunner::Step>& ScenarioRunner::steps() {
       {"quit mail", "", [](R& r, const Words&, const S&) { r.user_.quitMail(); }},
       {"relaunch mail [junk TITLE] [without " + aMenuPath + "] [disabling " + aMenuPath +
            "] [unreadable " + aMenuPath + "] [blocking " + aMenuPath +
-           "] [focus window|detached] [nesting N] [filler N] [body text-area] [lagging-menus]",
+           "] [focus window|detached] [nesting N] [filler N] [body text-area] [lagging-menus] "
+           "[language en|de|fr] [shortcut " +
+           aMenuPath + " CHORD]",
        "start, quit or restart Mail (a new process), optionally a Mail whose Junk item has "
        "another title, that lacks or never enables a menu item, or whose item's enabled state "
        "cannot be read; whose item, pressed over Accessibility, does its job but blocks until "
@@ -217,7 +236,9 @@ const std::vector<ScenarioRunner::Step>& ScenarioRunner::steps() {
        "outside any window; whose message list sits in N plain groups; whose viewer holds N "
        "anonymous groups before one with a Mail identifier; "
        "whose compose body is a plain text area; whose menu items tell accessibility the "
-       "enabled state of their menu's last validation",
+       "enabled state of their menu's last validation; whose menus are in German or French; "
+       "where the user gave a menu item (titled in Mail's language) another key equivalent "
+       "in System Settings' App Shortcuts (CHORD as in keymap.json: ctrl+cmd+a)",
        [](R& r, const Words& w, const S&) {
          sim::MailVariant variant;
          for (std::size_t i = 2; i < w.size(); i += 2) {
@@ -245,10 +266,17 @@ const std::vector<ScenarioRunner::Step>& ScenarioRunner::steps() {
              variant.fillerGroups = static_cast<int>(number(w[i + 1]));
            } else if (w[i] == "body" && w[i + 1] == "text-area") {
              variant.plainTextBody = true;
+           } else if (w[i] == "language" && sim::isMenuLanguage(w[i + 1])) {
+             variant.language = w[i + 1];
+           } else if (w[i] == "shortcut" && i + 2 < w.size()) {
+             variant.appShortcuts.push_back(
+                 {MenuResolver::pathFromText(w[i + 1]), keyEquivalent(w[i + 2])});
+             ++i;  // a path and a chord
            } else {
              throw StepFailure(
                  "relaunch mail knows junk, without, disabling, unreadable, blocking, focus "
-                 "window|detached, nesting, filler, body text-area and lagging-menus, not \"" +
+                 "window|detached, nesting, filler, body text-area, lagging-menus, language "
+                 "en|de|fr and shortcut PATH CHORD, not \"" +
                  w[i] + " " + w[i + 1] + "\"");
            }
          }

@@ -83,11 +83,15 @@ void TextPanelView::display(const PanelContent& content) {
     if (editor.resetChanges) out.push_back(button(*editor.resetChanges));
   }
   // The two columns one after the other, the second marked where it begins.
-  for (const auto& row : content.leftColumn)
+  const auto rowLines = [&out](const PanelContent::ShortcutRow& row) {
     out.push_back(shortcutRow(row));
+    if (row.notice) out.push_back("  \u26A0 " + *row.notice);
+  };
+  for (const auto& row : content.leftColumn)
+    rowLines(row);
   if (!content.rightColumn.empty()) out.push_back("\u2014 second column \u2014");
   for (const auto& row : content.rightColumn)
-    out.push_back(shortcutRow(row));
+    rowLines(row);
   if (content.debug) {
     const auto& debug = *content.debug;
     out.push_back(debug.caption);

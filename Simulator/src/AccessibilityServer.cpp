@@ -1,5 +1,7 @@
 #include "Simulator/AccessibilityServer.hpp"
 
+#include "Platform/KeyCodes.hpp"
+#include "Platform/Text.hpp"
 #include "Simulator/SimulatedMac.hpp"
 
 namespace quillo::sim {
@@ -19,6 +21,52 @@ CFValue::Array elements(pid_t pid, const std::vector<std::shared_ptr<AXNode>>& n
   for (const auto& node : nodes)
     array.emplace_back(AccessibilityServer::element(pid, *node));
   return array;
+}
+
+/// A menu item's key equivalent as a Mac reports it: the character in upper
+/// case, and the modifiers as kAXMenuItemModifier bits with command implied.
+/// An item without one has no character but still answers modifiers 0 (so
+/// the modifiers alone never tell that an item has a key equivalent). A named
+/// key (Delete) comes as its virtual key code, with a control character as
+/// its character and the glyph Mail shows (kMenuDeleteLeftGlyph, 0x17).
+AXError readKeyEquivalent(const AXNode& node, std::string_view attribute, CFValue& value) {
+  namespace Modifiers = MenuItemModifiers;
+  const KeyEquivalent& key = node.keyEquivalent;
+  if (node.namedKeyEquivalent != 0) {
+    constexpr std::int64_t kDeleteLeftGlyph = 0x17;
+    if (attribute == "AXMenuItemCmdChar") {
+      value = std::string("\b");
+    } else if (attribute == "AXMenuItemCmdModifiers") {
+      value = std::int64_t{Modifiers::noCommand};
+    } else if (attribute == "AXMenuItemCmdVirtualKey") {
+      value = std::int64_t{node.namedKeyEquivalent};
+    } else if (attribute == "AXMenuItemCmdGlyph") {
+      value = kDeleteLeftGlyph;
+    } else {
+      return AXError::attributeUnsupported;
+    }
+    return AXError::success;
+  }
+  if (attribute == "AXMenuItemCmdChar") {
+    if (!key.isSet()) return AXError::noValue;
+    char16_t character = key.character;
+    if (character >= u'a' && character <= u'z') character = static_cast<char16_t>(character - 32);
+    value = text::utf8(std::u16string(1, character));
+  } else if (attribute == "AXMenuItemCmdModifiers") {
+    std::int64_t bits = Modifiers::none;
+    if (key.isSet()) {
+      if (key.modifiers & EventFlags::shift) bits |= Modifiers::shift;
+      if (key.modifiers & EventFlags::alternate) bits |= Modifiers::option;
+      if (key.modifiers & EventFlags::control) bits |= Modifiers::control;
+      if (!(key.modifiers & EventFlags::command)) bits |= Modifiers::noCommand;
+    }
+    value = bits;
+  } else if (attribute == "AXMenuItemCmdVirtualKey" || attribute == "AXMenuItemCmdGlyph") {
+    return AXError::noValue;  // the simulated menus give character keys only
+  } else {
+    return AXError::attributeUnsupported;
+  }
+  return AXError::success;
 }
 
 }  // namespace
@@ -189,6 +237,8 @@ AXError AccessibilityServer::readAttribute(const AXUIElement& target, SimApp* ap
     value = elements(pid, node->children);
   } else if (attribute == "AXFocused") {
     value = app->focusedElement() == node;
+  } else if (node->role == "AXMenuItem" && attribute.starts_with("AXMenuItemCmd")) {
+    return readKeyEquivalent(*node, attribute, value);
   } else {
     return AXError::attributeUnsupported;
   }

@@ -2,6 +2,7 @@
 // equivalents, which of the app's state enables each item, and the command
 // each runs. A Mail in another language, or of another version, differs here.
 #include <algorithm>
+#include <map>
 
 #include "MailWindow.hpp"
 #include "Simulator/SimulatedMac.hpp"
@@ -49,7 +50,190 @@ void applyVariant(std::vector<MenuItem>& items, std::vector<std::string>& path,
   }
 }
 
+/// A menu title in Mail's language. Most titles translate alike wherever
+/// they stand; a few depend on their menu ("Archive" is a command in the
+/// Message menu and a mailbox elsewhere), keyed "Menu/Title".
+std::string localized(const std::string& language, const std::string& menu,
+                      const std::string& title) {
+  using Table = std::map<std::string, std::string>;
+  static const Table german{
+      {"About Mail", "Über Mail"},
+      {"Settings…", "Einstellungen …"},
+      {"Hide Mail", "Mail ausblenden"},
+      {"Quit Mail", "Mail beenden"},
+      {"File", "Ablage"},
+      {"New Message", "Neue E-Mail"},
+      {"New Viewer Window", "Neues Viewer-Fenster"},
+      {"Open Message", "E-Mail öffnen"},
+      {"Close Window", "Fenster schließen"},
+      {"Save", "Sichern"},
+      {"Print…", "Drucken …"},
+      {"Edit", "Bearbeiten"},
+      {"Undo", "Widerrufen"},
+      {"Redo", "Wiederholen"},
+      {"Cut", "Ausschneiden"},
+      {"Copy", "Kopieren"},
+      {"Paste", "Einsetzen"},
+      {"Delete", "Löschen"},
+      {"Select All", "Alles auswählen"},
+      {"Find", "Suchen"},
+      {"Find…", "Suchen …"},
+      {"Mailbox Search", "Postfachsuche"},
+      {"Find Next", "Weitersuchen"},
+      {"Spelling and Grammar", "Rechtschreibung und Grammatik"},
+      {"Show Spelling and Grammar", "Rechtschreibung und Grammatik einblenden"},
+      {"Check Document Now", "Dokument jetzt prüfen"},
+      {"View", "Darstellung"},
+      {"Show Favorites Bar", "Favoritenleiste einblenden"},
+      {"Sort By", "Sortieren nach"},
+      {"Date", "Datum"},
+      {"From", "Von"},
+      {"Subject", "Betreff"},
+      {"Show Mailbox List", "Postfachliste einblenden"},
+      {"Mailbox", "Postfach"},
+      {"Get All New Mail", "Alle neuen E-Mails empfangen"},
+      {"Go to Favorite Mailbox", "Zu bevorzugtem Postfach wechseln"},
+      {"Inbox", "Eingang"},
+      {"Archive", "Archiv"},
+      {"Sent", "Gesendet"},
+      {"Junk", "Werbung"},
+      {"Trash", "Papierkorb"},
+      {"Message", "Nachricht"},
+      {"Send", "Senden"},
+      {"Reply", "Antworten"},
+      {"Reply All", "Allen antworten"},
+      {"Forward", "Weiterleiten"},
+      {"Mark as Read", "Als gelesen markieren"},
+      {"Mark as Unread", "Als ungelesen markieren"},
+      {"Flag", "Markierung"},
+      {"Toggle Flag", "Markierung umschalten"},
+      {"Red", "Rot"},
+      {"Move to Junk", "In „Werbung“ bewegen"},
+      {"Move to Spam", "In „Spam“ bewegen"},
+      {"Message/Archive", "Archivieren"},
+      {"Move to", "Bewegen nach"},
+      {"Apply Rules", "Regeln anwenden"},
+      {"Show Fonts", "Schriften einblenden"},
+      {"Show Colors", "Farben einblenden"},
+      {"Window", "Fenster"},
+      {"Minimize", "Im Dock ablegen"},
+      {"Zoom", "Zoomen"},
+      {"Message Viewer", "E-Mail-Viewer"},
+      {"Help", "Hilfe"},
+      {"Help/Search", "Suchen"},
+      {"Mail Help", "Mail-Hilfe"},
+  };
+  static const Table french{
+      {"About Mail", "À propos de Mail"},
+      {"Settings…", "Réglages…"},
+      {"Hide Mail", "Masquer Mail"},
+      {"Quit Mail", "Quitter Mail"},
+      {"File", "Fichier"},
+      {"New Message", "Nouveau message"},
+      {"New Viewer Window", "Nouvelle fenêtre de visualisation"},
+      {"Open Message", "Ouvrir le message"},
+      {"Close Window", "Fermer la fenêtre"},
+      {"Save", "Enregistrer"},
+      {"Print…", "Imprimer…"},
+      {"Edit", "Édition"},
+      {"Undo", "Annuler"},
+      {"Redo", "Rétablir"},
+      {"Cut", "Couper"},
+      {"Copy", "Copier"},
+      {"Paste", "Coller"},
+      {"Delete", "Supprimer"},
+      {"Select All", "Tout sélectionner"},
+      {"Find", "Rechercher"},
+      {"Find…", "Rechercher…"},
+      {"Mailbox Search", "Recherche dans la boîte aux lettres"},
+      {"Find Next", "Rechercher le suivant"},
+      {"Spelling and Grammar", "Orthographe et grammaire"},
+      {"Show Spelling and Grammar", "Afficher l’orthographe et la grammaire"},
+      {"Check Document Now", "Vérifier le document maintenant"},
+      {"View", "Présentation"},
+      {"Show Favorites Bar", "Afficher la barre des favoris"},
+      {"Sort By", "Trier par"},
+      {"From", "De"},
+      {"Subject", "Objet"},
+      {"Show Mailbox List", "Afficher la liste des boîtes"},
+      {"Mailbox", "Boîte aux lettres"},
+      {"Get All New Mail", "Relever tous les nouveaux messages"},
+      {"Go to Favorite Mailbox", "Aller à la boîte favorite"},
+      {"Inbox", "Réception"},
+      {"Archive", "Archives"},
+      {"Sent", "Envoyés"},
+      {"Junk", "Indésirables"},
+      {"Trash", "Corbeille"},
+      {"Send", "Envoyer"},
+      {"Reply", "Répondre"},
+      {"Reply All", "Répondre à tous"},
+      {"Forward", "Transférer"},
+      {"Mark as Read", "Marquer comme lu"},
+      {"Mark as Unread", "Marquer comme non lu"},
+      {"Flag", "Drapeau"},
+      {"Toggle Flag", "Activer/désactiver le drapeau"},
+      {"Red", "Rouge"},
+      {"Move to Junk", "Placer dans Indésirables"},
+      {"Move to Spam", "Placer dans Spam"},
+      {"Message/Archive", "Archiver"},
+      {"Move to", "Déplacer vers"},
+      {"Apply Rules", "Appliquer les règles"},
+      {"Show Fonts", "Afficher les polices"},
+      {"Show Colors", "Afficher les couleurs"},
+      {"Window", "Fenêtre"},
+      {"Minimize", "Placer dans le Dock"},
+      {"Zoom", "Réduire/agrandir"},
+      {"Message Viewer", "Visualiseur de messages"},
+      {"Help", "Aide"},
+      {"Help/Search", "Rechercher"},
+      {"Mail Help", "Aide Mail"},
+  };
+  const Table* table = language == "de" ? &german : language == "fr" ? &french : nullptr;
+  if (!table) return title;
+  if (const auto found = table->find(menu + "/" + title); found != table->end())
+    return found->second;
+  const auto found = table->find(title);
+  return found == table->end() ? title : found->second;  // "Mail", "Format", "Orange"
+}
+
+/// Puts the titles of `items` (in the menu `menu`, by its English title) into
+/// Mail's language. A title that follows the app's state keeps its first
+/// word translated ("Undo Move" reads "Widerrufen Move").
+void localize(std::vector<MenuItem>& items, const std::string& menu, const std::string& language) {
+  for (MenuItem& item : items) {
+    localize(item.submenu, item.title, language);
+    if (item.liveTitle) {
+      item.liveTitle = [live = std::move(item.liveTitle), language] {
+        std::string title = live();
+        const std::size_t blank = title.find(' ');
+        const std::string first = title.substr(0, blank);
+        return localized(language, "", first) +
+               (blank == std::string::npos ? "" : title.substr(blank));
+      };
+    }
+    if (!item.title.empty()) item.title = localized(language, menu, item.title);
+  }
+}
+
+/// Gives the item at `path` (below `items`) the user's key equivalent.
+bool applyAppShortcut(std::vector<MenuItem>& items, const std::vector<std::string>& path,
+                      std::size_t depth, const KeyEquivalent& key) {
+  for (MenuItem& item : items) {
+    if (item.title != path[depth]) continue;
+    if (depth + 1 == path.size()) {
+      item.key = key;
+      return true;
+    }
+    return applyAppShortcut(item.submenu, path, depth + 1, key);
+  }
+  return false;
+}
+
 }  // namespace
+
+bool isMenuLanguage(const std::string& language) {
+  return language == "en" || language == "de" || language == "fr";
+}
 
 void MailApp::buildMenus() {
   const auto hasTarget = [this] { return targetMessage().has_value(); };
@@ -125,7 +309,10 @@ void MailApp::buildMenus() {
          .key = {u'v', kCommand},
          .enabled = [this, editableFocus] { return editableFocus() && !mac_.pasteboard.empty(); },
          .action = [this] { paste(); }},
-        {.title = "Delete", .enabled = hasTarget, .action = [this] { deleteTarget(); }},
+        {.title = "Delete",
+         .enabled = hasTarget,
+         .action = [this] { deleteTarget(); },
+         .namedKeyEquivalent = platform::KeyCode::deleteKey},
         {.title = "Select All", .key = {u'a', kCommand}},
         MenuItem::separator(),
         {.title = "Find",
@@ -232,9 +419,17 @@ void MailApp::buildMenus() {
   for (auto& menu : menus) {
     path = {menu.title};
     applyVariant(menu.items, path, variant_);
+    localize(menu.items, menu.title, variant_.language);
+    menu.title = localized(variant_.language, "", menu.title);
+  }
+  for (const auto& shortcut : variant_.appShortcuts) {
+    for (auto& menu : menus) {
+      if (shortcut.path.size() >= 2 && menu.title == shortcut.path.front())
+        applyAppShortcut(menu.items, shortcut.path, 1, shortcut.key);
+    }
   }
   buildMenuBar(std::move(menus));
-  if (const auto window = menuItem({kWindowMenu})) {
+  if (const auto window = menuItem({localized(variant_.language, "", kWindowMenu)})) {
     windowMenu_ = window->children.front();
     windowMenuFixedItems_ = windowMenu_->children.size();
   }
@@ -253,9 +448,9 @@ void MailApp::refreshWindowMenu() {
     item->press = [this, weak = std::weak_ptr<Window>(window)] {
       const auto window = weak.lock();
       if (!window) return;
-      menuPresses.push_back(
-          {std::string(kWindowMenu) + " \u203a " + window->root->currentTitle().value_or(""), false,
-           true});
+      menuPresses.push_back({localized(variant_.language, "", kWindowMenu) + " \u203a " +
+                                 window->root->currentTitle().value_or(""),
+                             false, true});
       bringToFront(window);
     };
     AXNode::adopt(windowMenu_, item);

@@ -59,6 +59,7 @@ std::shared_ptr<AXNode> SimApp::buildMenu(const std::string& path,
     menuItems_.push_back(item);
     auto node = makeNode("AXMenuItem");
     node->keyEquivalent = item->key;
+    node->namedKeyEquivalent = item->namedKeyEquivalent;
     if (item->title.empty() && !item->liveTitle) {  // a separator
       node->setTitle("");
       node->enabled = [] { return false; };

@@ -126,7 +126,8 @@ TEST_F(PanelContentTest, AccessibilityLabelsNameKeysSourceAndPlaces) {
                                 {"E", "\u2303E"},
                                 "Archive",
                                 true,
-                                {Place::messageList, Place::openMessage}};
+                                {Place::messageList, Place::openMessage},
+                                std::nullopt};
   EXPECT_EQ(accessibilityLabel(shortcut),
             "Archive: E or \u2303E, Quillo, works in the message list, in an open message");
   shortcut.fromQuillo = false;

@@ -557,6 +557,85 @@ TEST_F(MenuItemTest, VariantsOfMail) {
   EXPECT_EQ(mail.undoName(), "Move to Spam");
 }
 
+TEST_F(MenuItemTest, AGermanMailHasGermanTitlesAndTheSameKeyEquivalents) {
+  MailVariant german;
+  german.language = "de";
+  auto& mail = user.relaunchMail(german);
+  EXPECT_EQ(mail.menuItem({"Message", "Archive"}), nullptr);
+  ASSERT_NE(mail.menuItem({"Nachricht", "Archivieren"}), nullptr);
+  EXPECT_NE(mail.menuItem({"Postfach", "Zu bevorzugtem Postfach wechseln", "Archiv"}), nullptr);
+  EXPECT_NE(mail.menuItem({"Nachricht", "Markierung", "Markierung umschalten"}), nullptr);
+  const auto undo = mail.menuItem({"Bearbeiten", "Widerrufen"});
+  ASSERT_NE(undo, nullptr);
+  const auto first = mail.selectedMessage()->subject;
+  user.press("ctrl+cmd+a");
+  EXPECT_EQ(mail.mailbox("Archive").back().subject, first);
+  EXPECT_EQ(mail.menuPresses.back().path, "Nachricht \u203a Archivieren");
+  EXPECT_EQ(mail.undoName(), "Archive");
+  EXPECT_EQ(undo->currentTitle(), "Widerrufen Archive");
+  EXPECT_EQ(press({"Bearbeiten", "Widerrufen Archive"}), AXError::success);
+  EXPECT_EQ(mail.mailbox("Inbox").front().subject, first);
+  MailVariant frenchVariant;
+  frenchVariant.language = "fr";
+  auto& french = user.relaunchMail(frenchVariant);
+  EXPECT_NE(french.menuItem({"Message", "Archiver"}), nullptr);
+  EXPECT_NE(french.menuItem({"Édition", "Rechercher", "Recherche dans la boîte aux lettres"}),
+            nullptr);
+}
+
+TEST_F(MenuItemTest, KeyEquivalentsReadOverAccessibilityAsOnAMac) {
+  MailVariant variant;
+  // The user gave Select All Mail's Archive shortcut, and Reply ⌥⌘R.
+  variant.appShortcuts = {
+      {{"Edit", "Select All"}, {u'a', EventFlags::control | EventFlags::command}},
+      {{"Message", "Reply"}, {u'r', EventFlags::alternate | EventFlags::command}}};
+  auto& mail = user.relaunchMail(variant);
+  auto& ax = mac.accessibility();
+  const auto read = [&](const std::vector<std::string>& path, const char* attribute) {
+    CFValue value;
+    const AXError error = ax.copyAttributeValue(
+        AccessibilityServer::element(mail.pid(), *mail.menuItem(path)), attribute, value);
+    return std::pair(error, value);
+  };
+  struct Case {
+    std::vector<std::string> path;
+    const char* character;  // none: no key equivalent
+    std::int64_t modifiers;
+    std::int64_t virtualKey;  // 0: none
+  };
+  namespace M = MenuItemModifiers;
+  const Case cases[] = {
+      {{"Message", "Archive"}, "A", M::control, 0},
+      {{"Edit", "Select All"}, "A", M::control, 0},
+      {{"Message", "Reply"}, "R", M::option, 0},
+      {{"Message", "Reply All"}, "R", M::shift, 0},
+      {{"File", "New Message"}, "N", M::none, 0},
+      {{"Edit", "Find", "Mailbox Search"}, "F", M::option, 0},
+      {{"Edit", "Delete"}, "\b", M::noCommand, KeyCode::deleteKey},
+      {{"Edit", "Redo"}, "Z", M::shift, 0},
+      {{"View", "Show Favorites Bar"}, nullptr, M::none, 0},
+  };
+  for (const Case& c : cases) {
+    const auto [charError, character] = read(c.path, "AXMenuItemCmdChar");
+    if (c.character) {
+      EXPECT_EQ(charError, AXError::success) << c.path.back();
+      EXPECT_EQ(character, CFValue(c.character)) << c.path.back();
+    } else {
+      EXPECT_EQ(charError, AXError::noValue) << c.path.back();
+    }
+    EXPECT_EQ(read(c.path, "AXMenuItemCmdModifiers").second, CFValue(c.modifiers)) << c.path.back();
+    const auto [keyError, key] = read(c.path, "AXMenuItemCmdVirtualKey");
+    if (c.virtualKey) {
+      EXPECT_EQ(key, CFValue(c.virtualKey)) << c.path.back();
+    } else {
+      EXPECT_EQ(keyError, AXError::noValue) << c.path.back();
+    }
+  }
+  // Two items with ⌃⌘A: the keyboard runs the first in menu order.
+  user.press("ctrl+cmd+a");
+  EXPECT_EQ(mail.menuPresses.back().path, "Edit \u203a Select All");
+}
+
 TEST_F(SimulatorTest, SheetsAndPopoversTakeTheFocus) {
   auto& mail = user.mail();
   mail.newMessage();

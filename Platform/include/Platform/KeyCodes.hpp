@@ -67,4 +67,15 @@ inline constexpr std::uint32_t option = 0x0800 >> 8;
 inline constexpr std::uint32_t control = 0x1000 >> 8;
 }  // namespace KeyTranslateModifiers
 
+/// The modifier bits of a menu item's key equivalent as Accessibility reports
+/// them (AXMenuItemCmdModifiers, kAXMenuItemModifier…). Command is implied
+/// unless `noCommand` is set.
+namespace MenuItemModifiers {
+inline constexpr std::int64_t none = 0;            // kAXMenuItemModifierNone: command alone
+inline constexpr std::int64_t shift = 1 << 0;      // kAXMenuItemModifierShift
+inline constexpr std::int64_t option = 1 << 1;     // kAXMenuItemModifierOption
+inline constexpr std::int64_t control = 1 << 2;    // kAXMenuItemModifierControl
+inline constexpr std::int64_t noCommand = 1 << 3;  // kAXMenuItemModifierNoCommand
+}  // namespace MenuItemModifiers
+
 }  // namespace quillo::platform

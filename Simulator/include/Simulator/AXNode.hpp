@@ -49,6 +49,8 @@ class AXNode {
   /// the press is done (a slow command, one that opens a modal sheet).
   bool pressBlocks = false;
   KeyEquivalent keyEquivalent;
+  /// A named key as key equivalent (its virtual key code), 0 for none.
+  std::uint16_t namedKeyEquivalent = 0;
 
   std::weak_ptr<AXNode> parent;
   std::vector<std::shared_ptr<AXNode>> children;

@@ -57,7 +57,20 @@ struct MailVariant {
   /// Menu items' enabled states lag until their menu is validated (see
   /// SimApp::setMenusLag).
   bool lagMenus = false;
+  /// The language of the menu titles: "en", "de" or "fr". The key
+  /// equivalents are the same in every language.
+  std::string language = "en";
+  /// A key equivalent the user gave a menu item in System Settings' App
+  /// Shortcuts; `path` is in the menus' language. The item loses its own.
+  struct AppShortcut {
+    std::vector<std::string> path;
+    KeyEquivalent key;
+  };
+  std::vector<AppShortcut> appShortcuts{};
 };
+
+/// The languages a simulated Mail's menus can be in.
+bool isMenuLanguage(const std::string& language);
 
 class MailApp final : public SimApp {
  public:

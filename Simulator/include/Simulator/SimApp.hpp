@@ -36,6 +36,10 @@ struct MenuItem {
   /// Its command is slow or runs a modal sheet: an AXPress of it does not
   /// return before the caller's messaging time-out.
   bool blocksPress = false;
+  /// A key equivalent that is a key without a character of its own (the
+  /// virtual key code of Delete), shown without ⌘. Only accessibility reports
+  /// it: the key itself reaches the focused element, which does the same.
+  std::uint16_t namedKeyEquivalent = 0;
 
   static MenuItem separator() { return MenuItem{}; }
 };

@@ -1,0 +1,366 @@
+// Mail in another language: items found by their key equivalents, and the
+// check of the active keymap against the running Mail.
+#include <gtest/gtest.h>
+
+#include <deque>
+
+#include "MailMenu.hpp"
+#include "MailMenuSnapshot.hpp"
+#include "MenuReachability.hpp"
+#include "Platform/KeyCodes.hpp"
+#include "QuilloCore/Keymap.hpp"
+#include "QuilloFixture.hpp"
+#include "SimulatedMacFixture.hpp"
+#include "Simulator/USKeyboard.hpp"
+
+namespace quillo {
+namespace {
+
+using platform::AXError;
+using platform::CFValue;
+namespace Bits = platform::MenuItemModifiers;
+
+KeyChord chord(std::string_view text) {
+  return *KeyChord::fromKeymapString(text);
+}
+
+TEST(MenuKeyEquivalentReading, FromTheThreeAttributes) {
+  struct Case {
+    CFValue character, modifiers, virtualKey;
+    std::optional<std::string> chord;  // keymap text form; none: no key equivalent
+  };
+  const CFValue absent;
+  const Case cases[] = {
+      {"A", Bits::control, absent, "ctrl+cmd+a"},
+      {"A", Bits::none, absent, "cmd+a"},
+      {"D", Bits::shift, absent, "shift+cmd+d"},
+      {"F", Bits::option, absent, "option+cmd+f"},
+      {"R", absent, absent, "cmd+r"},  // modifiers unreadable: command alone
+      {";", Bits::none, absent, "cmd+;"},
+      {"N", Bits::shift | Bits::option | Bits::control, absent, "ctrl+option+shift+cmd+n"},
+      {absent, Bits::noCommand, std::int64_t{platform::KeyCode::deleteKey}, "delete"},
+      {"", Bits::none, std::int64_t{platform::KeyCode::returnKey}, "cmd+return"},
+      {"A", Bits::none, std::int64_t{platform::KeyCode::a}, "cmd+a"},  // a character key's code
+      {absent, Bits::none, absent, std::nullopt},                      // no key equivalent
+      {"", Bits::none, absent, std::nullopt},
+      {std::int64_t{65}, Bits::none, absent, std::nullopt},  // not a string
+  };
+  for (const Case& c : cases) {
+    const auto found = menuKeyEquivalent(c.character, c.modifiers, c.virtualKey);
+    EXPECT_EQ(found ? std::optional(found->keymapString()) : std::nullopt, c.chord)
+        << (c.chord ? *c.chord : "none");
+  }
+}
+
+/// The executor over a German Mail, with its notes collected.
+class GermanMailTest : public testing::SimulatedMacTest {
+ protected:
+  void SetUp() override {
+    mac.permissions.accessibility = true;
+    user.openMail();
+    relaunch({});
+    executor.onFoundByKeyEquivalent = [this](const std::string& note) { notes.push_back(note); };
+  }
+  sim::MailApp& relaunch(std::vector<sim::MailVariant::AppShortcut> shortcuts) {
+    sim::MailVariant variant;
+    variant.language = "de";
+    variant.appShortcuts = std::move(shortcuts);
+    mail = &user.relaunchMail(variant);
+    return *mail;
+  }
+  ActionOutcome perform(ActionID action) {
+    const ActionOutcome outcome =
+        executor.perform(action, *Keymap::default_().spec(action), mail->pid());
+    loop.runUntilIdle();
+    return outcome;
+  }
+
+  ActionExecutor executor{mac.accessibility(), mac.windowServer()};
+  sim::MailApp* mail = nullptr;
+  std::vector<std::string> notes;
+};
+
+TEST_F(GermanMailTest, ActionsArePressedByTheirKeyEquivalentsAndSaidSoOncePerMail) {
+  const std::string first = mail->selectedMessage()->subject;
+  EXPECT_EQ(perform(ActionID::archive),
+            ActionOutcome(ActionOutcome::Pressed{{"Nachricht", "Archivieren"}}));
+  EXPECT_EQ(mail->mailbox("Archive").back().subject, first);
+  EXPECT_EQ(
+      perform(ActionID::toggleFlag),
+      ActionOutcome(ActionOutcome::Pressed{{"Nachricht", "Markierung", "Markierung umschalten"}}));
+  EXPECT_EQ(perform(ActionID::archive),
+            ActionOutcome(ActionOutcome::Pressed{{"Nachricht", "Archivieren"}}));
+  EXPECT_EQ(notes, (std::vector<std::string>{
+                       "archive: found Nachricht › Archivieren by its key equivalent ⌃⌘A",
+                       "toggleFlag: found Nachricht › Markierung › Markierung umschalten by its "
+                       "key equivalent ⇧⌘L",
+                   }));
+  EXPECT_EQ(executor.resolved.at(ActionID::archive).keyEquivalent, chord("ctrl+cmd+a"));
+  // A new Mail process is told again.
+  relaunch({});
+  perform(ActionID::archive);
+  EXPECT_EQ(notes.size(), 3u);
+}
+
+TEST_F(GermanMailTest, ACachedItemCostsThreeRequestsLikeOneFoundByItsTitle) {
+  auto& ax = mac.accessibility();
+  ax.resetRoundTrips();
+  EXPECT_EQ(perform(ActionID::archive),
+            ActionOutcome(ActionOutcome::Pressed{{"Nachricht", "Archivieren"}}));
+  // The first search walks the menus once, within the reader's limit.
+  EXPECT_LE(ax.roundTrips(mail->pid()), MailMenuReader::Limits{}.requests + 8);
+  ax.resetRoundTrips();
+  EXPECT_EQ(perform(ActionID::archive),
+            ActionOutcome(ActionOutcome::Pressed{{"Nachricht", "Archivieren"}}));
+  EXPECT_EQ(ax.roundTrips(mail->pid()), 3u);  // its key equivalent, enabled, press
+}
+
+TEST_F(GermanMailTest, AShortcutTheUserGaveASecondItemIsPressedOnNeither) {
+  relaunch({{{"Bearbeiten", "Alles auswählen"},
+             {u'a', platform::EventFlags::control | platform::EventFlags::command}}});
+  const std::size_t inbox = mail->mailbox("Inbox").size();
+  EXPECT_EQ(perform(ActionID::archive), ActionOutcome(ActionOutcome::Unavailable{}));
+  EXPECT_TRUE(mail->menuPresses.empty());
+  EXPECT_EQ(mail->mailbox("Inbox").size(), inbox);
+  EXPECT_FALSE(executor.resolved.contains(ActionID::archive));
+  EXPECT_TRUE(notes.empty());
+}
+
+TEST_F(GermanMailTest, MarkReadAndMarkUnreadAreNotGuessed) {
+  EXPECT_EQ(perform(ActionID::markRead), ActionOutcome(ActionOutcome::Unavailable{}));
+  EXPECT_EQ(perform(ActionID::markUnread), ActionOutcome(ActionOutcome::Unavailable{}));
+  EXPECT_TRUE(mail->menuPresses.empty());
+}
+
+TEST_F(GermanMailTest, TheMenuCheckSaysWhichItemsWereFoundByKeyEquivalent) {
+  const auto lines = menuCheckLines(mac.accessibility(), mail->pid(), Keymap::default_());
+  const auto line = [&](std::string_view action) {
+    for (const auto& l : lines)
+      if (l.starts_with(std::string(action) + ":")) return l;
+    return std::string();
+  };
+  EXPECT_EQ(line("archive"),
+            "archive: Message › Archive ✗; ⌃⌘A: Nachricht › Archivieren ✓ enabled (found by its "
+            "key equivalent)");
+  EXPECT_EQ(line("markRead"),
+            "markRead: Message › Mark as Read ✗; ⇧⌘U not tried (Mail gives it to two commands)");
+  EXPECT_EQ(line("nextMessage"), "nextMessage: key down");
+  relaunch({{{"Bearbeiten", "Alles auswählen"},
+             {u'a', platform::EventFlags::control | platform::EventFlags::command}}});
+  const auto again = menuCheckLines(mac.accessibility(), mail->pid(), Keymap::default_());
+  EXPECT_EQ(again.front(),
+            "archive: Message › Archive ✗; ⌃⌘A ✗ (on 2 menu items: Bearbeiten › Alles auswählen, "
+            "Nachricht › Archivieren)");
+}
+
+/// A main loop whose posted work runs one piece at a time, by hand.
+class StepLoop final : public platform::MainLoop {
+ public:
+  void post(std::function<void()> work) override { posted.push_back(std::move(work)); }
+  std::shared_ptr<platform::WorkItem> schedule(platform::Duration, std::function<void()>) override {
+    ADD_FAILURE() << "nothing is scheduled";
+    return nullptr;
+  }
+  std::unique_ptr<platform::Timer> repeat(platform::Duration, std::function<void()>) override {
+    return nullptr;
+  }
+  std::unique_ptr<platform::FileSource> watch(const std::filesystem::path&, platform::FileEvents,
+                                              std::function<void(platform::FileEvents)>) override {
+    return nullptr;
+  }
+  void run() override {}
+  void stop() override {}
+  platform::WallClock::time_point now() const override { return clock.now(); }
+  bool runOne() {
+    if (posted.empty()) return false;
+    auto work = std::move(posted.front());
+    posted.pop_front();
+    work();
+    return true;
+  }
+
+  std::deque<std::function<void()>> posted;
+  const platform::ManualMainLoop& clock;
+  explicit StepLoop(const platform::ManualMainLoop& clock) : clock(clock) {}
+};
+
+class ReachabilityTest : public testing::SimulatedMacTest {
+ protected:
+  void SetUp() override {
+    mac.permissions.accessibility = true;
+    mac.accessibility().setMessagingTimeout(mac.accessibility().createSystemWide(), 0.25f);
+    mail = &user.openMail();
+    reachability.onChange = [this] { ++changes; };
+  }
+  /// Runs the check to its end; the requests of each turn.
+  std::vector<std::size_t> runCheck(const Keymap& keymap) {
+    reachability.check(mail->pid(), keymap);
+    std::vector<std::size_t> perTurn;
+    auto& ax = mac.accessibility();
+    ax.resetRoundTrips();
+    while (steps.runOne()) {
+      perTurn.push_back(ax.totalRoundTrips());
+      ax.resetRoundTrips();
+    }
+    return perTurn;
+  }
+
+  StepLoop steps{loop};
+  MenuReachability reachability{mac.accessibility(), steps, MenuReachability::Limits{}};
+  sim::MailApp* mail = nullptr;
+  int changes = 0;
+};
+
+TEST_F(ReachabilityTest, ChecksOneMenuPerTurnAndNothingBeforeTheLoopRuns) {
+  auto& ax = mac.accessibility();
+  ax.resetRoundTrips();
+  reachability.check(mail->pid(), Keymap::default_());
+  EXPECT_EQ(ax.totalRoundTrips(), 0u);  // posted, not run
+  reachability.clear();
+  while (steps.runOne()) {  // the dropped check's turn does nothing
+  }
+  EXPECT_EQ(ax.totalRoundTrips(), 0u);
+  const auto perTurn = runCheck(Keymap::default_());
+  // The menu bar, then Mail, File, Edit, View, Mailbox, Message, Format,
+  // Window, Help: one turn each.
+  ASSERT_EQ(perTurn.size(), 10u);
+  EXPECT_EQ(perTurn.front(), 2u);
+  std::size_t total = 0;
+  for (std::size_t requests : perTurn) {
+    EXPECT_LE(requests, 40u);  // no turn holds the keyboard long
+    total += requests;
+  }
+  EXPECT_EQ(total, reachability.requestsOfLastCheck());
+  EXPECT_TRUE(reachability.problems().empty());
+  EXPECT_EQ(reachability.checkedPID(), mail->pid());
+  EXPECT_EQ(changes, 1);  // once, when found: clear() leaves the telling to its caller
+}
+
+TEST_F(ReachabilityTest, UnreachableActionsBecomeProblemsThatGoWhenFixed) {
+  Keymap keymap = Keymap::default_();
+  keymap.actions[ActionID::markRead] = ActionSpec{{{"Message", "Mark Read"}}, std::nullopt};
+  keymap.actions[ActionID::archive] =
+      ActionSpec{{{"Message", "Archive"}, {"Message", "Move to", "Archive"}}, std::nullopt};
+  sim::MailVariant variant;
+  variant.missingItems = {{"Message", "Archive"}, {"Message", "Move to", "Archive"}};
+  mail = &user.relaunchMail(variant);
+  runCheck(keymap);
+  EXPECT_EQ(reachability.problems(),
+            (std::vector<std::string>{
+                "Archive: Mail has no menu item for it (tried Message › Archive, Message › "
+                "Move to › Archive, ⌃⌘A)",
+                "Mark read: Mail has no menu item for it (tried Message › Mark Read)",
+            }));
+  mail = &user.relaunchMail();
+  runCheck(Keymap::default_());
+  EXPECT_TRUE(reachability.problems().empty());
+}
+
+TEST_F(ReachabilityTest, OnlyActionsTheKeymapBindsAreChecked) {
+  Keymap keymap = Keymap::default_();
+  keymap.bindings.clear();  // markRead is bound to no key now
+  keymap.actions[ActionID::markRead] = ActionSpec{{{"Message", "Mark Read"}}, std::nullopt};
+  runCheck(keymap);
+  EXPECT_TRUE(reachability.problems().empty());
+}
+
+TEST_F(ReachabilityTest, ABusyMailEndsTheCheckAtTheFirstTimeOutWithoutFalseProblems) {
+  Keymap keymap = Keymap::default_();
+  keymap.actions[ActionID::markRead] = ActionSpec{{{"Message", "Mark Read"}}, std::nullopt};
+  runCheck(keymap);
+  ASSERT_EQ(reachability.problems().size(), 1u);
+  mail->latency = 0.3;  // every request waits out the 0.25 s time-out
+  const auto started = loop.elapsed();
+  const auto perTurn = runCheck(keymap);
+  EXPECT_EQ(reachability.requestsOfLastCheck(), 1u);
+  EXPECT_LE((loop.elapsed() - started).count(), 0.25 + 1e-9);
+  EXPECT_TRUE(reachability.problems().empty());  // unknown, not unreachable
+  EXPECT_EQ(reachability.checkedPID(), std::nullopt);
+}
+
+TEST_F(ReachabilityTest, TheRequestAndTimeLimitsEndAnyCheck) {
+  MenuReachability::Limits tight;
+  tight.reading.requests = 12;
+  MenuReachability limited{mac.accessibility(), steps, tight};
+  Keymap keymap = Keymap::default_();
+  keymap.actions[ActionID::markRead] = ActionSpec{{{"Message", "Mark Read"}}, std::nullopt};
+  limited.check(mail->pid(), keymap);
+  while (steps.runOne()) {
+  }
+  EXPECT_EQ(limited.requestsOfLastCheck(), 12u);
+  EXPECT_TRUE(limited.problems().empty());
+
+  mail->latency = 0.2;  // slow but in time: 0.2 s a request
+  MenuReachability::Limits brief;
+  brief.seconds = 1.0;
+  MenuReachability quick{mac.accessibility(), steps, brief};
+  const auto started = loop.elapsed();
+  quick.check(mail->pid(), keymap);
+  while (steps.runOne()) {
+  }
+  EXPECT_LT((loop.elapsed() - started).count(),
+            1.0 + 40 * 0.2);  // past the limit by a turn at most
+  EXPECT_LT(quick.requestsOfLastCheck(), 60u);
+  EXPECT_TRUE(quick.problems().empty());
+}
+
+/// The whole app: the check runs after a keymap is applied and when Mail
+/// launches, never inside a key press.
+class ReachabilityInAppTest : public testing::KeyPathTest {
+ protected:
+  platform::Event keyEvent(std::string_view spec) {
+    const auto stroke = sim::User::keystroke(spec);
+    platform::Event event(platform::EventType::keyDown);
+    event.setFlags(stroke.flags | sim::USKeyboard::keyFlags(stroke.keyCode));
+    event.setIntegerValueField(platform::EventField::keyboardEventKeycode, stroke.keyCode);
+    event.setKeyboardUnicodeString(sim::USKeyboard::eventCharacters(stroke.keyCode, event.flags()));
+    return event;
+  }
+};
+
+TEST_F(ReachabilityInAppTest, NeverOnTheKeyPath) {
+  auto& ax = mac.accessibility();
+  app.checkMenuTargets();
+  ASSERT_EQ(app.reachability().checkingPID(), mail->pid());
+  ax.resetRoundTrips();
+  interceptor.handle(platform::EventType::keyDown, keyEvent("q"));
+  EXPECT_EQ(ax.totalRoundTrips(), 0u);  // the check waits for the loop
+  loop.runUntilIdle();
+  EXPECT_EQ(app.reachability().checkingPID(), std::nullopt);
+  EXPECT_EQ(app.reachability().checkedPID(), mail->pid());
+}
+
+TEST_F(ReachabilityInAppTest, ALaunchedOrRelaunchedMailIsChecked) {
+  const pid_t before = *app.reachability().checkedPID();
+  EXPECT_EQ(before, mail->pid());
+  mail = &user.relaunchMail();
+  EXPECT_NE(mail->pid(), before);
+  EXPECT_EQ(app.reachability().checkedPID(), mail->pid());
+  user.quitMail();
+  EXPECT_EQ(app.reachability().checkedPID(), std::nullopt);
+  user.openMail();
+  EXPECT_TRUE(app.reachability().checkedPID().has_value());
+  // Without Accessibility, what was read goes: it can no longer be checked.
+  mac.permissions.accessibility = false;
+  app.checkPermissions(false);
+  EXPECT_EQ(app.reachability().checkedPID(), std::nullopt);
+  EXPECT_TRUE(app.mailMenus().empty());
+}
+
+TEST_F(ReachabilityInAppTest, TheFirstPressInAGermanMailUsesTheMenusTheCheckRead) {
+  sim::MailVariant german;
+  german.language = "de";
+  mail = &user.relaunchMail(german);
+  ASSERT_EQ(app.reachability().checkedPID(), mail->pid());
+  auto& ax = mac.accessibility();
+  ax.resetRoundTrips();
+  EXPECT_EQ(
+      executor.perform(ActionID::archive, *Keymap::default_().spec(ActionID::archive), mail->pid()),
+      ActionOutcome(ActionOutcome::Pressed{{"Nachricht", "Archivieren"}}));
+  // The English paths tried, the item's key equivalent confirmed, enabled,
+  // pressed: no walk of all of Mail's menus (over a hundred requests).
+  EXPECT_LE(ax.roundTrips(mail->pid()), 30u);
+}
+
+}  // namespace
+}  // namespace quillo
