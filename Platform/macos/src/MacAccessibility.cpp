@@ -27,9 +27,9 @@ struct Held {
 };
 
 CFRef<CFStringRef> makeString(std::string_view text) {
-  return CFRef<CFStringRef>::adopt(CFStringCreateWithBytes(
-      kCFAllocatorDefault, reinterpret_cast<const UInt8*>(text.data()),
-      static_cast<CFIndex>(text.size()), kCFStringEncodingUTF8, false));
+  return CFRef<CFStringRef>::adopt(
+      CFStringCreateWithBytes(kCFAllocatorDefault, reinterpret_cast<const UInt8*>(text.data()),
+                              static_cast<CFIndex>(text.size()), kCFStringEncodingUTF8, false));
 }
 
 std::string utf8(CFStringRef string) {
@@ -163,8 +163,8 @@ AXError MacAccessibility::setMessagingTimeout(const AXUIElement& element, float 
   return passed(AXUIElementSetMessagingTimeout(reference, seconds));
 }
 
-AXError MacAccessibility::copyAttributeValue(const AXUIElement& element,
-                                             std::string_view attribute, CFValue& value) {
+AXError MacAccessibility::copyAttributeValue(const AXUIElement& element, std::string_view attribute,
+                                             CFValue& value) {
   AXUIElementRef reference = referenceOf(element);
   if (!reference) return AXError::illegalArgument;
   const auto name = makeString(attribute);

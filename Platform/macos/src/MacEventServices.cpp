@@ -144,8 +144,7 @@ struct TapContext {
 /// Runs on the main run loop for every event the tap sees; the event
 /// belongs to the system. Converts once, asks the seam's callback, and
 /// answers the same event (with whatever the callback changed) or NULL.
-CGEventRef tapCallBack(CGEventTapProxy proxy, CGEventType type, CGEventRef event,
-                       void* userInfo) {
+CGEventRef tapCallBack(CGEventTapProxy proxy, CGEventType type, CGEventRef event, void* userInfo) {
   auto* context = static_cast<TapContext*>(userInfo);
   const auto seamType = eventType(type);
   if (!context || !seamType) return event;
@@ -162,8 +161,10 @@ CGEventRef tapCallBack(CGEventTapProxy proxy, CGEventType type, CGEventRef event
 struct MacEventServices::State {
   std::uint64_t nextHandle = 1;
   std::map<std::uint64_t, std::unique_ptr<TapContext>> taps;
-  /// Contexts of ports released while still able to deliver (their source
-  /// still in the run loop): the system may still call back with them.
+  /// Contexts of ports released while still valid: the port lives on in its
+  /// source as long as that is in the run loop, and the system may call back
+  /// with the context until then. Kept until this object goes (a few words
+  /// each; Quillo itself always invalidates before it releases).
   std::vector<std::unique_ptr<TapContext>> retired;
   std::map<std::uint64_t, CFRef<CFRunLoopSourceRef>> sources;
   std::map<std::uint64_t, CFRef<CGEventSourceRef>> eventSources;
@@ -191,12 +192,9 @@ MacEventServices::~MacEventServices() {
     CFRunLoopRemoveSource(CFRunLoopGetMain(), source.get(), kCFRunLoopCommonModes);
   for (const auto& [id, tap] : state_->taps)
     CFMachPortInvalidate(tap->port.get());
-  for (const auto& tap : state_->retired)
-    CFMachPortInvalidate(tap->port.get());
 }
 
-std::optional<MachPort> MacEventServices::tapCreate(EventTapLocation where,
-                                                    EventTapPlacement place,
+std::optional<MachPort> MacEventServices::tapCreate(EventTapLocation where, EventTapPlacement place,
                                                     EventTapOptions how,
                                                     std::uint64_t eventsOfInterest,
                                                     EventTapCallBack callback, void* userInfo) {
@@ -258,6 +256,7 @@ void MacEventServices::release(MachPort tap) {
   auto context = std::move(found->second);
   state_->taps.erase(found);
   if (CFMachPortIsValid(context->port.get())) {
+    context->port = {};  // the source's reference is the port's last
     state_->retired.push_back(std::move(context));
   }
 }
@@ -310,7 +309,8 @@ void MacEventServices::postToPid(pid_t pid, const Event& event) {
   // itself fills in (target and source process).
   const auto keyCode =
       static_cast<CGKeyCode>(event.integerValueField(EventField::keyboardEventKeycode));
-  const auto posted = CFRef<CGEventRef>::adopt(CGEventCreateKeyboardEvent(nullptr, keyCode, keyDown));
+  const auto posted =
+      CFRef<CGEventRef>::adopt(CGEventCreateKeyboardEvent(nullptr, keyCode, keyDown));
   if (!posted) return;
   const Event fresh = fromCG(event.type(), posted.get());
   Event wanted = event;

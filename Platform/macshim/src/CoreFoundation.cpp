@@ -119,14 +119,13 @@ CFTypeID CFStringGetTypeID(void) {
 
 CFStringRef CFStringCreateWithCharacters(CFAllocatorRef, const UniChar* chars, CFIndex numChars) {
   if (numChars < 0 || (numChars > 0 && !chars)) return nullptr;
-  return macshim::makeString(std::u16string(reinterpret_cast<const char16_t*>(chars),
-                                            static_cast<std::size_t>(numChars)));
+  return macshim::makeString(
+      std::u16string(reinterpret_cast<const char16_t*>(chars), static_cast<std::size_t>(numChars)));
 }
 
 CFStringRef CFStringCreateWithBytes(CFAllocatorRef, const UInt8* bytes, CFIndex numBytes,
                                     CFStringEncoding encoding, Boolean) {
-  if (encoding != kCFStringEncodingUTF8 || numBytes < 0 || (numBytes > 0 && !bytes))
-    return nullptr;
+  if (encoding != kCFStringEncodingUTF8 || numBytes < 0 || (numBytes > 0 && !bytes)) return nullptr;
   const std::string text(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(numBytes));
   return macshim::makeString(platform::text::utf16(text));
 }
@@ -190,8 +189,8 @@ CFTypeID CFArrayGetTypeID(void) {
 CFArrayRef CFArrayCreate(CFAllocatorRef, const void** values, CFIndex numValues,
                          const CFArrayCallBacks* callBacks) {
   if (numValues < 0 || (numValues > 0 && !values)) return nullptr;
-  return macshim::handOut<CFArrayRef>(new __CFArray(
-      std::vector<const void*>(values, values + numValues), callBacks));
+  return macshim::handOut<CFArrayRef>(
+      new __CFArray(std::vector<const void*>(values, values + numValues), callBacks));
 }
 
 CFIndex CFArrayGetCount(CFArrayRef theArray) {
@@ -264,8 +263,8 @@ Boolean CFNumberGetValue(CFNumberRef number, CFNumberType theType, void* valuePt
   // was exact.
   switch (theType) {
     case kCFNumberSInt32Type: {
-      const auto value = static_cast<std::int32_t>(n.isFloat ? static_cast<std::int64_t>(n.real)
-                                                             : n.integer);
+      const auto value =
+          static_cast<std::int32_t>(n.isFloat ? static_cast<std::int64_t>(n.real) : n.integer);
       std::memcpy(valuePtr, &value, sizeof value);
       return !n.isFloat && value == n.integer;
     }
@@ -372,7 +371,8 @@ void CFRunLoopAddSource(CFRunLoopRef rl, CFRunLoopSourceRef source, CFRunLoopMod
   // The run loop holds what is added to it.
   CFRetain(source);
   loop.sources.emplace_back(source, mode);
-  if (auto* mac = macshim::macOf(added.generation)) mac->windowServer().runLoopAddSource(added.source);
+  if (auto* mac = macshim::macOf(added.generation))
+    mac->windowServer().runLoopAddSource(added.source);
 }
 
 void CFRunLoopRemoveSource(CFRunLoopRef rl, CFRunLoopSourceRef source, CFRunLoopMode mode) {

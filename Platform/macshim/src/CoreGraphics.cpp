@@ -23,8 +23,8 @@ platform::Event* deliverToTap(platform::EventTapProxy, platform::EventType type,
                               platform::Event* delivered, void* userInfo) {
   const auto& port = live<__CFMachPort>(userInfo, "CGEventTapCallBack", macshim::machPortType);
   auto* given = new __CGEvent(*delivered);
-  const CGEventRef answer = port.callback(nullptr, static_cast<CGEventType>(type), given,
-                                          port.userInfo);
+  const CGEventRef answer =
+      port.callback(nullptr, static_cast<CGEventType>(type), given, port.userInfo);
   platform::Event* passed = nullptr;
   if (answer) {
     *delivered = event(answer, "CGEventTapCallBack (its answer)").event;
@@ -65,8 +65,7 @@ CFTypeID CFMachPortGetTypeID(void) {
   return macshim::machPortType;
 }
 
-CFRunLoopSourceRef CFMachPortCreateRunLoopSource(CFAllocatorRef, CFMachPortRef port,
-                                                 CFIndex) {
+CFRunLoopSourceRef CFMachPortCreateRunLoopSource(CFAllocatorRef, CFMachPortRef port, CFIndex) {
   auto& tap = live<__CFMachPort>(port, "CFMachPortCreateRunLoopSource", macshim::machPortType);
   const auto source =
       windowServer("CFMachPortCreateRunLoopSource").machPortCreateRunLoopSource(tap.port);
@@ -146,8 +145,8 @@ void CGEventSetFlags(CGEventRef reference, CGEventFlags flags) {
 
 void CGEventKeyboardGetUnicodeString(CGEventRef reference, UniCharCount maxStringLength,
                                      UniCharCount* actualStringLength, UniChar* unicodeString) {
-  const std::u16string characters =
-      event(reference, "CGEventKeyboardGetUnicodeString").event.keyboardUnicodeString(maxStringLength);
+  const std::u16string characters = event(reference, "CGEventKeyboardGetUnicodeString")
+                                        .event.keyboardUnicodeString(maxStringLength);
   if (unicodeString) std::copy(characters.begin(), characters.end(), unicodeString);
   if (actualStringLength) *actualStringLength = characters.size();
 }
@@ -180,8 +179,7 @@ void CGEventSourceSetUserData(CGEventSourceRef source, int64_t userData) {
     mac->windowServer().eventSourceSetUserData(found.source, userData);
 }
 
-CGEventRef CGEventCreateKeyboardEvent(CGEventSourceRef source, CGKeyCode virtualKey,
-                                      bool keyDown) {
+CGEventRef CGEventCreateKeyboardEvent(CGEventSourceRef source, CGKeyCode virtualKey, bool keyDown) {
   std::optional<platform::EventSource> from;
   if (source) {
     from = live<__CGEventSource>(source, "CGEventCreateKeyboardEvent", macshim::eventSourceType)

@@ -47,8 +47,8 @@ OSStatus UCKeyTranslate(const UCKeyboardLayout* keyLayoutPtr, UInt16 virtualKeyC
   }
   std::u16string characters;
   const OSStatus status = keyLayoutPtr->layout->translate(
-      virtualKeyCode, keyAction, modifierKeyState, keyboardType, keyTranslateOptions,
-      *deadKeyState, maxStringLength, characters);
+      virtualKeyCode, keyAction, modifierKeyState, keyboardType, keyTranslateOptions, *deadKeyState,
+      maxStringLength, characters);
   const std::size_t count = std::min<std::size_t>(characters.size(), maxStringLength);
   std::copy_n(characters.begin(), count, unicodeString);
   *actualStringLength = count;

@@ -143,9 +143,8 @@ typedef struct {
 extern const CFDictionaryKeyCallBacks kCFTypeDictionaryKeyCallBacks;
 extern const CFDictionaryValueCallBacks kCFTypeDictionaryValueCallBacks;
 CFTypeID CFDictionaryGetTypeID(void);
-CFDictionaryRef CFDictionaryCreate(CFAllocatorRef allocator, const void** keys,
-                                   const void** values, CFIndex numValues,
-                                   const CFDictionaryKeyCallBacks* keyCallBacks,
+CFDictionaryRef CFDictionaryCreate(CFAllocatorRef allocator, const void** keys, const void** values,
+                                   CFIndex numValues, const CFDictionaryKeyCallBacks* keyCallBacks,
                                    const CFDictionaryValueCallBacks* valueCallBacks);
 const void* CFDictionaryGetValue(CFDictionaryRef theDict, const void* key);
 

@@ -55,8 +55,8 @@ enum {
 
 /* Returns the event to pass it on (the one given, possibly changed, or a new
  * one), or NULL to drop it. The event given belongs to the system. */
-typedef CGEventRef (*CGEventTapCallBack)(CGEventTapProxy proxy, CGEventType type,
-                                         CGEventRef event, void* userInfo);
+typedef CGEventRef (*CGEventTapCallBack)(CGEventTapProxy proxy, CGEventType type, CGEventRef event,
+                                         void* userInfo);
 
 CFMachPortRef CGEventTapCreate(CGEventTapLocation tap, CGEventTapPlacement place,
                                CGEventTapOptions options, CGEventMask eventsOfInterest,

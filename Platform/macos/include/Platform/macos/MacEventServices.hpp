@@ -39,8 +39,8 @@ class MacEventServices final : public EventServices {
   std::optional<EventSource> eventSourceCreate(EventSourceStateID state) override;
   void eventSourceSetUserData(EventSource source, std::int64_t userData) override;
   void release(EventSource source) override;
-  std::optional<Event> createKeyboardEvent(std::optional<EventSource> source,
-                                           std::uint16_t keyCode, bool keyDown) override;
+  std::optional<Event> createKeyboardEvent(std::optional<EventSource> source, std::uint16_t keyCode,
+                                           bool keyDown) override;
   void postToPid(pid_t pid, const Event& event) override;
   bool preflightListenEventAccess() override;
   bool requestListenEventAccess() override;
