@@ -1,5 +1,6 @@
 #include "MacShim/Attach.hpp"
 
+#include "Platform/Text.hpp"
 #include "Types.hpp"
 
 namespace quillo::macshim {
@@ -22,6 +23,13 @@ std::uint64_t currentGeneration() {
 
 sim::SimulatedMac* macOf(std::uint64_t madeUnder) {
   return attached && madeUnder == generation ? attached : nullptr;
+}
+
+std::vector<std::string> mainRunLoopModes() {
+  std::vector<std::string> modes;
+  for (const auto& [source, mode] : mainRunLoop().sources)
+    modes.push_back(platform::text::utf8(characters(mode, "mainRunLoopModes")));
+  return modes;
 }
 
 Attachment::Attachment(sim::SimulatedMac& mac) {

@@ -71,6 +71,13 @@ TEST_F(MacEventServicesTest, QuillosTapIsReEnabledAfterEitherWayTheSystemDisable
                 "Event tap was disabled by the system (user input); re-enabling: true"}));
 }
 
+TEST_F(MacEventServicesTest, TheTapListensInTheCommonModes) {
+  ASSERT_TRUE(tap->start());
+  EXPECT_EQ(macshim::mainRunLoopModes(), std::vector<std::string>{"kCFRunLoopCommonModes"});
+  tap->stop();
+  EXPECT_TRUE(macshim::mainRunLoopModes().empty());
+}
+
 TEST_F(MacEventServicesTest, ATapNotListeningStaysOffWhenTheSystemDisablesIt) {
   ASSERT_TRUE(tap->start());
   tap->setListening(true);

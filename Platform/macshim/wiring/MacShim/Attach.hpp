@@ -7,6 +7,8 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
+#include <vector>
 
 namespace quillo::sim {
 class SimulatedMac;
@@ -25,6 +27,11 @@ class Attachment {
   Attachment(const Attachment&) = delete;
   Attachment& operator=(const Attachment&) = delete;
 };
+
+/// The modes the main run loop's sources were added in, in order: the
+/// simulated Mac has no menu tracking or modal panels to tell them apart by,
+/// so tests look here.
+std::vector<std::string> mainRunLoopModes();
 
 /// CF objects alive now, constants aside: a test's count before and after
 /// shows a missing or an extra CFRelease without waiting for LeakSanitizer.
