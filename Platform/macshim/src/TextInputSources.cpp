@@ -8,10 +8,6 @@
 using namespace quillo;
 using macshim::live;
 
-namespace {
-constexpr OSStatus kParamErr = -50;  // paramErr (MacErrors.h)
-}
-
 const CFStringRef kTISPropertyUnicodeKeyLayoutData =
     new __CFString(u"TISPropertyUnicodeKeyLayoutData", true);
 
@@ -43,7 +39,7 @@ OSStatus UCKeyTranslate(const UCKeyboardLayout* keyLayoutPtr, UInt16 virtualKeyC
                         UniChar unicodeString[]) {
   if (!keyLayoutPtr || keyLayoutPtr->marker != UCKeyboardLayout::kMarker || !deadKeyState ||
       !actualStringLength || (maxStringLength > 0 && !unicodeString)) {
-    return kParamErr;
+    return paramErr;
   }
   std::u16string characters;
   const OSStatus status = keyLayoutPtr->layout->translate(

@@ -24,6 +24,9 @@ void* TISGetInputSourceProperty(TISInputSourceRef inputSource, CFStringRef prope
 enum { kUCKeyActionDown = 0, kUCKeyActionUp = 1, kUCKeyActionAutoKey = 2, kUCKeyActionDisplay = 3 };
 enum { kUCKeyTranslateNoDeadKeysBit = 0, kUCKeyTranslateNoDeadKeysMask = 1 << 0 };
 
+/* The status UCKeyTranslate answers for arguments it cannot use (MacErrors.h). */
+enum { noErr = 0, paramErr = -50 };
+
 OSStatus UCKeyTranslate(const UCKeyboardLayout* keyLayoutPtr, UInt16 virtualKeyCode,
                         UInt16 keyAction, UInt32 modifierKeyState, UInt32 keyboardType,
                         OptionBits keyTranslateOptions, UInt32* deadKeyState,
