@@ -61,7 +61,7 @@ struct AXUIElement {
 };
 
 /// The value that stands in an array from AXUIElementCopyMultipleAttributeValues
-/// for an attribute that could not be read (an AXValue of kAXValueAXErrorType).
+/// for an attribute that could not be read (an AXValue of kAXValueTypeAXError).
 struct AXValueError {
   AXError error = AXError::failure;
   bool operator==(const AXValueError&) const = default;

@@ -123,8 +123,8 @@ struct MacAccessibility::Identities {
     if (type == AXValueGetTypeID()) {
       const auto value = static_cast<AXValueRef>(cf);
       ::AXError error = kAXErrorSuccess;
-      if (AXValueGetType(value) == kAXValueAXErrorType &&
-          AXValueGetValue(value, kAXValueAXErrorType, &error)) {
+      if (AXValueGetType(value) == kAXValueTypeAXError &&
+          AXValueGetValue(value, kAXValueTypeAXError, &error)) {
         return AXValueError{passed(error)};
       }
     }

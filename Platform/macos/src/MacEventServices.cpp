@@ -15,7 +15,8 @@ namespace {
 // MARK: Converters between Quartz numbers and the seam's values
 
 std::optional<EventType> eventType(CGEventType type) {
-  switch (type) {
+  // By number: the system has many more event types than the seam.
+  switch (static_cast<std::uint32_t>(type)) {
     case kCGEventNull:
       return EventType::null;
     case kCGEventKeyDown:

@@ -155,12 +155,12 @@ CFTypeID AXValueGetTypeID(void) {
 
 AXValueType AXValueGetType(AXValueRef value) {
   live(value, "AXValueGetType", macshim::axValueType);
-  return kAXValueAXErrorType;  // the only kind the simulated Mac answers with
+  return kAXValueTypeAXError;  // the only kind the simulated Mac answers with
 }
 
 Boolean AXValueGetValue(AXValueRef value, AXValueType theType, void* valuePtr) {
   const auto& held = live<__AXValue>(value, "AXValueGetValue", macshim::axValueType);
-  if (theType != kAXValueAXErrorType || !valuePtr) return false;
+  if (theType != kAXValueTypeAXError || !valuePtr) return false;
   *static_cast<AXError*>(valuePtr) = held.error;
   return true;
 }

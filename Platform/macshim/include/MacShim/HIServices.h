@@ -40,12 +40,12 @@ enum { kAXCopyMultipleAttributeOptionStopOnError = 0x1 };
 
 typedef UInt32 AXValueType;
 enum {
-  kAXValueIllegalType = 0,
-  kAXValueCGPointType = 1,
-  kAXValueCGSizeType = 2,
-  kAXValueCGRectType = 3,
-  kAXValueCFRangeType = 4,
-  kAXValueAXErrorType = 5,
+  kAXValueTypeCGPoint = 1,
+  kAXValueTypeCGSize = 2,
+  kAXValueTypeCGRect = 3,
+  kAXValueTypeCFRange = 4,
+  kAXValueTypeAXError = 5,
+  kAXValueTypeIllegal = 0,
 };
 
 extern const CFStringRef kAXTrustedCheckOptionPrompt;
