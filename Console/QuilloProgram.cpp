@@ -24,7 +24,7 @@ using namespace quillo::console;
 
 constexpr const char* kOptionsHelp =
     R"HELP(usage: quillo [--script FILE [--virtual-time] [--update|--check]] [--diagnose]
-                     [--mac-adapters]
+              [--mac-adapters]
        quillo --help
 
 Runs Quillo on a simulated Mac with a simulated Apple Mail, and lets you act

@@ -39,8 +39,9 @@ struct __CFBoolean final : quillo::macshim::Object {
 };
 
 struct __CFNumber final : quillo::macshim::Object {
-  __CFNumber(std::int64_t i) : Object(quillo::macshim::numberType), integer(i), isFloat(false) {}
-  __CFNumber(double d) : Object(quillo::macshim::numberType), real(d), isFloat(true) {}
+  explicit __CFNumber(std::int64_t i)
+      : Object(quillo::macshim::numberType), integer(i), isFloat(false) {}
+  explicit __CFNumber(double d) : Object(quillo::macshim::numberType), real(d), isFloat(true) {}
   bool equals(const Object& other) const override;
   CFHashCode hash() const override;
   std::int64_t integer = 0;
