@@ -99,6 +99,27 @@ TEST_F(MacShimTest, ArraysWithoutCallBacksLeaveTheirEntriesAlone) {
   CFRelease(entry);
 }
 
+TEST_F(MacShimTest, NumbersSayWhetherAConversionWasExact) {
+  const std::int64_t big = std::int64_t{1} << 40;
+  const double half = 2.5;
+  CFNumberRef integer = CFNumberCreate(kCFAllocatorDefault, kCFNumberSInt64Type, &big);
+  CFNumberRef real = CFNumberCreate(kCFAllocatorDefault, kCFNumberDoubleType, &half);
+  std::int64_t asInteger = 0;
+  std::int32_t asSmall = 0;
+  double asReal = 0;
+  EXPECT_FALSE(CFNumberIsFloatType(integer));
+  EXPECT_TRUE(CFNumberGetValue(integer, kCFNumberSInt64Type, &asInteger));
+  EXPECT_EQ(asInteger, big);
+  EXPECT_FALSE(CFNumberGetValue(integer, kCFNumberSInt32Type, &asSmall));  // too big
+  EXPECT_TRUE(CFNumberIsFloatType(real));
+  EXPECT_FALSE(CFNumberGetValue(real, kCFNumberSInt64Type, &asInteger));  // 2.5 is not 2
+  EXPECT_EQ(asInteger, 2);
+  EXPECT_TRUE(CFNumberGetValue(real, kCFNumberDoubleType, &asReal));
+  EXPECT_EQ(asReal, 2.5);
+  CFRelease(integer);
+  CFRelease(real);
+}
+
 TEST_F(MacShimTest, TwoReferencesToOneElementAreEqualButNotTheSameObject) {
   AXUIElementRef one = AXUIElementCreateApplication(mail->pid());
   AXUIElementRef two = AXUIElementCreateApplication(mail->pid());
