@@ -24,6 +24,7 @@ using namespace quillo::console;
 
 constexpr const char* kOptionsHelp =
     R"HELP(usage: quillo [--script FILE [--virtual-time] [--update|--check]] [--diagnose]
+              [--mac-adapters]
        quillo --help
 
 Runs Quillo on a simulated Mac with a simulated Apple Mail, and lets you act
@@ -47,6 +48,9 @@ options:
                     exit 1 on any
   --diagnose        1 second after start, write the permission and tap state
                     and every diagnostic to the debug log
+  --mac-adapters    reach the event taps, the keyboard layout and
+                    Accessibility through Quillo's macOS adapters, over an
+                    emulation of the macOS C APIs on the simulated Mac
   --help            this text
 
 )HELP";
@@ -134,6 +138,7 @@ struct Options {
   bool update = false;
   bool check = false;
   bool diagnose = false;
+  bool macAdapters = false;
 };
 
 std::optional<Options> parseOptions(int argc, char** argv, int& exitStatus) {
@@ -155,6 +160,8 @@ std::optional<Options> parseOptions(int argc, char** argv, int& exitStatus) {
       options.check = true;
     } else if (argument == "--diagnose") {
       options.diagnose = true;
+    } else if (argument == "--mac-adapters") {
+      options.macAdapters = true;
     } else {
       std::cerr << "quillo: unknown option " << argument << " (try quillo --help)\n";
       exitStatus = 2;
@@ -348,6 +355,7 @@ int main(int argc, char** argv) {
   SessionOptions sessionOptions;
   sessionOptions.virtualTime = options->virtualTime;
   sessionOptions.useSyslog = true;
+  sessionOptions.macAdapters = options->macAdapters;
   if (options->diagnose) sessionOptions.arguments.push_back("--diagnose");
   Session session(std::move(sessionOptions));
   if (options->script) return runScript(session, *options);

@@ -2,6 +2,10 @@
 
 #include <thread>
 
+#include "MacShim/Attach.hpp"
+#include "Platform/macos/MacAccessibility.hpp"
+#include "Platform/macos/MacEventServices.hpp"
+#include "Platform/macos/MacKeyboardLayouts.hpp"
 #include "StatusPanelController.hpp"
 
 namespace quillo::console {
@@ -35,6 +39,7 @@ Session::Session(SessionOptions options) {
     };
   }
   mac_ = std::make_unique<sim::SimulatedMac>(*loop_, std::move(block));
+  if (options.macAdapters) shim_ = std::make_unique<macshim::Attachment>(*mac_);
   user_ = std::make_unique<sim::User>(
       *mac_, [this] { driver_->settle(); },
       [this](platform::Duration duration) { driver_->wait(duration); });
@@ -48,18 +53,39 @@ Session::~Session() {
   // The application goes before the Mac it talks to.
   runner_.reset();
   delegate_.reset();
+  // The adapters let go of their CF references while the shim still serves
+  // the Mac; then the shim lets go of the Mac.
+  macAccessibility_.reset();
+  macLayouts_.reset();
+  macEvents_.reset();
+  shim_.reset();
 }
 
 void Session::launchProcess() {
+  // The one place that chooses how Quillo reaches the Mac's event taps,
+  // keyboard layout and Accessibility: the simulated Mac's seams, or the
+  // macOS adapters over the shim's C functions. A new process gets new
+  // adapters, as on a Mac.
+  platform::EventServices* events = &mac_->windowServer();
+  platform::KeyboardLayouts* layouts = &mac_->windowServer();
+  platform::Accessibility* accessibility = &mac_->accessibility();
+  if (shim_) {
+    macAccessibility_ = std::make_unique<platform::macos::MacAccessibility>();
+    macLayouts_ = std::make_unique<platform::macos::MacKeyboardLayouts>();
+    macEvents_ = std::make_unique<platform::macos::MacEventServices>();
+    events = macEvents_.get();
+    layouts = macLayouts_.get();
+    accessibility = macAccessibility_.get();
+  }
   AppEnvironment environment{*loop_,
                              *defaults_,
                              paths_,
                              files_,
                              *bundle_,
                              *systemLog_,
-                             mac_->windowServer(),
-                             mac_->windowServer(),
-                             mac_->accessibility(),
+                             *events,
+                             *layouts,
+                             *accessibility,
                              mac_->workspace(),
                              mac_->workspace(),
                              mac_->loginItems(),

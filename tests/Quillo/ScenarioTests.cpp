@@ -43,6 +43,24 @@ TEST_P(Scenario, MatchesItsTranscript) {
     ADD_FAILURE() << mismatch;
 }
 
+/// The same scenarios with Quillo reaching the event taps, the keyboard
+/// layout and Accessibility through the macOS adapters over the MacShim: the
+/// transcripts must not differ by a line. Never rewrites the files.
+class MacAdapterScenario : public ::testing::TestWithParam<std::filesystem::path> {};
+
+TEST_P(MacAdapterScenario, MatchesItsTranscript) {
+  const auto scenario = console::Scenario::parse(testing::readText(GetParam()));
+  testing::TempHome home;
+  auto options = testing::testSessionOptions();
+  options.macAdapters = true;
+  console::Session session(options);
+  const auto outcome = session.runner().runAll(scenario);
+  for (const auto& failure : outcome.failures)
+    ADD_FAILURE() << failure;
+  for (const auto& mismatch : outcome.mismatches)
+    ADD_FAILURE() << mismatch;
+}
+
 /// A step's words, as a script writes them.
 console::ScenarioStep step(const std::string& text) {
   return console::Scenario::parse(text + "\n").steps.front();
@@ -76,13 +94,17 @@ TEST(ScenarioRunner, ShowsTheLinesOfADebugLogThatStartedAfresh) {
       << ::testing::PrintToString(again.observations);
 }
 
+std::string scenarioName(const ::testing::TestParamInfo<std::filesystem::path>& info) {
+  std::string name =
+      info.param.parent_path().filename().string() + "_" + info.param.stem().string();
+  std::erase(name, '-');
+  return name;
+}
+
 INSTANTIATE_TEST_SUITE_P(Golden, Scenario, ::testing::ValuesIn(scenarioFiles(QUILLO_SCENARIOS)),
-                         [](const auto& info) {
-                           std::string name = info.param.parent_path().filename().string() + "_" +
-                                              info.param.stem().string();
-                           std::erase(name, '-');
-                           return name;
-                         });
+                         scenarioName);
+INSTANTIATE_TEST_SUITE_P(GoldenMac, MacAdapterScenario,
+                         ::testing::ValuesIn(scenarioFiles(QUILLO_SCENARIOS)), scenarioName);
 
 }  // namespace
 }  // namespace quillo

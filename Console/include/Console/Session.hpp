@@ -34,6 +34,9 @@
 namespace quillo {
 class StatusPanelController;
 }
+namespace quillo::macshim {
+class Attachment;
+}
 
 namespace quillo::console {
 
@@ -45,6 +48,10 @@ struct SessionOptions {
   std::optional<std::filesystem::path> resourceFolder;
   /// Quillo's command line.
   std::vector<std::string> arguments;
+  /// Quillo reaches the event taps, the keyboard layout and Accessibility
+  /// through the macOS adapters, over the MacShim's C functions on the
+  /// simulated Mac, instead of through the simulated Mac's seams directly.
+  bool macAdapters = false;
 };
 
 class Session final : public ScenarioHost {
@@ -114,6 +121,12 @@ class Session final : public ScenarioHost {
   std::unique_ptr<platform::JsonFileUserDefaults> defaults_;
   std::unique_ptr<platform::InstalledBundle> bundle_;
   std::unique_ptr<sim::SimulatedMac> mac_;
+  // With the macOS adapters: the shim attached to the Mac, and the adapters
+  // of the running process (a new process gets new ones).
+  std::unique_ptr<macshim::Attachment> shim_;
+  std::unique_ptr<platform::EventServices> macEvents_;
+  std::unique_ptr<platform::KeyboardLayouts> macLayouts_;
+  std::unique_ptr<platform::Accessibility> macAccessibility_;
   std::unique_ptr<sim::User> user_;
   std::unique_ptr<sim::SimulatedApplication> application_;
   // The process's status panel: its window, event monitors and drawing.

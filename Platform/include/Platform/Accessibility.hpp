@@ -14,6 +14,7 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -45,18 +46,22 @@ enum class AXError : std::int32_t {
 /// AXUIElementRef: identity is (process, element). Two references to the
 /// same element compare equal (CFEqual) yet are different objects: each has
 /// its own messaging time-out, so `instance` tells them apart and takes no
-/// part in the comparison.
+/// part in the comparison. `reference` is whatever the implementation that
+/// handed the element out keeps alive with it (on a Mac, the retained
+/// AXUIElementRef), shared by copies and let go with the last one; it takes
+/// no part in the comparison either, and only that implementation reads it.
 struct AXUIElement {
   pid_t pid = 0;
   std::uint64_t element = 0;
   std::uint64_t instance = 0;
+  std::shared_ptr<const void> reference = nullptr;
   bool operator==(const AXUIElement& other) const {  // CFEqual
     return pid == other.pid && element == other.element;
   }
 };
 
 /// The value that stands in an array from AXUIElementCopyMultipleAttributeValues
-/// for an attribute that could not be read (an AXValue of kAXValueAXErrorType).
+/// for an attribute that could not be read (an AXValue of kAXValueTypeAXError).
 struct AXValueError {
   AXError error = AXError::failure;
   bool operator==(const AXValueError&) const = default;
