@@ -50,7 +50,7 @@ class MacEventServicesTest : public testing::MacShimTest {
 
   std::unique_ptr<EventServices> events = std::make_unique<macos::MacEventServices>();
   RecordingSystemLog systemLog;
-  std::unique_ptr<EventTap> tap = std::make_unique<EventTap>(*events, systemLog);
+  std::unique_ptr<EventTap> tap = std::make_unique<EventTap>(*events, systemLog, mac.loop());
   std::vector<RunLoopSource> sources;
 };
 
@@ -205,8 +205,10 @@ TEST_F(MacEventServicesTest, PermissionsAndSecureInputAreTheSystems) {
   mac.permissions.inputMonitoring = true;
   EXPECT_TRUE(events->preflightListenEventAccess());
   EXPECT_FALSE(events->isSecureEventInputEnabled());
-  mac.windowServer().secureEventInput = true;
+  mac.windowServer().enableSecureEventInput(404);
   EXPECT_TRUE(events->isSecureEventInputEnabled());
+  mac.windowServer().disableSecureEventInput(404);
+  EXPECT_FALSE(events->isSecureEventInputEnabled());
 }
 
 }  // namespace
