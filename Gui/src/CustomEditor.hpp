@@ -25,6 +25,8 @@ struct Chooser {
 };
 
 class CustomEditor final : public QWidget {
+  Q_OBJECT
+
  public:
   CustomEditor(const PanelContent::Editor& editor, const Palette& palette, const Forward& forward,
                const Chooser& chooser, QWidget* parent = nullptr);

@@ -16,6 +16,8 @@
 namespace quillo::gui {
 
 class HelpOverlay final : public QWidget {
+  Q_OBJECT
+
  public:
   static constexpr int cardInset = 20;
   static constexpr double layerOpacity = 0.35;

@@ -19,6 +19,8 @@ enum class KeycapLook : std::uint8_t { filled, outlined, dimmed, prompt };
 KeycapLook keycapLook(const PanelContent::Keycap& key, bool dimmed);
 
 class Keycap final : public QWidget {
+  Q_OBJECT
+
  public:
   static constexpr double cornerRadius = 5;
 

@@ -15,6 +15,8 @@
 namespace quillo::gui {
 
 class OnOffSwitch final : public QAbstractButton {
+  Q_OBJECT
+
  public:
   static constexpr int trackWidth = 34, trackHeight = 20, knobInset = 2;
   static constexpr int slideMilliseconds = 150;

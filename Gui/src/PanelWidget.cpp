@@ -125,6 +125,8 @@ void PanelWidget::rebuild() {
   help_ = nullptr;
   body_ = buildBody(*content_);
   layout()->addWidget(body_);
+  // A child made after its parent was shown waits to be shown itself.
+  body_->show();
   if (content_->help) {
     const unsigned generation = generation_;
     help_ = new HelpOverlay(
@@ -134,10 +136,15 @@ void PanelWidget::rebuild() {
     help_->show();
     help_->raise();
   }
-  // Switches not shown in this content (debug logging) stay hidden.
+  // Switches not shown in this content (debug logging) stay hidden. The
+  // others were hidden on leaving the old tree, so the new tree's layouts
+  // measured it without them.
   for (OnOffSwitch* kept : switches_) {
     if (kept && kept->parentWidget() != this) kept->show();
   }
+  for (QLayout* measured : body_->findChildren<QLayout*>())
+    measured->invalidate();
+  body_->layout()->invalidate();
   updateGeometry();
   if (isWindow()) {
     const auto size = fittingSize();
@@ -334,6 +341,8 @@ QWidget* PanelWidget::buildBody(const PanelContent& c) {
 
 std::optional<platform::Size> PanelWidget::fittingSize() const {
   if (!body_) return std::nullopt;
+  // Sizes are those of polished widgets, before the panel is first shown.
+  body_->ensurePolished();
   QLayout* bodyLayout = body_->layout();
   bodyLayout->activate();
   const int width = std::max(bodyLayout->sizeHint().width(), panelMinimumWidth);

@@ -11,6 +11,8 @@
 namespace quillo::gui {
 
 class PlaceIcons final : public QWidget {
+  Q_OBJECT
+
  public:
   static constexpr int iconWidth = 13, spacing = 3;
 

@@ -13,6 +13,8 @@
 namespace quillo::gui {
 
 class SetRow final : public QAbstractButton {
+  Q_OBJECT
+
  public:
   SetRow(const PanelContent::SetRow& row, const Palette& palette, QWidget* parent = nullptr);
   QSize sizeHint() const override;

@@ -17,6 +17,8 @@
 namespace quillo::gui {
 
 class ShortcutList final : public QWidget {
+  Q_OBJECT
+
  public:
   static constexpr int columnSpacing = 18, rowSpacing = 5;
 
