@@ -1,0 +1,241 @@
+#include "Platform/qt/QtStatusItem.hpp"
+
+#include <QGuiApplication>
+#include <QMenu>
+#include <QPainter>
+#include <QPainterPath>
+#include <QScreen>
+
+#include "Platform/qt/QtGeometry.hpp"
+#include "Platform/qt/QtKeys.hpp"
+
+namespace quillo::platform {
+namespace {
+
+// The symbols Quillo's status item uses, by their SF Symbols names.
+constexpr std::string_view kWarningSymbol = "exclamationmark.triangle";
+constexpr std::string_view kCheckSymbol = "checkmark.circle";
+
+QPixmap blankIcon() {
+  QPixmap pixmap(QtStatusItem::iconSide, QtStatusItem::iconSide);
+  pixmap.fill(Qt::transparent);
+  return pixmap;
+}
+
+/// The app's own icon: the product's initial, as heavy as the font goes (a
+/// whole name is unreadable at menu-bar size).
+QPixmap drawAppIcon() {
+  QPixmap pixmap = blankIcon();
+  QPainter painter(&pixmap);
+  painter.setRenderHint(QPainter::Antialiasing);
+  QFont font;
+  font.setWeight(QFont::Black);
+  font.setPixelSize(QtStatusItem::iconSide - 3);
+  painter.setFont(font);
+  painter.setPen(Qt::black);
+  painter.drawText(pixmap.rect(), Qt::AlignCenter,
+                   QString::fromUtf8(QtStatusItem::productName).left(1));
+  return pixmap;
+}
+
+QPixmap drawSymbol(std::string_view symbol) {
+  QPixmap pixmap = blankIcon();
+  QPainter painter(&pixmap);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(QPen(Qt::black, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  const double side = QtStatusItem::iconSide;
+  if (symbol == kWarningSymbol) {
+    QPainterPath triangle;
+    triangle.moveTo(side / 2, 2);
+    triangle.lineTo(side - 2, side - 3);
+    triangle.lineTo(2, side - 3);
+    triangle.closeSubpath();
+    painter.drawPath(triangle);
+    painter.drawLine(QPointF(side / 2, 8), QPointF(side / 2, side - 9));
+    painter.drawPoint(QPointF(side / 2, side - 6));
+  } else if (symbol == kCheckSymbol) {
+    painter.drawEllipse(QRectF(2, 2, side - 4, side - 4));
+    painter.drawPolyline(
+        QPolygonF({QPointF(side * 0.3, side * 0.52), QPointF(side * 0.45, side * 0.67),
+                   QPointF(side * 0.72, side * 0.36)}));
+  }
+  return pixmap;
+}
+
+}  // namespace
+
+void QtStatusItem::DeleteLater::operator()(QObject* object) const {
+  object->deleteLater();
+}
+
+QtStatusItem::QtStatusItem(QObject* parent) : QObject(parent), appIcon_(drawAppIcon()) {
+  connect(&tray_, &QSystemTrayIcon::activated, this,
+          [this](QSystemTrayIcon::ActivationReason reason) { clicked(reason); });
+  redrawIcon();
+  tray_.show();
+}
+
+QtStatusItem::~QtStatusItem() {
+  tray_.setContextMenu(nullptr);
+}
+
+void QtStatusItem::setImage(const std::string& symbol,
+                            const std::string& accessibilityDescription) {
+  symbol_ = symbol;
+  // A tray icon has no accessibility text of its own; its tool tip is what
+  // is read out, and the status item sets that separately.
+  (void)accessibilityDescription;
+  redrawIcon();
+}
+
+void QtStatusItem::setToolTip(const std::string& toolTip) {
+  tray_.setToolTip(QString::fromStdString(toolTip));
+}
+
+void QtStatusItem::setAppearsDisabled(bool disabled) {
+  disabled_ = disabled;
+  redrawIcon();
+}
+
+void QtStatusItem::setAlphaValue(double alpha) {
+  alpha_ = alpha;
+  redrawIcon();
+}
+
+void QtStatusItem::setHighlighted(bool highlighted) {
+  highlighted_ = highlighted;
+  redrawIcon();
+}
+
+double QtStatusItem::currentOpacity() const {
+  return alpha_ * (disabled_ ? disabledOpacity : 1.0);
+}
+
+void QtStatusItem::redrawIcon() {
+  const QPixmap glyph = symbol_.empty() ? appIcon_ : drawSymbol(symbol_);
+  QPixmap pixmap = blankIcon();
+  {
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (highlighted_) {
+      painter.setPen(Qt::NoPen);
+      painter.setBrush(QColor(0, 0, 0, 60));
+      painter.drawRoundedRect(QRectF(pixmap.rect()), 4, 4);
+    }
+    painter.setOpacity(currentOpacity());
+    painter.drawPixmap(0, 0, glyph);
+  }
+  QIcon icon(pixmap);
+  // A template image: the menu bar colours it for its own appearance.
+  icon.setIsMask(true);
+  tray_.setIcon(icon);
+}
+
+Rect QtStatusItem::buttonFrameOnScreen() const {
+  QRect geometry = tray_.geometry();
+  if (geometry.isEmpty()) {
+    // No tray to ask (or not placed yet): the top right of the main screen,
+    // where a menu bar's status items sit.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect available = screen ? screen->availableGeometry() : QRect();
+    geometry = QRect(available.right() - iconSide, available.top(), iconSide, iconSide);
+  }
+  return rectFromQt(geometry, mainScreenHeight());
+}
+
+Rect QtStatusItem::visibleFrameOfButtonScreen() const {
+  const QRect geometry = tray_.geometry();
+  const QScreen* screen =
+      geometry.isEmpty() ? nullptr : QGuiApplication::screenAt(geometry.center());
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  if (!screen) return Rect{};
+  return rectFromQt(screen->availableGeometry(), mainScreenHeight());
+}
+
+void QtStatusItem::setOnClick(std::function<void(std::uint64_t)> handler) {
+  onClick_ = std::move(handler);
+}
+
+void QtStatusItem::setMenu(Menu* menu) {
+  menu_ = menu;
+  tray_.setContextMenu(nullptr);
+  qtMenu_.reset();
+  if (!menu_) return;
+  qtMenu_.reset(new QMenu());
+  QMenu* shown = qtMenu_.get();
+  connect(shown, &QMenu::aboutToShow, this, [this, shown] {
+    if (!menu_ || shown != qtMenu_.get()) return;
+    if (menu_->needsUpdate) menu_->needsUpdate();
+    shown->clear();
+    fill(*shown, *menu_);
+  });
+  tray_.setContextMenu(shown);
+}
+
+void QtStatusItem::clicked(QSystemTrayIcon::ActivationReason reason) {
+  switch (reason) {
+    case QSystemTrayIcon::Trigger:
+    case QSystemTrayIcon::Context:
+      break;
+    case QSystemTrayIcon::DoubleClick:  // its first click was a Trigger already
+    case QSystemTrayIcon::MiddleClick:
+    case QSystemTrayIcon::Unknown:
+      return;
+  }
+  if (qtMenu_) {
+    // The tray may have opened the context menu itself on a right click.
+    if (!qtMenu_->isVisible()) {
+      const QRect icon = tray_.geometry();
+      qtMenu_->popup(icon.isEmpty() ? QCursor::pos() : icon.bottomLeft() + QPoint(0, 1));
+    }
+    return;
+  }
+  const std::uint64_t flags = eventFlagsFromQt(QGuiApplication::queryKeyboardModifiers());
+  if (onClick_) {
+    auto handler = onClick_;
+    handler(flags);
+  }
+}
+
+void QtStatusItem::fill(QMenu& menu, const Menu& content) {
+  for (const MenuItem& item : content.items) {
+    switch (item.kind) {
+      case MenuItem::Kind::separator:
+        menu.addSeparator();
+        continue;
+      case MenuItem::Kind::sectionHeader:
+        menu.addSection(QString::fromStdString(item.title));
+        continue;
+      case MenuItem::Kind::item:
+        break;
+    }
+    const QString title =
+        QString(item.indentationLevel * 4, QChar(' ')) + QString::fromStdString(item.title);
+    QAction* action = nullptr;
+    if (!item.submenu.empty()) {
+      QMenu* submenu = menu.addMenu(title);
+      fill(*submenu, Menu{item.submenu, nullptr});
+      action = submenu->menuAction();
+    } else {
+      action = menu.addAction(title);
+      action->setEnabled(static_cast<bool>(item.action));
+      if (item.action) {
+        // Choosing closes the menu before the item's action runs, as on a Mac.
+        QObject::connect(action, &QAction::triggered, &menu, [work = item.action] {
+          QMetaObject::invokeMethod(qApp, work, Qt::QueuedConnection);
+        });
+      }
+    }
+    if (item.checked) {
+      action->setCheckable(true);
+      action->setChecked(true);
+    }
+    if (!item.symbol.empty()) action->setIcon(QIcon(drawSymbol(item.symbol)));
+    if (!item.keyEquivalent.empty())
+      action->setShortcut(QKeySequence(QString::fromStdString(item.keyEquivalent)));
+    if (!item.symbolDescription.empty())
+      action->setToolTip(QString::fromStdString(item.symbolDescription));
+  }
+}
+
+}  // namespace quillo::platform
