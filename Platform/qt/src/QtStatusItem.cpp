@@ -138,7 +138,8 @@ Rect QtStatusItem::buttonFrameOnScreen() const {
     // where a menu bar's status items sit.
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QRect available = screen ? screen->availableGeometry() : QRect();
-    geometry = QRect(available.right() - iconSide, available.top(), iconSide, iconSide);
+    geometry =
+        QRect(available.x() + available.width() - iconSide, available.y(), iconSide, iconSide);
   }
   return rectFromQt(geometry, mainScreenHeight());
 }

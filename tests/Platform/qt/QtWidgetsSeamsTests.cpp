@@ -1,0 +1,192 @@
+// The Qt implementations of the interface seams, offscreen: the status item's
+// classic menu and icon, the panel window and the event monitors.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QWindow>
+
+#include "Platform/KeyCodes.hpp"
+#include "Platform/qt/QtEventMonitors.hpp"
+#include "Platform/qt/QtPanelWindow.hpp"
+#include "Platform/qt/QtStatusItem.hpp"
+
+namespace quillo::platform {
+namespace {
+
+/// The menu's entries as lines: "title", "-" for a separator, "[title]" for
+/// a section, "(title)" when disabled, "✓title" when checked, "title ›" with
+/// a submenu, which follows indented.
+std::vector<std::string> lines(const QMenu& menu, const std::string& indent = "") {
+  std::vector<std::string> out;
+  for (const QAction* action : menu.actions()) {
+    std::string line = action->text().toStdString();
+    if (action->isSeparator()) line = action->text().isEmpty() ? "-" : "[" + line + "]";
+    if (action->isChecked()) line = "\u2713" + line;
+    if (!action->isEnabled()) line = "(" + line + ")";
+    if (action->menu()) line += " \u203a";
+    out.push_back(indent + line);
+    if (action->menu()) {
+      for (auto& sub : lines(*action->menu(), indent + "  "))
+        out.push_back(sub);
+    }
+  }
+  return out;
+}
+
+TEST(QtStatusItem, TheClassicMenuIsRebuiltFromTheSeamsMenuEachTimeItIsAboutToShow) {
+  QtStatusItem item;
+  int updates = 0;
+  int chosen = 0;
+  Menu menu;
+  menu.needsUpdate = [&] {
+    ++updates;
+    MenuItem gmail;
+    gmail.title = "Gmail";
+    gmail.checked = updates == 1;
+    gmail.action = [&] { ++chosen; };
+    MenuItem header;
+    header.kind = MenuItem::Kind::sectionHeader;
+    header.title = "Shortcuts";
+    MenuItem separator;
+    separator.kind = MenuItem::Kind::separator;
+    MenuItem disabled;
+    disabled.title = "Waiting for Mail";
+    MenuItem check;
+    check.title = "Check Menu Actions";
+    check.action = [] {};
+    MenuItem debug;
+    debug.title = "Debug";
+    debug.submenu = {check};
+    menu.items = {header, gmail, separator, disabled, debug};
+  };
+  item.setMenu(&menu);
+  ASSERT_NE(item.qtMenu(), nullptr);
+  EXPECT_EQ(updates, 0);
+  emit item.qtMenu()->aboutToShow();
+  EXPECT_EQ(lines(*item.qtMenu()),
+            (std::vector<std::string>{"[Shortcuts]", "\u2713Gmail", "-", "(Waiting for Mail)",
+                                      "Debug \u203a", "  Check Menu Actions"}));
+  // Read anew on the next opening: Gmail is no longer checked.
+  emit item.qtMenu()->aboutToShow();
+  EXPECT_EQ(updates, 2);
+  EXPECT_EQ(lines(*item.qtMenu())[1], "Gmail");
+  // Choosing closes the menu before the action runs: it runs on the loop.
+  item.qtMenu()->actions()[1]->trigger();
+  EXPECT_EQ(chosen, 0);
+  QApplication::processEvents();
+  EXPECT_EQ(chosen, 1);
+  item.setMenu(nullptr);
+  EXPECT_EQ(item.qtMenu(), nullptr);
+  QApplication::processEvents();
+}
+
+TEST(QtStatusItem, TheIconIsATemplateDrawnWithTheAlphaAndDimmedWhenDisabled) {
+  QtStatusItem item;
+  EXPECT_TRUE(item.currentIcon().isMask());
+  EXPECT_FALSE(item.currentIcon().isNull());
+  EXPECT_DOUBLE_EQ(item.currentOpacity(), 1.0);
+  item.setAlphaValue(0.6);
+  EXPECT_DOUBLE_EQ(item.currentOpacity(), 0.6);
+  item.setAppearsDisabled(true);
+  EXPECT_DOUBLE_EQ(item.currentOpacity(), 0.6 * QtStatusItem::disabledOpacity);
+  // The drawn pixels follow: the most opaque one is as opaque as the opacity.
+  const QImage image = item.currentIcon().pixmap(QtStatusItem::iconSide).toImage();
+  int most = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      most = std::max(most, qAlpha(image.pixel(x, y)));
+  EXPECT_NEAR(most, 255 * 0.6 * QtStatusItem::disabledOpacity, 3);
+  item.setToolTip("Quillo \u2014 Active");
+  EXPECT_EQ(item.trayIcon().toolTip().toStdString(), "Quillo \u2014 Active");
+}
+
+TEST(QtStatusItem, WithoutATrayTheButtonSitsAtTheTopRightOfTheMainScreen) {
+  QtStatusItem item;  // the offscreen platform has no tray
+  const Rect visible = item.visibleFrameOfButtonScreen();
+  const Rect button = item.buttonFrameOnScreen();
+  EXPECT_GT(visible.width, 0);
+  EXPECT_EQ(button.maxY(), visible.maxY());
+  EXPECT_EQ(button.maxX(), visible.maxX());
+}
+
+TEST(QtPanelWindow, FramesAreInTheSeamsCoordinatesBothWays) {
+  QtPanelWindow panel(new QLineEdit);
+  panel.setFrame(Rect{100, 200, 400, 300});
+  EXPECT_EQ(panel.frame(), (Rect{100, 200, 400, 300}));
+  const int height = panel.screen()->geometry().height();
+  EXPECT_EQ(panel.geometry(), QRect(100, height - 500, 400, 300));
+}
+
+TEST(QtPanelWindow, ResigningKeyTellsTheObserversStillThereOnTheNextTurn) {
+  QtPanelWindow panel(new QLineEdit);
+  int told = 0, toldGone = 0;
+  auto observer = panel.observeResignKey([&] { ++told; });
+  auto gone = panel.observeResignKey([&] { ++toldGone; });
+  panel.orderFrontAsKey();
+  EXPECT_TRUE(panel.isVisible());
+  panel.orderOut();
+  EXPECT_FALSE(panel.isVisible());
+  EXPECT_EQ(told, 0);  // not inside the call
+  gone.reset();
+  QApplication::processEvents();
+  EXPECT_EQ(told, 1);
+  EXPECT_EQ(toldGone, 0);
+  // Out already: ordering out again resigns nothing.
+  panel.orderOut();
+  QApplication::processEvents();
+  EXPECT_EQ(told, 1);
+}
+
+TEST(QtEventMonitors, LocalMonitorsSeeTheApplicationsKeysFirstAndMaySwallowThem) {
+  auto* field = new QLineEdit;
+  QtPanelWindow panel(field);
+  panel.orderFrontAsKey();
+  field->setFocus();
+  QtEventMonitors monitors(&panel);
+  std::vector<MonitoredEvent> seen;
+  bool swallow = true;
+  auto token = monitors.addLocalMonitor([&](const MonitoredEvent& event) {
+    seen.push_back(event);
+    return !swallow;
+  });
+  const auto press = [&](int key, Qt::KeyboardModifiers modifiers, const QString& text) {
+    QKeyEvent event(QEvent::KeyPress, key, modifiers, text);
+    QApplication::sendEvent(panel.windowHandle(), &event);
+  };
+  press(Qt::Key_E, Qt::ShiftModifier, "E");
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].type, MonitoredEvent::Type::keyDown);
+  EXPECT_EQ(seen[0].keyCode, KeyCode::e);
+  EXPECT_EQ(seen[0].modifierFlags, EventFlags::shift);
+  EXPECT_EQ(seen[0].charactersIgnoringModifiers, "E");
+  EXPECT_EQ(seen[0].window, EventWindow::panel);
+  EXPECT_EQ(field->text(), "");  // swallowed
+  swallow = false;
+  press(Qt::Key_X, Qt::ControlModifier, "\x18");
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[1].modifierFlags, EventFlags::command);
+  EXPECT_EQ(seen[1].charactersIgnoringModifiers, "x");
+  press(Qt::Key_A, Qt::NoModifier, "a");
+  EXPECT_EQ(field->text(), "a");  // passed on to the window
+  token.reset();
+  press(Qt::Key_B, Qt::NoModifier, "b");
+  EXPECT_EQ(seen.size(), 3u);
+  EXPECT_EQ(field->text(), "ab");
+}
+
+TEST(QtEventMonitors, ClicksInOtherWindowsAreNotThePanels) {
+  QtPanelWindow panel(new QLineEdit);
+  QWidget other;
+  other.show();
+  panel.orderFrontAsKey();
+  QtEventMonitors monitors(&panel);
+  EXPECT_EQ(monitors.windowOf(panel.windowHandle()), EventWindow::panel);
+  EXPECT_EQ(monitors.windowOf(other.windowHandle()), EventWindow::other);
+  EXPECT_EQ(monitors.windowOf(nullptr), EventWindow::none);
+}
+
+}  // namespace
+}  // namespace quillo::platform
