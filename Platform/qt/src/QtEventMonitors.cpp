@@ -54,11 +54,7 @@ QtEventMonitors::QtEventMonitors(QWidget* panel) : panel_(panel) {
             event.type = MonitoredEvent::Type::leftMouseDown;
             event.modifierFlags = currentModifierFlags();
             event.window = EventWindow::other;
-            std::vector<std::shared_ptr<Global>> handlers;
-            for (const auto& [id, handler] : monitors_->global)
-              handlers.push_back(handler);
-            for (const auto& handler : handlers)
-              (*handler)(event);
+            toGlobal(event);
           });
 }
 
@@ -117,8 +113,27 @@ bool QtEventMonitors::eventFilter(QObject* watched, QEvent* event) {
   } else {
     return false;
   }
-  monitored.window = windowOf(static_cast<QWindow*>(watched));
+  const auto* window = static_cast<QWindow*>(watched);
+  if (isForeign_ && isForeign_(window)) {
+    monitored.window = EventWindow::other;
+    if (monitored.type != MonitoredEvent::Type::keyDown) toGlobal(monitored);
+    return false;
+  }
+  monitored.window = windowOf(window);
   return !throughLocal(monitored);
+}
+
+void QtEventMonitors::setForeignWindows(std::function<bool(const QWindow*)> isForeign) {
+  isForeign_ = std::move(isForeign);
+}
+
+void QtEventMonitors::toGlobal(const MonitoredEvent& event) {
+  // Handlers may add or remove monitors while running.
+  std::vector<std::pair<std::uint64_t, std::shared_ptr<Global>>> handlers(monitors_->global.begin(),
+                                                                          monitors_->global.end());
+  for (const auto& [id, handler] : handlers) {
+    if (monitors_->global.contains(id)) (*handler)(event);
+  }
 }
 
 bool QtEventMonitors::throughLocal(const MonitoredEvent& event) {

@@ -7,7 +7,10 @@
 // Qt cannot watch other applications' clicks, so a global monitor hears the
 // nearest thing it can: the application losing the keyboard to another one
 // (a click elsewhere does exactly that to an open panel), reported as a left
-// mouse-down in another window. Modifier flags are read from Qt and converted
+// mouse-down in another window. A program that also shows windows standing
+// for other applications (the desktop's simulated Mail) names them: their
+// mouse-downs go to the global monitors, as clicks in another application,
+// and their keys to no monitor. Modifier flags are read from Qt and converted
 // once (QtKeys). Needs a QApplication; GUI thread only.
 #pragma once
 
@@ -41,6 +44,8 @@ class QtEventMonitors final : public QObject, public EventMonitors {
 
   /// Which of the application's windows a Qt window is.
   EventWindow windowOf(const QWindow* window) const;
+  /// Names the windows that stand for other applications.
+  void setForeignWindows(std::function<bool(const QWindow*)> isForeign);
 
   using Global = std::function<void(const MonitoredEvent&)>;
   using Local = std::function<bool(const MonitoredEvent&)>;
@@ -56,8 +61,10 @@ class QtEventMonitors final : public QObject, public EventMonitors {
  private:
   /// Whether the event goes on to its window.
   bool throughLocal(const MonitoredEvent& event);
+  void toGlobal(const MonitoredEvent& event);
 
   QPointer<QWidget> panel_;
+  std::function<bool(const QWindow*)> isForeign_;
   std::shared_ptr<Monitors> monitors_ = std::make_shared<Monitors>();
 };
 
