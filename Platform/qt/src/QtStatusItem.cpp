@@ -64,10 +64,6 @@ QPixmap drawSymbol(std::string_view symbol) {
 
 }  // namespace
 
-void QtStatusItem::DeleteLater::operator()(QObject* object) const {
-  object->deleteLater();
-}
-
 QtStatusItem::QtStatusItem(QObject* parent) : QObject(parent), appIcon_(drawAppIcon()) {
   connect(&tray_, &QSystemTrayIcon::activated, this,
           [this](QSystemTrayIcon::ActivationReason reason) { clicked(reason); });

@@ -64,12 +64,6 @@ class QtStatusItem final : public QObject, public StatusItem {
   static void fill(QMenu& menu, const Menu& content);
 
  private:
-  /// Deletes the menu once control is back in the event loop: it may be
-  /// detached by the very action it is running.
-  struct DeleteLater {
-    void operator()(QObject* object) const;
-  };
-
   void redrawIcon();
   void clicked(QSystemTrayIcon::ActivationReason reason);
 
@@ -80,7 +74,9 @@ class QtStatusItem final : public QObject, public StatusItem {
   bool highlighted_ = false;
   std::function<void(std::uint64_t)> onClick_;
   Menu* menu_ = nullptr;
-  std::unique_ptr<QMenu, DeleteLater> qtMenu_;
+  // Items' actions run after the menu has closed, never inside one of its
+  // signals, so the menu can be deleted whenever it is detached.
+  std::unique_ptr<QMenu> qtMenu_;
   QPixmap appIcon_;  // drawn once
 };
 
