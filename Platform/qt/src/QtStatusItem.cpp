@@ -1,5 +1,6 @@
 #include "Platform/qt/QtStatusItem.hpp"
 
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QPainter>
@@ -22,19 +23,22 @@ QPixmap blankIcon() {
   return pixmap;
 }
 
-/// The app's own icon: the product's initial, as heavy as the font goes (a
-/// whole name is unreadable at menu-bar size).
+/// The app's own icon: the product name as text in a heavy font, as high
+/// as a menu bar's icons and as wide as the name (the status item has a
+/// variable length; a square tray slot shows it scaled down).
 QPixmap drawAppIcon() {
-  QPixmap pixmap = blankIcon();
-  QPainter painter(&pixmap);
-  painter.setRenderHint(QPainter::Antialiasing);
   QFont font;
   font.setWeight(QFont::Black);
-  font.setPixelSize(QtStatusItem::iconSide - 3);
+  font.setPixelSize(QtStatusItem::appIconHeight - 3);
+  const QString name = QString::fromUtf8(QtStatusItem::productName);
+  const int width = QFontMetrics(font).horizontalAdvance(name) + 2;
+  QPixmap pixmap(width, QtStatusItem::appIconHeight);
+  pixmap.fill(Qt::transparent);
+  QPainter painter(&pixmap);
+  painter.setRenderHint(QPainter::Antialiasing);
   painter.setFont(font);
   painter.setPen(Qt::black);
-  painter.drawText(pixmap.rect(), Qt::AlignCenter,
-                   QString::fromUtf8(QtStatusItem::productName).left(1));
+  painter.drawText(pixmap.rect(), Qt::AlignCenter, name);
   return pixmap;
 }
 
@@ -109,7 +113,8 @@ double QtStatusItem::currentOpacity() const {
 
 void QtStatusItem::redrawIcon() {
   const QPixmap glyph = symbol_.empty() ? appIcon_ : drawSymbol(symbol_);
-  QPixmap pixmap = blankIcon();
+  QPixmap pixmap(glyph.size());
+  pixmap.fill(Qt::transparent);
   {
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);

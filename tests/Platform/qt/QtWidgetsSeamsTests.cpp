@@ -87,19 +87,27 @@ TEST(QtStatusItem, TheClassicMenuIsRebuiltFromTheSeamsMenuEachTimeItIsAboutToSho
 TEST(QtStatusItem, TheIconIsATemplateDrawnWithTheAlphaAndDimmedWhenDisabled) {
   QtStatusItem item;
   EXPECT_TRUE(item.currentIcon().isMask());
-  EXPECT_FALSE(item.currentIcon().isNull());
+  ASSERT_FALSE(item.currentIcon().availableSizes().isEmpty());
+  // The app's icon is the product name: 16 high, wider than high.
+  const QSize appIcon = item.currentIcon().availableSizes().front();
+  EXPECT_EQ(appIcon.height(), QtStatusItem::appIconHeight);
+  EXPECT_GT(appIcon.width(), 2 * appIcon.height());
   EXPECT_DOUBLE_EQ(item.currentOpacity(), 1.0);
   item.setAlphaValue(0.6);
   EXPECT_DOUBLE_EQ(item.currentOpacity(), 0.6);
   item.setAppearsDisabled(true);
   EXPECT_DOUBLE_EQ(item.currentOpacity(), 0.6 * QtStatusItem::disabledOpacity);
   // The drawn pixels follow: the most opaque one is as opaque as the opacity.
-  const QImage image = item.currentIcon().pixmap(QtStatusItem::iconSide).toImage();
+  const QImage image = item.currentIcon().pixmap(appIcon).toImage();
   int most = 0;
   for (int y = 0; y < image.height(); ++y)
     for (int x = 0; x < image.width(); ++x)
       most = std::max(most, qAlpha(image.pixel(x, y)));
   EXPECT_NEAR(most, 255 * 0.6 * QtStatusItem::disabledOpacity, 3);
+  // A symbol is a square of its own.
+  item.setImage("exclamationmark.triangle", "Quillo needs permission");
+  EXPECT_EQ(item.currentIcon().availableSizes().front(),
+            QSize(QtStatusItem::iconSide, QtStatusItem::iconSide));
   item.setToolTip("Quillo \u2014 Active");
   EXPECT_EQ(item.trayIcon().toolTip().toStdString(), "Quillo \u2014 Active");
 }

@@ -3,7 +3,7 @@
 // Linux desktop.
 //
 // Icons are mask (template) images: the app's own icon is drawn once from
-// the product's initial in a heavy font, the symbols it uses are drawn here
+// the product name as text in a heavy font, the symbols it uses are drawn here
 // (SF Symbols exist only on a Mac). Dimming and alpha repaint the icon with
 // less opacity; the highlight puts a rounded plate behind it. A click on the
 // icon (left or right) calls the click handler with the modifiers held, read
@@ -45,8 +45,10 @@ class QtStatusItem final : public QObject, public StatusItem {
 
   /// The product name the app's icon is drawn from.
   static constexpr const char* productName = "Quillo";
-  /// The side of the icon's image, in pixels.
+  /// The side of a symbol's image, in pixels.
   static constexpr int iconSide = 22;
+  /// The height of the app's own icon, in pixels (points on a Mac).
+  static constexpr int appIconHeight = 16;
   /// How much dimmer a disabled-looking icon is than its alpha says.
   static constexpr double disabledOpacity = 0.45;
 
