@@ -2,27 +2,73 @@
 // desktop. It shows a PanelContent as it is and hands each request one of its
 // controls makes to `onRequest`. Main thread (the Qt GUI thread) only; the
 // widget is owned by its Qt parent, or by whoever created it without one.
+//
+// Every display builds the sections anew from the content; the switches are
+// kept, so that a value that changed slides over. The tree a display
+// replaces is hidden at once and deleted when control returns to the event
+// loop, since the click that asked for the new content may still be running
+// in it. The background is a rounded rectangle of corner radius 18; the
+// window around it should be frameless and translucent to show the corners.
+//
+// Keys: the panel controller's local event monitor sees key presses before
+// any window and records shortcuts there. What reaches this widget is
+// handled as the content says: while a row records, Esc asks to stop
+// recording; while the help card shows, Return, Enter and Esc press its OK.
 #pragma once
 
 #include <QWidget>
+#include <array>
 #include <optional>
 
+#include "Gui/Palette.hpp"
 #include "PanelView.hpp"
 
 namespace quillo::gui {
+
+class OnOffSwitch;
+class HelpOverlay;
 
 class PanelWidget final : public QWidget, public PanelView {
   Q_OBJECT
 
  public:
+  static constexpr double cornerRadius = 18;
+
   explicit PanelWidget(QWidget* parent = nullptr);
   ~PanelWidget() override;
 
   void display(const PanelContent& content) override;
   std::optional<platform::Size> fittingSize() const override;
 
+  /// Light or dark regardless of the desktop's palette; none follows it.
+  void setAppearance(std::optional<Appearance> appearance);
+  Appearance appearance() const;
+
+  QSize sizeHint() const override;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
  private:
-  bool drawn_ = false;
+  void rebuild();
+  QWidget* buildBody(const PanelContent& content);
+  void forward(const PanelActions::Request& request, unsigned generation);
+  /// Changes the view's own state and asks for a drawing of it.
+  void changeViewState(const PanelViewState& state, unsigned generation);
+  OnOffSwitch* switchFor(std::size_t slot, bool on, const QString& name);
+
+  std::optional<PanelContent> content_;
+  std::optional<Appearance> appearance_;
+  QWidget* body_ = nullptr;
+  HelpOverlay* help_ = nullptr;
+  // The three status switches, then debug logging's.
+  std::array<OnOffSwitch*, 4> switches_{};
+  // Controls of a replaced tree may still fire while it waits to be
+  // deleted; their requests belong to content no longer shown.
+  unsigned generation_ = 0;
 };
 
 }  // namespace quillo::gui
