@@ -2,6 +2,8 @@
 
 #include <QWindow>
 
+#include "Gui/QtMenu.hpp"
+#include "Gui/Symbols.hpp"
 #include "Platform/qt/QtAlert.hpp"
 #include "QuilloCore/KeyChord.hpp"
 #include "QuilloCore/KeyToken.hpp"
@@ -49,6 +51,14 @@ Desktop::~Desktop() {
   redrawTimer_.reset();
   // The application goes before the interface it draws with.
   session_.reset();
+}
+
+platform::QtStatusItem::Drawing Desktop::statusItemDrawing() {
+  return {gui::fillQMenu, [](QPainter& painter, const std::string& name, const QRectF& box) {
+            // One colour: the icon is a template the tray colours itself.
+            if (const auto symbol = gui::symbolNamed(name))
+              gui::drawSymbol(painter, *symbol, box, Qt::black);
+          }};
 }
 
 void Desktop::start() {

@@ -67,12 +67,14 @@ class Desktop {
   const std::string& lastOutcome() const { return lastOutcome_; }
 
  private:
+  /// The tray icon's menu and symbols as the panel's widgets draw them.
+  static platform::QtStatusItem::Drawing statusItemDrawing();
   void wireMailWindow();
   void observeInterceptor();
 
   platform::QtMainLoop loop_;
   QtLoopDriver driver_{loop_};
-  platform::QtStatusItem statusItem_;
+  platform::QtStatusItem statusItem_{statusItemDrawing()};
   gui::PanelWidget* panelView_;  // owned by the panel window
   platform::QtPanelWindow panelWindow_;
   platform::QtEventMonitors monitors_{&panelWindow_};

@@ -13,10 +13,6 @@
 namespace quillo::platform {
 namespace {
 
-// The symbols Quillo's status item uses, by their SF Symbols names.
-constexpr std::string_view kWarningSymbol = "exclamationmark.triangle";
-constexpr std::string_view kCheckSymbol = "checkmark.circle";
-
 QPixmap blankIcon() {
   QPixmap pixmap(QtStatusItem::iconSide, QtStatusItem::iconSide);
   pixmap.fill(Qt::transparent);
@@ -42,33 +38,10 @@ QPixmap drawAppIcon() {
   return pixmap;
 }
 
-QPixmap drawSymbol(std::string_view symbol) {
-  QPixmap pixmap = blankIcon();
-  QPainter painter(&pixmap);
-  painter.setRenderHint(QPainter::Antialiasing);
-  painter.setPen(QPen(Qt::black, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-  const double side = QtStatusItem::iconSide;
-  if (symbol == kWarningSymbol) {
-    QPainterPath triangle;
-    triangle.moveTo(side / 2, 2);
-    triangle.lineTo(side - 2, side - 3);
-    triangle.lineTo(2, side - 3);
-    triangle.closeSubpath();
-    painter.drawPath(triangle);
-    painter.drawLine(QPointF(side / 2, 8), QPointF(side / 2, side - 9));
-    painter.drawPoint(QPointF(side / 2, side - 6));
-  } else if (symbol == kCheckSymbol) {
-    painter.drawEllipse(QRectF(2, 2, side - 4, side - 4));
-    painter.drawPolyline(
-        QPolygonF({QPointF(side * 0.3, side * 0.52), QPointF(side * 0.45, side * 0.67),
-                   QPointF(side * 0.72, side * 0.36)}));
-  }
-  return pixmap;
-}
-
 }  // namespace
 
-QtStatusItem::QtStatusItem(QObject* parent) : QObject(parent), appIcon_(drawAppIcon()) {
+QtStatusItem::QtStatusItem(Drawing drawing, QObject* parent)
+    : QObject(parent), drawing_(std::move(drawing)), appIcon_(drawAppIcon()) {
   connect(&tray_, &QSystemTrayIcon::activated, this,
           [this](QSystemTrayIcon::ActivationReason reason) { clicked(reason); });
   redrawIcon();
@@ -112,7 +85,13 @@ double QtStatusItem::currentOpacity() const {
 }
 
 void QtStatusItem::redrawIcon() {
-  const QPixmap glyph = symbol_.empty() ? appIcon_ : drawSymbol(symbol_);
+  QPixmap glyph = appIcon_;
+  if (!symbol_.empty()) {
+    glyph = blankIcon();
+    QPainter painter(&glyph);
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (drawing_.drawSymbol) drawing_.drawSymbol(painter, symbol_, QRectF(glyph.rect()));
+  }
   QPixmap pixmap(glyph.size());
   pixmap.fill(Qt::transparent);
   {
@@ -161,15 +140,19 @@ void QtStatusItem::setOnClick(std::function<void(std::uint64_t)> handler) {
 void QtStatusItem::setMenu(Menu* menu) {
   menu_ = menu;
   tray_.setContextMenu(nullptr);
-  qtMenu_.reset();
+  // Detached perhaps by one of its own items' actions, while it is still
+  // handling the choice: it goes once control is back in the event loop.
+  if (qtMenu_) {
+    qtMenu_->hide();  // an open menu closes with its item
+    qtMenu_.release()->deleteLater();
+  }
   if (!menu_) return;
   qtMenu_.reset(new QMenu());
   QMenu* shown = qtMenu_.get();
   connect(shown, &QMenu::aboutToShow, this, [this, shown] {
     if (!menu_ || shown != qtMenu_.get()) return;
     if (menu_->needsUpdate) menu_->needsUpdate();
-    shown->clear();
-    fill(*shown, *menu_);
+    if (drawing_.fillMenu) drawing_.fillMenu(*shown, *menu_);
   });
   tray_.setContextMenu(shown);
 }
@@ -196,47 +179,6 @@ void QtStatusItem::clicked(QSystemTrayIcon::ActivationReason reason) {
   if (onClick_) {
     auto handler = onClick_;
     handler(flags);
-  }
-}
-
-void QtStatusItem::fill(QMenu& menu, const Menu& content) {
-  for (const MenuItem& item : content.items) {
-    switch (item.kind) {
-      case MenuItem::Kind::separator:
-        menu.addSeparator();
-        continue;
-      case MenuItem::Kind::sectionHeader:
-        menu.addSection(QString::fromStdString(item.title));
-        continue;
-      case MenuItem::Kind::item:
-        break;
-    }
-    const QString title =
-        QString(item.indentationLevel * 4, QChar(' ')) + QString::fromStdString(item.title);
-    QAction* action = nullptr;
-    if (!item.submenu.empty()) {
-      QMenu* submenu = menu.addMenu(title);
-      fill(*submenu, Menu{item.submenu, nullptr});
-      action = submenu->menuAction();
-    } else {
-      action = menu.addAction(title);
-      action->setEnabled(static_cast<bool>(item.action));
-      if (item.action) {
-        // Choosing closes the menu before the item's action runs, as on a Mac.
-        QObject::connect(action, &QAction::triggered, &menu, [work = item.action] {
-          QMetaObject::invokeMethod(qApp, work, Qt::QueuedConnection);
-        });
-      }
-    }
-    if (item.checked) {
-      action->setCheckable(true);
-      action->setChecked(true);
-    }
-    if (!item.symbol.empty()) action->setIcon(QIcon(drawSymbol(item.symbol)));
-    if (!item.keyEquivalent.empty())
-      action->setShortcut(QKeySequence(QString::fromStdString(item.keyEquivalent)));
-    if (!item.symbolDescription.empty())
-      action->setToolTip(QString::fromStdString(item.symbolDescription));
   }
 }
 

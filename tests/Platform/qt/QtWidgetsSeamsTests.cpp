@@ -6,6 +6,8 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPainter>
+#include <QPointer>
 #include <QWindow>
 
 #include "Platform/KeyCodes.hpp"
@@ -16,76 +18,73 @@
 namespace quillo::platform {
 namespace {
 
-/// The menu's entries as lines: "title", "-" for a separator, "[title]" for
-/// a section, "(title)" when disabled, "✓title" when checked, "title ›" with
-/// a submenu, which follows indented.
-std::vector<std::string> lines(const QMenu& menu, const std::string& indent = "") {
-  std::vector<std::string> out;
-  for (const QAction* action : menu.actions()) {
-    std::string line = action->text().toStdString();
-    if (action->isSeparator()) line = action->text().isEmpty() ? "-" : "[" + line + "]";
-    if (action->isChecked()) line = "\u2713" + line;
-    if (!action->isEnabled()) line = "(" + line + ")";
-    if (action->menu()) line += " \u203a";
-    out.push_back(indent + line);
-    if (action->menu()) {
-      for (auto& sub : lines(*action->menu(), indent + "  "))
-        out.push_back(sub);
-    }
+/// A drawing that records: the menu as its items' titles, symbols as the
+/// names asked for (painted as a filled box, so they show).
+struct RecordingDrawing {
+  std::vector<std::string> events;
+  QtStatusItem::Drawing drawing() {
+    return {[this](QMenu& menu, const Menu& content) {
+              events.push_back("fill");
+              menu.clear();
+              for (const MenuItem& item : content.items)
+                menu.addAction(QString::fromStdString(item.title));
+            },
+            [this](QPainter& painter, const std::string& symbol, const QRectF& box) {
+              events.push_back("draw " + symbol);
+              painter.fillRect(box, Qt::black);
+            }};
   }
+};
+
+std::vector<std::string> titles(const QMenu& menu) {
+  std::vector<std::string> out;
+  for (const QAction* action : menu.actions())
+    out.push_back(action->text().toStdString());
   return out;
 }
 
-TEST(QtStatusItem, TheClassicMenuIsRebuiltFromTheSeamsMenuEachTimeItIsAboutToShow) {
-  QtStatusItem item;
+TEST(QtStatusItem, TheClassicMenuIsUpdatedThenFilledAnewEachTimeItIsAboutToShow) {
+  RecordingDrawing recorded;
+  QtStatusItem item(recorded.drawing());
   int updates = 0;
-  int chosen = 0;
   Menu menu;
   menu.needsUpdate = [&] {
     ++updates;
-    MenuItem gmail;
-    gmail.title = "Gmail";
-    gmail.checked = updates == 1;
-    gmail.action = [&] { ++chosen; };
-    MenuItem header;
-    header.kind = MenuItem::Kind::sectionHeader;
-    header.title = "Shortcuts";
-    MenuItem separator;
-    separator.kind = MenuItem::Kind::separator;
-    MenuItem disabled;
-    disabled.title = "Waiting for Mail";
-    MenuItem check;
-    check.title = "Check Menu Actions";
-    check.action = [] {};
-    MenuItem debug;
-    debug.title = "Debug";
-    debug.submenu = {check};
-    menu.items = {header, gmail, separator, disabled, debug};
+    recorded.events.push_back("update");
+    MenuItem first;
+    first.title = "Quillo \u2014 active in Mail";
+    MenuItem count;
+    count.title = "opened " + std::to_string(updates);
+    menu.items = {first, count};
   };
   item.setMenu(&menu);
   ASSERT_NE(item.qtMenu(), nullptr);
-  EXPECT_EQ(updates, 0);
+  EXPECT_TRUE(recorded.events.empty());  // nothing until it is about to show
   emit item.qtMenu()->aboutToShow();
-  ASSERT_EQ(lines(*item.qtMenu()),
-            (std::vector<std::string>{"[Shortcuts]", "\u2713Gmail", "-", "(Waiting for Mail)",
-                                      "Debug \u203a", "  Check Menu Actions"}));
-  // Read anew on the next opening: Gmail is no longer checked.
+  EXPECT_EQ(titles(*item.qtMenu()),
+            (std::vector<std::string>{"Quillo \u2014 active in Mail", "opened 1"}));
   emit item.qtMenu()->aboutToShow();
-  EXPECT_EQ(updates, 2);
-  ASSERT_EQ(lines(*item.qtMenu()).size(), 6u);
-  EXPECT_EQ(lines(*item.qtMenu())[1], "Gmail");
-  // Choosing closes the menu before the action runs: it runs on the loop.
-  item.qtMenu()->actions()[1]->trigger();
-  EXPECT_EQ(chosen, 0);
-  QApplication::processEvents();
-  EXPECT_EQ(chosen, 1);
+  EXPECT_EQ(titles(*item.qtMenu()).back(), "opened 2");
+  EXPECT_EQ(recorded.events, (std::vector<std::string>{"update", "fill", "update", "fill"}));
+  // Detached: no menu, and a click is a click again.
+  std::vector<std::uint64_t> clicks;
+  item.setOnClick([&](std::uint64_t flags) { clicks.push_back(flags); });
+  emit item.trayIcon().activated(QSystemTrayIcon::Trigger);
+  EXPECT_TRUE(clicks.empty());  // the menu took it
+  const QPointer<QMenu> open = item.qtMenu();
+  EXPECT_TRUE(open->isVisible());
   item.setMenu(nullptr);
   EXPECT_EQ(item.qtMenu(), nullptr);
+  EXPECT_TRUE(!open || !open->isVisible());  // it closed with its item
+  emit item.trayIcon().activated(QSystemTrayIcon::Context);
+  emit item.trayIcon().activated(QSystemTrayIcon::DoubleClick);
+  EXPECT_EQ(clicks, (std::vector<std::uint64_t>{0}));
   QApplication::processEvents();
 }
 
 TEST(QtStatusItem, TheIconIsATemplateDrawnWithTheAlphaAndDimmedWhenDisabled) {
-  QtStatusItem item;
+  RecordingDrawing recorded;
+  QtStatusItem item(recorded.drawing());
   EXPECT_TRUE(item.currentIcon().isMask());
   ASSERT_FALSE(item.currentIcon().availableSizes().isEmpty());
   // The app's icon is the product name: 16 high, wider than high.
@@ -104,8 +103,9 @@ TEST(QtStatusItem, TheIconIsATemplateDrawnWithTheAlphaAndDimmedWhenDisabled) {
     for (int x = 0; x < image.width(); ++x)
       most = std::max(most, qAlpha(image.pixel(x, y)));
   EXPECT_NEAR(most, 255 * 0.6 * QtStatusItem::disabledOpacity, 3);
-  // A symbol is a square of its own.
+  // A symbol is a square of its own, drawn by the interface's painter.
   item.setImage("exclamationmark.triangle", "Quillo needs permission");
+  EXPECT_EQ(recorded.events.back(), "draw exclamationmark.triangle");
   EXPECT_EQ(item.currentIcon().availableSizes().front(),
             QSize(QtStatusItem::iconSide, QtStatusItem::iconSide));
   item.setToolTip("Quillo \u2014 Active");
@@ -113,7 +113,7 @@ TEST(QtStatusItem, TheIconIsATemplateDrawnWithTheAlphaAndDimmedWhenDisabled) {
 }
 
 TEST(QtStatusItem, WithoutATrayTheButtonSitsAtTheTopRightOfTheMainScreen) {
-  QtStatusItem item;  // the offscreen platform has no tray
+  QtStatusItem item({});  // the offscreen platform has no tray
   const Rect visible = item.visibleFrameOfButtonScreen();
   const Rect button = item.buttonFrameOnScreen();
   EXPECT_GT(visible.width, 0);
@@ -153,6 +153,8 @@ TEST(QtEventMonitors, LocalMonitorsSeeTheApplicationsKeysFirstAndMaySwallowThem)
   auto* field = new QLineEdit;
   QtPanelWindow panel(field);
   panel.orderFrontAsKey();
+  // Offscreen, activation is whatever the last test left: make it ours.
+  QApplication::setActiveWindow(&panel);
   field->setFocus();
   QtEventMonitors monitors(&panel);
   std::vector<MonitoredEvent> seen;

@@ -3,13 +3,12 @@
 // Linux desktop.
 //
 // Icons are mask (template) images: the app's own icon is drawn once from
-// the product name as text in a heavy font, the symbols it uses are drawn here
-// (SF Symbols exist only on a Mac). Dimming and alpha repaint the icon with
-// less opacity; the highlight puts a rounded plate behind it. A click on the
-// icon (left or right) calls the click handler with the modifiers held, read
-// once from Qt and converted to EventFlags bits; with a menu attached the
-// click opens the menu instead, rebuilt from the seam's Menu each time it is
-// about to show. Frames are in the seams' coordinates (QtGeometry).
+// the product name as text in a heavy font; symbols are drawn by the
+// interface's own symbol painter (SF Symbols exist only on a Mac). Dimming and alpha repaint the
+// icon with less opacity; the highlight puts a rounded plate behind it. A click on the icon (left
+// or right) calls the click handler with the modifiers held, read once from Qt and converted to
+// EventFlags bits; with a menu attached the click opens the menu instead, rebuilt from the seam's
+// Menu each time it is about to show. Frames are in the seams' coordinates (QtGeometry).
 //
 // Needs a QApplication; GUI thread only. The icon shows from construction
 // (when the desktop has a tray) until destruction.
@@ -23,6 +22,8 @@
 #include "Platform/StatusItem.hpp"
 
 class QMenu;
+class QPainter;
+class QRectF;
 
 namespace quillo::platform {
 
@@ -30,7 +31,15 @@ class QtStatusItem final : public QObject, public StatusItem {
   Q_OBJECT
 
  public:
-  explicit QtStatusItem(QObject* parent = nullptr);
+  /// How the interface draws what the item shows: a Menu as a QMenu
+  /// (replacing what it held), and an SF Symbol by name in one colour into a
+  /// square box (nothing for a name it does not know).
+  struct Drawing {
+    std::function<void(QMenu&, const Menu&)> fillMenu;
+    std::function<void(QPainter&, const std::string& symbol, const QRectF& box)> drawSymbol;
+  };
+
+  explicit QtStatusItem(Drawing drawing, QObject* parent = nullptr);
   ~QtStatusItem() override;
 
   void setImage(const std::string& symbol, const std::string& accessibilityDescription) override;
@@ -60,11 +69,6 @@ class QtStatusItem final : public QObject, public StatusItem {
   /// The opacity the icon is drawn with now.
   double currentOpacity() const;
 
-  /// Fills `menu` with the items of `content`: titles, check marks, symbols,
-  /// indentation, key equivalents, separators, section headers, submenus; an
-  /// item without an action is disabled unless it has a submenu.
-  static void fill(QMenu& menu, const Menu& content);
-
  private:
   void redrawIcon();
   void clicked(QSystemTrayIcon::ActivationReason reason);
@@ -76,8 +80,7 @@ class QtStatusItem final : public QObject, public StatusItem {
   bool highlighted_ = false;
   std::function<void(std::uint64_t)> onClick_;
   Menu* menu_ = nullptr;
-  // Items' actions run after the menu has closed, never inside one of its
-  // signals, so the menu can be deleted whenever it is detached.
+  Drawing drawing_;
   std::unique_ptr<QMenu> qtMenu_;
   QPixmap appIcon_;  // drawn once
 };
