@@ -33,8 +33,8 @@ options:
                       tray  the icon, a real click opening the panel under it
                             and a click elsewhere closing it (needs a tray
                             host and xdotool)
-                      mail  e archiving in the Mail window, typing in a
-                            compose window only typing
+                      mail  e typed into the Mail window archiving, typing
+                            in a compose window only typing (needs xdotool)
   --help              this text
 )HELP";
 

@@ -5,10 +5,9 @@
 //   tray  the icon appears in the tray (a tray host such as trayer must be
 //         running); a real click on it (xdotool) opens the panel under it,
 //         inside the screen; a real click on the Mail window closes it.
-//   mail  keys typed into the Mail window (Qt key events, converted as a
-//         person's are) reach Mail through Quillo's event tap: Gmail's `e`
-//         archives the selected message; in a compose window, typing only
-//         types.
+//   mail  real keys typed into the Mail window (xdotool) are converted and
+//         reach Mail through Quillo's event tap: Gmail's `e` archives the
+//         selected message; in a compose window, typing only types.
 //
 // Runs the loop itself; call it instead of Desktop::run, after start().
 #pragma once
