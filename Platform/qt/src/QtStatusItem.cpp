@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QScreen>
+#include <algorithm>
 
 #include "Platform/qt/QtGeometry.hpp"
 #include "Platform/qt/QtKeys.hpp"
@@ -50,6 +51,9 @@ QtStatusItem::QtStatusItem(Drawing drawing, QObject* parent)
 
 QtStatusItem::~QtStatusItem() {
   tray_.setContextMenu(nullptr);
+  // The loop may never turn again to delete them.
+  for (const QPointer<QMenu>& menu : detached_)
+    delete menu.data();
 }
 
 void QtStatusItem::setImage(const std::string& symbol,
@@ -144,6 +148,8 @@ void QtStatusItem::setMenu(Menu* menu) {
   // handling the choice: it goes once control is back in the event loop.
   if (qtMenu_) {
     qtMenu_->hide();  // an open menu closes with its item
+    detached_.erase(std::remove(detached_.begin(), detached_.end(), nullptr), detached_.end());
+    detached_.emplace_back(qtMenu_.get());
     qtMenu_.release()->deleteLater();
   }
   if (!menu_) return;

@@ -16,8 +16,10 @@
 
 #include <QObject>
 #include <QPixmap>
+#include <QPointer>
 #include <QSystemTrayIcon>
 #include <memory>
+#include <vector>
 
 #include "Platform/StatusItem.hpp"
 
@@ -82,6 +84,9 @@ class QtStatusItem final : public QObject, public StatusItem {
   Menu* menu_ = nullptr;
   Drawing drawing_;
   std::unique_ptr<QMenu> qtMenu_;
+  /// Menus detached but perhaps not yet deleted by the event loop; the
+  /// item deletes what is left of them when it goes.
+  std::vector<QPointer<QMenu>> detached_;
   QPixmap appIcon_;  // drawn once
 };
 
