@@ -2,15 +2,19 @@
 // classic menu and icon, the panel window and the event monitors.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPointer>
+#include <QTimer>
 #include <QWindow>
 
 #include "Platform/KeyCodes.hpp"
+#include "Platform/qt/QtAlert.hpp"
 #include "Platform/qt/QtEventMonitors.hpp"
 #include "Platform/qt/QtPanelWindow.hpp"
 #include "Platform/qt/QtStatusItem.hpp"
@@ -197,6 +201,37 @@ TEST(QtEventMonitors, ClicksInOtherWindowsAreNotThePanels) {
   EXPECT_EQ(monitors.windowOf(panel.windowHandle()), EventWindow::panel);
   EXPECT_EQ(monitors.windowOf(other.windowHandle()), EventWindow::other);
   EXPECT_EQ(monitors.windowOf(nullptr), EventWindow::none);
+}
+
+}  // namespace
+}  // namespace quillo::platform
+
+namespace quillo::platform {
+namespace {
+
+/// Answers the next alert by clicking the button with `title`, once it shows.
+void answerAlertWith(const QString& title, QString* seenText) {
+  QTimer::singleShot(0, [title, seenText] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box) return;
+    *seenText = box->text() + "|" + box->informativeText();
+    for (QAbstractButton* button : box->buttons()) {
+      if (button->text() == title) button->click();
+    }
+  });
+}
+
+TEST(QtAlert, TheAnswerIsTheChosenButtonCountedFromTheFirstAsNSAlertDoes) {
+  const Alert alert{"Reset keymap.json to the defaults?",
+                    "Your current keymap file will be replaced.",
+                    {"Reset", "Cancel"}};
+  QString seen;
+  answerAlertWith("Cancel", &seen);
+  EXPECT_EQ(runQtAlert(alert), alertFirstButtonReturn + 1);
+  EXPECT_EQ(seen.toStdString(),
+            "Reset keymap.json to the defaults?|Your current keymap file will be replaced.");
+  answerAlertWith("Reset", &seen);
+  EXPECT_EQ(runQtAlert(alert), alertFirstButtonReturn);
 }
 
 }  // namespace
