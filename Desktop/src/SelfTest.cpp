@@ -104,7 +104,7 @@ bool type(Desktop& desktop, const char* key) {
 int mailTest(Desktop& desktop, Checks& checks) {
   auto& session = desktop.session();
   if (!checks.check(waitFor(
-                        desktop, [&] { return session.status() == "active"; }, 10),
+                        desktop, [&] { return session.status() == "active"; }, 20),
                     "Quillo is active"))
     return checks.status();
   // The keyboard goes to the Mail window, as a click into it would give it.

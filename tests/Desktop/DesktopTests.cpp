@@ -34,7 +34,7 @@ class DesktopTest : public ::testing::Test {
     desktop = std::make_unique<Desktop>(std::move(options));
     if (classicMenu) desktop->session().setClassicMenu(true);
     desktop->start();
-    ASSERT_TRUE(waitFor([&] { return desktop->session().status() == "active"; }));
+    ASSERT_TRUE(waitFor([&] { return desktop->session().status() == "active"; }, 15));
   }
   /// A key typed into the Mail window, as Qt delivers a person's.
   void type(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
