@@ -101,6 +101,11 @@ HelpOverlay::HelpOverlay(const PanelContent::Help& help, const Palette& palette,
 }
 
 int HelpOverlay::neededHeight(int width) const {
+  // Measured afresh, polished, as the panel's own content is: the card may
+  // not have been shown yet.
+  card_->ensurePolished();
+  for (QLayout* measured : card_->findChildren<QLayout*>())
+    measured->invalidate();
   const int cardWidth = width - 2 * cardInset;
   return card_->layout()->totalHeightForWidth(cardWidth) + 2 * cardInset;
 }

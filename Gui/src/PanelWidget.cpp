@@ -136,15 +136,10 @@ void PanelWidget::rebuild() {
     help_->show();
     help_->raise();
   }
-  // Switches not shown in this content (debug logging) stay hidden. The
-  // others were hidden on leaving the old tree, so the new tree's layouts
-  // measured it without them.
+  // Switches not shown in this content (debug logging) stay hidden.
   for (OnOffSwitch* kept : switches_) {
     if (kept && kept->parentWidget() != this) kept->show();
   }
-  for (QLayout* measured : body_->findChildren<QLayout*>())
-    measured->invalidate();
-  body_->layout()->invalidate();
   updateGeometry();
   if (isWindow()) {
     const auto size = fittingSize();
@@ -341,13 +336,20 @@ QWidget* PanelWidget::buildBody(const PanelContent& c) {
 
 std::optional<platform::Size> PanelWidget::fittingSize() const {
   if (!body_) return std::nullopt;
-  // Sizes are those of polished widgets, before the panel is first shown.
+  // Sizes are those of polished widgets, also before the panel is first
+  // shown; hidden widgets tell no layout that polishing changed them, so
+  // every cached measure goes.
   body_->ensurePolished();
+  for (QLayout* measured : body_->findChildren<QLayout*>())
+    measured->invalidate();
   QLayout* bodyLayout = body_->layout();
-  bodyLayout->activate();
   const int width = std::max(bodyLayout->sizeHint().width(), panelMinimumWidth);
-  int height = bodyLayout->hasHeightForWidth() ? bodyLayout->totalHeightForWidth(width)
-                                               : bodyLayout->sizeHint().height();
+  // Wrapped text asks for its height at the panel's width; the rest of a
+  // section never gets less than its own size hint, which the height for a
+  // width can undercut when a section mixes both.
+  int height = bodyLayout->totalSizeHint().height();
+  if (bodyLayout->hasHeightForWidth())
+    height = std::max(height, bodyLayout->totalHeightForWidth(width));
   if (help_) height = std::max(height, help_->neededHeight(width));
   return platform::Size{static_cast<double>(width), static_cast<double>(height)};
 }

@@ -1,5 +1,6 @@
 // quillo-panel-screenshots: draws the panel in its main states, and the
-// classic status menu, into PNG files — from the real model of Quillo
+// classic status menu, into PNG files; fails when a control of the panel
+// did not get the height it asks for — from the real model of Quillo
 // running on the simulated Mac in virtual time, each state in a fresh
 // temporary home. Run offscreen (QT_QPA_PLATFORM=offscreen); the fonts are
 // DejaVu Sans so the pictures come out the same on every machine.
@@ -7,6 +8,7 @@
 //   quillo-panel-screenshots OUTPUT_FOLDER
 #include <unistd.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFont>
 #include <QImage>
@@ -133,6 +135,21 @@ QImage picture(QWidget& widget) {
   return image;
 }
 
+/// Whether every control got the height it asks for — a picture of a
+/// panel measured too small shows clipped text.
+bool unsqueezed(QWidget& panel, const char* file) {
+  bool ok = true;
+  for (auto* control : panel.findChildren<QAbstractButton*>()) {
+    if (!control->isVisibleTo(&panel) || control->height() >= control->sizeHint().height())
+      continue;
+    std::cerr << file << ": \"" << control->accessibleName().toStdString() << "\" is "
+              << control->height() << " points high and asks for " << control->sizeHint().height()
+              << "\n";
+    ok = false;
+  }
+  return ok;
+}
+
 struct Shot {
   const char* file;
   bool accessibility;
@@ -210,9 +227,13 @@ int main(int argc, char** argv) {
     Scene scene(shot.accessibility);
     scene.widget.setAppearance(shot.appearance);
     shot.setUp(scene);
+    // Shown, as the panel is, so that every layout has done its work.
     const auto size = scene.widget.fittingSize();
     scene.widget.resize(static_cast<int>(size->width), static_cast<int>(size->height));
+    scene.widget.show();
+    QApplication::processEvents();
     ok = save(picture(scene.widget), folder / shot.file) && ok;
+    ok = unsqueezed(scene.widget, shot.file) && ok;
   }
   ok = statusMenuShot(folder) && ok;
   return ok ? 0 : 1;

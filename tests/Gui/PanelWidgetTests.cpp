@@ -1,4 +1,5 @@
 #include <QLabel>
+#include <QPointer>
 #include <functional>
 
 #include "OnOffSwitch.hpp"
@@ -126,6 +127,21 @@ TEST_F(PanelTest, TheDebugSectionIsThereOnlyWhenTheContentHasIt) {
   EXPECT_TRUE(visibleNamed(widget, "Debug logging").empty());
 }
 
+TEST_F(PanelTest, NothingIsSqueezedBelowTheHeightItAsksForWrappedTextOrNot) {
+  model.keymapProblems = {"Key \"q\" maps to unknown action \"quit\".", "two", "three"};
+  model.permissions.accessibility = false;
+  // Drawn more than once and measured before the panel was ever shown, as
+  // the controller does on the first opening.
+  widget.display(panelContent(model));
+  widget.setAppearance(Appearance::dark);
+  show();
+  for (auto* control : widget.findChildren<QAbstractButton*>()) {
+    if (!control->isVisibleTo(&widget)) continue;
+    EXPECT_GE(control->height(), control->sizeHint().height())
+        << control->accessibleName().toStdString();
+  }
+}
+
 TEST_F(PanelTest, TheFittingSizeHoldsEverythingShown) {
   EXPECT_FALSE(widget.fittingSize());
   show();
@@ -221,6 +237,37 @@ TEST_F(PanelTest, AccessibleNamesComeFromTheContent) {
   EXPECT_FALSE(theOne<QAbstractButton>(widget, "Gmail")->isChecked());
   // Mail's own keys have no clear button.
   EXPECT_TRUE(visibleNamed(widget, "Use the Mac's own shortcut for Copy").empty());
+}
+
+TEST_F(PanelTest, AControlOfReplacedContentAsksNothing) {
+  show();
+  QPointer<QAbstractButton> old = theOne<QAbstractButton>(widget, "Quit");
+  ASSERT_TRUE(old);
+  model.enabled = false;
+  show();
+  // The old tree waits for the event loop to go; its clicks are stale.
+  ASSERT_TRUE(old);
+  old->click();
+  EXPECT_TRUE(requests.empty());
+  theOne<QAbstractButton>(widget, "Quit")->click();
+  EXPECT_EQ(requests.size(), 1u);
+}
+
+TEST_F(PanelTest, ASwitchSlidesToItsNewValue) {
+  model.launchAtLogin = false;
+  show();
+  auto* login = theOne<OnOffSwitch>(widget, "Open at login");
+  const auto knobAtLeft = [&] {
+    return near(picture().pixelColor(login->mapTo(&widget, QPoint(8, 10))), light.knob);
+  };
+  EXPECT_TRUE(knobAtLeft());
+  model.launchAtLogin = true;
+  show();
+  EXPECT_TRUE(login->isOn());
+  EXPECT_TRUE(knobAtLeft());  // the slide starts where the knob was
+  QTest::qWait(OnOffSwitch::slideMilliseconds + 100);
+  EXPECT_FALSE(knobAtLeft());
+  EXPECT_TRUE(near(picture().pixelColor(login->mapTo(&widget, QPoint(5, 10))), light.green));
 }
 
 }  // namespace
