@@ -10,17 +10,24 @@
 
 namespace quillo::console {
 
-Session::Session(SessionOptions options) {
-  if (options.virtualTime) {
+Session::Session(SessionOptions options) : desktop_(options.desktop) {
+  if (desktop_) {
+    loop_ = &desktop_->loop;
+    driver_ = &desktop_->driver;
+  } else if (options.virtualTime) {
     auto loop = std::make_unique<platform::ManualMainLoop>();
     manual_ = loop.get();
-    driver_ = std::make_unique<ManualLoopDriver>(*loop);
-    loop_ = std::move(loop);
+    ownDriver_ = std::make_unique<ManualLoopDriver>(*loop);
+    ownLoop_ = std::move(loop);
   } else {
     auto loop = std::make_unique<platform::LibuvMainLoop>();
     real_ = loop.get();
-    driver_ = std::make_unique<RealLoopDriver>(*loop);
-    loop_ = std::move(loop);
+    ownDriver_ = std::make_unique<RealLoopDriver>(*loop);
+    ownLoop_ = std::move(loop);
+  }
+  if (ownLoop_) {
+    loop_ = ownLoop_.get();
+    driver_ = ownDriver_.get();
   }
   if (options.useSyslog) syslog_ = std::make_unique<platform::SyslogSystemLog>();
   systemLog_ = std::make_unique<platform::TeeSystemLog>(recorded_, syslog_.get());
@@ -93,25 +100,36 @@ void Session::launchProcess() {
   // The program's entry: an accessory (menu-bar only) application whose
   // delegate creates the controller before launching finishes.
   auto answerer = application_ ? application_->answerer : nullptr;
+  if (desktop_) answerer = desktop_->answerAlert;
   application_ = std::make_unique<sim::SimulatedApplication>(*mac_);
   application_->setActivationPolicy(platform::ActivationPolicy::accessory);
   application_->answerer = std::move(answerer);
   panelView_.reset();
   eventMonitors_.reset();
   panelWindow_.reset();
-  panelWindow_ = std::make_unique<sim::SimPanelWindow>(*mac_, application_->pid());
-  eventMonitors_ = std::make_unique<sim::SimEventMonitors>(*mac_, application_->pid());
-  panelView_ = std::make_unique<TextPanelView>();
+  if (!desktop_) {
+    panelWindow_ = std::make_unique<sim::SimPanelWindow>(*mac_, application_->pid());
+    eventMonitors_ = std::make_unique<sim::SimEventMonitors>(*mac_, application_->pid());
+    panelView_ = std::make_unique<TextPanelView>();
+  }
   delegate_ = std::make_unique<AppDelegate>(
       std::move(environment), *application_, [this](AppController& app, bool classicMenu) {
+        // The desktop's interface or the simulated Mac's.
+        platform::StatusItem& item = desktop_ ? desktop_->statusItem : mac_->statusItem();
+        platform::PanelWindow& window =
+            desktop_ ? desktop_->panelWindow : static_cast<platform::PanelWindow&>(*panelWindow_);
+        platform::EventMonitors& monitors =
+            desktop_ ? desktop_->eventMonitors
+                     : static_cast<platform::EventMonitors&>(*eventMonitors_);
+        PanelView& view = desktop_ ? desktop_->panelView : static_cast<PanelView&>(*panelView_);
         // The classic menu or the panel, with the text in front of it that
         // counts and records each refresh before passing it on.
         std::unique_ptr<StatusUI> shown;
         if (classicMenu) {
-          shown = std::make_unique<StatusMenuController>(mac_->statusItem(), app, *application_);
+          shown = std::make_unique<StatusMenuController>(item, app, *application_);
         } else {
-          auto panel = std::make_unique<StatusPanelController>(
-              app, mac_->statusItem(), *panelWindow_, *eventMonitors_, *panelView_, *application_);
+          auto panel = std::make_unique<StatusPanelController>(app, item, window, monitors, view,
+                                                               *application_);
           panelController_ = panel.get();
           shown = std::move(panel);
         }
@@ -149,6 +167,7 @@ std::string Session::panelCloseReason() const {
 }
 
 std::optional<std::string> Session::clickPanel(const std::string& title, bool keys) {
+  if (desktop_) return "Quillo's panel is on the desktop: click it there";
   if (!panelWindow_ || !panelWindow_->isVisible()) return "Quillo's panel is closed";
   // A click in the panel goes through Quillo's local monitor first.
   if (!eventMonitors_->mouseDownInOwnWindow(platform::EventWindow::panel)) return std::nullopt;

@@ -5,11 +5,15 @@
 //
 // With virtual time (tests) it runs on the manual loop and a blocking request
 // moves the clock; in real time (the `quillo` program) it runs on libuv and a
-// blocking request sleeps. XDG_CONFIG_HOME, XDG_STATE_HOME and HOME decide
-// where the files go.
+// blocking request sleeps. A program with an interface of its own (the
+// `quillo-gui` desktop) brings its loop, status item, panel window, event
+// monitors, panel view and alerts as a SessionDesktop; the session is the one
+// place that chooses between those and the simulated Mac's own.
+// XDG_CONFIG_HOME, XDG_STATE_HOME and HOME decide where the files go.
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -40,6 +44,20 @@ class Attachment;
 
 namespace quillo::console {
 
+/// The implementations a desktop program runs Quillo's process with, in real
+/// time, instead of the simulated Mac's own. Every reference must outlive the
+/// session; the process is relaunched with the same ones.
+struct SessionDesktop {
+  platform::MainLoop& loop;
+  LoopDriver& driver;
+  platform::StatusItem& statusItem;
+  platform::PanelWindow& panelWindow;
+  platform::EventMonitors& eventMonitors;
+  PanelView& panelView;
+  /// Shows an alert and returns the title of the button chosen.
+  std::function<std::string(const platform::Alert&)> answerAlert;
+};
+
 struct SessionOptions {
   bool virtualTime = true;
   /// Also write to syslog (the program); tests only record.
@@ -52,6 +70,9 @@ struct SessionOptions {
   /// through the macOS adapters, over the MacShim's C functions on the
   /// simulated Mac, instead of through the simulated Mac's seams directly.
   bool macAdapters = false;
+  /// A desktop's own implementations (real time whatever `virtualTime`
+  /// says); none: the simulated Mac's, drawn as text.
+  SessionDesktop* desktop = nullptr;
 };
 
 class Session final : public ScenarioHost {
@@ -74,7 +95,7 @@ class Session final : public ScenarioHost {
   ScenarioRunner& runner() { return *runner_; }
   /// The manual loop, with virtual time; null in real time.
   platform::ManualMainLoop* manualLoop() { return manual_; }
-  /// The libuv loop, in real time; null with virtual time.
+  /// The libuv loop, in real time; null with virtual time or a desktop's loop.
   platform::LibuvMainLoop* realLoop() { return real_; }
 
   // MARK: ScenarioHost
@@ -110,8 +131,11 @@ class Session final : public ScenarioHost {
 
   platform::ManualMainLoop* manual_ = nullptr;
   platform::LibuvMainLoop* real_ = nullptr;
-  std::unique_ptr<platform::MainLoop> loop_;
-  std::unique_ptr<LoopDriver> driver_;
+  SessionDesktop* desktop_ = nullptr;
+  std::unique_ptr<platform::MainLoop> ownLoop_;  // none with a desktop's loop
+  std::unique_ptr<LoopDriver> ownDriver_;
+  platform::MainLoop* loop_ = nullptr;
+  LoopDriver* driver_ = nullptr;
   platform::XdgPaths paths_;
   platform::PosixFileSystem realFiles_;
   platform::FaultyFileSystem files_{realFiles_};
@@ -129,7 +153,8 @@ class Session final : public ScenarioHost {
   std::unique_ptr<platform::Accessibility> macAccessibility_;
   std::unique_ptr<sim::User> user_;
   std::unique_ptr<sim::SimulatedApplication> application_;
-  // The process's status panel: its window, event monitors and drawing.
+  // The process's status panel on the simulated Mac: its window, event
+  // monitors and drawing; none with a desktop's.
   std::unique_ptr<sim::SimPanelWindow> panelWindow_;
   std::unique_ptr<sim::SimEventMonitors> eventMonitors_;
   std::unique_ptr<TextPanelView> panelView_;

@@ -1,4 +1,4 @@
-#include "InotifyWatchHub.hpp"
+#include "Platform/linux/InotifyWatchHub.hpp"
 
 #include <fcntl.h>
 #include <sys/inotify.h>

@@ -7,7 +7,7 @@
 #include <mutex>
 #include <set>
 
-#include "InotifyWatchHub.hpp"
+#include "Platform/linux/InotifyWatchHub.hpp"
 
 namespace quillo::platform {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "InotifyWatchHub.hpp"
+#include "Platform/linux/InotifyWatchHub.hpp"
 
 namespace quillo::platform {
 

@@ -1,4 +1,5 @@
-// File-system object sources on Linux, built on one inotify instance.
+// File-system object sources on Linux, built on one inotify instance — the
+// one converter from inotify events to FileEvents, shared by every real loop.
 //
 // Each source opens its path (O_PATH, following symbolic links) and watches
 // the object it opened — like a vnode source on the Mac, it keeps following

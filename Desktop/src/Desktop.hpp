@@ -1,0 +1,89 @@
+// Desktop: Quillo on the simulated Mac with a real interface — the tray icon
+// and its classic menu or the panel (PanelWidget in a Qt panel window) —
+// running on Qt's loop with Quillo's real XDG files, and the simulated Mail
+// shown in a window a person types into.
+//
+// The desktop owns the Qt implementations of the seams and hands them to
+// the session (Session), which wires the application as `quillo` does. Keys
+// typed into the Mail window are pressed on the simulated keyboard and go
+// through Quillo's event tap; the window redraws from the simulated Mail's
+// state every `redrawInterval`. Needs a QApplication made first; GUI thread
+// only; everything it owns goes with it, the application first.
+#pragma once
+
+#include <QString>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Console/Session.hpp"
+#include "Gui/PanelWidget.hpp"
+#include "MailWindow.hpp"
+#include "Platform/qt/QtEventMonitors.hpp"
+#include "Platform/qt/QtMainLoop.hpp"
+#include "Platform/qt/QtPanelWindow.hpp"
+#include "Platform/qt/QtStatusItem.hpp"
+#include "QtLoopDriver.hpp"
+
+namespace quillo::desktop {
+
+struct DesktopOptions {
+  /// Quillo's command line.
+  std::vector<std::string> arguments;
+  std::optional<std::filesystem::path> resourceFolder;
+  /// Answers Quillo's alerts with a button's title; none: a message box asks.
+  std::function<std::string(const platform::Alert&)> answerAlert;
+};
+
+class Desktop {
+ public:
+  static constexpr platform::Duration redrawInterval{0.1};
+
+  explicit Desktop(DesktopOptions options = {});
+  ~Desktop();
+  Desktop(const Desktop&) = delete;
+  Desktop& operator=(const Desktop&) = delete;
+
+  /// Quillo starts; Mail launches in front and Quillo is granted
+  /// Accessibility, as a person trying Quillo would set the Mac up; the
+  /// Mail window shows.
+  void start();
+  /// Runs until Quillo quits (or SIGINT / SIGTERM); the exit status.
+  int run();
+
+  console::Session& session() { return *session_; }
+  platform::QtMainLoop& loop() { return loop_; }
+  QtLoopDriver& driver() { return driver_; }
+  platform::QtStatusItem& statusItem() { return statusItem_; }
+  platform::QtPanelWindow& panelWindow() { return panelWindow_; }
+  MailWindow& mailWindow() { return mailWindow_; }
+  /// Draws the Mail window and the strip from the state now.
+  void redraw();
+  /// Quillo's last decision and outcome, as the strip shows them.
+  const std::string& lastDecision() const { return lastDecision_; }
+  const std::string& lastOutcome() const { return lastOutcome_; }
+
+ private:
+  /// The tray icon's menu and symbols as the panel's widgets draw them.
+  static platform::QtStatusItem::Drawing statusItemDrawing();
+  void wireMailWindow();
+  void observeInterceptor();
+
+  platform::QtMainLoop loop_;
+  QtLoopDriver driver_{loop_};
+  platform::QtStatusItem statusItem_{statusItemDrawing()};
+  gui::PanelWidget* panelView_;  // owned by the panel window
+  platform::QtPanelWindow panelWindow_;
+  platform::QtEventMonitors monitors_{&panelWindow_};
+  MailWindow mailWindow_;
+  std::unique_ptr<console::SessionDesktop> parts_;
+  std::unique_ptr<console::Session> session_;
+  std::unique_ptr<platform::Timer> redrawTimer_;
+  std::string lastDecision_;
+  std::string lastOutcome_;
+};
+
+}  // namespace quillo::desktop

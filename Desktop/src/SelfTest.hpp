@@ -1,0 +1,25 @@
+// SelfTest: `quillo-gui --self-test tray|mail` — the desktop checks itself
+// on a real display (Xvfb in the test suite), printing one line per fact
+// checked and answering with an exit status.
+//
+//   tray  the icon appears in the tray (a tray host such as trayer must be
+//         running); a real click on it (xdotool) opens the panel under it,
+//         inside the screen; a real click on the Mail window closes it.
+//   mail  real keys typed into the Mail window (xdotool) are converted and
+//         reach Mail through Quillo's event tap: Gmail's `e` archives the
+//         selected message; in a compose window, typing only types.
+//
+// Runs the loop itself; call it instead of Desktop::run, after start().
+#pragma once
+
+#include <ostream>
+#include <string_view>
+
+#include "Desktop.hpp"
+
+namespace quillo::desktop {
+
+/// 0 when every check held, 1 when one failed, 2 for an unknown test.
+int runSelfTest(Desktop& desktop, std::string_view which, std::ostream& out);
+
+}  // namespace quillo::desktop

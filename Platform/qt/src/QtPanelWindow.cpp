@@ -1,0 +1,118 @@
+#include "Platform/qt/QtPanelWindow.hpp"
+
+#include <QEvent>
+#include <QPainter>
+#include <QVBoxLayout>
+#include <vector>
+
+#include "Platform/qt/QtGeometry.hpp"
+
+namespace quillo::platform {
+namespace {
+
+class Observer final : public NotificationObserver {
+ public:
+  Observer(std::weak_ptr<std::map<std::uint64_t, std::function<void()>>> observers,
+           std::uint64_t id)
+      : observers_(std::move(observers)), id_(id) {}
+  ~Observer() override {
+    if (auto observers = observers_.lock()) observers->erase(id_);
+  }
+
+ private:
+  std::weak_ptr<std::map<std::uint64_t, std::function<void()>>> observers_;
+  std::uint64_t id_;
+};
+
+}  // namespace
+
+QtPanelWindow::QtPanelWindow(QWidget* content)
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
+  setAttribute(Qt::WA_TranslucentBackground);
+  setObjectName("QuilloPanel");
+  auto* layout = new QVBoxLayout(this);
+  // Keep the content clear of the rounded corners.
+  const int inset = static_cast<int>(cornerRadius / 3);
+  layout->setContentsMargins(inset, inset, inset, inset);
+  if (content) setContent(content);
+}
+
+QtPanelWindow::~QtPanelWindow() = default;
+
+void QtPanelWindow::setContent(QWidget* content) {
+  if (content_) {
+    layout()->removeWidget(content_);
+    content_->deleteLater();
+  }
+  content_ = content;
+  if (content_) layout()->addWidget(content_);
+}
+
+void QtPanelWindow::setFrame(Rect frame) {
+  setGeometry(rectToQt(frame, mainScreenHeight()));
+}
+
+Rect QtPanelWindow::frame() const {
+  return rectFromQt(geometry(), mainScreenHeight());
+}
+
+void QtPanelWindow::orderFrontAsKey() {
+  show();
+  raise();
+  activateWindow();
+  key_ = true;
+}
+
+void QtPanelWindow::orderOut() {
+  hide();
+  if (key_) resignKey();
+}
+
+bool QtPanelWindow::isVisible() const {
+  return QWidget::isVisible();
+}
+
+std::unique_ptr<NotificationObserver> QtPanelWindow::observeResignKey(
+    std::function<void()> handler) {
+  const std::uint64_t id = nextObserver_++;
+  observers_->emplace(id, std::move(handler));
+  return std::make_unique<Observer>(observers_, id);
+}
+
+void QtPanelWindow::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(QPen(palette().color(QPalette::Mid), 1));
+  painter.setBrush(palette().color(QPalette::Window));
+  painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), cornerRadius,
+                          cornerRadius);
+}
+
+void QtPanelWindow::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::ActivationChange && key_ && !isActiveWindow()) resignKey();
+}
+
+void QtPanelWindow::resignKey() {
+  key_ = false;
+  // Delivered on the next turn of the loop, to the observers still there
+  // by then.
+  std::vector<std::uint64_t> ids;
+  for (const auto& [id, handler] : *observers_)
+    ids.push_back(id);
+  QMetaObject::invokeMethod(
+      this,
+      [weak = std::weak_ptr<Observers>(observers_), ids] {
+        for (std::uint64_t id : ids) {
+          const auto observers = weak.lock();
+          if (!observers) return;
+          const auto found = observers->find(id);
+          if (found == observers->end()) continue;
+          auto handler = found->second;
+          handler();
+        }
+      },
+      Qt::QueuedConnection);
+}
+
+}  // namespace quillo::platform

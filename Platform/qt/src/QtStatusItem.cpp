@@ -1,0 +1,191 @@
+#include "Platform/qt/QtStatusItem.hpp"
+
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QPainter>
+#include <QPainterPath>
+#include <QScreen>
+#include <algorithm>
+
+#include "Platform/qt/QtGeometry.hpp"
+#include "Platform/qt/QtKeys.hpp"
+
+namespace quillo::platform {
+namespace {
+
+QPixmap blankIcon() {
+  QPixmap pixmap(QtStatusItem::iconSide, QtStatusItem::iconSide);
+  pixmap.fill(Qt::transparent);
+  return pixmap;
+}
+
+/// The app's own icon: the product name as text in a heavy font, as high
+/// as a menu bar's icons and as wide as the name (the status item has a
+/// variable length; a square tray slot shows it scaled down).
+QPixmap drawAppIcon() {
+  QFont font;
+  font.setWeight(QFont::Black);
+  font.setPixelSize(QtStatusItem::appIconHeight - 3);
+  const QString name = QString::fromUtf8(QtStatusItem::productName);
+  const int width = QFontMetrics(font).horizontalAdvance(name) + 2;
+  QPixmap pixmap(width, QtStatusItem::appIconHeight);
+  pixmap.fill(Qt::transparent);
+  QPainter painter(&pixmap);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setFont(font);
+  painter.setPen(Qt::black);
+  painter.drawText(pixmap.rect(), Qt::AlignCenter, name);
+  return pixmap;
+}
+
+}  // namespace
+
+QtStatusItem::QtStatusItem(Drawing drawing, QObject* parent)
+    : QObject(parent), drawing_(std::move(drawing)), appIcon_(drawAppIcon()) {
+  connect(&tray_, &QSystemTrayIcon::activated, this,
+          [this](QSystemTrayIcon::ActivationReason reason) { clicked(reason); });
+  redrawIcon();
+  tray_.show();
+}
+
+QtStatusItem::~QtStatusItem() {
+  tray_.setContextMenu(nullptr);
+  // The loop may never turn again to delete them.
+  for (const QPointer<QMenu>& menu : detached_)
+    delete menu.data();
+}
+
+void QtStatusItem::setImage(const std::string& symbol,
+                            const std::string& accessibilityDescription) {
+  symbol_ = symbol;
+  // A tray icon has no accessibility text of its own; its tool tip is what
+  // is read out, and the status item sets that separately.
+  (void)accessibilityDescription;
+  redrawIcon();
+}
+
+void QtStatusItem::setToolTip(const std::string& toolTip) {
+  tray_.setToolTip(QString::fromStdString(toolTip));
+}
+
+void QtStatusItem::setAppearsDisabled(bool disabled) {
+  disabled_ = disabled;
+  redrawIcon();
+}
+
+void QtStatusItem::setAlphaValue(double alpha) {
+  alpha_ = alpha;
+  redrawIcon();
+}
+
+void QtStatusItem::setHighlighted(bool highlighted) {
+  highlighted_ = highlighted;
+  redrawIcon();
+}
+
+double QtStatusItem::currentOpacity() const {
+  return alpha_ * (disabled_ ? disabledOpacity : 1.0);
+}
+
+void QtStatusItem::redrawIcon() {
+  QPixmap glyph = appIcon_;
+  if (!symbol_.empty()) {
+    glyph = blankIcon();
+    QPainter painter(&glyph);
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (drawing_.drawSymbol) drawing_.drawSymbol(painter, symbol_, QRectF(glyph.rect()));
+  }
+  QPixmap pixmap(glyph.size());
+  pixmap.fill(Qt::transparent);
+  {
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (highlighted_) {
+      painter.setPen(Qt::NoPen);
+      painter.setBrush(QColor(0, 0, 0, 60));
+      painter.drawRoundedRect(QRectF(pixmap.rect()), 4, 4);
+    }
+    painter.setOpacity(currentOpacity());
+    painter.drawPixmap(0, 0, glyph);
+  }
+  QIcon icon(pixmap);
+  // A template image: the menu bar colours it for its own appearance.
+  icon.setIsMask(true);
+  tray_.setIcon(icon);
+}
+
+Rect QtStatusItem::buttonFrameOnScreen() const {
+  QRect geometry = tray_.geometry();
+  if (geometry.isEmpty()) {
+    // No tray to ask (or not placed yet): the top right of the main screen,
+    // where a menu bar's status items sit.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect available = screen ? screen->availableGeometry() : QRect();
+    geometry =
+        QRect(available.x() + available.width() - iconSide, available.y(), iconSide, iconSide);
+  }
+  return rectFromQt(geometry, mainScreenHeight());
+}
+
+Rect QtStatusItem::visibleFrameOfButtonScreen() const {
+  const QRect geometry = tray_.geometry();
+  const QScreen* screen =
+      geometry.isEmpty() ? nullptr : QGuiApplication::screenAt(geometry.center());
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  if (!screen) return Rect{};
+  return rectFromQt(screen->availableGeometry(), mainScreenHeight());
+}
+
+void QtStatusItem::setOnClick(std::function<void(std::uint64_t)> handler) {
+  onClick_ = std::move(handler);
+}
+
+void QtStatusItem::setMenu(Menu* menu) {
+  menu_ = menu;
+  tray_.setContextMenu(nullptr);
+  // Detached perhaps by one of its own items' actions, while it is still
+  // handling the choice: it goes once control is back in the event loop.
+  if (qtMenu_) {
+    qtMenu_->hide();  // an open menu closes with its item
+    detached_.erase(std::remove(detached_.begin(), detached_.end(), nullptr), detached_.end());
+    detached_.emplace_back(qtMenu_.get());
+    qtMenu_.release()->deleteLater();
+  }
+  if (!menu_) return;
+  qtMenu_.reset(new QMenu());
+  QMenu* shown = qtMenu_.get();
+  connect(shown, &QMenu::aboutToShow, this, [this, shown] {
+    if (!menu_ || shown != qtMenu_.get()) return;
+    if (menu_->needsUpdate) menu_->needsUpdate();
+    if (drawing_.fillMenu) drawing_.fillMenu(*shown, *menu_);
+  });
+  tray_.setContextMenu(shown);
+}
+
+void QtStatusItem::clicked(QSystemTrayIcon::ActivationReason reason) {
+  switch (reason) {
+    case QSystemTrayIcon::Trigger:
+    case QSystemTrayIcon::Context:
+      break;
+    case QSystemTrayIcon::DoubleClick:  // its first click was a Trigger already
+    case QSystemTrayIcon::MiddleClick:
+    case QSystemTrayIcon::Unknown:
+      return;
+  }
+  if (qtMenu_) {
+    // The tray may have opened the context menu itself on a right click.
+    if (!qtMenu_->isVisible()) {
+      const QRect icon = tray_.geometry();
+      qtMenu_->popup(icon.isEmpty() ? QCursor::pos() : icon.bottomLeft() + QPoint(0, 1));
+    }
+    return;
+  }
+  const std::uint64_t flags = eventFlagsFromQt(QGuiApplication::queryKeyboardModifiers());
+  if (onClick_) {
+    auto handler = onClick_;
+    handler(flags);
+  }
+}
+
+}  // namespace quillo::platform
