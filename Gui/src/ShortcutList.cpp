@@ -1,6 +1,7 @@
 #include "ShortcutList.hpp"
 
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QVBoxLayout>
 
 #include "Buttons.hpp"
@@ -92,8 +93,16 @@ QWidget* column(const char* name, const std::vector<PanelContent::ShortcutRow>& 
   auto* layout = new QVBoxLayout(widget);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(ShortcutList::rowSpacing);
-  for (const auto& row : rows)
+  for (const auto& row : rows) {
     layout->addWidget(shortcutRow(row, palette, forward, widget));
+    // Under its row, wrapped to the column's width so that a long notice
+    // never widens the panel.
+    if (row.notice) {
+      QLabel* notice = wrappedLabel(qt(*row.notice), systemFont(11), palette.orange, widget);
+      notice->setObjectName(QStringLiteral("notice"));
+      layout->addWidget(notice);
+    }
+  }
   layout->addStretch(1);
   return widget;
 }

@@ -95,6 +95,28 @@ TEST_F(PanelTest, TheListHasTwoColumnsOfTenAndNineRowsWithTheirLabels) {
             left->mapTo(&widget, QPoint()).x() + left->width() + 18);
 }
 
+TEST_F(PanelTest, AClashNoticeStandsUnderItsRowInOrangeWhileEditing) {
+  const std::string text =
+      "\u2318R is Mail's own shortcut for Reply; while this set is on, Quillo uses it for Archive.";
+  model.shortcuts.front().notice = text;
+  show();
+  EXPECT_TRUE(visibleNamed(widget, "notice", true).empty());  // only the editor shows notices
+  model.editing = true;
+  show();
+  auto* notice = theOne<QLabel>(widget, "notice", true);
+  ASSERT_NE(notice, nullptr);
+  EXPECT_EQ(notice->text().toStdString(), text);
+  auto* left = theOne(widget, "leftColumn", true);
+  ASSERT_NE(left, nullptr);
+  const auto rows = visibleNamed(*left, "shortcutRow", true);
+  ASSERT_FALSE(rows.empty());
+  // Right under the first row, inside its column, and in the warning colour.
+  EXPECT_GT(notice->mapTo(&widget, QPoint()).y(), rows.front()->mapTo(&widget, QPoint()).y());
+  EXPECT_LT(notice->mapTo(&widget, QPoint()).y(), rows[1]->mapTo(&widget, QPoint()).y());
+  EXPECT_LE(notice->width(), left->width());
+  EXPECT_GT(pixelsNear(picture(), placeOf(notice), light.orange, 40), 20);
+}
+
 TEST_F(PanelTest, OnlyThreeKeymapProblemsAreListed) {
   model.keymapProblems = {"one", "two", "three", "four", "five"};
   show();
