@@ -8,6 +8,7 @@
 #include "Buttons.hpp"
 #include "Gui/PanelWidget.hpp"
 #include "Labels.hpp"
+#include "PlaceIcons.hpp"
 #include "QtText.hpp"
 #include "SymbolView.hpp"
 #include "Typography.hpp"
@@ -17,18 +18,6 @@ namespace quillo::gui {
 namespace {
 
 constexpr int placeIconSize = 13, legendDotSize = 8, cardPadding = 16, cardRadius = 12;
-
-Symbol symbolOf(CheatSheet::Place place) {
-  switch (place) {
-    case CheatSheet::Place::messageList:
-      return Symbol::listBullet;
-    case CheatSheet::Place::openMessage:
-      return Symbol::envelopeOpen;
-    case CheatSheet::Place::writing:
-      return Symbol::pencil;
-  }
-  return Symbol::listBullet;
-}
 
 class Card final : public QWidget {
  public:
@@ -79,8 +68,9 @@ HelpOverlay::HelpOverlay(const PanelContent::Help& help, const Palette& palette,
     lines->setSpacing(2);
     lines->addWidget(textLabel(qt(place.name), systemFont(12, QFont::DemiBold), palette.primary));
     lines->addWidget(wrappedLabel(qt(place.description), systemFont(11), palette.secondary));
-    column->addLayout(
-        iconBeside(new SymbolView(symbolOf(place.place), placeIconSize, palette.primary), text, 8));
+    column->addLayout(iconBeside(
+        new SymbolView(PlaceIcons::symbolOf(place.place), placeIconSize, palette.primary), text,
+        8));
   }
   // The legend: the first line's dot green, the second's grey.
   for (std::size_t i = 0; i < help.legend.size(); ++i) {

@@ -12,7 +12,9 @@ namespace {
 constexpr int iconHeight = 13;
 constexpr double semibold = 1.25;
 
-Symbol symbolOf(CheatSheet::Place place) {
+}  // namespace
+
+Symbol PlaceIcons::symbolOf(CheatSheet::Place place) {
   switch (place) {
     case CheatSheet::Place::messageList:
       return Symbol::listBullet;
@@ -23,8 +25,6 @@ Symbol symbolOf(CheatSheet::Place place) {
   }
   return Symbol::listBullet;
 }
-
-}  // namespace
 
 PlaceIcons::PlaceIcons(CheatSheet::PlaceSet places, const Palette& palette, QWidget* parent)
     : QWidget(parent), places_(places), palette_(palette) {

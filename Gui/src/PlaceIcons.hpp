@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "Gui/Palette.hpp"
+#include "Gui/Symbols.hpp"
 #include "QuilloCore/CheatSheet.hpp"
 
 namespace quillo::gui {
@@ -18,6 +19,8 @@ class PlaceIcons final : public QWidget {
 
   PlaceIcons(CheatSheet::PlaceSet places, const Palette& palette, QWidget* parent = nullptr);
 
+  /// The symbol that stands for `place`, here and in the help card's legend.
+  static Symbol symbolOf(CheatSheet::Place place);
   /// Where the icon of `place` is drawn, in this widget's coordinates.
   static QRect iconRect(CheatSheet::Place place);
   QSize sizeHint() const override;

@@ -4,6 +4,7 @@
 #include <QLabel>
 
 #include "PanelFixture.hpp"
+#include "PanelWindowSpy.hpp"
 #include "Platform/KeyCodes.hpp"
 #include "QuilloFixture.hpp"
 #include "Simulator/SimEventMonitors.hpp"
@@ -14,22 +15,6 @@ namespace quillo::gui::testing {
 namespace {
 
 using platform::MonitoredEvent;
-
-class WindowSpy final : public platform::PanelWindow {
- public:
-  void setFrame(platform::Rect frame) override { frame_ = frame; }
-  platform::Rect frame() const override { return frame_; }
-  void orderFrontAsKey() override { visible = true; }
-  void orderOut() override { visible = false; }
-  bool isVisible() const override { return visible; }
-  std::unique_ptr<platform::NotificationObserver> observeResignKey(std::function<void()>) override {
-    return std::make_unique<platform::NotificationObserver>();
-  }
-  bool visible = false;
-
- private:
-  platform::Rect frame_{};
-};
 
 class QtPanelTest : public quillo::testing::QuilloTest {
  protected:
@@ -69,7 +54,7 @@ class QtPanelTest : public quillo::testing::QuilloTest {
   }
 
   sim::SimStatusItem item;
-  WindowSpy window;
+  quillo::testing::PanelWindowSpy window;
   sim::SimEventMonitors monitors{mac, 9999};
   PanelWidget widget;
   StatusPanelController panel{app, item, window, monitors, widget, session.application()};

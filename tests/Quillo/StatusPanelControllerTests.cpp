@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "PanelWindowSpy.hpp"
 #include "Platform/KeyCodes.hpp"
 #include "QuilloFixture.hpp"
 #include "Simulator/SimEventMonitors.hpp"
@@ -19,22 +20,6 @@ class SizedView final : public PanelView {
   std::optional<platform::Size> fittingSize() const override { return size; }
   std::optional<platform::Size> size;
   std::optional<PanelContent> last;
-};
-
-class PanelWindowSpy final : public platform::PanelWindow {
- public:
-  void setFrame(platform::Rect frame) override { frame_ = frame; }
-  platform::Rect frame() const override { return frame_; }
-  void orderFrontAsKey() override { visible = true; }
-  void orderOut() override { visible = false; }
-  bool isVisible() const override { return visible; }
-  std::unique_ptr<platform::NotificationObserver> observeResignKey(std::function<void()>) override {
-    return std::make_unique<platform::NotificationObserver>();
-  }
-  bool visible = false;
-
- private:
-  platform::Rect frame_{};
 };
 
 class StatusPanelControllerTest : public testing::QuilloTest {
@@ -55,7 +40,7 @@ class StatusPanelControllerTest : public testing::QuilloTest {
   }
 
   sim::SimStatusItem item;
-  PanelWindowSpy window;
+  testing::PanelWindowSpy window;
   sim::SimEventMonitors monitors{mac, 9999};
   SizedView view;
   StatusPanelController panel{app, item, window, monitors, view, session.application()};
