@@ -49,8 +49,9 @@ MailWindow::MailWindow(QWidget* parent)
   };
   for (const auto& [name, place] : kPlaces) {
     auto* button = keyless(new QPushButton(name), name);
-    connect(button, &QPushButton::clicked, this, [this, place] {
-      if (onPlace) onPlace(place);
+    // A copy: clang before 16 cannot capture a structured binding.
+    connect(button, &QPushButton::clicked, this, [this, chosen = place] {
+      if (onPlace) onPlace(chosen);
     });
     places->addWidget(button);
   }
