@@ -5,6 +5,7 @@
 
 #include "MacFileSources.hpp"
 
+#include "MacDispatchSource.h"
 #include "MacFileEvents.hpp"
 
 namespace quillo::platform::mac {
@@ -13,21 +14,12 @@ namespace {
 
 class VnodeSource final : public FileSource {
  public:
+  /// The source's cancel handler closes the descriptor.
   explicit VnodeSource(dispatch_source_t source) : source_(source) {}
-  ~VnodeSource() override { cancel(); }
-  VnodeSource(const VnodeSource&) = delete;
-  VnodeSource& operator=(const VnodeSource&) = delete;
-
-  void cancel() override {
-    if (source_ == nil) return;
-    // Runs no handler after this on the main queue; the cancel handler
-    // closes the descriptor.
-    dispatch_source_cancel(source_);
-    source_ = nil;
-  }
+  void cancel() override { source_.cancel(); }
 
  private:
-  dispatch_source_t source_;
+  MacDispatchSource source_;
 };
 
 }  // namespace

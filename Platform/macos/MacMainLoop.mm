@@ -3,6 +3,7 @@
 
 #include "MacMainLoop.hpp"
 
+#include "MacDispatchSource.h"
 #include "MacDispatchTime.hpp"
 #include "MacFileSources.hpp"
 
@@ -24,18 +25,10 @@ class DelayedWork final : public WorkItem {
 class DispatchTimer final : public Timer {
  public:
   explicit DispatchTimer(dispatch_source_t source) : source_(source) {}
-  ~DispatchTimer() override { invalidate(); }
-  DispatchTimer(const DispatchTimer&) = delete;
-  DispatchTimer& operator=(const DispatchTimer&) = delete;
-
-  void invalidate() override {
-    if (source_ == nil) return;
-    dispatch_source_cancel(source_);
-    source_ = nil;
-  }
+  void invalidate() override { source_.cancel(); }
 
  private:
-  dispatch_source_t source_;
+  MacDispatchSource source_;
 };
 
 }  // namespace
