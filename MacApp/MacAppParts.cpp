@@ -16,8 +16,10 @@ namespace {
 /// window goes; the caller then destroys it as it planned to.
 class BorrowedContentPanelWindow final : public platform::PanelWindow {
  public:
-  explicit BorrowedContentPanelWindow(QWidget& content)
-      : content_(&content), window_(std::make_unique<platform::QtPanelWindow>(&content)) {}
+  BorrowedContentPanelWindow(QWidget& content, std::function<void()> afterShow)
+      : content_(&content), window_(std::make_unique<platform::QtPanelWindow>(&content)) {
+    window_->setAfterShow(std::move(afterShow));
+  }
   ~BorrowedContentPanelWindow() override { content_->setParent(nullptr); }
   BorrowedContentPanelWindow(const BorrowedContentPanelWindow&) = delete;
   BorrowedContentPanelWindow& operator=(const BorrowedContentPanelWindow&) = delete;
@@ -51,8 +53,9 @@ std::unique_ptr<platform::Accessibility> makeAccessibility() {
   return std::make_unique<platform::macos::MacAccessibility>();
 }
 
-std::unique_ptr<platform::PanelWindow> makePanelWindow(QWidget& content) {
-  return std::make_unique<BorrowedContentPanelWindow>(content);
+std::unique_ptr<platform::PanelWindow> makePanelWindow(QWidget& content,
+                                                       std::function<void()> afterShow) {
+  return std::make_unique<BorrowedContentPanelWindow>(content, std::move(afterShow));
 }
 
 }  // namespace quillo::macapp

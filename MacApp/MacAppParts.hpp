@@ -6,6 +6,7 @@
 // over those classes. Main thread only.
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "Platform/Accessibility.hpp"
@@ -22,7 +23,11 @@ std::unique_ptr<platform::KeyboardLayouts> makeKeyboardLayouts();
 std::unique_ptr<platform::Accessibility> makeAccessibility();
 
 /// The panel's window: a frameless Qt tool window (an NSPanel on macOS)
-/// with `content` as its only child. `content` must outlive it.
-std::unique_ptr<platform::PanelWindow> makePanelWindow(QWidget& content);
+/// with `content` as its only child. `content` must outlive it. `afterShow`
+/// runs after every showing, once the native window exists: Qt may have made
+/// a new one, so it is where the window is styled and made known to the
+/// event monitors.
+std::unique_ptr<platform::PanelWindow> makePanelWindow(QWidget& content,
+                                                       std::function<void()> afterShow);
 
 }  // namespace quillo::macapp

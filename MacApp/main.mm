@@ -1,7 +1,8 @@
 // Quillo on a Mac: the one entry point, where the macOS implementations of
 // every platform seam are chosen and the application is run.
 //
-// Qt draws the panel, so Qt's application object is made first: on macOS it
+// Qt draws the panel, so Qt's application object is made first — after the
+// environment that keeps Qt from activating Quillo (MacQtStart.hpp): on macOS it
 // creates NSApplication and runs NSApplication's loop in exec(), which also
 // serves the main Dispatch queue that MacMainLoop posts to. Quillo's own
 // delegate is a C++ object (Qt's is the NSApplicationDelegate); it hears
@@ -24,6 +25,7 @@
 #include "MacLoginItems.hpp"
 #include "MacMainLoop.hpp"
 #include "MacPanelStyle.hpp"
+#include "MacQtStart.hpp"
 #include "MacStatusItem.hpp"
 #include "MacWorkspace.hpp"
 #include "Platform/FileSystem.hpp"
@@ -38,16 +40,23 @@ namespace mac = quillo::platform::mac;
 
 constexpr const char* kActivityReason = "Quillo keeps Mail's keyboard shortcuts on time";
 
-/// The panel: its widget, its window, the window's native styling, and the
-/// windows the event monitors must recognise. Made once, before the
-/// controller asks for the panel.
+/// The panel: its widget and its window. Made once, before the controller
+/// asks for the panel; the monitors and the status item outlive it.
 struct Panel {
-  gui::PanelWidget view;
-  std::unique_ptr<platform::PanelWindow> window = macapp::makePanelWindow(view);
+  Panel(mac::MacEventMonitors& monitors, const mac::MacStatusItem& item)
+      : window(
+            macapp::makePanelWindow(view, [this, &monitors, &item] { restyle(monitors, item); })) {}
 
-  void style(mac::MacEventMonitors& monitors, const mac::MacStatusItem& item) {
-    // winId() makes Qt create the native window now; on macOS it is the
-    // top-level widget's NSView.
+  gui::PanelWidget view;
+  std::unique_ptr<platform::PanelWindow> window;
+
+ private:
+  /// After every showing. Qt may have made a new native window for it (see
+  /// QtPanelWindowRules.hpp), which needs the panel's style again, and the
+  /// monitors must know which window is the panel, or every click inside it
+  /// reads as a click outside.
+  void restyle(mac::MacEventMonitors& monitors, const mac::MacStatusItem& item) {
+    // On macOS winId() is the top-level widget's NSView.
     void* nativeView = reinterpret_cast<void*>(view.window()->winId());
     mac::styleAsStatusPanel(nativeView);
     monitors.recognise(mac::windowOfView(nativeView), item.buttonWindow());
@@ -55,6 +64,7 @@ struct Panel {
 };
 
 int run(int argc, char** argv) {
+  mac::applyQtEnvironmentForMenuBarApp();
   QApplication qt(argc, argv);
   // The panel closing is no reason to quit: Quillo lives in the menu bar.
   QApplication::setQuitOnLastWindowClosed(false);
@@ -78,8 +88,7 @@ int run(int argc, char** argv) {
 
   mac::MacStatusItem statusItem;
   mac::MacEventMonitors monitors;
-  Panel panel;
-  panel.style(monitors, statusItem);
+  Panel panel(monitors, statusItem);
 
   AppEnvironment environment{loop,
                              defaults,

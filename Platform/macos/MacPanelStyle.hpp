@@ -5,12 +5,11 @@
 // panel and observes it losing the keyboard.
 //
 // The Qt widget must be a window of type Qt::Tool with
-// Qt::FramelessWindowHint (Qt makes such a window an NSPanel) and
-// Qt::WA_TranslucentBackground (so the blurred background shows), and
-// must already have its native window (call winId() first, or after the
-// first show). Qt's own panel window answers canBecomeKeyWindow for a tool
-// window; what Qt cannot set is done here. Main thread only; the view is
-// not retained.
+// Qt::FramelessWindowHint (Qt makes such a window an NSPanel; see
+// QtPanelWindowRules.hpp) and Qt::WA_TranslucentBackground (so the corners
+// outside Qt's rounded background are clear), and must already have its
+// native window (call this after the show). Qt's own panel window answers canBecomeKeyWindow for a
+// tool window; what Qt cannot set is done here. Main thread only; the view is not retained.
 #pragma once
 
 #include <functional>
@@ -20,17 +19,15 @@
 
 namespace quillo::platform::mac {
 
-/// Corner radius of the panel's background, in points.
-inline constexpr double panelCornerRadius = 10.0;
-
 /// Makes the window of `nativeView` a non-activating panel that floats at
 /// pop-up menu level, stays when the application is not active, joins no
 /// window cycle, goes along into full-screen spaces and moves with the
-/// space, without title bar or opaque background, on a rounded,
-/// blurred background (an NSVisualEffectView placed under the Qt view).
-/// Safe to call again, and worth calling before each showing: Qt may set
-/// the window's style again when its flags change; the background is added
-/// once. False, with nothing
+/// space, without title bar or opaque background: Qt draws the panel's
+/// rounded background itself. The window keeps Qt's content view (Qt makes
+/// a new window for one whose content view was replaced), so there is no
+/// blurred effect view. Safe to call again, and to be called after every
+/// showing: Qt may have made a new native window, or set the window's style
+/// again. False, with nothing
 /// changed, when the view has no window yet or its window is not an NSPanel
 /// (only a panel can be non-activating: an ordinary window would make
 /// Quillo the active application and close the panel at once).

@@ -14,49 +14,17 @@ NSWindow* windowOf(void* nativeView) {
   return [view window];
 }
 
-/// A mask for the background that stretches to any size and keeps its
-/// rounded corners: the corners are the image's caps.
-NSImage* roundedMask(CGFloat radius) {
-  const CGFloat edge = 2 * radius + 1;
-  NSImage* mask = [NSImage imageWithSize:NSMakeSize(edge, edge)
-                                 flipped:NO
-                          drawingHandler:^BOOL(NSRect rect) {
-                            [[NSColor blackColor] setFill];
-                            [[NSBezierPath bezierPathWithRoundedRect:rect
-                                                             xRadius:radius
-                                                             yRadius:radius] fill];
-                            return YES;
-                          }];
-  [mask setCapInsets:NSEdgeInsetsMake(radius, radius, radius, radius)];
-  [mask setResizingMode:NSImageResizingModeStretch];
-  return mask;
-}
-
-/// Puts the window's content (Qt's view) on a visual-effect view, unless an
-/// earlier call did. A view cannot draw under its own subviews, so the
-/// background must be the parent.
-void addBackground(NSWindow* window) {
-  NSView* content = [window contentView];
-  if (content == nil || [content isKindOfClass:[NSVisualEffectView class]]) return;
-  NSVisualEffectView* background = [[NSVisualEffectView alloc] initWithFrame:[content frame]];
-  [background setMaterial:NSVisualEffectMaterialPopover];
-  [background setBlendingMode:NSVisualEffectBlendingModeBehindWindow];
-  // Active even though Quillo itself never is: Mail stays in front.
-  [background setState:NSVisualEffectStateActive];
-  [background setMaskImage:roundedMask(panelCornerRadius)];
-  [window setContentView:background];
-  [content setFrame:[background bounds]];
-  [content setAutoresizingMask:NSViewWidthSizable | NSViewHeightSizable];
-  [background addSubview:content];
-}
-
 }  // namespace
 
 bool styleAsStatusPanel(void* nativeView) {
   NSWindow* window = windowOf(nativeView);
   if (window == nil || ![window isKindOfClass:[NSPanel class]]) return false;
   NSPanel* panel = (NSPanel*)window;
-  [panel setStyleMask:NSWindowStyleMaskBorderless | NSWindowStyleMaskNonactivatingPanel];
+  // Added to the mask Qt chose, which it keeps when it sets the mask again.
+  // The window's content view stays Qt's own: Qt 6 takes a window whose
+  // content view is not its view for one it must make anew, and at the next
+  // show closes it and opens a plain, activating window in its place.
+  [panel setStyleMask:[panel styleMask] | NSWindowStyleMaskNonactivatingPanel];
   [panel setFloatingPanel:YES];
   [panel setLevel:NSPopUpMenuWindowLevel];
   [panel setBecomesKeyOnlyIfNeeded:NO];
@@ -68,7 +36,6 @@ bool styleAsStatusPanel(void* nativeView) {
   [panel setOpaque:NO];
   [panel setBackgroundColor:[NSColor clearColor]];
   [panel setHasShadow:YES];
-  addBackground(panel);
   return true;
 }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "MacModifierFlags.hpp"
 #include "MacMonitoredEvent.hpp"
 #include "MacNotifications.hpp"
+#include "MacQtStart.hpp"
 #include "Platform/KeyCodes.hpp"
 
 namespace quillo::platform::mac {
@@ -229,6 +231,24 @@ TEST(MacModifierFlags, OnlyTheModifierKeysThemselvesCount) {
   EXPECT_EQ(deviceIndependentModifierFlags(EventFlags::alphaShift), EventFlags::alphaShift);
   EXPECT_EQ(deviceIndependentModifierFlags(EventFlags::secondaryFn), EventFlags::secondaryFn);
   EXPECT_EQ(deviceIndependentModifierFlags(0xFFFF), 0u);
+}
+
+// MARK: - Before Qt starts
+
+TEST(MacQtStart, QtNeitherActivatesQuilloAtLaunchNorWhenAWindowIsRaised) {
+  EXPECT_EQ(describe(qtEnvironmentForMenuBarApp()),
+            "QT_MAC_DISABLE_FOREGROUND_APPLICATION_TRANSFORM=1 QT_MAC_SET_RAISE_PROCESS=0");
+}
+
+TEST(MacQtStart, TheSettingsReplaceWhatTheShellHandedDown) {
+  ::setenv("QT_MAC_SET_RAISE_PROCESS", "1", 1);
+  ::unsetenv("QT_MAC_DISABLE_FOREGROUND_APPLICATION_TRANSFORM");
+  ASSERT_TRUE(applyQtEnvironmentForMenuBarApp());
+  for (const EnvironmentSetting& setting : qtEnvironmentForMenuBarApp()) {
+    const char* value = std::getenv(setting.name);
+    ASSERT_NE(value, nullptr) << setting.name;
+    EXPECT_STREQ(value, setting.value) << setting.name;
+  }
 }
 
 }  // namespace

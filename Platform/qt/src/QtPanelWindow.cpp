@@ -1,11 +1,13 @@
 #include "Platform/qt/QtPanelWindow.hpp"
 
 #include <QEvent>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QVBoxLayout>
 #include <vector>
 
 #include "Platform/qt/QtGeometry.hpp"
+#include "Platform/qt/QtPanelWindowRules.hpp"
 
 namespace quillo::platform {
 namespace {
@@ -26,8 +28,7 @@ class Observer final : public NotificationObserver {
 
 }  // namespace
 
-QtPanelWindow::QtPanelWindow(QWidget* content)
-    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
+QtPanelWindow::QtPanelWindow(QWidget* content) : QWidget(nullptr, panelWindowFlags) {
   setAttribute(Qt::WA_TranslucentBackground);
   setObjectName("QuilloPanel");
   auto* layout = new QVBoxLayout(this);
@@ -58,9 +59,10 @@ Rect QtPanelWindow::frame() const {
 
 void QtPanelWindow::orderFrontAsKey() {
   show();
-  raise();
+  if (panelMayRaise(QGuiApplication::platformName().toStdString())) raise();
   activateWindow();
   key_ = true;
+  if (afterShow_) afterShow_();
 }
 
 void QtPanelWindow::orderOut() {

@@ -12,11 +12,13 @@
 #include <QPointer>
 #include <QTimer>
 #include <QWindow>
+#include <vector>
 
 #include "Platform/KeyCodes.hpp"
 #include "Platform/qt/QtAlert.hpp"
 #include "Platform/qt/QtEventMonitors.hpp"
 #include "Platform/qt/QtPanelWindow.hpp"
+#include "Platform/qt/QtPanelWindowRules.hpp"
 #include "Platform/qt/QtStatusItem.hpp"
 
 namespace quillo::platform {
@@ -151,6 +153,25 @@ TEST(QtPanelWindow, ResigningKeyTellsTheObserversStillThereOnTheNextTurn) {
   panel.orderOut();
   QApplication::processEvents();
   EXPECT_EQ(told, 1);
+}
+
+TEST(QtPanelWindow, OnAMacQtMakesItAPanelThatShowsWithoutActivatingQuillo) {
+  QtPanelWindow panel(new QLineEdit);
+  EXPECT_TRUE(qtMakesPanelOnMac(panel.windowType()));
+  EXPECT_FALSE(qtMakesPanelOnMac(Qt::Window));
+  EXPECT_FALSE(panelMayRaise("cocoa"));
+  EXPECT_TRUE(panelMayRaise("xcb"));
+}
+
+TEST(QtPanelWindow, EveryShowEndsWithTheAfterShowStepOnTheShownNativeWindow) {
+  QtPanelWindow panel(new QLineEdit);
+  std::vector<bool> shownWithNativeWindow;
+  panel.setAfterShow(
+      [&] { shownWithNativeWindow.push_back(panel.isVisible() && panel.internalWinId() != 0); });
+  panel.orderFrontAsKey();
+  panel.orderOut();
+  panel.orderFrontAsKey();
+  EXPECT_EQ(shownWithNativeWindow, (std::vector<bool>{true, true}));
 }
 
 TEST(QtEventMonitors, LocalMonitorsSeeTheApplicationsKeysFirstAndMaySwallowThem) {

@@ -3,7 +3,9 @@
 // the PanelWindow of a Qt interface. It hosts one content widget (the panel's
 // drawing) filling it.
 //
-// Ordered front as key it is shown, raised and activated; it resigns key
+// Ordered front as key it is shown (raised too, except on a Mac: see
+// QtPanelWindowRules.hpp) and made key, then whatever was set with
+// setAfterShow runs; it resigns key
 // when it loses activation (another window or application took the keyboard)
 // and tells its observers on the next turn of the loop, as the main queue
 // would. Frames are in the seams' coordinates (QtGeometry). Needs a
@@ -31,6 +33,11 @@ class QtPanelWindow final : public QWidget, public PanelWindow {
 
   /// Puts `content` in the window, replacing what was there.
   void setContent(QWidget* content);
+  /// Runs after every orderFrontAsKey, once the window is shown and has its
+  /// native window. Qt may make a new native window at any show (on a Mac it
+  /// does when the window's type or content view changed), so whatever is
+  /// done to the native window belongs here, not once at start.
+  void setAfterShow(std::function<void()> afterShow) { afterShow_ = std::move(afterShow); }
 
   void setFrame(Rect frame) override;
   Rect frame() const override;
@@ -48,6 +55,7 @@ class QtPanelWindow final : public QWidget, public PanelWindow {
   void resignKey();
 
   QWidget* content_ = nullptr;
+  std::function<void()> afterShow_;
   bool key_ = false;
   std::uint64_t nextObserver_ = 1;
   std::shared_ptr<Observers> observers_ = std::make_shared<Observers>();
