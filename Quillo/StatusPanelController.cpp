@@ -128,8 +128,9 @@ void StatusPanelController::show(bool showDebug) {
     if (auto* self = Lifeline<StatusPanelController>::lock(weak)) self->close(why);
   };
   observers_.push_back(app_.environment().workspace.observeActivation(
-      [closeIt](const std::optional<platform::RunningApplication>&) {
-        closeIt("another application became active");
+      [closeIt, own = application_.processIdentifier()](
+          const std::optional<platform::RunningApplication>& activated) {
+        if (activationClosesPanel(activated, own)) closeIt("another application became active");
       }));
   observers_.push_back(panel_.observeResignKey([closeIt] { closeIt("it lost the keyboard"); }));
   monitorTokens_.push_back(monitors_.addGlobalMouseDownMonitor(
@@ -138,6 +139,11 @@ void StatusPanelController::show(bool showDebug) {
     auto* self = Lifeline<StatusPanelController>::lock(weak);
     return self ? self->handleLocalEvent(event) : true;
   }));
+}
+
+bool StatusPanelController::activationClosesPanel(
+    const std::optional<platform::RunningApplication>& activated, pid_t ownProcess) {
+  return !activated || activated->processIdentifier != ownProcess;
 }
 
 void StatusPanelController::place() {

@@ -28,6 +28,7 @@
 #include "Platform/PanelWindow.hpp"
 #include "Platform/StatusItem.hpp"
 #include "Platform/SystemLog.hpp"
+#include "Platform/Workspace.hpp"
 #include "StatusUI.hpp"
 
 namespace quillo {
@@ -61,6 +62,13 @@ class StatusPanelController final : public StatusUI {
   void perform(const PanelActions::Request& request);
   /// The local monitor: whether the event goes on to its window.
   bool handleLocalEvent(const platform::MonitoredEvent& event);
+  /// Whether an application's activation closes the open panel: another
+  /// application's does (one the notification does not name may be
+  /// another), Quillo's own does not — its panel stays key when Quillo
+  /// itself is activated, and on a Mac its own alerts and Qt's raise()
+  /// activate it.
+  static bool activationClosesPanel(const std::optional<platform::RunningApplication>& activated,
+                                    pid_t ownProcess);
 
   const PanelModel& model() const { return model_; }
   bool isOpen() const { return panel_.isVisible(); }

@@ -15,6 +15,7 @@
 #include "Platform/KeyCodes.hpp"
 #include "QuilloCore/KeyChord.hpp"
 #include "QuilloCore/MenuResolver.hpp"
+#include "Simulator/SimulatedApplication.hpp"
 #include "Simulator/USKeyboard.hpp"
 
 namespace quillo::console {
@@ -281,6 +282,14 @@ const std::vector<ScenarioRunner::Step>& ScenarioRunner::steps() {
            }
          }
          r.user_.relaunchMail(std::move(variant));
+       }},
+      {"quillo comes to the front",
+       "Quillo's own process becomes the active application, as its alerts make it (and as "
+       "raising a window would, on a Mac)",
+       [](R& r, const Words&, const S&) {
+         const std::string bundleID = sim::SimulatedApplication::bundleID;
+         if (!r.mac_.app(bundleID)) throw StepFailure("Quillo's process is not running");
+         r.user_.switchTo(bundleID, "Quillo");
        }},
       {"switch to " + knownAppNames(), "bring an application to the front",
        [](R& r, const Words& w, const S&) {

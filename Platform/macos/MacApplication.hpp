@@ -19,6 +19,7 @@ class MacApplication final : public Application {
   int runModal(const Alert& alert) override;
   /// NSApplication's terminate:, which ends the process once it agrees.
   void terminate() override;
+  pid_t processIdentifier() const override;
 };
 
 }  // namespace quillo::platform::mac

@@ -35,6 +35,10 @@ NSMenuItem* toNSMenuItem(const MainMenuItem& item) {
 
 }  // namespace
 
+pid_t MacApplication::processIdentifier() const {
+  return [[NSRunningApplication currentApplication] processIdentifier];
+}
+
 void MacApplication::setActivationPolicy(ActivationPolicy policy) {
   [[NSApplication sharedApplication] setActivationPolicy:toNSPolicy(policy)];
 }

@@ -20,10 +20,13 @@ class Removal final : public platform::NotificationObserver {
 }  // namespace
 
 SimPanelWindow::SimPanelWindow(SimulatedMac& mac, pid_t pid) : mac_(mac), pid_(pid) {
-  // Another application coming forward takes the keyboard from the panel.
-  activation_ = mac_.workspace().observeActivation([this](const auto&) {
-    if (key_) resignKey();
-  });
+  // Another application coming forward takes the keyboard from the panel;
+  // its own process coming forward does not. A notification that names no
+  // application is taken for another's.
+  activation_ = mac_.workspace().observeActivation(
+      [this](const std::optional<platform::RunningApplication>& activated) {
+        if (key_ && (!activated || activated->processIdentifier != pid_)) resignKey();
+      });
   mouseWatcher_ = mac_.windowServer().addMouseDownWatcher([this](pid_t target) {
     if (key_ && target != pid_) resignKey();
   });

@@ -89,7 +89,9 @@ void SimWorkspace::activate(pid_t pid) {
   // (a click into its window, its Dock icon); observers must take it as
   // no change.
   frontmost_ = pid;
-  panel_.reset();
+  // The panel's own process coming forward keeps its panel key, as a Mac
+  // keeps the key window of the application it activates.
+  if (panel_ != pid) panel_.reset();
   std::erase(activations_, pid);
   activations_.push_back(pid);
   notify(true, describe(*app));

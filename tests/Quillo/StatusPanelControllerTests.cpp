@@ -152,6 +152,25 @@ TEST_F(StatusPanelControllerTest, AClickInAnotherApplicationClosesThePanel) {
   EXPECT_FALSE(item.highlighted());
 }
 
+TEST_F(StatusPanelControllerTest, QuillosOwnActivationLeavesThePanelOpenAnotherClosesIt) {
+  // The spy window never resigns key: only the activation rule can close it.
+  item.click();
+  mac.activate(session.application().pid());
+  loop.runUntilIdle();
+  EXPECT_TRUE(window.visible);
+  mac.activate(mac.app(sim::SimulatedMac::finderBundleID)->pid());
+  loop.runUntilIdle();
+  EXPECT_FALSE(window.visible);
+  EXPECT_EQ(panel.lastCloseReason(), "another application became active");
+}
+
+TEST(PanelActivationRule, OnlyAnotherProcessOrAnUnnamedOneCloses) {
+  const auto app = [](pid_t pid) { return platform::RunningApplication{pid, {}, ""}; };
+  EXPECT_FALSE(StatusPanelController::activationClosesPanel(app(42), 42));
+  EXPECT_TRUE(StatusPanelController::activationClosesPanel(app(403), 42));
+  EXPECT_TRUE(StatusPanelController::activationClosesPanel(std::nullopt, 42));
+}
+
 }  // namespace
 }  // namespace quillo
 

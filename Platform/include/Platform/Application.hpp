@@ -3,6 +3,8 @@
 // alerts and termination. Main thread only.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -48,6 +50,9 @@ class Application {
   virtual int runModal(const Alert& alert) = 0;
   /// Ends the application.
   virtual void terminate() = 0;
+  /// This application's own process (NSRunningApplication's
+  /// currentApplication), as workspace notifications name it.
+  virtual pid_t processIdentifier() const = 0;
 };
 
 }  // namespace quillo::platform

@@ -6,7 +6,8 @@
 // server sends keys to the panel's process. It resigns key — telling its
 // observers — when another application is activated or a window of another
 // process is clicked, or when it is ordered out; then the keyboard goes
-// back to the front application.
+// back to the front application. Its own process being activated leaves it
+// key.
 #pragma once
 
 #include <cstdint>

@@ -30,6 +30,7 @@ class SimulatedApplication final : public platform::Application {
   void activate() override;
   int runModal(const platform::Alert& alert) override;
   void terminate() override;
+  pid_t processIdentifier() const override { return pid_; }
 
   pid_t pid() const { return pid_; }
 
