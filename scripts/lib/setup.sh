@@ -13,7 +13,7 @@ QUILLO_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   nlohmann-json3-dev libicu-dev libuv1-dev
   googletest libgtest-dev libgmock-dev
-  qt6-base-dev fonts-dejavu-core xvfb xauth trayer xdotool python3
+  qt6-base-dev fonts-dejavu-core xvfb xauth trayer xdotool python3 python3-jsonschema
 )
 QUILLO_BENCH_PACKAGES=(libbenchmark-dev)
 QUILLO_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
