@@ -5,6 +5,8 @@
 
 #include <fstream>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "QuilloCore/CheatSheet.hpp"
 #include "QuilloCore/CustomKeymap.hpp"
@@ -12,6 +14,7 @@
 #include "QuilloCore/FocusClassifier.hpp"
 #include "QuilloCore/KeymapFile.hpp"
 #include "QuilloCore/KeymapPreset.hpp"
+#include "QuilloCore/MailboxFilter.hpp"
 
 namespace quillo {
 namespace {
@@ -103,6 +106,32 @@ void BM_KeymapParseDefaultFile(benchmark::State& state) {
     benchmark::DoNotOptimize(Keymap::parse(data));
 }
 BENCHMARK(BM_KeymapParseDefaultFile)->Unit(benchmark::kMicrosecond);
+
+/// 2,000 mailboxes in 4 accounts, named as people name them (some with
+/// accents), two and three levels deep.
+std::vector<Mailbox> manyMailboxes() {
+  const char* accounts[] = {"iCloud", "Work", "Gmail", "Büro"};
+  const char* folders[] = {"Clients",     "Projects", "Receipts", "Travel", "Archive 2019",
+                           "Newsletters", "Family",   "Réunions", "Taxes",  "Old Stuff"};
+  std::vector<Mailbox> mailboxes;
+  for (int i = 0; mailboxes.size() < 2000; ++i) {
+    Mailbox mailbox{{accounts[i % 4], folders[(i / 4) % 10]}};
+    if (i % 3 != 0) mailbox.path.push_back("Folder " + std::to_string(i));
+    mailboxes.push_back(std::move(mailbox));
+  }
+  return mailboxes;
+}
+
+/// One keystroke in the picker: the query as it stands after it.
+void BM_FilterTwoThousandMailboxes(benchmark::State& state) {
+  const MailboxIndex index(manyMailboxes());
+  const std::vector<Mailbox> recent{{{"Work", "Receipts"}}, {{"iCloud", "Travel"}}};
+  const char* queries[] = {"r", "rc", "rcp", "rcpt", "w rcpt", "zzz"};
+  std::size_t next = 0;
+  for (auto _ : state)
+    benchmark::DoNotOptimize(index.filter(queries[next++ % std::size(queries)], recent));
+}
+BENCHMARK(BM_FilterTwoThousandMailboxes)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace quillo

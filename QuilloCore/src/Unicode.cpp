@@ -5,6 +5,7 @@
 #include <unicode/unorm2.h>
 #include <unicode/ustring.h>
 #include <unicode/utext.h>
+#include <unicode/utf16.h>
 #include <unicode/utf8.h>
 
 #include <algorithm>
@@ -268,6 +269,44 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
       u_strCaseCompare(x.data(), static_cast<int32_t>(x.size()), y.data(),
                        static_cast<int32_t>(y.size()), U_FOLD_CASE_DEFAULT, &status);
   return U_SUCCESS(status) && order == 0;
+}
+
+std::u32string searchFolded(std::string_view utf8) {
+  std::u32string out;
+  if (isASCII(utf8)) {
+    out.reserve(utf8.size());
+    for (const char c : utf8)
+      out.push_back(static_cast<char32_t>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c));
+    return out;
+  }
+  UErrorCode status = U_ZERO_ERROR;
+  const UNormalizer2* nfd = unorm2_getNFDInstance(&status);
+  const std::u16string source = toUTF16(utf8);
+  std::u16string decomposed(source.size() * 4 + 4, u'\0');
+  int32_t length = 0;
+  if (U_SUCCESS(status)) {
+    length = unorm2_normalize(nfd, source.data(), static_cast<int32_t>(source.size()),
+                              decomposed.data(), static_cast<int32_t>(decomposed.size()), &status);
+  }
+  if (U_FAILURE(status)) {
+    decomposed = source;
+    length = static_cast<int32_t>(source.size());
+  }
+  for (int32_t i = 0; i < length;) {
+    UChar32 c = 0;
+    U16_NEXT(decomposed.data(), i, length, c);
+    if (u_charType(c) == U_NON_SPACING_MARK) continue;
+    out.push_back(static_cast<char32_t>(u_foldCase(c, U_FOLD_CASE_DEFAULT)));
+  }
+  return out;
+}
+
+bool isLetterOrDigit(char32_t scalar) noexcept {
+  if (scalar < 0x80) {
+    return (scalar >= 'a' && scalar <= 'z') || (scalar >= 'A' && scalar <= 'Z') ||
+           (scalar >= '0' && scalar <= '9');
+  }
+  return u_isalnum(static_cast<UChar32>(scalar)) != 0;
 }
 
 }  // namespace quillo::unicode

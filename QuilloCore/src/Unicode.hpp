@@ -50,4 +50,12 @@ std::string_view trimmingSpacesAndTabs(std::string_view utf8);
 /// Whole-string comparison under full case folding, without locale.
 bool equalsIgnoringCase(std::string_view a, std::string_view b);
 
+/// The scalars of `text` as a search compares them: canonically decomposed,
+/// without nonspacing marks, each folded (simple case folding) — so "É",
+/// "é" and "e" all give "e", and "Eingänge" gives "eingange".
+std::u32string searchFolded(std::string_view utf8);
+
+/// Whether the scalar is a letter or a digit (general category L* or N*).
+bool isLetterOrDigit(char32_t scalar) noexcept;
+
 }  // namespace quillo::unicode
