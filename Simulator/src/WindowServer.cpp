@@ -111,7 +111,8 @@ std::optional<MachPort> WindowServer::tapCreate(EventTapLocation, EventTapPlacem
 bool WindowServer::tapMayListen(const Tap& tap) const {
   const Permissions& granted = mac_.permissions;
   if (tap.options == EventTapOptions::listenOnly) return granted.inputMonitoring;
-  return granted.accessibility && (!granted.tapNeedsInputMonitoring || granted.inputMonitoring);
+  return !granted.tapsRefused && granted.accessibility &&
+         (!granted.tapNeedsInputMonitoring || granted.inputMonitoring);
 }
 
 WindowServer::Tap* WindowServer::tap(std::uint64_t id) const {
