@@ -525,7 +525,7 @@ const std::vector<ScenarioRunner::Step>& ScenarioRunner::steps() {
        }},
       {"run COMMAND", "run one of Quillo's commands (below)",
        [](R& r, const Words& w, const S&) {
-         r.requireQuillo();
+         if (r.host_.commandNeedsQuillo(w[1])) r.requireQuillo();
          if (!r.host_.command({w.begin() + 1, w.end()}))
            throw StepFailure("no command \"" + joined(w, 1, w.size()) + "\"");
        }},
@@ -642,6 +642,13 @@ const std::vector<ScenarioRunner::Step>& ScenarioRunner::steps() {
          if (!r.host_.panelLosesKey()) throw StepFailure("Quillo's panel is not the key window");
        },
        true},
+      {"alert-details on|off",
+       "tell each alert Quillo shows with its informative text: \"MESSAGE\" — \"TEXT\" answered "
+       "BUTTON",
+       [](R& r, const Words& w, const S&) {
+         if (!r.host_.setAlertDetails(w[1] == "on"))
+           throw StepFailure("nothing asks questions here");
+       }},
       {"read panel frame|labels",
        "write where the open panel is (\"panel | frame X Y WIDTH×HEIGHT\", from the screen's "
        "bottom left), or each shortcut row's accessibility label (\"panel | Archive: …\")",
@@ -932,11 +939,9 @@ void ScenarioRunner::observeInterceptor() {
 }
 
 void ScenarioRunner::checkKeysPaired(Words& unmet) {
-  // Every typed key reaches an application whole or not at all: its
-  // key-up goes where its key-down went, and a swallowed key-down's key-up
-  // reaches no application that saw nothing of it (Quillo's own question,
-  // or an application that came to the front meanwhile, may take it) —
-  // unless the application that had the key-down quit on it.
+  // Every typed key has one fate at the tap: a key-down that passed has its
+  // key-up passed (unless the application it reached quit on it), and a
+  // key-down Quillo swallowed never has its key-up reach Mail.
   const auto& server = mac_.windowServer();
   if (server.eventsLogged() - pairedFrom_ > sim::WindowServer::keptEvents) {
     keysDown_.clear();  // too many at once to follow: start afresh
@@ -956,11 +961,15 @@ void ScenarioRunner::checkKeysPaired(Words& unmet) {
     const std::optional<pid_t> downTo = down->second;
     keysDown_.erase(down);
     const std::optional<pid_t> upTo = event->deliveredTo;
-    if (downTo == upTo) continue;
-    if (downTo && !mac_.app(*downTo)) continue;  // it quit on the key-down
-    if (!downTo && upTo) {
+    // Passed both times (also to two windows: Esc closes the panel on its
+    // key-down, and its key-up goes to Mail), or swallowed both times.
+    if (downTo.has_value() == upTo.has_value()) continue;
+    if (downTo) {
+      if (!mac_.app(*downTo)) continue;  // it quit on the key-down
+    } else {
       // Swallowed, then passed: harmless for an application other than
-      // Mail, the one whose key-down Quillo takes.
+      // Mail, the one whose key-downs Quillo takes (Quillo's own question
+      // that came to the front, say).
       const sim::SimApp* mail = mac_.mail();
       if (!mail || *upTo != mail->pid()) continue;
     }

@@ -208,8 +208,8 @@ std::vector<std::string> Session::alertLines() {
   for (const auto& shown : application_->alerts) {
     const std::string& more = shown.alert.informativeText;
     lines.push_back("\"" + shown.alert.messageText + "\"" +
-                    (more.empty() ? std::string() : " \u2014 \"" + more + "\"") + " answered " +
-                    shown.answer);
+                    (alertDetails_ && !more.empty() ? " \u2014 \"" + more + "\"" : std::string()) +
+                    " answered " + shown.answer);
   }
   return lines;
 }
@@ -319,6 +319,11 @@ bool Session::command(const std::vector<std::string>& words) {
 bool Session::setClassicMenu(bool on) {
   defaults_->set(Preferences::Keys::classicMenu, on);
   return true;
+}
+
+bool Session::commandNeedsQuillo(const std::string& name) const {
+  // Faults of the simulated system wait for no process.
+  return name != "tap-needs-input-monitoring" && name != "login-item";
 }
 
 bool Session::panelLosesKey() {

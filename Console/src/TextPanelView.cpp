@@ -123,7 +123,7 @@ std::vector<std::string> TextPanelView::rowLabels() const {
   if (!content_) return labels;
   for (const auto* column : {&content_->leftColumn, &content_->rightColumn}) {
     for (const auto& row : *column)
-      labels.push_back(row.title + ": " + row.accessibilityLabel);
+      labels.push_back(row.accessibilityLabel);
   }
   return labels;
 }

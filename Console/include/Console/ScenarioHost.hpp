@@ -68,6 +68,12 @@ class ScenarioHost {
   virtual std::optional<platform::Rect> panelFrame() const { return std::nullopt; }
   /// The accessibility labels of the open panel's shortcut rows.
   virtual std::vector<std::string> panelRowLabels() const { return {}; }
+  /// Whether alerts are told with their informative text; false when the
+  /// host tells no alerts.
+  virtual bool setAlertDetails(bool) { return false; }
+  /// Whether a command of `command` acts on Quillo, which must then be
+  /// running (the others bring about faults of the simulated system).
+  virtual bool commandNeedsQuillo(const std::string&) const { return true; }
   /// The version the application's bundle gives: its own, or none at all.
   virtual bool setBundleVersion(bool present) {
     (void)present;

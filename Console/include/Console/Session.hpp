@@ -117,9 +117,14 @@ class Session final : public ScenarioHost {
   bool setFolderFault(FolderFault fault) override;
   bool setClassicMenu(bool on) override;
   bool panelLosesKey() override;
+  bool commandNeedsQuillo(const std::string& name) const override;
   std::optional<platform::Rect> panelFrame() const override;
   std::vector<std::string> panelRowLabels() const override;
   bool setBundleVersion(bool present) override;
+  bool setAlertDetails(bool on) override {
+    alertDetails_ = on;
+    return true;
+  }
   /// The commands, as help writes them: "menu-check", "login-item
   /// approval|fails TEXT|enabled".
   static std::vector<std::string> commands();
@@ -165,6 +170,7 @@ class Session final : public ScenarioHost {
     platform::InstalledBundle installed_;
   };
   std::unique_ptr<ScriptedBundle> bundle_;
+  bool alertDetails_ = false;
   std::unique_ptr<sim::SimulatedMac> mac_;
   // With the macOS adapters: the shim attached to the Mac, and the adapters
   // of the running process (a new process gets new ones).
