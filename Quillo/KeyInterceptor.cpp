@@ -37,7 +37,13 @@ std::set<std::int64_t> KeyInterceptor::swallowedKeyCodes() const {
 
 bool KeyInterceptor::handle(EventType type, const Event& event) {
   if (event.integerValueField(EventField::eventSourceUserData) == ownEventMarker) return false;
-  if (suspended_) return false;
+  if (suspended_) {
+    // The recorder has the keys now; a key-down that passes has its key-up
+    // passed.
+    if (type == EventType::keyDown)
+      swallowed_.erase(event.integerValueField(EventField::keyboardEventKeycode));
+    return false;
+  }
   const auto mailPID = frontmost_.mailPID();
   if (!mailPID) {
     forgetSwallowedKeys();
