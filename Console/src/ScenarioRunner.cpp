@@ -952,31 +952,36 @@ void ScenarioRunner::checkKeysPaired(Words& unmet) {
     if (!event || event->posted) continue;
     const std::string key = sim::USKeyboard::keyName(event->keyCode);
     if (event->type == platform::EventType::keyDown) {
-      if (!event->autorepeat) keysDown_[event->keyCode] = event->deliveredTo;
+      if (!event->autorepeat) keysDown_[event->keyCode] = {event->droppedByTap, event->deliveredTo};
       continue;
     }
     if (event->type != platform::EventType::keyUp) continue;
     const auto down = keysDown_.find(event->keyCode);
     if (down == keysDown_.end()) continue;  // its key-down went before any check
-    const std::optional<pid_t> downTo = down->second;
+    const KeyDown keyDown = down->second;
     keysDown_.erase(down);
+    const std::optional<pid_t> downTo = keyDown.deliveredTo;
     const std::optional<pid_t> upTo = event->deliveredTo;
     // Passed both times (also to two windows: Esc closes the panel on its
-    // key-down, and its key-up goes to Mail), or swallowed both times.
-    if (downTo.has_value() == upTo.has_value()) continue;
-    if (downTo) {
-      if (!mac_.app(*downTo)) continue;  // it quit on the key-down
+    // key-down, and its key-up goes to Mail; or to none, when nothing is in
+    // front to take it), or swallowed both times.
+    if (keyDown.swallowed == event->droppedByTap) continue;
+    if (!keyDown.swallowed) {
+      if (downTo && !mac_.app(*downTo)) continue;  // it quit on the key-down
     } else {
+      if (!upTo) continue;
       // Swallowed, then passed: harmless for an application other than
       // Mail, the one whose key-downs Quillo takes (Quillo's own question
       // that came to the front, say).
       const sim::SimApp* mail = mac_.mail();
       if (!mail || *upTo != mail->pid()) continue;
     }
-    unmet.push_back(
-        key + "'s key-down " + (downTo ? "to " + targetName(*downTo) : std::string("swallowed")) +
-        " and its key-up " + (upTo ? "to " + targetName(*upTo) : std::string("swallowed")) +
-        " to have the same fate");
+    const auto fate = [this](bool swallowed, std::optional<pid_t> to) {
+      return swallowed ? std::string("swallowed")
+                       : "passed to " + (to ? targetName(*to) : std::string("no one"));
+    };
+    unmet.push_back(key + "'s key-down " + fate(keyDown.swallowed, downTo) + " and its key-up " +
+                    fate(event->droppedByTap, upTo) + " to have the same fate");
   }
   // Once every key is up, Quillo holds none as swallowed.
   if (keysDown_.empty() && host_.isRunning() && !host_.interceptor().swallowedKeyCodes().empty()) {

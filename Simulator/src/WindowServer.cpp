@@ -301,6 +301,7 @@ void WindowServer::deliver(Event event, bool posted, WallClock::time_point arriv
       tap->callback(nullptr, type, &passed, tap->userInfo);
       tap->enabled = false;
       tellDisabled(tap, EventType::tapDisabledByTimeout);
+      entry.droppedByTap = true;
       record(entry);
       return;
     }
@@ -322,6 +323,7 @@ void WindowServer::deliver(Event event, bool posted, WallClock::time_point arriv
       continue;
     }
     if (result == nullptr) {
+      entry.droppedByTap = true;
       record(entry);
       return;
     }

@@ -136,7 +136,11 @@ class ScenarioRunner {
   /// one, and the typed keys whose key-down it saw and key-up not yet (by
   /// key code: the process it reached, or none when it was swallowed).
   std::uint64_t pairedFrom_ = 0;
-  std::map<std::uint16_t, std::optional<pid_t>> keysDown_;
+  struct KeyDown {
+    bool swallowed = false;
+    std::optional<pid_t> deliveredTo;
+  };
+  std::map<std::uint16_t, KeyDown> keysDown_;
   /// Checks the key events since the last check; adds what broke to `unmet`.
   void checkKeysPaired(Words& unmet);
 };
