@@ -261,7 +261,8 @@ int runScript(Session& session, const Options& options) {
       if (auto difference = ScenarioRunner::difference(step, result.observations))
         differences.push_back(std::move(*difference));
     }
-    observations.push_back(std::move(result.observations));
+    // Kept only to be written back: a long run's memory stays flat.
+    if (options.update) observations.push_back(std::move(result.observations));
     if (stopped(session)) break;
   }
   transcript.narrate(scenario.trailing);

@@ -68,6 +68,9 @@ void AppController::start() {
   auto& ax = environment_.accessibility;
   ax.setMessagingTimeout(ax.createSystemWide(), messagingTimeout);
   log_.isEnabled = prefs_.defaults.boolean(Keys::debugLogging).value_or(false);
+  // Settings that could not be used are as good as none; the user may
+  // wonder why, and the debug log is where one looks.
+  if (const auto problem = environment_.defaults.loadProblem()) log_.log(*problem, true);
   keymapStore_.start();
   customStore_.load();
   const ShortcutSet fallback = fallbackSetImportingHandEditedKeymap();
@@ -144,7 +147,11 @@ void AppController::setEnabled(bool enabled) {
     prefs_.defaults.set(Keys::enabled, enabled);
   enabled_ = enabled;
   interceptor_.setEnabled(enabled);
-  tap_->setListening(enabled && frontmost_.mailPID().has_value());
+  const bool listening = enabled && frontmost_.mailPID().has_value();
+  // A tap that does not listen sees no key-ups: those still due (a key held
+  // while a question of ours came to the front) go to whoever is in front.
+  if (!listening) interceptor_.forgetSwallowedKeys();
+  tap_->setListening(listening);
 }
 
 Keymap AppController::activeKeymap() const {
@@ -277,6 +284,7 @@ void AppController::checkPermissions(bool initial) {
     if (initial) permissions_->requestAccessibility();
     if (tap_->isInstalled()) {
       tap_->stop();
+      interceptor_.forgetSwallowedKeys();
       tapFinding_ = TapFinding::notAttempted();
       appLog_.notice("Accessibility revoked; event tap removed");
     }

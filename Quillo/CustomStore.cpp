@@ -27,13 +27,35 @@ void CustomStore::load() {
   try {
     definition = CustomKeymap::decode(read.contents);
     exists = true;
-  } catch (const DecodingError&) {
-    // Not a definition: keep the empty one; the next save replaces the file.
+  } catch (const DecodingError& error) {
+    // Not a definition: keep the empty one; the next save keeps a copy of
+    // the file before it replaces it.
+    log_.error("Couldn't decode the custom shortcuts in custom.json: " + error.description());
   }
+}
+
+std::optional<std::string> CustomStore::keepUndecodable() {
+  const platform::FileResult read = files_.read(fileURL_, FileLimits::maximumSize);
+  if (!read.ok) return std::nullopt;  // nothing there, or nothing a save replaces
+  try {
+    CustomKeymap::decode(read.contents);
+    return std::nullopt;
+  } catch (const DecodingError&) {
+  }
+  const auto aside = platform::freeSibling(fileURL_, undecodableSuffix);
+  // A file past the size limit was not read whole: it moves aside instead.
+  const bool whole = read.contents.size() <= FileLimits::maximumSize;
+  if (auto error = whole ? files_.writeAtomically(aside, read.contents, 0644)
+                         : files_.rename(fileURL_, aside)) {
+    return "couldn't keep a copy of the undecodable custom.json: " + *error;
+  }
+  log_.notice("custom.json couldn't be decoded: kept a copy of it as " + aside.string());
+  return std::nullopt;
 }
 
 void CustomStore::save() {
   std::optional<std::string> error = files_.createDirectories(fileURL_.parent_path());
+  if (!error) error = keepUndecodable();
   if (!error) {
     // nlohmann's objects keep their members sorted by name.
     error = files_.writeAtomically(fileURL_, definition.toJSON().dump(2) + "\n", 0644);

@@ -4,8 +4,11 @@
 // The file holds the definition's JSON form, pretty-printed with sorted keys,
 // and is always replaced whole (a temporary file renamed over it), so a crash
 // mid-write never leaves a torn file. A file that cannot be read or decoded
-// is ignored at load (and replaced by the next save); a failed save is logged
-// and the definition in memory keeps the change. Main thread only.
+// is ignored at load; before the next save replaces one that does not
+// decode, a copy of it is kept beside it ("custom.json.undecodable", or with
+// "-2", "-3", … when taken), so nothing the user wrote is lost. A failed
+// save is logged and the definition in memory keeps the change. Main thread
+// only.
 #pragma once
 
 #include <filesystem>
@@ -30,11 +33,17 @@ class CustomStore {
   /// True once the file was read or written successfully.
   bool exists = false;
 
+  static constexpr const char* undecodableSuffix = ".undecodable";
+
   /// Reads the file; a missing, unreadable or undecodable file changes nothing.
   void load();
   void save();
 
  private:
+  /// Copies the file at the path aside when it is there and does not
+  /// decode; the error when the copy could not be made.
+  std::optional<std::string> keepUndecodable();
+
   std::filesystem::path fileURL_;
   platform::FileSystem& files_;
   platform::Logger log_;

@@ -37,7 +37,13 @@ std::set<std::int64_t> KeyInterceptor::swallowedKeyCodes() const {
 
 bool KeyInterceptor::handle(EventType type, const Event& event) {
   if (event.integerValueField(EventField::eventSourceUserData) == ownEventMarker) return false;
-  if (suspended_) return false;
+  if (suspended_) {
+    // The recorder has the keys now; a key-down that passes has its key-up
+    // passed.
+    if (type == EventType::keyDown)
+      swallowed_.erase(event.integerValueField(EventField::keyboardEventKeycode));
+    return false;
+  }
   const auto mailPID = frontmost_.mailPID();
   if (!mailPID) {
     forgetSwallowedKeys();
@@ -77,6 +83,10 @@ bool KeyInterceptor::handle(EventType type, const Event& event) {
     }
     switch (decision.kind()) {
       case Decision::Kind::passThrough:
+        // Its key-up passes too, whatever an earlier key-down of the same
+        // key was: one whose key-up went to another window (a question
+        // that came to the front) must not take this one's.
+        swallowed_.erase(keyCode);
         return false;
       case Decision::Kind::swallow:
         swallowed_.insert_or_assign(keyCode, *decision.payloadAction());
@@ -112,41 +122,49 @@ void KeyInterceptor::schedule(ActionID action, ActionSpec spec, pid_t pid) {
   });
 }
 
-std::optional<std::string> KeyInterceptor::layoutCharacter(std::uint16_t keyCode,
-                                                           bool shift) const {
-  const auto layout = layouts_.currentKeyboardLayout();
+std::optional<KeyToken> KeyInterceptor::keyToken(const Event& event) const {
+  return keyTokenOf(
+      static_cast<std::uint16_t>(event.integerValueField(EventField::keyboardEventKeycode)),
+      event.flags(), event.keyboardUnicodeString(4), layouts_);
+}
+
+namespace {
+
+/// The character the key types on the current layout, without dead keys,
+/// with shift or without (UCKeyTranslate).
+std::optional<std::u16string> layoutCharacter(KeyboardLayouts& layouts, std::uint16_t keyCode,
+                                              bool shift) {
+  const auto layout = layouts.currentKeyboardLayout();
   if (!layout) return std::nullopt;
   std::uint32_t deadKeyState = 0;
   std::u16string characters;
   const std::int32_t status = layout->translate(
-      keyCode, keyActionDown, shift ? KeyTranslateModifiers::shift : 0, layouts_.keyboardType(),
+      keyCode, keyActionDown, shift ? KeyTranslateModifiers::shift : 0, layouts.keyboardType(),
       keyTranslateNoDeadKeysMask, deadKeyState, 4, characters);
   if (status != 0 || characters.empty()) return std::nullopt;
-  return text::utf8(characters);
+  return characters;
 }
 
-std::optional<KeyToken> KeyInterceptor::keyToken(const Event& event) const {
-  const std::u16string typed = event.keyboardUnicodeString(4);
-  const auto keyCode =
-      static_cast<std::uint16_t>(event.integerValueField(EventField::keyboardEventKeycode));
-  if (event.flags() & EventFlags::control) {
-    // With control held the system reports control characters (U+0001 for
-    // A); the key's own character from the layout stands in for them. Return,
-    // keypad Enter, Tab, Delete and Escape keep what the system reports.
-    constexpr std::uint16_t kKept[] = {KeyCode::returnKey, KeyCode::keypadEnter, KeyCode::tab,
-                                       KeyCode::deleteKey, KeyCode::escape};
-    if (std::find(std::begin(kKept), std::end(kKept), keyCode) == std::end(kKept)) {
-      const bool printable = std::any_of(typed.begin(), typed.end(),
-                                         [](char16_t c) { return c >= 0x20 && c != 0x7F; });
-      if (!printable) {
-        if (const auto own = layoutCharacter(keyCode, event.flags() & EventFlags::shift)) {
-          return KeyToken::typed(*own);
-        }
-      }
-    }
+bool prints(std::u16string_view characters) {
+  return std::any_of(characters.begin(), characters.end(),
+                     [](char16_t c) { return c >= 0x20 && c != 0x7F; });
+}
+
+}  // namespace
+
+std::optional<KeyToken> keyTokenOf(std::uint16_t keyCode, std::uint64_t flags,
+                                   std::u16string_view reported, KeyboardLayouts& layouts) {
+  const bool option = (flags & EventFlags::alternate) != 0;
+  const bool control = (flags & EventFlags::control) != 0;
+  constexpr std::uint16_t kKept[] = {KeyCode::returnKey, KeyCode::keypadEnter, KeyCode::tab,
+                                     KeyCode::deleteKey, KeyCode::escape};
+  const bool kept = std::find(std::begin(kKept), std::end(kKept), keyCode) != std::end(kKept);
+  if ((option || control) && !kept && (option || !prints(reported))) {
+    const auto own = layoutCharacter(layouts, keyCode, (flags & EventFlags::shift) != 0);
+    if (own && prints(*own)) return KeyToken::typed(text::utf8(*own));
   }
-  if (typed.empty()) return std::nullopt;
-  return KeyToken::typed(text::utf8(typed));
+  if (reported.empty()) return std::nullopt;
+  return KeyToken::typed(text::utf8(std::u16string(reported)));
 }
 
 }  // namespace quillo

@@ -19,6 +19,7 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <string_view>
 #include <vector>
 
 #include "AXFocusInspector.hpp"
@@ -54,8 +55,9 @@ class KeyInterceptor {
   void setSuspended(bool suspended) { suspended_ = suspended; }
   /// Key codes whose key-down was swallowed and whose key-up is still due.
   std::set<std::int64_t> swallowedKeyCodes() const;
-  /// The tap was off for a while: the key-ups still due may have gone past
-  /// it, and a later key-up of the same key must not be swallowed for them.
+  /// The tap was off for a while, or stops listening: the key-ups still due
+  /// may go past it, and a later key-up of the same key must not be
+  /// swallowed for them.
   void forgetSwallowedKeys() { swallowed_.clear(); }
   /// The last process other than Mail that key events were aimed at; 0 for none.
   pid_t lastForeignTarget() const { return lastForeignTarget_; }
@@ -71,12 +73,11 @@ class KeyInterceptor {
   /// Observers are only ever added; each hears everything after it is added.
   void addObserver(Observer observer) { observers_.push_back(std::move(observer)); }
 
-  /// The key token of a key-down event.
+  /// The key token of a key-down event (keyTokenOf with its characters).
   std::optional<KeyToken> keyToken(const platform::Event& event) const;
 
  private:
   void schedule(ActionID action, ActionSpec spec, pid_t pid);
-  std::optional<std::string> layoutCharacter(std::uint16_t keyCode, bool shift) const;
 
   FocusInspecting& focus_;
   ActionPerforming& performer_;
@@ -97,5 +98,23 @@ class KeyInterceptor {
 
 /// The modifiers of an event's flags: shift, control, option and command.
 KeyModifiers modifiersOf(std::uint64_t flags);
+
+/// What key a key-down is, as a token: the one rule for the interceptor (a
+/// tap's event) and for recording a shortcut (the panel's key event), so that
+/// every key recorded is the key the interceptor sees. `reported` is what the
+/// event typed (CGEventKeyboardGetUnicodeString, NSEvent.characters).
+///
+/// With option or control held, the characters the system reports are not
+/// the key the user means: option types its own layer ("å" for A, "@" for L
+/// on a German layout, nothing for a dead key such as E), control types
+/// control characters. The key's own character on the current layout, with
+/// shift as held, stands in for them, so ⌥A is option with a and ⌥⌘K option
+/// and command with k, on any layout. Return, keypad Enter, Tab, Delete and
+/// Escape keep what the system reports, as does a key whose layout character
+/// does not print (an arrow); with control alone, so do reported characters
+/// that print.
+std::optional<KeyToken> keyTokenOf(std::uint16_t keyCode, std::uint64_t flags,
+                                   std::u16string_view reported,
+                                   platform::KeyboardLayouts& layouts);
 
 }  // namespace quillo

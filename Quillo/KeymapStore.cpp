@@ -18,13 +18,13 @@ KeymapStore::KeymapStore(platform::MainLoop& loop, const platform::Paths& paths,
       directoryURL_(paths.applicationSupport() / "Quillo"),
       fileURL_(directoryURL_ / "keymap.json") {}
 
-void KeymapStore::writeDefaultFile() {
+void KeymapStore::writeDefaultFile(const std::filesystem::path& path) {
   const auto resource = bundle_.resource("keymap.json");
   if (!resource) return;
   const platform::FileResult contents = files_.read(*resource, FileLimits::maximumSize);
   std::optional<std::string> error;
   if (!contents.ok) error = contents.error;
-  if (!error) error = files_.writeAtomically(fileURL_, contents.contents, 0644);
+  if (!error) error = files_.writeAtomically(path, contents.contents, 0644);
   if (error) log_.error("Couldn't install the default keymap: " + *error);
 }
 
@@ -33,7 +33,9 @@ void KeymapStore::reload() {
   if (!read.ok) {
     keymap_ = Keymap::default_();
     warnings_.clear();
-    loadError_ = read.notRegularFile ? notRegularText : missingText;
+    loadError_ = read.notRegularFile                                           ? notRegularText
+                 : files_.kindAt(fileURL_) == platform::FileKind::symbolicLink ? brokenLinkText
+                                                                               : missingText;
   } else {
     try {
       KeymapLoadResult result = Keymap::parse(read.contents);
@@ -59,7 +61,9 @@ std::unique_ptr<platform::FileSource> KeymapStore::watch(const std::filesystem::
 
 void KeymapStore::start() {
   files_.createDirectories(directoryURL_);
-  if (!files_.exists(fileURL_)) writeDefaultFile();
+  // Only where nothing at all stands: a link whose file is not there yet
+  // is the user's, and stays.
+  if (files_.kindAt(fileURL_) == platform::FileKind::none) writeDefaultFile(fileURL_);
   reload();
   directoryWatcher_ = watch(directoryURL_, FileEvent::write);
   fileWatcher_ = watch(
@@ -81,7 +85,39 @@ void KeymapStore::scheduleReload() {
 
 void KeymapStore::resetToDefaults() {
   files_.createDirectories(directoryURL_);
-  writeDefaultFile();
+  using platform::FileKind;
+  std::filesystem::path destination = fileURL_;
+  bool moveAside = false;
+  switch (files_.kindAt(fileURL_)) {
+    case FileKind::none:
+    case FileKind::regular:
+      break;
+    case FileKind::symbolicLink: {
+      // The link is the user's: the file it leads to is reset.
+      std::error_code error;
+      const auto target = std::filesystem::canonical(fileURL_, error);
+      if (!error && files_.kindAt(target) == FileKind::regular) {
+        destination = target;
+      } else {
+        moveAside = true;
+      }
+      break;
+    }
+    case FileKind::directory:
+    case FileKind::other:
+      moveAside = true;
+      break;
+  }
+  if (moveAside) {
+    const auto aside = platform::freeSibling(fileURL_, movedAsideSuffix);
+    if (auto error = files_.rename(fileURL_, aside)) {
+      log_.error("Couldn't reset the keymap: " + *error);
+      scheduleReload();
+      return;
+    }
+    log_.notice("keymap.json wasn't a regular file: moved it aside to " + aside.string());
+  }
+  writeDefaultFile(destination);
   scheduleReload();
 }
 

@@ -40,6 +40,13 @@ class KeymapStore {
 
   static constexpr const char* notRegularText =
       "keymap.json isn't a regular file, so the built-in defaults are in use.";
+  /// A symbolic link whose file is not there (a folder of dotfiles not yet
+  /// mounted) or that leads round in a loop.
+  static constexpr const char* brokenLinkText =
+      "keymap.json is a link to a file that isn't there, so the built-in defaults are in use.";
+  /// What Reset moves aside rather than replace: a folder, a FIFO, a broken
+  /// link; "keymap.json.moved-aside", or with "-2", "-3", … when taken.
+  static constexpr const char* movedAsideSuffix = ".moved-aside";
 
   KeymapStore(platform::MainLoop& loop, const platform::Paths& paths, platform::FileSystem& files,
               const platform::Bundle& bundle, platform::SystemLog& systemLog);
@@ -58,14 +65,17 @@ class KeymapStore {
   void reload();
   /// Puts the default keymap.json in place of the user's, and reloads
   /// (debounced). The user's file is replaced only once the default is
-  /// safely written beside it: a failed reset keeps it.
+  /// safely written beside it: a failed reset keeps it. A link to a file
+  /// keeps the link and resets the file; anything else that is not a
+  /// regular file (a folder, a FIFO, a broken link) is moved aside, never
+  /// deleted, and the default goes in its place.
   void resetToDefaults();
 
  private:
-  /// Writes the default file over whatever is at the path, through a
-  /// temporary file and a rename: a failure leaves no file behind (so the
-  /// next start tries again) and never a partial one.
-  void writeDefaultFile();
+  /// Writes the default file over the regular file at `path` (or where none
+  /// is), through a temporary file and a rename: a failure leaves no file
+  /// behind (so the next start tries again) and never a partial one.
+  void writeDefaultFile(const std::filesystem::path& path);
   void scheduleReload();
   std::unique_ptr<platform::FileSource> watch(const std::filesystem::path& path,
                                               platform::FileEvents events);

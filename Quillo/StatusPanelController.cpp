@@ -7,6 +7,7 @@
 #include "PanelContent.hpp"
 #include "PanelPlacement.hpp"
 #include "Platform/KeyCodes.hpp"
+#include "Platform/Text.hpp"
 #include "QuilloCore/KeyChord.hpp"
 #include "QuilloCore/KeyToken.hpp"
 #include "StatusMenuContent.hpp"
@@ -195,9 +196,10 @@ void StatusPanelController::recordKey(const MonitoredEvent& event) {
     refresh();
     return;
   }
-  const std::optional<KeyToken> token = event.charactersIgnoringModifiers.empty()
-                                            ? std::nullopt
-                                            : KeyToken::typed(event.charactersIgnoringModifiers);
+  // The interceptor's own rule, so that the key recorded is the key it sees.
+  const std::optional<KeyToken> token =
+      keyTokenOf(event.keyCode, event.modifierFlags, platform::text::utf16(event.characters),
+                 app_.environment().keyboardLayouts);
   if (!token) {
     model_.recordMessage = unusableKeyMessage;
     refresh();

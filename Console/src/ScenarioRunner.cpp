@@ -196,6 +196,9 @@ std::pair<const Form*, std::vector<std::string>> chosen(const std::vector<Form>&
 constexpr std::string_view kExpect = "expect";
 /// Quillo's folder as transcripts write it.
 constexpr std::string_view kFolderName = "<Quillo's folder>";
+/// The folder of application support that holds Quillo's folder and its
+/// settings, likewise.
+constexpr std::string_view kSupportFolderName = "<Application Support>";
 /// The debug log's folder, likewise.
 constexpr std::string_view kLogFolderName = "<debug log's folder>";
 
@@ -336,16 +339,24 @@ const std::vector<ScenarioRunner::Step>& ScenarioRunner::steps() {
          r.typingStep_ = true;
          r.user_.type(joined(w, 1, w.size()));
        }},
-      {"click|option-click status item",
-       "click Quillo's status item, holding option or not: with its menu attached (the classic "
-       "menu), the menu opens, read anew as it opens; otherwise the panel opens or closes, "
-       "with the debug section when option is held",
+      {"click|option-click|right-click status item",
+       "click Quillo's status item, holding option or not, or with the right button (its button "
+       "acts on either): with its menu attached (the classic menu), the menu opens, read anew "
+       "as it opens; otherwise the panel opens or closes, with the debug section when option "
+       "is held",
        [](R& r, const Words& w, const S&) {
-         r.mac_.statusItem().click(w[0] == "option-click" ? platform::EventFlags::alternate : 0);
+         r.requireQuillo();
+         auto& item = r.mac_.statusItem();
+         if (w[0] == "right-click") {
+           item.rightClick();
+         } else {
+           item.click(w[0] == "option-click" ? platform::EventFlags::alternate : 0);
+         }
        },
        true},
       {"click panel key \"TITLE\"", "",
        [](R& r, const Words& w, const S&) {
+         r.requireQuillo();
          if (auto error = r.host_.clickPanel(w[3], true)) throw StepFailure(*error);
        },
        true},
@@ -355,6 +366,7 @@ const std::vector<ScenarioRunner::Step>& ScenarioRunner::steps() {
        "entries), or the keys of a shortcut row, which start recording a new key while the "
        "editor is open",
        [](R& r, const Words& w, const S&) {
+         r.requireQuillo();
          if (auto error = r.host_.clickPanel(w[2], false)) throw StepFailure(*error);
        },
        true},
@@ -416,6 +428,7 @@ const std::vector<ScenarioRunner::Step>& ScenarioRunner::steps() {
        "recording), buttons \"[Edit Shortcuts…]\". The transcript says \"panel: opened\" and "
        "\"panel: closed\" when it opens and closes",
        [](R& r, const Words&, const S&) {
+         r.requireQuillo();
          if (!r.host_.panelLines()) r.mac_.statusItem().click();
          r.loop_.settle();
          if (!r.host_.panelLines()) throw StepFailure("Quillo's panel did not open");
@@ -423,6 +436,7 @@ const std::vector<ScenarioRunner::Step>& ScenarioRunner::steps() {
        true},
       {"read panel", "write every line of Quillo's open panel into the transcript",
        [](R& r, const Words&, const S&) {
+         r.requireQuillo();
          const auto lines = r.host_.panelLines();
          if (!lines) throw StepFailure("Quillo's panel is closed");
          r.panelReadout_ = *lines;
@@ -446,11 +460,15 @@ const std::vector<ScenarioRunner::Step>& ScenarioRunner::steps() {
        "(marked \" ›\"), \"✓ \" for a checkmark, \"⚠ \" for a warning image, \"☑ \" for a "
        "granted image, a disabled item in parentheses, a separator as \"---\", a section header "
        "as \"== TITLE ==\", a key equivalent after the title (\"  ⌘Q\")",
-       [](R& r, const Words&, const S&) { r.shownMenu_ = r.menuLines(); }},
+       [](R& r, const Words&, const S&) {
+         r.requireQuillo();
+         r.shownMenu_ = r.menuLines();
+       }},
       {"choose \"MENU › ITEM\"",
        "choose an item of the open status menu by its path of titles (\" > \" works too); the "
        "menu closes",
        [](R& r, const Words& w, const S&) {
+         r.requireQuillo();
          if (auto error = r.mac_.statusItem().choose(MenuResolver::pathFromText(w[1])))
            throw StepFailure(*error);
        },
@@ -471,6 +489,7 @@ const std::vector<ScenarioRunner::Step>& ScenarioRunner::steps() {
        [](R& r, const Words&, const S&) { r.mac_.windowServer().invalidateTapPorts(); }},
       {"set " + shortcutSetNames(), "choose Quillo's shortcut set",
        [](R& r, const Words& w, const S&) {
+         r.requireQuillo();
          const auto set = fromRawValue<ShortcutSet>(w[1]);
          if (!set) throw StepFailure("no shortcut set \"" + w[1] + "\"");
          r.host_.selectSet(*set);
@@ -485,7 +504,10 @@ const std::vector<ScenarioRunner::Step>& ScenarioRunner::steps() {
            throw StepFailure("Quillo has no user defaults here");
        }},
       {"debug-log on|off", "Quillo's debug logging",
-       [](R& r, const Words& w, const S&) { r.host_.setDebugLogging(w[1] == "on"); }},
+       [](R& r, const Words& w, const S&) {
+         r.requireQuillo();
+         r.host_.setDebugLogging(w[1] == "on");
+       }},
       {"write FILE",
        "write FILE in Quillo's folder (keymap.json, custom.json) from the \"| \" lines that "
        "follow (at the console: the lines that follow, up to a line with a single \".\")",
@@ -512,6 +534,7 @@ const std::vector<ScenarioRunner::Step>& ScenarioRunner::steps() {
        }},
       {"run COMMAND", "run one of Quillo's commands (below)",
        [](R& r, const Words& w, const S&) {
+         if (r.host_.commandNeedsQuillo(w[1])) r.requireQuillo();
          if (!r.host_.command({w.begin() + 1, w.end()}))
            throw StepFailure("no command \"" + joined(w, 1, w.size()) + "\"");
        }},
@@ -521,8 +544,8 @@ const std::vector<ScenarioRunner::Step>& ScenarioRunner::steps() {
        "Quillo quits; start launches it again as a new process on the same Mac, with the same "
        "files",
        [](R& r, const Words&, const S&) {
+         r.requireQuillo();
          if (!r.host_.quit()) throw StepFailure("Quillo cannot quit here");
-         r.observeInterceptor();
        }},
       {"quit " + otherAppNames(), "another application quits",
        [](R& r, const Words& w, const S&) {
@@ -577,6 +600,84 @@ const std::vector<ScenarioRunner::Step>& ScenarioRunner::steps() {
        [](R& r, const Words&, const S&) {
          std::filesystem::remove_all(r.host_.debugLog().fileURL().parent_path());
        }},
+      // What the system and the screen may do that nothing else here brings
+      // about, and more of the panel to read.
+      {"taps refused|allowed",
+       "the system refuses every new keyboard event tap although both permissions are granted "
+       "(as security software can make it do), or allows them again",
+       [](R& r, const Words& w, const S&) {
+         r.mac_.permissions.tapsRefused = w[1] == "refused";
+         r.loop_.settle();
+       }},
+      {"bundle without-version|with-version",
+       "Quillo's bundle gives no version at all (the panel and the menu then say \"Version ?\"), "
+       "or its own again",
+       [](R& r, const Words& w, const S&) {
+         if (!r.host_.setBundleVersion(w[1] == "with-version"))
+           throw StepFailure("Quillo's bundle is its own here");
+       }},
+      {"screen WIDTH HEIGHT [visible X Y WIDTH HEIGHT]",
+       "the size of the screen with Quillo's status item and its visible frame (by default all "
+       "of it under the 25-point menu bar), in points from its bottom left; the status item "
+       "stays in the menu bar, as far right as it fits. Quillo places its panel anew when it "
+       "next opens or changes",
+       [](R& r, const Words& w, const S&) {
+         if (w.size() != 3 && w.size() != 8)
+           throw StepFailure(
+               "screen takes WIDTH HEIGHT, then visible and four numbers, or nothing");
+         auto& item = r.mac_.statusItem();
+         const double width = number(w[1]), height = number(w[2]);
+         item.visibleFrame = {0, 0, width, height - 25};
+         if (w.size() == 8) {
+           if (lower(w[3]) != "visible") throw StepFailure("screen: \"visible\", not " + w[3]);
+           item.visibleFrame = {number(w[4]), number(w[5]), number(w[6]), number(w[7])};
+         }
+         item.buttonFrame.x = std::min(item.buttonFrame.x, width - item.buttonFrame.width);
+         item.buttonFrame.y = height - item.buttonFrame.height;
+       }},
+      {"status-item at X [WIDTH]",
+       "where Quillo's status item sits in the menu bar: its left edge X points from the "
+       "screen's left, WIDTH (30) points wide",
+       [](R& r, const Words& w, const S&) {
+         auto& item = r.mac_.statusItem();
+         item.buttonFrame.x = number(w[2]);
+         item.buttonFrame.width = w.size() > 3 ? number(w[3]) : 30;
+       }},
+      {"panel loses key",
+       "Quillo's open panel stops being the key window and nothing else happens (a window of "
+       "the system takes the keyboard)",
+       [](R& r, const Words&, const S&) {
+         r.requireQuillo();
+         if (!r.host_.panelLosesKey()) throw StepFailure("Quillo's panel is not the key window");
+       },
+       true},
+      {"alert-details on|off",
+       "tell each alert Quillo shows with its informative text: \"MESSAGE\" — \"TEXT\" answered "
+       "BUTTON",
+       [](R& r, const Words& w, const S&) {
+         if (!r.host_.setAlertDetails(w[1] == "on"))
+           throw StepFailure("nothing asks questions here");
+       }},
+      {"read panel frame|labels",
+       "write where the open panel is (\"panel | frame X Y WIDTH×HEIGHT\", from the screen's "
+       "bottom left), or each shortcut row's accessibility label (\"panel | Archive: …\")",
+       [](R& r, const Words& w, const S&) {
+         r.requireQuillo();
+         const auto frame = r.host_.panelFrame();
+         if (!frame) throw StepFailure("Quillo's panel is closed");
+         if (w[2] == "labels") {
+           r.panelReadout_ = r.host_.panelRowLabels();
+           return;
+         }
+         const auto n = [](double v) {
+           std::ostringstream text;
+           text << v;
+           return text.str();
+         };
+         r.panelReadout_ = {"frame " + n(frame->x) + " " + n(frame->y) + " " + n(frame->width) +
+                            "\u00D7" + n(frame->height)};
+       },
+       true},
   };
   return table;
 }
@@ -740,6 +841,21 @@ const std::vector<ScenarioRunner::Expectation>& ScenarioRunner::expectations() {
            unmet.push_back(w[2] + " to hold the very bytes the script last wrote there");
        },
        exact},
+      {"file FILE as-written-to OTHER", "",
+       [](R& r, const Words& w, Words& unmet) {
+         // A file Quillo kept aside holds what the script wrote under the
+         // other name.
+         const auto written = r.written_.find(w[4]);
+         if (written == r.written_.end())
+           throw StepFailure("no step wrote " + w[4] + " in this script");
+         std::ifstream in(r.host_.supportFolder() / w[2], std::ios::binary);
+         const std::string now((std::istreambuf_iterator<char>(in)), {});
+         if (!in.is_open() || now != written->second)
+           unmet.push_back(w[2] + " to hold the very bytes the script last wrote to " + w[4]);
+       },
+       exact},
+      {"keys-paired", "", [](R& r, const Words&, Words& unmet) { r.checkKeysPaired(unmet); },
+       exact},
       {"no log \"TEXT\"", "",
        [](R& r, const Words& w, Words& unmet) {
          for (const auto& line : r.debugLogLines()) {
@@ -831,6 +947,65 @@ void ScenarioRunner::observeInterceptor() {
   host_.interceptor().addObserver(std::move(observer));
 }
 
+void ScenarioRunner::checkKeysPaired(Words& unmet) {
+  // Every typed key has one fate at the tap: a key-down that passed has its
+  // key-up passed (unless the application it reached quit on it), and a
+  // key-down Quillo swallowed never has its key-up reach Mail.
+  const auto& server = mac_.windowServer();
+  if (server.eventsLogged() - pairedFrom_ > sim::WindowServer::keptEvents) {
+    keysDown_.clear();  // too many at once to follow: start afresh
+    pairedFrom_ = server.eventsLogged() - sim::WindowServer::keptEvents;
+  }
+  for (; pairedFrom_ < server.eventsLogged(); ++pairedFrom_) {
+    const auto* event = server.loggedEvent(pairedFrom_);
+    if (!event || event->posted) continue;
+    const std::string key = sim::USKeyboard::keyName(event->keyCode);
+    if (event->type == platform::EventType::keyDown) {
+      if (!event->autorepeat) keysDown_[event->keyCode] = {event->droppedByTap, event->deliveredTo};
+      continue;
+    }
+    if (event->type != platform::EventType::keyUp) continue;
+    const auto down = keysDown_.find(event->keyCode);
+    if (down == keysDown_.end()) continue;  // its key-down went before any check
+    const KeyDown keyDown = down->second;
+    keysDown_.erase(down);
+    const std::optional<pid_t> downTo = keyDown.deliveredTo;
+    const std::optional<pid_t> upTo = event->deliveredTo;
+    // Passed both times (also to two windows: Esc closes the panel on its
+    // key-down, and its key-up goes to Mail; or to none, when nothing is in
+    // front to take it), or swallowed both times.
+    if (keyDown.swallowed == event->droppedByTap) continue;
+    if (!keyDown.swallowed) {
+      if (downTo && !mac_.app(*downTo)) continue;  // it quit on the key-down
+    } else {
+      if (!upTo) continue;
+      // Swallowed, then passed: harmless for an application other than
+      // Mail, the one whose key-downs Quillo takes (Quillo's own question
+      // that came to the front, say).
+      const sim::SimApp* mail = mac_.mail();
+      if (!mail || *upTo != mail->pid()) continue;
+    }
+    const auto fate = [this](bool swallowed, std::optional<pid_t> to) {
+      return swallowed ? std::string("swallowed")
+                       : "passed to " + (to ? targetName(*to) : std::string("no one"));
+    };
+    unmet.push_back(key + "'s key-down " + fate(keyDown.swallowed, downTo) + " and its key-up " +
+                    fate(event->droppedByTap, upTo) + " to have the same fate");
+  }
+  // Once every key is up, Quillo holds none as swallowed.
+  if (keysDown_.empty() && host_.isRunning() && !host_.interceptor().swallowedKeyCodes().empty()) {
+    std::string codes;
+    for (const auto code : host_.interceptor().swallowedKeyCodes())
+      codes +=
+          (codes.empty() ? "" : ", ") + sim::USKeyboard::keyName(static_cast<std::uint16_t>(code));
+    unmet.push_back("no key held as swallowed once every key is up, not " + codes);
+  }
+}
+
+void ScenarioRunner::requireQuillo() const {
+  if (!host_.isRunning()) throw StepFailure("Quillo is not running (start starts it)");
+}
+
 void ScenarioRunner::folderFault(ScenarioHost::FolderFault fault) {
   if (!host_.setFolderFault(fault)) throw StepFailure("the files here cannot fail");
 }
@@ -880,6 +1055,7 @@ void ScenarioRunner::save(const std::string& name, const std::string& how,
       std::filesystem::create_symlink(target, path);
     }
   }
+  written_[name] = contents;
 }
 
 StepResult ScenarioRunner::run(const ScenarioStep& step) {
@@ -1026,11 +1202,15 @@ StepResult ScenarioRunner::run(const ScenarioStep& step) {
   // Where the files are changes from run to run; a transcript names the place.
   const std::string folder = host_.supportFolder().string();
   const std::string logFolder = host_.debugLog().fileURL().parent_path().string();
+  const std::string supportFolder = host_.supportFolder().parent_path().string();
   for (auto& line : out) {
     for (auto at = line.find(folder); at != std::string::npos; at = line.find(folder, at))
       line.replace(at, folder.size(), kFolderName);
     for (auto at = line.find(logFolder); at != std::string::npos; at = line.find(logFolder, at))
       line.replace(at, logFolder.size(), kLogFolderName);
+    for (auto at = line.find(supportFolder); at != std::string::npos;
+         at = line.find(supportFolder, at))
+      line.replace(at, supportFolder.size(), kSupportFolderName);
   }
   lastDecisions_.clear();
   for (const auto& decided : decisions_)

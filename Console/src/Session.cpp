@@ -34,7 +34,7 @@ Session::Session(SessionOptions options) : desktop_(options.desktop) {
   defaults_ = std::make_unique<platform::JsonFileUserDefaults>(
       platform::JsonFileUserDefaults::standardFile(paths_), *systemLog_,
       platform::JsonFileUserDefaults::formerStandardFile(paths_));
-  bundle_ = std::make_unique<platform::InstalledBundle>(
+  bundle_ = std::make_unique<ScriptedBundle>(
       options.resourceFolder.value_or(platform::InstalledBundle::defaultResourceFolder()));
 
   sim::SimulatedMac::Blocker block;
@@ -104,6 +104,18 @@ void Session::launchProcess() {
   application_ = std::make_unique<sim::SimulatedApplication>(*mac_);
   application_->setActivationPolicy(platform::ActivationPolicy::accessory);
   application_->answerer = std::move(answerer);
+  if (!desktop_) {
+    // On a Mac, terminating ends the process: its tap, timers, monitors and
+    // windows go with it. Here it ends as soon as the call that asked has
+    // returned (the menu's or the panel's Quit is still on the stack), and
+    // before anything else the loop has to run; the loop is the session's
+    // own, so the session outlives the work.
+    application_->onTerminate = [this, pid = application_->pid()] {
+      loop_->post([this, pid] {
+        if (started_ && application_->pid() == pid) endProcess();
+      });
+    };
+  }
   panelView_.reset();
   eventMonitors_.reset();
   panelWindow_.reset();
@@ -142,10 +154,18 @@ void Session::launchProcess() {
 void Session::start() {
   if (started_) return;
   started_ = true;
+  // A process that starts reads its settings afresh.
+  defaults_->reload();
   delegate_->applicationDidFinishLaunching();
 }
 
 bool Session::quit() {
+  if (!started_) return false;
+  endProcess();
+  return true;
+}
+
+void Session::endProcess() {
   // The controller goes before its process, as when the real one exits;
   // whatever it scheduled finds it gone.
   delegate_.reset();
@@ -154,7 +174,7 @@ bool Session::quit() {
   mac_->quit(application_->pid());
   started_ = false;
   launchProcess();
-  return true;
+  if (runner_) runner_->processReplaced();
 }
 
 std::optional<std::vector<std::string>> Session::panelLines() {
@@ -186,7 +206,10 @@ std::optional<std::string> Session::status() {
 std::vector<std::string> Session::alertLines() {
   std::vector<std::string> lines;
   for (const auto& shown : application_->alerts) {
-    lines.push_back("\"" + shown.alert.messageText + "\" answered " + shown.answer);
+    const std::string& more = shown.alert.informativeText;
+    lines.push_back("\"" + shown.alert.messageText + "\"" +
+                    (alertDetails_ && !more.empty() ? " \u2014 \"" + more + "\"" : std::string()) +
+                    " answered " + shown.answer);
   }
   return lines;
 }
@@ -295,6 +318,29 @@ bool Session::command(const std::vector<std::string>& words) {
 
 bool Session::setClassicMenu(bool on) {
   defaults_->set(Preferences::Keys::classicMenu, on);
+  return true;
+}
+
+bool Session::commandNeedsQuillo(const std::string& name) const {
+  // Faults of the simulated system wait for no process.
+  return name != "tap-needs-input-monitoring" && name != "login-item";
+}
+
+bool Session::panelLosesKey() {
+  return panelWindow_ && panelWindow_->isVisible() && panelWindow_->loseKey();
+}
+
+std::optional<platform::Rect> Session::panelFrame() const {
+  if (!panelWindow_ || !panelWindow_->isVisible()) return std::nullopt;
+  return panelWindow_->frame();
+}
+
+std::vector<std::string> Session::panelRowLabels() const {
+  return panelView_ ? panelView_->rowLabels() : std::vector<std::string>{};
+}
+
+bool Session::setBundleVersion(bool present) {
+  bundle_->hasVersion = present;
   return true;
 }
 

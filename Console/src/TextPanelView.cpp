@@ -70,8 +70,11 @@ void TextPanelView::display(const PanelContent& content) {
   for (const auto& line : content.keymapProblemLines)
     out.push_back("  " + line);
   std::string caption = content.shortcutsCaption;
-  for (const auto& key : content.legend)
-    caption += " " + keycap(key);
+  for (const auto& key : content.legend) {
+    PanelContent::Keycap shown = key;
+    if (content.legendQuilloDimmed && !key.outlined) shown.text += ", greyed";
+    caption += " " + keycap(shown);
+  }
   out.push_back(caption + " " + button(content.editButton) + " " + button(content.helpButton));
   if (content.editor) {
     const auto& editor = *content.editor;
@@ -113,6 +116,16 @@ void TextPanelView::display(const PanelContent& content) {
       out.push_back(line);
     out.push_back(button(help.ok));
   }
+}
+
+std::vector<std::string> TextPanelView::rowLabels() const {
+  std::vector<std::string> labels;
+  if (!content_) return labels;
+  for (const auto* column : {&content_->leftColumn, &content_->rightColumn}) {
+    for (const auto& row : *column)
+      labels.push_back(row.accessibilityLabel);
+  }
+  return labels;
 }
 
 std::optional<platform::Size> TextPanelView::fittingSize() const {

@@ -94,6 +94,7 @@ struct Scene {
   platform::MonitoredEvent key(std::uint16_t code, std::string characters) const {
     platform::MonitoredEvent event;
     event.keyCode = code;
+    event.characters = characters;
     event.charactersIgnoringModifiers = std::move(characters);
     event.window = platform::EventWindow::panel;
     return event;

@@ -40,6 +40,7 @@ std::optional<MonitoredEvent> toMonitoredEvent(NSEvent* event, EventWindow windo
       break;
     case MonitoredEvent::Type::keyDown:
       result.keyCode = [event keyCode];
+      result.characters = toStdString([event characters]);
       result.charactersIgnoringModifiers = toStdString([event charactersIgnoringModifiers]);
       break;
   }

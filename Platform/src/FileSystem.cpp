@@ -115,6 +115,35 @@ std::optional<std::string> createDirectories(const std::filesystem::path& folder
   return std::nullopt;
 }
 
+FileKind fileKindAt(const std::filesystem::path& path) {
+  struct stat status {};
+  if (::lstat(path.c_str(), &status) != 0) return FileKind::none;
+  if (S_ISREG(status.st_mode)) return FileKind::regular;
+  if (S_ISDIR(status.st_mode)) return FileKind::directory;
+  if (S_ISLNK(status.st_mode)) return FileKind::symbolicLink;
+  return FileKind::other;
+}
+
+std::optional<std::string> renameFile(const std::filesystem::path& from,
+                                      const std::filesystem::path& to) {
+  // Never over something: the name was chosen free, and if another process
+  // took it meanwhile, what it put there stays.
+  if (fileKindAt(to) != FileKind::none)
+    return "couldn't move " + from.string() + " aside: " + to.string() + " exists";
+  if (::rename(from.c_str(), to.c_str()) != 0) {
+    return "couldn't move " + from.string() + " to " + to.string() + ": " + describeErrno(errno);
+  }
+  return std::nullopt;
+}
+
+std::filesystem::path freeSibling(const std::filesystem::path& path, std::string_view suffix) {
+  const std::string base = path.string() + std::string(suffix);
+  std::filesystem::path candidate = base;
+  for (int n = 2; fileKindAt(candidate) != FileKind::none; ++n)
+    candidate = base + "-" + std::to_string(n);
+  return candidate;
+}
+
 bool PosixFileSystem::exists(const std::filesystem::path& path) {
   std::error_code ignored;
   return std::filesystem::exists(path, ignored);

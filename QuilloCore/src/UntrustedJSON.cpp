@@ -60,6 +60,9 @@ nlohmann::json parseUntrustedJSON(std::string_view data) {
     throw JSONSyntaxError("it is nested more than " + std::to_string(FileLimits::maximumNesting) +
                           " levels deep");
   }
+  // The parser takes a NUL byte for the end of its input and would accept
+  // whatever follows it; JSON has no place for one, not even in a string.
+  if (data.find('\0') != std::string_view::npos) throw JSONSyntaxError("malformed JSON");
   nlohmann::json document = nlohmann::json::parse(data, nullptr, /*allow_exceptions=*/false);
   if (document.is_discarded()) throw JSONSyntaxError("malformed JSON");
   return document;

@@ -39,6 +39,7 @@ SimEventMonitors::SimEventMonitors(SimulatedMac& mac, pid_t pid) : mac_(mac), pi
     seen.keyCode = static_cast<std::uint16_t>(
         event.integerValueField(platform::EventField::keyboardEventKeycode));
     seen.modifierFlags = deviceIndependent(event.flags());
+    seen.characters = platform::text::utf8(event.keyboardUnicodeString(4));
     // As if no modifier but shift were held, as charactersIgnoringModifiers.
     seen.charactersIgnoringModifiers = platform::text::utf8(
         USKeyboard::eventCharacters(seen.keyCode, event.flags() & platform::EventFlags::shift));

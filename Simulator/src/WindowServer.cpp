@@ -111,7 +111,8 @@ std::optional<MachPort> WindowServer::tapCreate(EventTapLocation, EventTapPlacem
 bool WindowServer::tapMayListen(const Tap& tap) const {
   const Permissions& granted = mac_.permissions;
   if (tap.options == EventTapOptions::listenOnly) return granted.inputMonitoring;
-  return granted.accessibility && (!granted.tapNeedsInputMonitoring || granted.inputMonitoring);
+  return !granted.tapsRefused && granted.accessibility &&
+         (!granted.tapNeedsInputMonitoring || granted.inputMonitoring);
 }
 
 WindowServer::Tap* WindowServer::tap(std::uint64_t id) const {
@@ -300,6 +301,7 @@ void WindowServer::deliver(Event event, bool posted, WallClock::time_point arriv
       tap->callback(nullptr, type, &passed, tap->userInfo);
       tap->enabled = false;
       tellDisabled(tap, EventType::tapDisabledByTimeout);
+      entry.droppedByTap = true;
       record(entry);
       return;
     }
@@ -321,6 +323,7 @@ void WindowServer::deliver(Event event, bool posted, WallClock::time_point arriv
       continue;
     }
     if (result == nullptr) {
+      entry.droppedByTap = true;
       record(entry);
       return;
     }

@@ -233,6 +233,36 @@ TEST_F(QuilloProgramTest, AScriptWithAStartStepStartsQuilloItself) {
   EXPECT_NE(twice.out.find("Quillo is already running"), std::string::npos) << twice.out;
 }
 
+TEST_F(QuilloProgramTest, StepsThatNeedQuilloSaySoOnceItQuitAndStartStartsItAgain) {
+  // Quit from the panel: the process ends, and what needs it says so.
+  const auto result = run({"--virtual-time", "--script",
+                           script(R"(grant accessibility
+launch mail
+start
+show panel
+click panel "Quit"
+set outlookMac
+debug-log on
+run menu-check
+show panel
+read panel
+quit quillo
+start
+expect status active
+)")
+                               .string()});
+  EXPECT_EQ(result.exitStatus, 1);
+  const std::string notRunning = "\u2717 Quillo is not running (start starts it)\n";
+  for (const char* step : {"set outlookMac", "debug-log on", "run menu-check", "show panel",
+                           "read panel", "quit quillo"}) {
+    EXPECT_NE(result.out.find("\u00bb " + std::string(step) + "\n    " + notRunning),
+              std::string::npos)
+        << step << "\n"
+        << result.out;
+  }
+  EXPECT_NE(result.out.find("13 steps; 6 failed"), std::string::npos) << result.out;
+}
+
 TEST_F(QuilloProgramTest, TheConsoleReadsStepsFromStandardInput) {
   const auto result = run({}, "launch mail\nselect 3\nhelp\nquit\npress e\n");
   EXPECT_EQ(result.exitStatus, 0);

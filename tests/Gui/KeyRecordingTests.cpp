@@ -27,6 +27,7 @@ class QtPanelTest : public quillo::testing::QuilloTest {
   static MonitoredEvent key(std::uint16_t code, std::string characters, std::uint64_t flags = 0) {
     MonitoredEvent event;
     event.keyCode = code;
+    event.characters = characters;
     event.charactersIgnoringModifiers = std::move(characters);
     event.modifierFlags = flags;
     event.window = platform::EventWindow::panel;

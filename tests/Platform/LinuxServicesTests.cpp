@@ -98,20 +98,38 @@ TEST_F(LinuxServicesTest, DefaultsOfOtherTypesAreSomethingElseAndSurviveWrites) 
   EXPECT_EQ(written["list"], nlohmann::json::array({1}));
 }
 
-TEST_F(LinuxServicesTest, ACorruptDefaultsFileMeansEmptyDefaultsAndIsKeptUntilTheNextWrite) {
+TEST_F(LinuxServicesTest, ACorruptDefaultsFileMeansEmptyDefaultsAndIsKeptBesideByTheNextWrite) {
   const auto file = home.config() / "Quillo" / "defaults.json";
-  for (const char* corrupt : {"{\"enabled\": fal", "[true]", "\xFF\xFE"}) {
-    testing::writeText(file, corrupt);
+  const struct {
+    std::string corrupt;
+    const char* keptAs;
+  } cases[] = {{"{\"enabled\": fal", "defaults.json.corrupt"},
+               {"[true]", "defaults.json.corrupt-2"},
+               {"\xFF\xFE", "defaults.json.corrupt-3"},
+               {std::string("{\"enabled\": false}\0{", 21), "defaults.json.corrupt-4"}};
+  for (const auto& c : cases) {
+    testing::writeText(file, c.corrupt);
     log.lines.clear();
     JsonFileUserDefaults defaults(file, log);
-    EXPECT_TRUE(std::holds_alternative<std::monostate>(defaults.value("enabled"))) << corrupt;
-    ASSERT_EQ(log.lines.size(), 1u) << corrupt;
+    EXPECT_TRUE(std::holds_alternative<std::monostate>(defaults.value("enabled"))) << c.keptAs;
+    ASSERT_EQ(log.lines.size(), 1u) << c.keptAs;
     EXPECT_EQ(log.lines[0].level, LogLevel::error);
     EXPECT_EQ(log.lines[0].category, "app");
-    EXPECT_EQ(testing::readText(file), corrupt);
+    EXPECT_EQ(defaults.loadProblem(), log.lines[0].message);
+    EXPECT_EQ(testing::readText(file), c.corrupt);
+    EXPECT_FALSE(std::filesystem::exists(file.parent_path() / c.keptAs));
     defaults.set("enabled", true);
     EXPECT_EQ(nlohmann::json::parse(testing::readText(file)), nlohmann::json({{"enabled", true}}));
+    EXPECT_EQ(testing::readText(file.parent_path() / c.keptAs), c.corrupt);
+    ASSERT_EQ(log.lines.size(), 2u);
+    EXPECT_EQ(log.lines[1].message, "Kept a copy of the unusable settings file as " +
+                                        (file.parent_path() / c.keptAs).string());
+    // Kept once: later writes only write the settings.
+    defaults.set("enabled", false);
+    EXPECT_EQ(log.lines.size(), 2u);
   }
+  JsonFileUserDefaults good(file, log);
+  EXPECT_EQ(good.loadProblem(), std::nullopt);
 }
 
 TEST_F(LinuxServicesTest, AnUnwritableDefaultsFolderIsLoggedNotFatal) {

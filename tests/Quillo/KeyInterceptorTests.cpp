@@ -67,6 +67,36 @@ TEST_F(KeyInterceptorTest, MailNotInFrontPassesAndForgetsSwallowedKeys) {
   EXPECT_EQ(mac.accessibility().totalRoundTrips(), 0u);
 }
 
+// A key-down that passes has its key-up passed, whatever an earlier
+// key-down of the same key left behind: here one whose key-up never came
+// (it went to a window that came to the front meanwhile).
+TEST_F(KeyInterceptorTest, AKeyDownThatPassesHasItsKeyUpPassed) {
+  EXPECT_TRUE(interceptor.handle(EventType::keyDown, keyEvent("e")));  // archives; no key-up
+  loop.runUntilIdle();
+  ASSERT_TRUE(user.click(Place::searchField));
+  EXPECT_FALSE(interceptor.handle(EventType::keyDown, keyEvent("e")));  // typed
+  EXPECT_FALSE(interceptor.handle(EventType::keyUp, keyEvent("e", EventType::keyUp)));
+  EXPECT_TRUE(interceptor.swallowedKeyCodes().empty());
+}
+
+// A tap that stops listening sees no key-ups; the ones still due are
+// forgotten then, not when the next key comes.
+TEST_F(KeyInterceptorTest, KeysStillDueAreForgottenWhenTheTapStopsListening) {
+  EXPECT_TRUE(interceptor.handle(EventType::keyDown, keyEvent("e")));
+  EXPECT_TRUE(interceptor.handle(EventType::keyDown, keyEvent("j")));
+  ASSERT_EQ(interceptor.swallowedKeyCodes(), (std::set<std::int64_t>{Key::e, Key::j}));
+  user.switchTo(sim::SimulatedMac::safariBundleID, "Safari");
+  EXPECT_FALSE(app.tap().isListening());
+  EXPECT_TRUE(interceptor.swallowedKeyCodes().empty());
+  // And when the system takes Accessibility away and the tap goes.
+  user.openMail();
+  EXPECT_TRUE(interceptor.handle(EventType::keyDown, keyEvent("e")));
+  mac.permissions.accessibility = false;
+  loop.advance(Duration(2.1));
+  EXPECT_FALSE(app.tap().isInstalled());
+  EXPECT_TRUE(interceptor.swallowedKeyCodes().empty());
+}
+
 TEST_F(KeyInterceptorTest, KeysAimedAtAnotherProcessPassAndAreLoggedOncePerRun) {
   log.isEnabled = true;
   Event foreign = keyEvent("e");
@@ -129,13 +159,142 @@ TEST_F(KeyInterceptorTest, ControlKeysAreReadFromTheLayout) {
       {"cmd+e", KeyToken::character("e")},
       {"shift+cmd+t", KeyToken::character("T")},
       {"f1", std::nullopt},
-      {"option+e", std::nullopt},  // a dead key types nothing
+      {"option+e", KeyToken::character("e")},  // a dead key: the key's own letter
   };
   for (const auto& c : cases) {
     EXPECT_EQ(interceptor.keyToken(keyEvent(c.spec)), c.token) << c.spec;
   }
   mac.windowServer().layoutDataAvailable = false;
   EXPECT_EQ(interceptor.keyToken(keyEvent("ctrl+e")), std::nullopt);  // U+0005 is no key
+}
+
+/// The German (ISO) layout of a Mac, for the keys below: what each key
+/// types plain, with shift and with option (with and without shift), as
+/// UCKeyTranslate gives it; the dead keys (´ and `) type nothing by
+/// themselves unless dead keys are switched off.
+class GermanLayout final : public UnicodeKeyLayout, public KeyboardLayouts {
+ public:
+  struct Row {
+    std::uint16_t code;
+    std::u16string plain, shifted, option, optionShifted;
+  };
+  static const std::vector<Row>& rows() {
+    static const std::vector<Row> table{
+        {Key::a, u"a", u"A", u"å", u"Å"},
+        {Key::l, u"l", u"L", u"@", u"ﬂ"},
+        {Key::e, u"e", u"E", u"€", u"‰"},
+        {Key::k, u"k", u"K", u"º", u"˚"},
+        {Key::z, u"y", u"Y", u"¥", u"‡"},
+        {Key::y, u"z", u"Z", u"Ω", u"ˇ"},
+        {Key::seven, u"7", u"/", u"|", u"\\"},
+        {Key::eight, u"8", u"(", u"{", u"["},
+        {Key::slash, u"-", u"_", u"–", u"—"},
+        {Key::semicolon, u"ö", u"Ö", u"œ", u"Œ"},
+        {Key::rightBracket, u"+", u"*", u"±", u""},
+        {Key::equal, u"", u"", u"'", u"¿"},
+    };
+    return table;
+  }
+  static const Row* row(std::uint16_t code) {
+    for (const auto& r : rows())
+      if (r.code == code) return &r;
+    return nullptr;
+  }
+  /// What a key event of this layout reports (CGEventKeyboardGetUnicodeString).
+  static std::u16string reported(std::uint16_t code, std::uint64_t flags) {
+    const Row* r = row(code);
+    const bool shift = flags & EventFlags::shift;
+    if (flags & EventFlags::control)
+      return std::u16string(1, char16_t(0x0C));  // a control character
+    if (flags & EventFlags::alternate) return shift ? r->optionShifted : r->option;
+    return shift ? r->shifted : r->plain;
+  }
+
+  std::int32_t translate(std::uint16_t keyCode, std::uint16_t, std::uint32_t modifierKeyState,
+                         std::uint32_t, std::uint32_t options, std::uint32_t&, std::size_t,
+                         std::u16string& characters) const override {
+    const Row* r = row(keyCode);
+    if (!r) return -50;
+    const bool shift = modifierKeyState & KeyTranslateModifiers::shift;
+    const bool option = modifierKeyState & KeyTranslateModifiers::option;
+    characters = option ? (shift ? r->optionShifted : r->option) : (shift ? r->shifted : r->plain);
+    if (characters.empty() && (options & keyTranslateNoDeadKeysMask))
+      characters = shift ? u"`" : u"´";
+    return 0;
+  }
+  std::shared_ptr<const UnicodeKeyLayout> currentKeyboardLayout() const override {
+    return std::shared_ptr<const UnicodeKeyLayout>(std::shared_ptr<const UnicodeKeyLayout>{}, this);
+  }
+  std::uint32_t keyboardType() const override { return 43; }
+};
+
+// One rule reads the key of a tap's event and of the panel's key event, so
+// what the recorder accepts is what the interceptor sees: the key's own
+// character, not what option or control made of it, on any layout.
+TEST(KeyTokenOf, OptionAndControlChordsAreTheKeysOwnCharacterOnAGermanLayout) {
+  GermanLayout german;
+  constexpr std::uint64_t opt = EventFlags::alternate, cmd = EventFlags::command,
+                          ctrl = EventFlags::control, shift = EventFlags::shift;
+  struct Case {
+    std::uint16_t key;
+    std::uint64_t flags;
+    const char* token;  // as keymap.json writes the chord's key
+  };
+  const Case cases[] = {
+      {Key::a, opt, "a"},
+      {Key::l, opt, "l"},
+      {Key::l, opt | cmd, "l"},
+      {Key::k, opt | cmd, "k"},
+      {Key::e, opt, "e"},
+      {Key::z, opt, "y"},
+      {Key::y, ctrl | opt, "z"},
+      {Key::seven, opt, "7"},
+      {Key::seven, opt | shift, "/"},
+      {Key::eight, opt | cmd, "8"},
+      {Key::slash, opt, "-"},
+      {Key::slash, opt | shift, "_"},
+      {Key::semicolon, opt, "ö"},
+      {Key::semicolon, opt | shift, "Ö"},
+      {Key::rightBracket, opt | cmd, "+"},
+      {Key::equal, opt, "´"},
+      {Key::l, ctrl, "l"},
+      {Key::l, ctrl | cmd, "l"},
+      {Key::a, shift | opt | cmd, "A"},
+      // Without option or control the reported character stands.
+      {Key::l, cmd, "l"},
+      {Key::seven, shift | cmd, "/"},
+      {Key::z, 0, "y"},
+  };
+  for (const auto& c : cases) {
+    const auto token = keyTokenOf(c.key, c.flags, GermanLayout::reported(c.key, c.flags), german);
+    EXPECT_EQ(token, KeyToken::typed(c.token)) << "key " << c.key << " flags " << c.flags;
+  }
+  // A dead key pressed alone types nothing, so it is no key, for either reader.
+  EXPECT_EQ(keyTokenOf(Key::equal, 0, u"", german), std::nullopt);
+}
+
+TEST_F(KeyInterceptorTest, OptionChordsOnTheUSLayoutAreTheKeysOwnCharacter) {
+  struct Case {
+    const char* spec;
+    std::optional<KeyToken> token;
+  };
+  const Case cases[] = {
+      {"option+a", KeyToken::character("a")},
+      {"option+cmd+k", KeyToken::character("k")},
+      {"option+shift+a", KeyToken::character("A")},
+      {"ctrl+option+d", KeyToken::character("d")},
+      {"option+1", KeyToken::character("1")},
+      {"option+shift+1", KeyToken::character("!")},
+      {"option+cmd+/", KeyToken::character("/")},
+      {"option+n", KeyToken::character("n")},
+      {"option+`", KeyToken::character("`")},
+      {"option+space", KeyToken::named(KeyToken::NamedKey::space)},
+      {"option+return", KeyToken::named(KeyToken::NamedKey::return_)},
+      {"option+up", KeyToken::named(KeyToken::NamedKey::up)},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(interceptor.keyToken(keyEvent(c.spec)), c.token) << c.spec;
+  }
 }
 
 TEST_F(KeyInterceptorTest, OutlookChordsWorkThroughTheLayout) {

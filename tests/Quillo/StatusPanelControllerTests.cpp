@@ -33,6 +33,7 @@ class StatusPanelControllerTest : public testing::QuilloTest {
     MonitoredEvent event;
     event.type = MonitoredEvent::Type::keyDown;
     event.keyCode = code;
+    event.characters = characters;
     event.charactersIgnoringModifiers = std::move(characters);
     event.modifierFlags = flags;
     event.window = platform::EventWindow::panel;

@@ -226,6 +226,72 @@ TEST_F(KeymapStoreTest, AFolderInPlaceOfTheFileReadsAsMissing) {
   EXPECT_EQ(store.loadError(), "keymap.json is missing, so the built-in defaults are in use.");
 }
 
+TEST_F(KeymapStoreTest, ResetMovesWhatIsNotARegularFileAsideAndInstallsTheDefault) {
+  const std::string defaults =
+      testing::readText(std::filesystem::path(QUILLO_RESOURCES) / "keymap.json");
+  const auto folder = store.directoryURL();
+  std::filesystem::create_directories(folder);
+  // A folder with the user's things in it, a FIFO, a link that leads nowhere.
+  const std::function<void()> makers[] = {
+      [&] { testing::writeText(store.fileURL() / "notes.txt", "mine"); },
+      [&] { ASSERT_EQ(::mkfifo(store.fileURL().c_str(), 0600), 0); },
+      [&] { std::filesystem::create_symlink(folder / "nowhere.json", store.fileURL()); },
+  };
+  start();
+  int n = 1;
+  for (const auto& make : makers) {
+    std::filesystem::remove(store.fileURL());
+    make();
+    const std::string aside =
+        "keymap.json.moved-aside" + (n == 1 ? std::string() : "-" + std::to_string(n));
+    systemLog.lines.clear();
+    store.resetToDefaults();
+    loop.advance(Duration(0.3));
+    EXPECT_EQ(store.loadError(), std::nullopt) << aside;
+    EXPECT_EQ(testing::readText(store.fileURL()), defaults) << aside;
+    EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(store.fileURL())));
+    EXPECT_NE(std::filesystem::symlink_status(folder / aside).type(),
+              std::filesystem::file_type::not_found)
+        << aside;
+    EXPECT_EQ(systemLog.messages("app").front(),
+              "keymap.json wasn't a regular file: moved it aside to " + (folder / aside).string());
+    ++n;
+  }
+  EXPECT_EQ(testing::readText(folder / "keymap.json.moved-aside" / "notes.txt"), "mine");
+}
+
+TEST_F(KeymapStoreTest, ABrokenLinkIsTheUsersAndReadsAsMissingUntilItLeadsToAFile) {
+  const auto folder = store.directoryURL();
+  const auto dotfiles = home.root() / "dotfiles" / "keymap.json";
+  std::filesystem::create_directories(folder);
+  for (const bool loop_ : {false, true}) {
+    std::filesystem::remove(store.fileURL());
+    std::filesystem::create_symlink(loop_ ? store.fileURL() : dotfiles, store.fileURL());
+    KeymapStore fresh{loop, paths, files, bundle, systemLog};
+    fresh.start();
+    EXPECT_EQ(fresh.loadError(), KeymapStore::brokenLinkText) << loop_;
+    EXPECT_EQ(fresh.loadError(),
+              "keymap.json is a link to a file that isn't there, so the built-in defaults are "
+              "in use.");
+    EXPECT_EQ(fresh.keymap(), Keymap::default_());
+    EXPECT_TRUE(std::filesystem::is_symlink(store.fileURL())) << loop_;
+  }
+  // The folder of dotfiles comes: the link leads to a file; a reset resets
+  // the file and keeps the link.
+  std::filesystem::remove(store.fileURL());
+  std::filesystem::create_symlink(dotfiles, store.fileURL());
+  testing::writeText(dotfiles, R"({"keys": {"y": "archive"}})");
+  start();
+  EXPECT_EQ(store.loadError(), std::nullopt);
+  EXPECT_EQ(store.keymap().bindings.size(), 1u);
+  store.resetToDefaults();
+  loop.advance(Duration(0.3));
+  EXPECT_TRUE(std::filesystem::is_symlink(store.fileURL()));
+  EXPECT_EQ(testing::readText(dotfiles),
+            testing::readText(std::filesystem::path(QUILLO_RESOURCES) / "keymap.json"));
+  EXPECT_EQ(store.keymap(), Keymap::default_());
+}
+
 TEST_F(KeymapStoreTest, AnOversizedFileIsRejectedWithoutReadingItWhole) {
   write("{\"about\": \"" + std::string(FileLimits::maximumSize + 10, 'x') + "\"}");
   start();
@@ -276,15 +342,51 @@ TEST_F(CustomStoreTest, TheFirstSaveCreatesTheFolderAndWritesBothMembersSorted) 
   EXPECT_EQ(again.definition, store.definition);
 }
 
-TEST_F(CustomStoreTest, AnInvalidFileIsIgnoredAndReplacedByTheNextSave) {
-  testing::writeText(store.fileURL(), "{\"overrides\": 3}");
-  store.load();
-  EXPECT_FALSE(store.exists);
-  EXPECT_EQ(store.definition, CustomKeymap());
-  EXPECT_EQ(testing::readText(store.fileURL()), "{\"overrides\": 3}");
+TEST_F(CustomStoreTest, AnUndecodableFileIsIgnoredAndKeptBesideWhenTheNextSaveReplacesIt) {
+  const auto folder = store.fileURL().parent_path();
+  // Each undecodable file the user wrote is kept under a name of its own.
+  const struct {
+    const char* bytes;
+    const char* keptAs;
+  } cases[] = {{"{\"overrides\": 3}", "custom.json.undecodable"},
+               {"{\"baseline\": \"gmail\", \"overrides\": {\"archive\": [\"y\"]}",
+                "custom.json.undecodable-2"}};
+  for (const auto& c : cases) {
+    testing::writeText(store.fileURL(), c.bytes);
+    systemLog.lines.clear();
+    CustomStore loaded{paths, files, systemLog};
+    loaded.load();
+    EXPECT_FALSE(loaded.exists);
+    EXPECT_EQ(loaded.definition, CustomKeymap());
+    EXPECT_EQ(testing::readText(store.fileURL()), c.bytes);
+    EXPECT_FALSE(std::filesystem::exists(folder / c.keptAs));  // nothing replaced it yet
+    loaded.save();
+    EXPECT_EQ(nlohmann::json::parse(testing::readText(store.fileURL()))["overrides"],
+              nlohmann::json::object());
+    EXPECT_EQ(testing::readText(folder / c.keptAs), c.bytes);
+    const auto lines = systemLog.messages("app");
+    ASSERT_EQ(lines.size(), 2u) << c.keptAs;
+    EXPECT_TRUE(lines[0].starts_with("Couldn't decode the custom shortcuts in custom.json: "));
+    EXPECT_EQ(lines[1], "custom.json couldn't be decoded: kept a copy of it as " +
+                            (folder / c.keptAs).string());
+  }
+  // A file that decodes is replaced without a copy.
   store.save();
-  EXPECT_EQ(nlohmann::json::parse(testing::readText(store.fileURL()))["overrides"],
-            nlohmann::json::object());
+  EXPECT_FALSE(std::filesystem::exists(folder / "custom.json.undecodable-3"));
+}
+
+TEST_F(CustomStoreTest, AnUndecodableFileThatCannotBeKeptIsNotReplaced) {
+  platform::FaultyFileSystem faulty{files};
+  testing::writeText(store.fileURL(), "not JSON");
+  CustomStore loaded{paths, faulty, systemLog};
+  loaded.load();
+  faulty.faults = {{store.fileURL().parent_path(), platform::FaultyFileSystem::Fault::diskFull}};
+  loaded.save();
+  EXPECT_EQ(testing::readText(store.fileURL()), "not JSON");
+  EXPECT_FALSE(loaded.exists);
+  EXPECT_EQ(systemLog.messages("app").back(),
+            "Couldn't save the custom shortcuts: couldn't keep a copy of the undecodable "
+            "custom.json: couldn't write the file: No space left on device");
 }
 
 TEST_F(CustomStoreTest, AnUnknownBaselineLoadsAsMacOSWithItsOverrides) {

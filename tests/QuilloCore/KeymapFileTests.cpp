@@ -130,6 +130,23 @@ TEST(KeymapParse, RejectsOversizedFiles) {
   }
 }
 
+TEST(KeymapParse, AnyBytesAfterTheDocumentMakeItInvalidWithOneMessage) {
+  using namespace std::string_literals;
+  const std::string document = R"({"keys": {"y": "archive"}})";
+  EXPECT_NO_THROW(Keymap::parse(document + " \n\t"));  // white space is no trailing text
+  for (const std::string& trailing :
+       {" junk"s, "\0"s, "\0junk"s, " \0 {}"s, "}"s, "\0\0\0"s, "x\0"s}) {
+    try {
+      Keymap::parse(document + trailing);
+      ADD_FAILURE() << "accepted with trailing bytes of size " << trailing.size();
+    } catch (const KeymapError& error) {
+      EXPECT_EQ(error.description(), "keymap.json isn't valid: malformed JSON");
+    }
+  }
+  // A NUL inside a string is no better.
+  EXPECT_THROW(Keymap::parse("{\"about\": \"a\0b\"}"s), KeymapError);
+}
+
 TEST(KeymapParse, InvalidUTF8IsMalformed) {
   EXPECT_THROW(Keymap::parse("{\"keys\": {\"\xFF\": \"archive\"}}"), KeymapError);
 }

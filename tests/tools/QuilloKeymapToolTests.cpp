@@ -127,6 +127,22 @@ TEST(QuilloKeymapTool, AFIFOIsRefusedAtOnceAndAHugeFileIsNotReadWhole) {
   std::filesystem::remove_all(folder);
 }
 
+TEST(QuilloKeymapTool, BytesAfterTheDocumentAreRefusedLikeAnyTrailingText) {
+  const auto folder = std::filesystem::temp_directory_path() / "quillo-trailing-test";
+  std::filesystem::create_directories(folder);
+  const auto file = folder / "keymap.json";
+  for (const std::string& trailing : {std::string(" junk"), std::string("\0junk", 5)}) {
+    {
+      std::ofstream out(file, std::ios::binary | std::ios::trunc);
+      out << R"({"keys": {"y": "archive"}})" << trailing;
+    }
+    const auto result = testing::runProgram(kTool, {"check", file.string()});
+    EXPECT_EQ(result.exitStatus, 1) << trailing.size();
+    EXPECT_EQ(result.err, "error: " + file.string() + " isn't valid: malformed JSON\n");
+  }
+  std::filesystem::remove_all(folder);
+}
+
 TEST(QuilloKeymapTool, UnknownCommandAndHelp) {
   const auto unknown = testing::runProgram(kTool, {"frobnicate"});
   EXPECT_EQ(unknown.exitStatus, 2);

@@ -10,6 +10,7 @@
 
 #include "DebugLog.hpp"
 #include "KeyInterceptor.hpp"
+#include "Platform/Geometry.hpp"
 #include "ShortcutSet.hpp"
 
 namespace quillo::console {
@@ -60,6 +61,24 @@ class ScenarioHost {
     return "Quillo has no panel here";
   }
   virtual bool setFolderFault(FolderFault) { return false; }
+  /// The open panel stops being the key window; false when it is not open
+  /// and key, or the host has no panel.
+  virtual bool panelLosesKey() { return false; }
+  /// Where the open panel is on the screen; none while it is closed.
+  virtual std::optional<platform::Rect> panelFrame() const { return std::nullopt; }
+  /// The accessibility labels of the open panel's shortcut rows.
+  virtual std::vector<std::string> panelRowLabels() const { return {}; }
+  /// Whether alerts are told with their informative text; false when the
+  /// host tells no alerts.
+  virtual bool setAlertDetails(bool) { return false; }
+  /// Whether a command of `command` acts on Quillo, which must then be
+  /// running (the others bring about faults of the simulated system).
+  virtual bool commandNeedsQuillo(const std::string&) const { return true; }
+  /// The version the application's bundle gives: its own, or none at all.
+  virtual bool setBundleVersion(bool present) {
+    (void)present;
+    return false;
+  }
   /// Stores the user default "classicMenu", which Quillo reads when it
   /// starts; false when this host keeps no user defaults.
   virtual bool setClassicMenu(bool) { return false; }

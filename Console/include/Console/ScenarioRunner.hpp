@@ -59,7 +59,13 @@ class ScenarioRunner {
   };
   static std::vector<HelpEntry> help();
 
+  /// The host replaced Quillo's process with a new one, not yet started
+  /// (Quillo quit itself): its key interceptor is followed from now on.
+  void processReplaced() { observeInterceptor(); }
+
  private:
+  /// Fails the step unless Quillo is running.
+  void requireQuillo() const;
   using Words = std::vector<std::string>;
   template <class Run>
   struct Form;
@@ -126,6 +132,17 @@ class ScenarioRunner {
     std::string partial;        // read past the last line feed
   };
   DebugLogPosition debugLog_;
+  /// What `expect keys-paired` has looked at: the events logged before this
+  /// one, and the typed keys whose key-down it saw and key-up not yet (by
+  /// key code: the process it reached, or none when it was swallowed).
+  std::uint64_t pairedFrom_ = 0;
+  struct KeyDown {
+    bool swallowed = false;
+    std::optional<pid_t> deliveredTo;
+  };
+  std::map<std::uint16_t, KeyDown> keysDown_;
+  /// Checks the key events since the last check; adds what broke to `unmet`.
+  void checkKeysPaired(Words& unmet);
 };
 
 }  // namespace quillo::console

@@ -116,6 +116,15 @@ class Session final : public ScenarioHost {
   bool answerNextAlert(const std::string& button) override;
   bool setFolderFault(FolderFault fault) override;
   bool setClassicMenu(bool on) override;
+  bool panelLosesKey() override;
+  bool commandNeedsQuillo(const std::string& name) const override;
+  std::optional<platform::Rect> panelFrame() const override;
+  std::vector<std::string> panelRowLabels() const override;
+  bool setBundleVersion(bool present) override;
+  bool setAlertDetails(bool on) override {
+    alertDetails_ = on;
+    return true;
+  }
   /// The commands, as help writes them: "menu-check", "login-item
   /// approval|fails TEXT|enabled".
   static std::vector<std::string> commands();
@@ -128,6 +137,8 @@ class Session final : public ScenarioHost {
   static const std::vector<Command>& commandTable();
   /// Quillo's process and its app delegate, not yet launched.
   void launchProcess();
+  /// Ends the running process and launches a new one, not yet started.
+  void endProcess();
 
   platform::ManualMainLoop* manual_ = nullptr;
   platform::LibuvMainLoop* real_ = nullptr;
@@ -143,7 +154,23 @@ class Session final : public ScenarioHost {
   std::unique_ptr<platform::SyslogSystemLog> syslog_;
   std::unique_ptr<platform::TeeSystemLog> systemLog_;
   std::unique_ptr<platform::JsonFileUserDefaults> defaults_;
-  std::unique_ptr<platform::InstalledBundle> bundle_;
+  /// The installed bundle, whose version a script may take away.
+  class ScriptedBundle final : public platform::Bundle {
+   public:
+    explicit ScriptedBundle(std::filesystem::path resources) : installed_(std::move(resources)) {}
+    std::optional<std::filesystem::path> resource(std::string_view name) const override {
+      return installed_.resource(name);
+    }
+    std::string shortVersion() const override {
+      return hasVersion ? installed_.shortVersion() : std::string();
+    }
+    bool hasVersion = true;
+
+   private:
+    platform::InstalledBundle installed_;
+  };
+  std::unique_ptr<ScriptedBundle> bundle_;
+  bool alertDetails_ = false;
   std::unique_ptr<sim::SimulatedMac> mac_;
   // With the macOS adapters: the shim attached to the Mac, and the adapters
   // of the running process (a new process gets new ones).

@@ -12,6 +12,8 @@
 //                        being recorded reads "Archive ⟦Press keys…⟧"
 //   buttons              "[Edit Shortcuts…]", an icon by its accessibility
 //                        label: "[Explain the icons]"
+//   the legend's keycaps "[Quillo] ⟨macOS⟩", the filled one "[Quillo, greyed]"
+//                        while shortcuts are off
 // It decides nothing: a click finds the control by its title and hands its
 // request to the controller. The size it asks for is the content's lines,
 // at a fixed size per character and line, never smaller than the panel's.
@@ -33,6 +35,8 @@ class TextPanelView final : public PanelView {
 
   /// The lines of the last drawing.
   const std::vector<std::string>& lines() const { return lines_; }
+  /// The shortcut rows' accessibility labels, one per row, in order.
+  std::vector<std::string> rowLabels() const;
   /// Clicks the control (a button, a switch or a set row) with this title;
   /// the error's text when there is none.
   std::optional<std::string> click(const std::string& title);

@@ -22,6 +22,10 @@ struct MonitoredEvent {
   std::uint16_t keyCode = 0;
   /// Device-independent modifier flags (EventFlags bits).
   std::uint64_t modifierFlags = 0;
+  /// What the key typed, with every modifier held (characters): control
+  /// characters with control, option's own layer with option, nothing for a
+  /// dead key.
+  std::string characters;
   /// What the key types ignoring modifiers (charactersIgnoringModifiers).
   std::string charactersIgnoringModifiers;
   EventWindow window = EventWindow::none;

@@ -10,6 +10,8 @@
 #pragma once
 
 #include <sys/types.h>
+
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -43,6 +45,21 @@ std::optional<std::string> writeFileAtomically(const std::filesystem::path& path
 /// Creates `folder` with its parents; an existing folder is not an error.
 std::optional<std::string> createDirectories(const std::filesystem::path& folder);
 
+/// What stands at a path itself, a symbolic link not followed (lstat).
+enum class FileKind : std::uint8_t { none, regular, directory, symbolicLink, other };
+FileKind fileKindAt(const std::filesystem::path& path);
+
+/// Renames `from` to `to`, which must not exist; the error's description
+/// on failure.
+std::optional<std::string> renameFile(const std::filesystem::path& from,
+                                      const std::filesystem::path& to);
+
+/// The first of `path` + `suffix`, then `path` + `suffix` + "-2", "-3", …
+/// at which nothing stands: where a file is kept aside without replacing
+/// anything. "custom.json" with ".undecodable" gives
+/// "custom.json.undecodable".
+std::filesystem::path freeSibling(const std::filesystem::path& path, std::string_view suffix);
+
 /// The file operations of the application's stores, as a seam so that the
 /// faults of a real disk (full, read-only) can be brought about in tests and
 /// scripts whoever runs them, root included. Main thread only.
@@ -55,6 +72,12 @@ class FileSystem {
   virtual std::optional<std::string> createDirectories(const std::filesystem::path& folder) = 0;
   /// Whether anything is at the path (following symbolic links).
   virtual bool exists(const std::filesystem::path& path) = 0;
+  /// What stands at the path itself (a symbolic link not followed).
+  virtual FileKind kindAt(const std::filesystem::path& path) = 0;
+  /// Moves what stands at `from` to `to` (in the same folder), where
+  /// nothing stands.
+  virtual std::optional<std::string> rename(const std::filesystem::path& from,
+                                            const std::filesystem::path& to) = 0;
 };
 
 /// The real file system, through the functions above.
@@ -71,6 +94,11 @@ class PosixFileSystem final : public FileSystem {
     return platform::createDirectories(folder);
   }
   bool exists(const std::filesystem::path& path) override;
+  FileKind kindAt(const std::filesystem::path& path) override { return fileKindAt(path); }
+  std::optional<std::string> rename(const std::filesystem::path& from,
+                                    const std::filesystem::path& to) override {
+    return renameFile(from, to);
+  }
 };
 
 }  // namespace quillo::platform

@@ -34,6 +34,10 @@ class UserDefaults {
   virtual void set(std::string_view key, bool value) = 0;
   virtual void set(std::string_view key, std::string value) = 0;
   virtual void remove(std::string_view key) = 0;
+  /// Why the stored settings could not be used when they were read (they
+  /// then count as empty); none when they could, or when the store repairs
+  /// its own file (NSUserDefaults does).
+  virtual std::optional<std::string> loadProblem() const { return std::nullopt; }
 
   /// The value as a boolean: a stored boolean; a number, true unless 0; a
   /// string read as the Mac reads it ("YES", "true", "1" are true). None

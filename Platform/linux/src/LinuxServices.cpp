@@ -47,25 +47,36 @@ std::filesystem::path XdgPaths::logs() const {
 // MARK: - JsonFileUserDefaults
 
 JsonFileUserDefaults::JsonFileUserDefaults(std::filesystem::path file, SystemLog& log,
-                                           const std::filesystem::path& formerFile)
-    : file_(std::move(file)), log_(log) {
+                                           std::filesystem::path formerFile)
+    : file_(std::move(file)), formerFile_(std::move(formerFile)), log_(log) {
+  reload();
+}
+
+void JsonFileUserDefaults::reload() {
+  values_ = nlohmann::json::object();
+  problem_.reset();
+  unusable_.reset();
   std::error_code missing;
   std::filesystem::path source = file_;
   if (!std::filesystem::exists(source, missing)) {
-    if (formerFile.empty() || !std::filesystem::exists(formerFile, missing)) return;
-    source = formerFile;
+    if (formerFile_.empty() || !std::filesystem::exists(formerFile_, missing)) return;
+    source = formerFile_;
   }
   const FileResult read = readFile(source);
   if (!read.ok) {
-    Logger(log_, "app")
-        .error("Couldn't read the settings in " + source.string() + ": " + read.error +
-               "; using defaults");
+    problem_ =
+        "Couldn't read the settings in " + source.string() + ": " + read.error + "; using defaults";
+    Logger(log_, "app").error(*problem_);
     return;
   }
-  auto parsed = nlohmann::json::parse(read.contents, nullptr, /*allow_exceptions=*/false);
+  // A NUL byte would end the parser's input early, and the rest be ignored.
+  auto parsed = read.contents.find('\0') != std::string::npos
+                    ? nlohmann::json(nlohmann::json::value_t::discarded)
+                    : nlohmann::json::parse(read.contents, nullptr, /*allow_exceptions=*/false);
   if (!parsed.is_object()) {
-    Logger(log_, "app")
-        .error("The settings in " + source.string() + " aren't a JSON object; using defaults");
+    problem_ = "The settings in " + source.string() + " aren't a JSON object; using defaults";
+    Logger(log_, "app").error(*problem_);
+    if (source == file_) unusable_ = read.contents;
     return;
   }
   values_ = std::move(parsed);
@@ -104,6 +115,16 @@ void JsonFileUserDefaults::remove(std::string_view key) {
 
 void JsonFileUserDefaults::save() {
   std::optional<std::string> error = createDirectories(file_.parent_path());
+  if (!error && unusable_) {
+    const auto aside = freeSibling(file_, corruptSuffix);
+    error = writeFileAtomically(aside, *unusable_, 0600);
+    if (error) {
+      error = "couldn't keep a copy of the unusable settings file first: " + *error;
+    } else {
+      Logger(log_, "app").notice("Kept a copy of the unusable settings file as " + aside.string());
+      unusable_.reset();
+    }
+  }
   if (!error) error = writeFileAtomically(file_, values_.dump(2) + "\n", 0600);
   if (error) Logger(log_, "app").error("Couldn't save the settings: " + *error);
 }

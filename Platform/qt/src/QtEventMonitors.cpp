@@ -109,6 +109,7 @@ bool QtEventMonitors::eventFilter(QObject* watched, QEvent* event) {
     monitored.type = MonitoredEvent::Type::keyDown;
     monitored.keyCode = stroke->keyCode;
     monitored.modifierFlags = stroke->flags;
+    monitored.characters = key->text().toStdString();
     monitored.charactersIgnoringModifiers = charactersIgnoringModifiers(*key);
   } else {
     return false;

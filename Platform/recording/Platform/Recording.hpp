@@ -133,6 +133,16 @@ class FaultyFileSystem final : public FileSystem {
     return real_.createDirectories(folder);
   }
   bool exists(const std::filesystem::path& path) override { return real_.exists(path); }
+  FileKind kindAt(const std::filesystem::path& path) override { return real_.kindAt(path); }
+  std::optional<std::string> rename(const std::filesystem::path& from,
+                                    const std::filesystem::path& to) override {
+    // A rename writes the folder: a read-only volume refuses it; a full
+    // disk still has room for a new name.
+    if (faultAt(from.parent_path()) == Fault::readOnly) {
+      return "couldn't move " + from.string() + " to " + to.string() + ": Read-only file system";
+    }
+    return real_.rename(from, to);
+  }
 
  private:
   std::optional<Fault> faultAt(const std::filesystem::path& folder) const {

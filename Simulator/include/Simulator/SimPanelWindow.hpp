@@ -37,6 +37,13 @@ class SimPanelWindow final : public platform::PanelWindow {
 
   /// Whether the panel has the keyboard.
   bool isKey() const { return key_; }
+  /// The panel stops being the key window and nothing else happens (a
+  /// system window takes the keyboard); false when it was not key.
+  bool loseKey() {
+    if (!key_) return false;
+    resignKey();
+    return true;
+  }
 
  private:
   void resignKey();

@@ -58,6 +58,10 @@ class SimStatusItem final : public platform::StatusItem {
     }
     if (onClick_) onClick_(modifierFlags);
   }
+  /// A right mouse-down on the button: it sends its action on either
+  /// button (sendActionOn: left and right mouse-down), and a menu attached
+  /// opens either way.
+  void rightClick(std::uint64_t modifierFlags = 0) { click(modifierFlags); }
   /// The items of the open menu; none while it is closed.
   const std::vector<platform::MenuItem>* openMenu() const {
     return menuOpen_ && menu_ ? &menu_->items : nullptr;

@@ -34,6 +34,9 @@ struct Permissions {
   bool inputMonitoring = false;
   /// Whether creating the keyboard event tap needs Input Monitoring as well.
   bool tapNeedsInputMonitoring = false;
+  /// The system refuses every new event tap whatever is granted (as a
+  /// security tool or a device profile can make it do).
+  bool tapsRefused = false;
   /// The system dialogs shown, in order: "Accessibility", "Input Monitoring".
   std::vector<std::string> prompts;
 };

@@ -157,6 +157,8 @@ class WindowServer final : public platform::EventServices, public platform::Keyb
     bool autorepeat;
     bool posted;                       // posted by a process rather than typed
     std::optional<pid_t> deliveredTo;  // none when a tap dropped it
+    /// A tap dropped it (rather than no application being there to take it).
+    bool droppedByTap = false;
   };
   /// The latest key events, typed or posted, once their journey is over:
   /// at most `keptEvents`, so that a long session does not grow.

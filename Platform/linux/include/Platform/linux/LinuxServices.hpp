@@ -32,15 +32,18 @@ class XdgPaths final : public Paths {
 
 /// User defaults kept as one JSON object in a file, rewritten atomically on
 /// every change. A file that cannot be read or is not a JSON object counts as
-/// empty (with a line in the system log) and is left alone until the next
-/// write replaces it.
+/// empty (with a line in the system log, and the reason as `loadProblem`);
+/// the next write keeps a copy of it beside it first ("….json.corrupt", or
+/// with "-2", "-3", … when taken), and only then replaces it.
 class JsonFileUserDefaults final : public UserDefaults {
  public:
   /// Reads `file`; while it does not exist yet, the settings of
   /// `formerFile` (where earlier versions kept them) are read instead, and
   /// the next write puts them in `file`.
   JsonFileUserDefaults(std::filesystem::path file, SystemLog& log,
-                       const std::filesystem::path& formerFile = {});
+                       std::filesystem::path formerFile = {});
+  /// Reads the file again, as a process that starts does.
+  void reload();
 
   /// The usual file: "Preferences/com.larkmoor.Quillo.json" in the
   /// application support folder — outside the "Quillo" folder, whose
@@ -53,7 +56,10 @@ class JsonFileUserDefaults final : public UserDefaults {
   void set(std::string_view key, bool value) override;
   void set(std::string_view key, std::string value) override;
   void remove(std::string_view key) override;
+  std::optional<std::string> loadProblem() const override { return problem_; }
   using UserDefaults::set;
+
+  static constexpr const char* corruptSuffix = ".corrupt";
 
   const std::filesystem::path& file() const noexcept { return file_; }
 
@@ -61,8 +67,13 @@ class JsonFileUserDefaults final : public UserDefaults {
   void save();
 
   std::filesystem::path file_;
+  std::filesystem::path formerFile_;
   SystemLog& log_;
   nlohmann::json values_ = nlohmann::json::object();
+  std::optional<std::string> problem_;
+  /// The bytes of an unusable file at `file_`, to be kept before the first
+  /// write replaces them.
+  std::optional<std::string> unusable_;
 };
 
 /// syslog(3), which reaches the journal. Each line carries the subsystem and
