@@ -278,7 +278,8 @@ void WindowServer::deliver(Event event, bool posted, WallClock::time_point arriv
       static_cast<pid_t>(event.integerValueField(EventField::eventTargetUnixProcessID)),
       event.integerValueField(EventField::keyboardEventAutorepeat) != 0,
       posted,
-      std::nullopt};
+      std::nullopt,
+      Duration(0)};
   // How long the event has waited for its turn on the main loop: the taps'
   // callbacks run there, so a busy main thread keeps the event waiting.
   const Duration waited = mac_.loop().now() - arrived;
@@ -300,6 +301,7 @@ void WindowServer::deliver(Event event, bool posted, WallClock::time_point arriv
       tap->callback(nullptr, type, &passed, tap->userInfo);
       tap->enabled = false;
       tellDisabled(tap, EventType::tapDisabledByTimeout);
+      entry.held = mac_.loop().now() - arrived;
       record(entry);
       return;
     }
@@ -321,6 +323,7 @@ void WindowServer::deliver(Event event, bool posted, WallClock::time_point arriv
       continue;
     }
     if (result == nullptr) {
+      entry.held = mac_.loop().now() - arrived;
       record(entry);
       return;
     }
@@ -329,6 +332,7 @@ void WindowServer::deliver(Event event, bool posted, WallClock::time_point arriv
   const pid_t target = posted ? entry.targetPID : mac_.workspace().keyboardFocusPID().value_or(0);
   if (SimApp* app = mac_.app(target)) {
     entry.deliveredTo = target;
+    entry.held = mac_.loop().now() - arrived;
     record(entry);
     // The process's own dispatch (its local monitors) sees the key first
     // and may keep it from its window.
@@ -340,6 +344,7 @@ void WindowServer::deliver(Event event, bool posted, WallClock::time_point arriv
     if (type == EventType::keyUp) app->keyUp(event);
     return;
   }
+  entry.held = mac_.loop().now() - arrived;
   record(entry);
 }
 

@@ -29,7 +29,7 @@ class AXFocusInspectorTest : public testing::SimulatedMacTest {
   platform::XdgPaths paths;
   platform::RecordingSystemLog systemLog;
   DebugLog log{paths, systemLog, [this] { return loop.now(); }};
-  AXFocusInspector inspector{mac.accessibility(), log};
+  AXFocusInspector inspector{mac.accessibility(), log, loop};
 };
 
 TEST_F(AXFocusInspectorTest, ClassifiesMailsPlacesAndLogsNewClassificationsOnly) {

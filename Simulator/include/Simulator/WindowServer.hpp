@@ -157,6 +157,9 @@ class WindowServer final : public platform::EventServices, public platform::Keyb
     bool autorepeat;
     bool posted;                       // posted by a process rather than typed
     std::optional<pid_t> deliveredTo;  // none when a tap dropped it
+    /// From the moment it happened until the taps let it go: waiting for
+    /// their busy main thread, then in their callbacks.
+    platform::Duration held{0};
   };
   /// The latest key events, typed or posted, once their journey is over:
   /// at most `keptEvents`, so that a long session does not grow.
