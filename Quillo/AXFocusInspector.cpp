@@ -144,7 +144,7 @@ std::optional<FocusContext> AXFocusInspector::classify(const AXUIElement& focuse
 void AXFocusInspector::finishLater() {
   if (finishing_) return;
   finishing_ = true;
-  loop_.post([weak = lifeline_.weak()] {
+  inLaterTurn(loop_, [weak = lifeline_.weak()] {
     if (auto* self = Lifeline<AXFocusInspector>::lock(weak)) self->finishTurn();
   });
 }

@@ -39,6 +39,14 @@ namespace quillo {
 /// that arrives meanwhile waits for the turn to end.
 inline constexpr double mainLoopTurnBudget = 0.1;
 
+/// Runs `work` in a later turn of the loop, behind the events already due
+/// (a key that arrived during this turn): as delayed work without delay,
+/// which takes its place in time order, where posted work may be run
+/// first, before anything due.
+inline void inLaterTurn(platform::MainLoop& loop, std::function<void()> work) {
+  loop.schedule(platform::Duration(0), std::move(work));
+}
+
 class BudgetedAccessibility final : public platform::Accessibility {
  public:
   using Clock = std::function<platform::WallClock::time_point()>;

@@ -206,7 +206,7 @@ ActionOutcome ActionExecutor::perform(ActionID action, const ActionSpec& spec, p
 
 void ActionExecutor::postTurn() {
   turnPosted_ = true;
-  loop_.post([weak = lifeline_.weak()] {
+  inLaterTurn(loop_, [weak = lifeline_.weak()] {
     if (auto* self = Lifeline<ActionExecutor>::lock(weak)) self->turn();
   });
 }

@@ -55,7 +55,7 @@ void MenuReachability::clear() {
 }
 
 void MenuReachability::post() {
-  loop_.post([weak = lifeline_.weak(), generation = generation_] {
+  inLaterTurn(loop_, [weak = lifeline_.weak(), generation = generation_] {
     auto* self = Lifeline<MenuReachability>::lock(weak);
     if (self && self->generation_ == generation) self->turn();
   });
