@@ -77,7 +77,7 @@ TEST_F(FileWriteTest, AWriteIsANewFileThatTakesTheOldOnesPlace) {
   EXPECT_NE(inodeOf(file), old);
   EXPECT_EQ(testing::readText(file), "new");
   EXPECT_EQ(testing::readText(folder / "kept"), "old");
-  EXPECT_EQ(namesIn(folder), (std::vector<std::string>{"keymap.json", "kept"}));  // nothing else
+  EXPECT_EQ(namesIn(folder), (std::vector<std::string>{"kept", "keymap.json"}));  // nothing else
 }
 
 TEST_F(FileWriteTest, TheDataIsOnDiskBeforeTheFileTakesItsPlace) {

@@ -127,7 +127,7 @@ TEST_F(StatusMenuControllerTest, CancelKeepsTheKeymapFileAndResetReplacesIt) {
   EXPECT_TRUE(app.keymapStore().warnings().empty());
 }
 
-TEST_F(StatusMenuControllerTest, APermissionRowAsksOnlyWhileThePermissionIsMissing) {
+TEST_F(StatusMenuControllerTest, TheGrantedAccessibilityRowOpensItsSettingsWithoutAsking) {
   startClassic();
   const auto asked = [&] { return mac.permissions.prompts.size(); };
   const std::size_t atStart = asked();  // the first launch asks for Accessibility
