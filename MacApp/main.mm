@@ -70,7 +70,7 @@ int run(int argc, char** argv) {
   QApplication::setQuitOnLastWindowClosed(false);
 
   mac::MacApplication application;
-  application.setActivationPolicy(platform::ActivationPolicy::accessory);
+  AppDelegate::prepare(application);
   const mac::AppNapActivity activity(kActivityReason);
 
   mac::MacMainLoop loop;

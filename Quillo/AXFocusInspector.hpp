@@ -11,8 +11,15 @@
 //
 // Every failure degrades to a value: an unreadable attribute is absent, a
 // focus that cannot be established is `unknown`. Only new classifications
-// are logged, as roles and identifiers — never titles or text. Main thread
-// only.
+// are logged, as roles and identifiers — never titles or text.
+//
+// The key waits while its focus is read, so one key's reading has a budget
+// of `keyBudget` for all its requests together. A reading the budget cuts
+// short gives `unknown` (the key passes) and goes on in the main loop's
+// turns, each within `mainLoopTurnBudget`, from where it stopped; once done,
+// its classification is cached for the keys that follow. Running out is
+// logged once, until a key's focus is read in time again. Main thread only;
+// the loop must outlive the inspector, whose posted work holds it weakly.
 #pragma once
 
 #include <sys/types.h>
@@ -22,8 +29,11 @@
 #include <string>
 #include <vector>
 
+#include "BudgetedAccessibility.hpp"
 #include "DebugLog.hpp"
+#include "Lifeline.hpp"
 #include "Platform/Accessibility.hpp"
+#include "Platform/MainLoop.hpp"
 #include "QuilloCore/FocusClassifier.hpp"
 
 namespace quillo {
@@ -47,8 +57,13 @@ class AXFocusInspector final : public FocusInspecting {
   static constexpr std::size_t windowCacheSize = 8;
   /// Mail's application element answers within this time or not at all.
   static constexpr float applicationTimeout = 0.1f;
+  /// All the requests of one key's focus read together. A key in an
+  /// unchanged focus costs one request of Mail's, so a Mail that answers
+  /// within this keeps its shortcuts; a reading that needs more waits no
+  /// longer, and is finished between keys.
+  static constexpr double keyBudget = 0.06;
 
-  AXFocusInspector(platform::Accessibility& ax, DebugLog& log,
+  AXFocusInspector(platform::Accessibility& ax, DebugLog& log, platform::MainLoop& loop,
                    FocusPolicy policy = FocusPolicy::default_());
 
   const FocusPolicy& policy() const override { return policy_; }
@@ -59,12 +74,21 @@ class AXFocusInspector final : public FocusInspecting {
 
   /// Whether a classification is cached (for tests and diagnostics).
   bool hasCachedFocus() const noexcept { return cached_.has_value(); }
+  /// Whether a reading cut short by its key's budget is still to finish.
+  bool isReadingLate() const noexcept { return reading_.has_value(); }
 
  private:
   platform::AXUIElement applicationElement(pid_t pid);
   std::optional<platform::AXUIElement> focusedElement(const platform::AXUIElement& app);
-  const std::vector<std::string>& windowContents(const platform::AXUIElement& window);
+  std::vector<std::string> windowContents(const platform::AXUIElement& window);
   FocusSnapshot snapshotOf(const platform::AXUIElement& focused);
+  /// Reads and classifies `focused` under the budget begun, caching the
+  /// result; none when the budget ran out first.
+  std::optional<FocusContext> classify(const platform::AXUIElement& focused);
+  /// Whether a request of the budget begun was cut short, refused or timed out.
+  bool outOfTime() const { return ax_.ranOut() || ax_.timedOut(); }
+  void finishLater();
+  void finishTurn();
 
   struct ApplicationElement {
     pid_t pid;
@@ -81,11 +105,17 @@ class AXFocusInspector final : public FocusInspecting {
 
   FocusPolicy policy_;
   DebugLog& log_;
-  platform::Accessibility& ax_;
+  platform::MainLoop& loop_;
+  BudgetedAccessibility ax_;
   platform::AXUIElement systemWide_;
   std::optional<ApplicationElement> app_;
   std::optional<CachedFocus> cached_;
   std::deque<WindowContents> windowContents_;  // most recently added first
+  /// The focused element whose reading ran out and goes on between keys.
+  std::optional<platform::AXUIElement> reading_;
+  bool finishing_ = false;  // a turn of it is posted
+  bool outOfTimeLogged_ = false;
+  Lifeline<AXFocusInspector> lifeline_{this};
 };
 
 }  // namespace quillo

@@ -114,11 +114,14 @@ void KeyInterceptor::schedule(ActionID action, ActionSpec spec, pid_t pid) {
   loop_.post([weak = lifeline_.weak(), action, spec = std::move(spec), pid] {
     KeyInterceptor* self = Lifeline<KeyInterceptor>::lock(weak);
     if (!self) return;
-    const ActionOutcome outcome = self->performer_.perform(action, spec, pid);
-    self->log_.log(std::string(rawValue(action)) + ": " + outcome.description());
-    for (const auto& observer : self->observers_) {
-      if (observer.performed) observer.performed(action, outcome);
-    }
+    self->performer_.perform(action, spec, pid, [weak, action](const ActionOutcome& outcome) {
+      KeyInterceptor* self = Lifeline<KeyInterceptor>::lock(weak);
+      if (!self) return;
+      self->log_.log(std::string(rawValue(action)) + ": " + outcome.description());
+      for (const auto& observer : self->observers_) {
+        if (observer.performed) observer.performed(action, outcome);
+      }
+    });
   });
 }
 

@@ -129,11 +129,16 @@ std::optional<ActionExecutor::Found> ActionExecutor::find(ActionID action, const
           return Found{entry.node.element(), entry.path};
         }
       }
+      if (ax_.ranOut()) return std::nullopt;
     }
   }
+  // From here on, a walk that time cut short changes nothing: it is walked
+  // again, from the answers remembered, in the next turn.
   const std::vector<AXMenuNode> menus = menuBarItems(ax_, pid);
   for (const MenuPath& path : spec.menu) {
-    if (auto node = MenuResolver::resolve(path, menus, anywhereDepth)) {
+    auto node = MenuResolver::resolve(path, menus, anywhereDepth);
+    if (ax_.ranOut()) return std::nullopt;
+    if (node) {
       const AXUIElement element = node->element();
       resolved.insert_or_assign(action, Resolved{pid, std::move(*node), path, std::nullopt});
       return Found{element, path};
@@ -143,6 +148,7 @@ std::optional<ActionExecutor::Found> ActionExecutor::find(ActionID action, const
   // equivalents are the same in every language (menus unreadable: no walk).
   if (!menus.empty()) {
     if (auto found = findByKeyEquivalent(action, pid)) return found;
+    if (ax_.ranOut()) return std::nullopt;
   }
   resolved.erase(action);
   return std::nullopt;
@@ -162,10 +168,12 @@ std::optional<ActionExecutor::Found> ActionExecutor::findByKeyEquivalent(ActionI
       readKeyEquivalent(ax_, carriers.front().node.element) != chord) {
     known = nullptr;
   }
+  if (ax_.ranOut()) return std::nullopt;
   std::optional<MailMenuReader> reader;
   if (!known) {
     reader.emplace(ax_, pid, MailMenuReader::Limits{});
     reader->readAll();
+    if (ax_.ranOut()) return std::nullopt;
     carriers = search(reader->menus());
   }
   // Two items with the same key: the user gave one of them Mail's shortcut
@@ -184,11 +192,56 @@ std::optional<ActionExecutor::Found> ActionExecutor::findByKeyEquivalent(ActionI
   return Found{carrier.node.element, std::move(carrier.path)};
 }
 
+void ActionExecutor::perform(ActionID action, const ActionSpec& spec, pid_t pid, Done done) {
+  jobs_.push_back(Job{action, spec, pid, std::move(done)});
+  // Called from posted work: the first action starts in this very turn.
+  if (jobs_.size() == 1 && !turnPosted_) turn();
+}
+
 ActionOutcome ActionExecutor::perform(ActionID action, const ActionSpec& spec, pid_t pid) {
-  if (const auto found = find(action, spec, pid)) {
-    if (ax::boolean(ax_, found->element, "AXEnabled") != true) {
-      return ActionOutcome::Disabled{found->path};
-    }
+  ax_.unbounded();
+  ax_.remembering = false;
+  return *attempt(action, spec, pid);  // without a budget nothing runs out
+}
+
+void ActionExecutor::postTurn() {
+  turnPosted_ = true;
+  inLaterTurn(loop_, [weak = lifeline_.weak()] {
+    if (auto* self = Lifeline<ActionExecutor>::lock(weak)) self->turn();
+  });
+}
+
+void ActionExecutor::turn() {
+  turnPosted_ = false;
+  if (jobs_.empty()) return;
+  ax_.begin(mainLoopTurnBudget);
+  ax_.remembering = true;
+  const Job& job = jobs_.front();
+  const auto outcome = attempt(job.action, job.spec, job.pid);
+  ax_.remembering = false;
+  ax_.end();
+  if (!outcome) {
+    postTurn();  // key events first; then on from where it stopped
+    return;
+  }
+  ax_.forget();
+  const Job done = std::move(jobs_.front());
+  jobs_.pop_front();
+  if (!jobs_.empty()) postTurn();
+  if (done.done) done.done(*outcome);
+}
+
+std::optional<ActionOutcome> ActionExecutor::attempt(ActionID action, const ActionSpec& spec,
+                                                     pid_t pid) {
+  const auto found = find(action, spec, pid);
+  if (ax_.ranOut()) return std::nullopt;
+  if (found) {
+    const auto enabled = ax::boolean(ax_, found->element, "AXEnabled");
+    if (ax_.ranOut()) return std::nullopt;
+    if (enabled != true) return ActionOutcome::Disabled{found->path};
+    // A press cannot be taken back and made again: it waits for a turn
+    // with time enough to be answered.
+    if (!ax_.affords(pressTime)) return std::nullopt;
     const AXError result = ax_.performAction(found->element, "AXPress");
     if (result == AXError::success) return ActionOutcome::Pressed{found->path};
     // kAXErrorCannotComplete: Mail did not answer before the time-out. The

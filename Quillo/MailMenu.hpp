@@ -13,7 +13,10 @@
 //   reported, not pressed, and nothing is posted in its place. A press Mail
 //   does not answer in time is reported as unconfirmed, not as failed: on a
 //   Mac that is how a command that runs a modal sheet answers. Nothing is
-//   shown to the user; the outcome goes to the debug log.
+//   shown to the user; the outcome goes to the debug log. Actions are done
+//   one after another, each in as many turns of the main loop as a slow
+//   Mail needs: no turn waits on Mail longer than `mainLoopTurnBudget`, so
+//   key events get their turn between.
 // - Menu and window diagnostics: what Quillo can reach in Mail's menus and
 //   windows, written to the debug log whether or not debug logging is on.
 // Main thread only.
@@ -22,6 +25,7 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <map>
 #include <optional>
@@ -30,10 +34,13 @@
 #include <variant>
 #include <vector>
 
+#include "BudgetedAccessibility.hpp"
 #include "DebugLog.hpp"
+#include "Lifeline.hpp"
 #include "MailMenuSnapshot.hpp"
 #include "Platform/Accessibility.hpp"
 #include "Platform/EventServices.hpp"
+#include "Platform/MainLoop.hpp"
 #include "QuilloCore/ActionID.hpp"
 #include "QuilloCore/ActionSpec.hpp"
 #include "QuilloCore/KeyChord.hpp"
@@ -119,8 +126,12 @@ class ActionOutcome {
 
 class ActionPerforming {
  public:
+  using Done = std::function<void(const ActionOutcome&)>;
   virtual ~ActionPerforming() = default;
-  virtual ActionOutcome perform(ActionID action, const ActionSpec& spec, pid_t pid) = 0;
+  /// Performs `action` for the Mail process `pid` after the actions asked
+  /// for before it, and calls `done` with the outcome on the main loop
+  /// (perhaps before returning).
+  virtual void perform(ActionID action, const ActionSpec& spec, pid_t pid, Done done) = 0;
 };
 
 class ActionExecutor final : public ActionPerforming {
@@ -129,10 +140,20 @@ class ActionExecutor final : public ActionPerforming {
   /// submenus down to three levels below it.
   static constexpr int anywhereDepth = 4;
 
-  ActionExecutor(platform::Accessibility& ax, platform::EventServices& events)
-      : ax_(ax), events_(events) {}
+  /// A press is made in a turn only with at least this much of the turn's
+  /// budget left, else at the start of the next: it is not made twice.
+  static constexpr double pressTime = mainLoopTurnBudget / 2;
 
-  ActionOutcome perform(ActionID action, const ActionSpec& spec, pid_t pid) override;
+  /// The executor's posted work holds it weakly.
+  ActionExecutor(platform::Accessibility& ax, platform::EventServices& events,
+                 platform::MainLoop& loop)
+      : ax_(ax, [&loop] { return loop.now(); }), events_(events), loop_(loop) {}
+
+  void perform(ActionID action, const ActionSpec& spec, pid_t pid, Done done) override;
+  /// The same at once, however long Mail takes, with nothing queued before.
+  ActionOutcome perform(ActionID action, const ActionSpec& spec, pid_t pid);
+  /// Actions asked for and not yet done.
+  std::size_t pendingCount() const noexcept { return jobs_.size(); }
 
   /// The item found last time, per action.
   struct Resolved {
@@ -162,16 +183,32 @@ class ActionExecutor final : public ActionPerforming {
     platform::AXUIElement element;
     MenuPath path;
   };
+  struct Job {
+    ActionID action;
+    ActionSpec spec;
+    pid_t pid;
+    Done done;
+  };
+  /// Performs the first queued action within one turn's budget.
+  void turn();
+  void postTurn();
+  /// The outcome of `job`, or none when the budget ran out first (the
+  /// answers so far are remembered for the next try).
+  std::optional<ActionOutcome> attempt(ActionID action, const ActionSpec& spec, pid_t pid);
   std::optional<Found> find(ActionID action, const ActionSpec& spec, pid_t pid);
   /// The one item of Mail's menus that carries Mail's own shortcut for the
   /// action (read with a bounded walk of the menus), cached when found.
   std::optional<Found> findByKeyEquivalent(ActionID action, pid_t pid);
   ActionOutcome post(KeyToken::NamedKey key, pid_t pid);
 
-  platform::Accessibility& ax_;
+  BudgetedAccessibility ax_;
   platform::EventServices& events_;
+  platform::MainLoop& loop_;
   /// The actions already announced as found by key equivalent, per Mail.
   std::map<ActionID, pid_t> announced_;
+  std::deque<Job> jobs_;
+  bool turnPosted_ = false;
+  Lifeline<ActionExecutor> lifeline_{this};
 };
 
 // MARK: - Menu and window diagnostics

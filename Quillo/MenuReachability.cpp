@@ -8,7 +8,7 @@ namespace quillo {
 
 MenuReachability::MenuReachability(platform::Accessibility& ax, platform::MainLoop& loop,
                                    Limits limits)
-    : ax_(ax), loop_(loop), limits_(limits) {}
+    : ax_(ax, [&loop] { return loop.now(); }), loop_(loop), limits_(limits) {}
 
 std::optional<std::string> MenuReachability::problem(ActionID action, const ActionSpec& spec,
                                                      const std::vector<MailMenuItem>& menus) {
@@ -41,6 +41,7 @@ void MenuReachability::check(pid_t pid, Keymap keymap) {
   ++generation_;
   pid_ = pid;
   keymap_ = std::move(keymap);
+  ax_.forget();
   reader_.emplace(ax_, pid, limits_.reading);
   started_ = loop_.now();
   post();
@@ -49,11 +50,12 @@ void MenuReachability::check(pid_t pid, Keymap keymap) {
 void MenuReachability::clear() {
   ++generation_;
   reader_.reset();
+  ax_.forget();
   publish({}, std::nullopt, {});
 }
 
 void MenuReachability::post() {
-  loop_.post([weak = lifeline_.weak(), generation = generation_] {
+  inLaterTurn(loop_, [weak = lifeline_.weak(), generation = generation_] {
     auto* self = Lifeline<MenuReachability>::lock(weak);
     if (self && self->generation_ == generation) self->turn();
   });
@@ -62,7 +64,25 @@ void MenuReachability::post() {
 void MenuReachability::turn() {
   if (!reader_) return;
   const bool late = platform::Duration(loop_.now() - started_).count() > limits_.seconds;
-  if (!late && reader_->step()) {
+  if (late) {
+    finish();
+    return;
+  }
+  // A menu that the turn's budget cuts short is read again in the next
+  // turn, from the answers remembered: the reader goes back to before it.
+  MailMenuReader before = *reader_;
+  ax_.begin(mainLoopTurnBudget);
+  ax_.remembering = true;
+  const bool more = reader_->step();
+  ax_.remembering = false;
+  ax_.end();
+  if (ax_.ranOut()) {
+    reader_.emplace(std::move(before));
+    post();
+    return;
+  }
+  ax_.forget();
+  if (more) {
     post();  // the next menu on the next turn: key events go first
     return;
   }

@@ -7,7 +7,9 @@
 // A check reads Mail's menus once (MailMenuReader) and answers every action
 // from that reading. It never runs on the key path: check() only posts
 // work, and each turn of the main loop reads one top-level menu, so key
-// events are handled between turns. It is bounded: the reader's request
+// events are handled between turns; a turn that would wait on a slow Mail
+// longer than `mainLoopTurnBudget` stops and reads the rest of that menu in
+// the next. It is bounded: the reader's request
 // limit, a time limit for the whole check, and it gives up at the first
 // request Mail does not answer. A check that could not read all of Mail's
 // menus reports no problems (it cannot tell) rather than false ones.
@@ -22,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "BudgetedAccessibility.hpp"
 #include "Lifeline.hpp"
 #include "MailMenuSnapshot.hpp"
 #include "Platform/Accessibility.hpp"
@@ -77,7 +80,7 @@ class MenuReachability {
   bool publish(std::vector<std::string> problems, std::optional<pid_t> pid,
                std::vector<MailMenuItem> menus);
 
-  platform::Accessibility& ax_;
+  BudgetedAccessibility ax_;
   platform::MainLoop& loop_;
   Limits limits_;
   std::optional<MailMenuReader> reader_;

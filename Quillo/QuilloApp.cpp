@@ -51,6 +51,10 @@ void LaunchAtLogin::ask() {
 
 // MARK: - AppDelegate
 
+void AppDelegate::prepare(platform::Application& application) {
+  application.setActivationPolicy(platform::ActivationPolicy::accessory);
+}
+
 AppDelegate::AppDelegate(AppEnvironment environment, platform::Application& application,
                          AppController::StatusUIFactory makeStatusUI)
     : application_(application),

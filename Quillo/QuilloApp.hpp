@@ -58,6 +58,11 @@ class AppDelegate {
   static constexpr std::string_view diagnoseOption = "--diagnose";
   static constexpr double diagnoseDelay = 1.0;
 
+  /// Readies the shared application before any window or status item
+  /// exists: a menu-bar-only (accessory) application, without a Dock icon.
+  /// Every entry calls it first.
+  static void prepare(platform::Application& application);
+
   AppDelegate(AppEnvironment environment, platform::Application& application,
               AppController::StatusUIFactory makeStatusUI);
 

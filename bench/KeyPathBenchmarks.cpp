@@ -24,8 +24,8 @@ using namespace platform;
 
 /// Performs nothing: the benchmark measures the callback, not Mail.
 struct IdlePerformer final : ActionPerforming {
-  ActionOutcome perform(ActionID, const ActionSpec&, pid_t) override {
-    return ActionOutcome::Unavailable{};
+  void perform(ActionID, const ActionSpec&, pid_t, Done done) override {
+    done(ActionOutcome::Unavailable{});
   }
 };
 
@@ -45,7 +45,7 @@ struct KeyPath {
     mac.launchMail();
     loop.runUntilIdle();
     frontmost = std::make_unique<FrontmostAppMonitor>(mac.workspace());
-    inspector = std::make_unique<AXFocusInspector>(mac.accessibility(), log);
+    inspector = std::make_unique<AXFocusInspector>(mac.accessibility(), log, loop);
     interceptor = std::make_unique<KeyInterceptor>(*inspector, performer, *frontmost, log, loop,
                                                    mac.windowServer());
   }

@@ -232,7 +232,7 @@ const std::vector<ScenarioRunner::Step>& ScenarioRunner::steps() {
            "] [unreadable " + aMenuPath + "] [blocking " + aMenuPath +
            "] [focus window|detached] [nesting N] [filler N] [body text-area] [lagging-menus] "
            "[language en|de|fr] [shortcut " +
-           aMenuPath + " CHORD]",
+           aMenuPath + " CHORD] [latency SECONDS]",
        "start, quit or restart Mail (a new process), optionally a Mail whose Junk item has "
        "another title, that lacks or never enables a menu item, or whose item's enabled state "
        "cannot be read; whose item, pressed over Accessibility, does its job but blocks until "
@@ -242,7 +242,8 @@ const std::vector<ScenarioRunner::Step>& ScenarioRunner::steps() {
        "whose compose body is a plain text area; whose menu items tell accessibility the "
        "enabled state of their menu's last validation; whose menus are in German or French; "
        "where the user gave a menu item (titled in Mail's language) another key equivalent "
-       "in System Settings' App Shortcuts (CHORD as in keymap.json: ctrl+cmd+a)",
+       "in System Settings' App Shortcuts (CHORD as in keymap.json: ctrl+cmd+a); that answers "
+       "each accessibility request in SECONDS from its start",
        [](R& r, const Words& w, const S&) {
          sim::MailVariant variant;
          for (std::size_t i = 2; i < w.size(); i += 2) {
@@ -270,6 +271,8 @@ const std::vector<ScenarioRunner::Step>& ScenarioRunner::steps() {
              variant.fillerGroups = static_cast<int>(number(w[i + 1]));
            } else if (w[i] == "body" && w[i + 1] == "text-area") {
              variant.plainTextBody = true;
+           } else if (w[i] == "latency") {
+             variant.latency = number(w[i + 1]);
            } else if (w[i] == "language" && sim::isMenuLanguage(w[i + 1])) {
              variant.language = w[i + 1];
            } else if (w[i] == "shortcut" && i + 2 < w.size()) {
@@ -280,7 +283,7 @@ const std::vector<ScenarioRunner::Step>& ScenarioRunner::steps() {
              throw StepFailure(
                  "relaunch mail knows junk, without, disabling, unreadable, blocking, focus "
                  "window|detached, nesting, filler, body text-area, lagging-menus, language "
-                 "en|de|fr and shortcut PATH CHORD, not \"" +
+                 "en|de|fr, shortcut PATH CHORD and latency SECONDS, not \"" +
                  w[i] + " " + w[i + 1] + "\"");
            }
          }
@@ -579,6 +582,11 @@ const std::vector<ScenarioRunner::Step>& ScenarioRunner::steps() {
       {"event-details on|off",
        "show each posted key event with its flags, its source user data and whether it arrived",
        [](R& r, const Words& w, const S&) { r.eventDetails_ = w[1] == "on"; }},
+      {"timing on|off",
+       "after each step, the longest a typed key event was held before going on (waiting for "
+       "Quillo's main loop, then in its tap callback) and the longest turn of the main loop "
+       "(in virtual time only)",
+       [](R& r, const Words& w, const S&) { r.timing_ = w[1] == "on"; }},
       {"save FILE in-place|truncate|atomic|recreate|symlink",
        "save FILE in Quillo's folder from the \"| \" lines as an editor does: over the old "
        "bytes, truncating first, writing a temporary file renamed over it, deleting and "
@@ -1091,6 +1099,7 @@ StepResult ScenarioRunner::run(const ScenarioStep& step) {
   singleKeyStep_ = false;
   typingStep_ = false;
   mac_.accessibility().resetRoundTrips();
+  loop_.takeLongestTurn();
 
   try {
     execute(step);
@@ -1153,6 +1162,19 @@ StepResult ScenarioRunner::run(const ScenarioStep& step) {
     }
   }
   if (!fates.empty()) out.push_back("keys: " + joined(fates, 0, fates.size(), ", "));
+  if (timing_) {
+    const auto ms = [](platform::Duration d) {
+      return std::to_string(static_cast<long long>(d.count() * 1000 + 0.5)) + " ms";
+    };
+    platform::Duration held{0};
+    for (std::uint64_t i = eventsBefore; i < server.eventsLogged(); ++i) {
+      if (const auto* logged = server.loggedEvent(i); logged && !logged->posted)
+        held = std::max(held, logged->held);
+    }
+    const auto turn = loop_.takeLongestTurn();
+    out.push_back("timing: keys held at most " + ms(held) +
+                  (turn ? ", longest turn " + ms(*turn) : std::string()));
+  }
   for (const auto& outcome : outcomes_)
     out.push_back(outcome);
   for (const auto& [target, events] : posted)

@@ -60,6 +60,7 @@ Session::~Session() {
   // The application goes before the Mac it talks to.
   runner_.reset();
   delegate_.reset();
+  mac_->statusItem().mouseDown = nullptr;
   // The adapters let go of their CF references while the shim still serves
   // the Mac; then the shim lets go of the Mac.
   macAccessibility_.reset();
@@ -102,7 +103,7 @@ void Session::launchProcess() {
   auto answerer = application_ ? application_->answerer : nullptr;
   if (desktop_) answerer = desktop_->answerAlert;
   application_ = std::make_unique<sim::SimulatedApplication>(*mac_);
-  application_->setActivationPolicy(platform::ActivationPolicy::accessory);
+  AppDelegate::prepare(*application_);
   application_->answerer = std::move(answerer);
   if (!desktop_) {
     // On a Mac, terminating ends the process: its tap, timers, monitors and
@@ -117,12 +118,18 @@ void Session::launchProcess() {
     };
   }
   panelView_.reset();
+  mac_->statusItem().mouseDown = nullptr;
   eventMonitors_.reset();
   panelWindow_.reset();
   if (!desktop_) {
     panelWindow_ = std::make_unique<sim::SimPanelWindow>(*mac_, application_->pid());
     eventMonitors_ = std::make_unique<sim::SimEventMonitors>(*mac_, application_->pid());
     panelView_ = std::make_unique<TextPanelView>();
+    // The status item's button is a window of Quillo's: its clicks pass
+    // Quillo's local monitors first.
+    mac_->statusItem().mouseDown = [monitors = eventMonitors_.get()](std::uint64_t flags) {
+      return monitors->mouseDownInOwnWindow(platform::EventWindow::statusItemButton, flags);
+    };
   }
   delegate_ = std::make_unique<AppDelegate>(
       std::move(environment), *application_, [this](AppController& app, bool classicMenu) {

@@ -20,6 +20,7 @@ MailApp::MailApp(SimulatedMac& mac, pid_t pid, std::shared_ptr<MailStore> store,
     : SimApp(mac, pid, SimulatedMac::mailBundleID, "Mail"),
       store_(std::move(store)),
       variant_(std::move(variant)) {
+  latency = variant_.latency;
   buildMenus();
   openWindow(makeViewer());
   const auto& inbox = store_->mailboxes.at("Inbox");

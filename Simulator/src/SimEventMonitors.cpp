@@ -81,10 +81,11 @@ std::unique_ptr<platform::EventMonitorToken> SimEventMonitors::addLocalMonitor(
   });
 }
 
-bool SimEventMonitors::mouseDownInOwnWindow(platform::EventWindow window) {
+bool SimEventMonitors::mouseDownInOwnWindow(platform::EventWindow window,
+                                            std::optional<std::uint64_t> flags) {
   MonitoredEvent click;
   click.type = MonitoredEvent::Type::leftMouseDown;
-  click.modifierFlags = modifierFlags;
+  click.modifierFlags = flags.value_or(modifierFlags);
   click.window = window;
   return throughLocal(click);
 }

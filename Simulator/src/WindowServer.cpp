@@ -279,7 +279,8 @@ void WindowServer::deliver(Event event, bool posted, WallClock::time_point arriv
       static_cast<pid_t>(event.integerValueField(EventField::eventTargetUnixProcessID)),
       event.integerValueField(EventField::keyboardEventAutorepeat) != 0,
       posted,
-      std::nullopt};
+      std::nullopt,
+      Duration(0)};
   // How long the event has waited for its turn on the main loop: the taps'
   // callbacks run there, so a busy main thread keeps the event waiting.
   const Duration waited = mac_.loop().now() - arrived;
@@ -302,6 +303,7 @@ void WindowServer::deliver(Event event, bool posted, WallClock::time_point arriv
       tap->enabled = false;
       tellDisabled(tap, EventType::tapDisabledByTimeout);
       entry.droppedByTap = true;
+      entry.held = mac_.loop().now() - arrived;
       record(entry);
       return;
     }
@@ -324,6 +326,7 @@ void WindowServer::deliver(Event event, bool posted, WallClock::time_point arriv
     }
     if (result == nullptr) {
       entry.droppedByTap = true;
+      entry.held = mac_.loop().now() - arrived;
       record(entry);
       return;
     }
@@ -332,6 +335,7 @@ void WindowServer::deliver(Event event, bool posted, WallClock::time_point arriv
   const pid_t target = posted ? entry.targetPID : mac_.workspace().keyboardFocusPID().value_or(0);
   if (SimApp* app = mac_.app(target)) {
     entry.deliveredTo = target;
+    entry.held = mac_.loop().now() - arrived;
     record(entry);
     // The process's own dispatch (its local monitors) sees the key first
     // and may keep it from its window.
@@ -343,6 +347,7 @@ void WindowServer::deliver(Event event, bool posted, WallClock::time_point arriv
     if (type == EventType::keyUp) app->keyUp(event);
     return;
   }
+  entry.held = mac_.loop().now() - arrived;
   record(entry);
 }
 

@@ -39,7 +39,7 @@ class ActionExecutorTest : public testing::SimulatedMacTest {
     return events;
   }
 
-  ActionExecutor executor{mac.accessibility(), mac.windowServer()};
+  ActionExecutor executor{mac.accessibility(), mac.windowServer(), loop};
   sim::MailApp* mail = nullptr;
   pid_t pid = 0;
 };

@@ -356,6 +356,19 @@ TEST_F(BlindTapTest, ATapThatCannotBeReplacedLeavesTheStatusSayingWhatIsMissing)
   EXPECT_EQ(app.tapFinding(), AppController::TapFinding::installed(true));
 }
 
+TEST_F(BlindTapTest, ATapRenewalTheSystemRefusesShowsInTheStatusAtOnce) {
+  // Three time-outs within a minute call for a new tap, which the system
+  // refuses: the status says so now, not at the next permission check.
+  mac.windowServer().refuseTaps = true;
+  for (int i = 0; i < 3; ++i) {
+    mac.windowServer().disableTapsByTimeout();
+    loop.runUntilIdle();
+  }
+  ASSERT_FALSE(app.tap().isInstalled());
+  EXPECT_EQ(app.status(), Status::needsInputMonitoring);
+  EXPECT_EQ(session.statusText().shown.back(), "needsInputMonitoring");
+}
+
 TEST_F(AppControllerTest, FixingPermissions) {
   start();
   app.fixInputMonitoring();

@@ -205,6 +205,15 @@ TEST_F(TapHealthTest, TimeOutsFurtherApartAreOnlySwitchedBackOn) {
   EXPECT_EQ(mac.windowServer().enabledTapCount(), 1u);
 }
 
+TEST_F(TapHealthTest, ANewTapCountsNoTimeOutOfTheOldOne) {
+  timeOut(2);
+  mac.windowServer().invalidateTapPorts();
+  ASSERT_TRUE(tap.renewIfPortInvalid());
+  timeOut(2);  // the new tap's first two: only switched back on
+  EXPECT_EQ(renewed, (std::vector{TapRenewal{TapRenewal::Reason::portInvalid, true}}));
+  EXPECT_EQ(tap.renewals(), 1);
+}
+
 TEST_F(TapHealthTest, ARenewalFindsNothingToDoOnceTheTapWasRemoved) {
   timeOut(2);
   // Removed after the third time-out is told, before the renewal runs.

@@ -53,6 +53,21 @@ TEST_F(PanelModelTest, GmailShowsItsKeysAndMailsOwnWhereItHasNone) {
   EXPECT_EQ(unmapped->keys, own.at(static_cast<std::size_t>(unmapped->action)).keys);
 }
 
+TEST_F(PanelModelTest, AClashNoticeNamesTheCommandAsTheRunningMailCallsIt) {
+  sim::MailVariant german;
+  german.language = "de";
+  user.relaunchMail(german);
+  loop.runUntilIdle();  // the check after Mail launched reads its menus
+  ASSERT_FALSE(app.mailMenus().empty());
+  app.customStore().definition.overrides[ActionID::archive] = {
+      *KeyChord::fromKeymapString("cmd+r")};
+  app.selectSet(ShortcutSet::custom);
+  model.editing = true;
+  EXPECT_EQ(row(ActionID::archive).notice,
+            "⌘R is Mail's own shortcut for Antworten; while this set is on, Quillo uses it "
+            "for Archive.");
+}
+
 TEST_F(PanelModelTest, SendOnCommandReturnShowsOneKey) {
   app.customStore().definition.assign(*KeyChord::fromKeymapString("cmd+return"), ActionID::send);
   app.selectSet(ShortcutSet::custom);
@@ -134,7 +149,15 @@ TEST_F(PanelModelTest, AFailedTapWithoutInputMonitoringNeedsIt) {
   loop.advance(Duration(2));  // and cannot come back
   model.update(app);
   EXPECT_TRUE(model.needsInputMonitoring);
+  // Granted, yet the system still refuses the tap: the permission is not
+  // what is missing, and the panel must not send the user after it.
+  mac.windowServer().refuseTaps = true;
   mac.permissions.inputMonitoring = true;
+  loop.advance(Duration(2));
+  model.update(app);
+  ASSERT_EQ(app.tapFinding(), AppController::TapFinding::failed(true));
+  EXPECT_FALSE(model.needsInputMonitoring);
+  mac.windowServer().refuseTaps = false;
   loop.advance(Duration(2));
   model.update(app);
   EXPECT_FALSE(model.needsInputMonitoring);

@@ -175,10 +175,15 @@ TEST(StatusMenuContent, AccessibilityMissingOffersTheFix) {
 
 TEST(StatusMenuContent, KeymapProblemsCountWarningsAndPutTheErrorFirst) {
   StatusMenuState state = granted();
-  state.keymapWarnings = {"w1"};
-  EXPECT_EQ(titled(statusMenuItems(state), "Keymap").title, "Keymap: 1 warning");
-  state.keymapWarnings = {"w1", "w2", "w3"};
-  EXPECT_EQ(titled(statusMenuItems(state), "Keymap").title, "Keymap: 3 warnings");
+  const std::pair<std::vector<std::string>, const char*> counted[] = {
+      {{"w1"}, "Keymap: 1 warning"},
+      {{"w1", "w2"}, "Keymap: 2 warnings"},
+      {{"w1", "w2", "w3"}, "Keymap: 3 warnings"},
+  };
+  for (const auto& [warnings, title] : counted) {
+    state.keymapWarnings = warnings;
+    EXPECT_EQ(titled(statusMenuItems(state), "Keymap").title, title);
+  }
   state.keymapError = "keymap.json isn't valid: malformed JSON";
   const auto problems = titled(statusMenuItems(state), "Keymap");
   EXPECT_EQ(problems.title, "Keymap error");

@@ -127,6 +127,22 @@ TEST_F(StatusMenuControllerTest, CancelKeepsTheKeymapFileAndResetReplacesIt) {
   EXPECT_TRUE(app.keymapStore().warnings().empty());
 }
 
+TEST_F(StatusMenuControllerTest, TheGrantedAccessibilityRowOpensItsSettingsWithoutAsking) {
+  startClassic();
+  const auto asked = [&] { return mac.permissions.prompts.size(); };
+  const std::size_t atStart = asked();  // the first launch asks for Accessibility
+  choose({"Accessibility: required \u2014 Open Settings\u2026"});
+  EXPECT_EQ(asked(), atStart + 1);
+  EXPECT_EQ(mac.workspace().openedURLs.back(), SystemPermissions::accessibilitySettingsURL);
+  mac.permissions.accessibility = true;
+  loop.advance(Duration(AppController::permissionCheckInterval));
+  const std::size_t urls = mac.workspace().openedURLs.size();
+  choose({"Accessibility: granted"});
+  EXPECT_EQ(asked(), atStart + 1);  // granted: nothing to ask for
+  ASSERT_EQ(mac.workspace().openedURLs.size(), urls + 1);
+  EXPECT_EQ(mac.workspace().openedURLs.back(), SystemPermissions::accessibilitySettingsURL);
+}
+
 TEST_F(StatusMenuControllerTest, QuitEndsTheApplication) {
   startClassic();
   const pid_t quillo = session.application().pid();

@@ -27,6 +27,10 @@ class StatusPanelControllerTest : public testing::QuilloTest {
   void SetUp() override {
     session.start();
     loop.runUntilIdle();
+    // The button is a window of the panel's process, as on a Mac.
+    item.mouseDown = [this](std::uint64_t flags) {
+      return monitors.mouseDownInOwnWindow(platform::EventWindow::statusItemButton, flags);
+    };
   }
 
   static MonitoredEvent key(std::uint16_t code, std::string characters, std::uint64_t flags = 0) {
@@ -140,6 +144,82 @@ TEST_F(StatusPanelControllerTest, ReturnClosesTheHelpCardAndOtherKeysPass) {
   EXPECT_FALSE(panel.handleLocalEvent(key(platform::KeyCode::returnKey, "\r")));
   EXPECT_FALSE(panel.model().showingHelp);
   EXPECT_TRUE(window.visible);
+}
+
+TEST_F(StatusPanelControllerTest, ClosingWhileRecordingGivesTheKeysBackToTheInterceptorAtOnce) {
+  item.click();
+  panel.perform(PanelActions::SelectSet{ShortcutSet::custom});
+  panel.perform(PanelActions::Record{ActionID::archive});
+  ASSERT_TRUE(app.interceptor().suspended());
+  item.click();  // closes; no later refresh may be needed for the keys
+  EXPECT_FALSE(window.visible);
+  EXPECT_FALSE(app.interceptor().suspended());
+}
+
+TEST_F(StatusPanelControllerTest, StartingToRecordForgetsTheKeysTheInterceptorSwallowed) {
+  mac.permissions.accessibility = true;
+  user.openMail();
+  loop.advance(platform::Duration(AppController::permissionCheckInterval));
+  ASSERT_TRUE(app.tap().isInstalled());
+  const auto stroke = sim::User::keystroke("e");
+  platform::Event down(platform::EventType::keyDown);
+  down.setIntegerValueField(platform::EventField::keyboardEventKeycode, stroke.keyCode);
+  down.setKeyboardUnicodeString(u"e");
+  ASSERT_TRUE(app.interceptor().handle(platform::EventType::keyDown, down));  // archives
+  ASSERT_FALSE(app.interceptor().swallowedKeyCodes().empty());
+  item.click();
+  panel.perform(PanelActions::SelectSet{ShortcutSet::custom});
+  panel.perform(PanelActions::Record{ActionID::archive});
+  // e's key-up goes to the recorder now; the next e typed later keeps its key-up.
+  EXPECT_TRUE(app.interceptor().swallowedKeyCodes().empty());
+}
+
+TEST_F(StatusPanelControllerTest, AnotherApplicationBecomingActiveClosesThePanelByItself) {
+  // The spy window never resigns key: only the activation can close it.
+  item.click();
+  user.switchTo(sim::SimulatedMac::safariBundleID, "Safari");
+  EXPECT_FALSE(window.visible);
+  EXPECT_EQ(panel.lastCloseReason(), "another application became active");
+}
+
+TEST_F(StatusPanelControllerTest, AClickOnItsOwnButtonIsNotAClickOutside) {
+  // On a Mac the click on the button reaches the local monitor before the
+  // button: taken for a click outside, it would close the panel and the
+  // button would open it again.
+  item.click();
+  ASSERT_TRUE(window.visible);
+  item.click();
+  EXPECT_FALSE(window.visible);
+  EXPECT_EQ(panel.lastCloseReason(), "its icon was clicked again");
+}
+
+TEST_F(StatusPanelControllerTest, TheOptionKeyIsReadWhenTheIconIsClicked) {
+  struct Case {
+    const char* what;
+    std::uint64_t clickFlags;      // the click event's own
+    std::uint64_t heldAtClick;     // the keyboard's when the click is handled
+    std::uint64_t heldAfterwards;  // then the panel is redrawn
+    bool debug;
+  };
+  constexpr auto option = platform::EventFlags::alternate;
+  const Case cases[] = {
+      {"option on the click", option, 0, 0, true},
+      {"option held, a click without flags (a tray icon)", 0, option, 0, true},
+      {"option pressed only after the click", 0, 0, option, false},
+      {"option released after the click", option, option, 0, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    monitors.modifierFlags = c.heldAtClick;
+    item.click(c.clickFlags);
+    ASSERT_TRUE(window.visible);
+    monitors.modifierFlags = c.heldAfterwards;
+    app.refreshUI();
+    ASSERT_TRUE(view.last);
+    EXPECT_EQ(view.last->debug.has_value(), c.debug);
+    item.click(0);
+    ASSERT_FALSE(window.visible);
+  }
 }
 
 TEST_F(StatusPanelControllerTest, AClickInAnotherApplicationClosesThePanel) {

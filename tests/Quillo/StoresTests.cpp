@@ -211,6 +211,46 @@ TEST_F(KeymapStoreTest, AFIFOInPlaceOfTheFileIsRefusedWithoutBlocking) {
   EXPECT_EQ(store.loadError(), KeymapStore::notRegularText);
 }
 
+TEST_F(KeymapStoreTest, AnUnreadableDefaultNeverReplacesTheUsersFile) {
+  /// The real files, but the bundled default cannot be read (a damaged
+  /// bundle, an I/O error).
+  struct UnreadableDefault final : platform::FileSystem {
+    platform::FileSystem& real;
+    std::filesystem::path resource;
+    UnreadableDefault(platform::FileSystem& real, std::filesystem::path resource)
+        : real(real), resource(std::move(resource)) {}
+    platform::FileResult read(const std::filesystem::path& path, std::size_t limit) override {
+      if (path == resource) return {false, "", "Input/output error"};
+      return real.read(path, limit);
+    }
+    std::optional<std::string> writeAtomically(const std::filesystem::path& path,
+                                               std::string_view data, mode_t mode) override {
+      return real.writeAtomically(path, data, mode);
+    }
+    std::optional<std::string> createDirectories(const std::filesystem::path& folder) override {
+      return real.createDirectories(folder);
+    }
+    bool exists(const std::filesystem::path& path) override { return real.exists(path); }
+  };
+  UnreadableDefault unreadable{realFiles, *bundle.resource("keymap.json")};
+  // At the first launch: no file at all rather than an empty one.
+  KeymapStore first{loop, paths, unreadable, bundle, systemLog};
+  first.start();
+  EXPECT_FALSE(std::filesystem::exists(first.fileURL()));
+  // A reset keeps the user's file.
+  const std::string mine = R"({"keys": {"y": "archive"}})";
+  write(mine);
+  KeymapStore reset{loop, paths, unreadable, bundle, systemLog};
+  reset.start();
+  reset.resetToDefaults();
+  loop.advance(Duration(0.3));
+  EXPECT_EQ(testing::readText(reset.fileURL()), mine);
+  const auto lines = systemLog.messages("app");
+  EXPECT_NE(std::find(lines.begin(), lines.end(),
+                      "Couldn't install the default keymap: Input/output error"),
+            lines.end());
+}
+
 TEST_F(KeymapStoreTest, WithoutABundledFileNothingIsInstalledAndTheDefaultsApply) {
   platform::InstalledBundle empty{home.root() / "nowhere"};
   KeymapStore bare{loop, paths, files, empty, systemLog};

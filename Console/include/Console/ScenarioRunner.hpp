@@ -122,6 +122,7 @@ class ScenarioRunner {
   std::vector<std::string> lastOutcomes_;
   std::size_t roundTripsOfLastStep_ = 0;
   bool eventDetails_ = false;
+  bool timing_ = false;
   std::vector<std::string> shownMenu_;  // what a `show menu` step printed
   /// What each `write` step last put in a file, by file name.
   std::map<std::string, std::string> written_;

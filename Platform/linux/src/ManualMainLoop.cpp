@@ -1,6 +1,7 @@
 #include "Platform/linux/ManualMainLoop.hpp"
 
 #include <algorithm>
+#include <utility>
 
 #include "Platform/linux/InotifyWatchHub.hpp"
 
@@ -106,7 +107,7 @@ bool ManualMainLoop::runOnePosted() {
     work = std::move(posted_.front());
     posted_.pop_front();
   }
-  work();
+  runTurn(work);
   return true;
 }
 
@@ -128,8 +129,18 @@ bool ManualMainLoop::runOneDue() {
   } else {
     next->done = true;
   }
-  work();
+  runTurn(work);
   return true;
+}
+
+void ManualMainLoop::runTurn(const std::function<void()>& work) {
+  const Duration started = elapsed_;
+  work();
+  longestTurn_ = std::max(longestTurn_, elapsed_ - started);
+}
+
+Duration ManualMainLoop::takeLongestTurn() {
+  return std::exchange(longestTurn_, Duration(0));
 }
 
 void ManualMainLoop::runUntilIdle() {

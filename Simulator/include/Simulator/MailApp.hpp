@@ -67,6 +67,9 @@ struct MailVariant {
     KeyEquivalent key;
   };
   std::vector<AppShortcut> appShortcuts{};
+  /// How long it takes to answer each accessibility request, from its
+  /// first (a Mail busy syncing as it starts).
+  double latency = 0;
 };
 
 /// The languages a simulated Mail's menus can be in.

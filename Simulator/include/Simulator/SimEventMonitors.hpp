@@ -11,6 +11,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "Platform/EventMonitors.hpp"
 #include "Simulator/SimulatedMac.hpp"
@@ -33,8 +34,10 @@ class SimEventMonitors final : public platform::EventMonitors {
   /// The modifier keys held now (EventFlags bits).
   std::uint64_t modifierFlags = 0;
   /// A mouse-down in one of the process's own windows, through its local
-  /// monitors; whether it reaches the window.
-  bool mouseDownInOwnWindow(platform::EventWindow window);
+  /// monitors; whether it reaches the window. The flags are the keyboard's
+  /// unless given.
+  bool mouseDownInOwnWindow(platform::EventWindow window,
+                            std::optional<std::uint64_t> flags = std::nullopt);
 
   using Global = std::function<void(const platform::MonitoredEvent&)>;
   using Local = std::function<bool(const platform::MonitoredEvent&)>;

@@ -50,7 +50,10 @@ class SimStatusItem final : public platform::StatusItem {
   bool highlighted() const { return highlighted_; }
 
   /// A click on the button with these modifier flags (EventFlags bits).
+  /// The button is a window of its process: as on a Mac, the mouse-down
+  /// goes through that process's local monitors first.
   void click(std::uint64_t modifierFlags = 0) {
+    if (mouseDown && !mouseDown(modifierFlags)) return;
     if (menu_) {
       if (menu_->needsUpdate) menu_->needsUpdate();
       menuOpen_ = true;
@@ -70,6 +73,10 @@ class SimStatusItem final : public platform::StatusItem {
   /// Chooses the item at this path of titles ("Debug", "Check Menu Actions")
   /// in the open menu; the error's text when it cannot be chosen.
   std::optional<std::string> choose(const std::vector<std::string>& titles);
+
+  /// The owning process's local monitors, for a mouse-down on the button;
+  /// whether it goes on to the button.
+  std::function<bool(std::uint64_t modifierFlags)> mouseDown;
 
   platform::Rect buttonFrame = defaultButtonFrame;
   platform::Rect visibleFrame = defaultVisibleFrame;

@@ -159,6 +159,9 @@ class WindowServer final : public platform::EventServices, public platform::Keyb
     std::optional<pid_t> deliveredTo;  // none when a tap dropped it
     /// A tap dropped it (rather than no application being there to take it).
     bool droppedByTap = false;
+    /// From the moment it happened until the taps let it go: waiting for
+    /// their busy main thread, then in their callbacks.
+    platform::Duration held{0};
   };
   /// The latest key events, typed or posted, once their journey is over:
   /// at most `keptEvents`, so that a long session does not grow.

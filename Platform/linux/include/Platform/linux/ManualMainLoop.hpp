@@ -45,6 +45,9 @@ class ManualMainLoop final : public MainLoop {
   void elapse(Duration duration);
   /// Time moved so far.
   Duration elapsed() const;
+  /// The longest piece of work (a turn) since the last call, in the time
+  /// it moved the clock by blocking; starts counting afresh.
+  Duration takeLongestTurn();
   /// Delayed work and timers that are still to run.
   std::size_t scheduledCount() const;
 
@@ -55,9 +58,11 @@ class ManualMainLoop final : public MainLoop {
  private:
   bool runOnePosted();
   bool runOneDue();
+  void runTurn(const std::function<void()>& work);
 
   WallClock::time_point start_;
   Duration elapsed_{0};
+  Duration longestTurn_{0};
   bool stopped_ = false;
   std::uint64_t nextSequence_ = 0;
   mutable std::mutex postedMutex_;
