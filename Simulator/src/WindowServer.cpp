@@ -280,6 +280,7 @@ void WindowServer::deliver(Event event, bool posted, WallClock::time_point arriv
       event.integerValueField(EventField::keyboardEventAutorepeat) != 0,
       posted,
       std::nullopt,
+      /*droppedByTap=*/false,
       Duration(0)};
   // How long the event has waited for its turn on the main loop: the taps'
   // callbacks run there, so a busy main thread keeps the event waiting.

@@ -231,6 +231,13 @@ TEST_F(KeymapStoreTest, AnUnreadableDefaultNeverReplacesTheUsersFile) {
       return real.createDirectories(folder);
     }
     bool exists(const std::filesystem::path& path) override { return real.exists(path); }
+    platform::FileKind kindAt(const std::filesystem::path& path) override {
+      return real.kindAt(path);
+    }
+    std::optional<std::string> rename(const std::filesystem::path& from,
+                                      const std::filesystem::path& to) override {
+      return real.rename(from, to);
+    }
   };
   UnreadableDefault unreadable{realFiles, *bundle.resource("keymap.json")};
   // At the first launch: no file at all rather than an empty one.
