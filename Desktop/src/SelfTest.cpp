@@ -1,9 +1,17 @@
 #include "SelfTest.hpp"
 
+#include <signal.h>
+#include <unistd.h>
+
+#include <QAbstractButton>
 #include <QApplication>
+#include <QLabel>
 #include <QProcess>
 #include <QScreen>
+#include <QTimer>
 #include <chrono>
+#include <optional>
+#include <vector>
 
 #include "Console/MailState.hpp"
 
@@ -46,27 +54,102 @@ std::string describe(const QRect& rect) {
 }
 
 /// A real click of the first button at a point of the screen, through the
-/// X server, as a person's.
-bool clickAt(const QPoint& point) {
-  return QProcess::execute("xdotool", {"mousemove", "--sync", QString::number(point.x()),
-                                       QString::number(point.y()), "click", "1"}) == 0;
+/// X server, as a person's; with Alt (Option) held when asked.
+bool clickAt(const QPoint& point, bool alt = false) {
+  QStringList arguments{"mousemove", "--sync", QString::number(point.x()),
+                        QString::number(point.y())};
+  if (alt)
+    arguments << "keydown"
+              << "alt";
+  arguments << "click"
+            << "1";
+  if (alt)
+    arguments << "keyup"
+              << "alt";
+  return QProcess::execute("xdotool", arguments) == 0;
 }
 
-int trayTest(Desktop& desktop, Checks& checks) {
+/// Waits for the tray host to take the icon in; where it is then.
+std::optional<QRect> trayIcon(Desktop& desktop, Checks& checks) {
   QSystemTrayIcon& tray = desktop.statusItem().trayIcon();
   if (!checks.check(waitFor(
                         desktop, [] { return QSystemTrayIcon::isSystemTrayAvailable(); }, 20),
                     "a system tray is available"))
-    return checks.status();
+    return std::nullopt;
   // Until the tray host embeds it, the icon is an unplaced window at the
   // origin; the test's tray sits at the top right.
   if (!checks.check(
           waitFor(
               desktop, [&] { return !tray.geometry().isEmpty() && tray.geometry().x() > 0; }, 20),
           "the icon is placed in the tray"))
-    return checks.status();
-  const QRect icon = tray.geometry();
-  checks.note("icon at " + describe(icon));
+    return std::nullopt;
+  checks.note("icon at " + describe(tray.geometry()));
+  return tray.geometry();
+}
+
+/// The geometry of every frame the panel window painted, and how often it
+/// was shown and hidden.
+class PanelFrames final : public QObject {
+ public:
+  explicit PanelFrames(QWidget& panel) : panel_(panel) { panel_.installEventFilter(this); }
+  ~PanelFrames() override { panel_.removeEventFilter(this); }
+  std::vector<QRect> painted;
+  int shown = 0, hidden = 0;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched == &panel_) {
+      switch (event->type()) {
+        case QEvent::Paint:
+          painted.push_back(panel_.geometry());
+          break;
+        case QEvent::Show:
+          ++shown;
+          break;
+        case QEvent::Hide:
+          ++hidden;
+          break;
+        default:
+          break;
+      }
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  QWidget& panel_;
+};
+
+/// The one visible button of the panel so named, or none.
+QAbstractButton* panelButton(QWidget& panel, const QString& name) {
+  for (auto* button : panel.findChildren<QAbstractButton*>()) {
+    if ((button->accessibleName() == name || button->objectName() == name) &&
+        button->isVisibleTo(&panel))
+      return button;
+  }
+  return nullptr;
+}
+
+/// Where `child` lies in the panel window, and whether that is inside the
+/// part of the panel shown (not scrolled out of view).
+QRect placeIn(QWidget& panel, const QWidget& child) {
+  return QRect(child.mapTo(&panel, QPoint(0, 0)), child.size());
+}
+bool inView(QWidget& panel, const QWidget& child) {
+  QRect shown = panel.rect();
+  // A child of the scrolling middle shows only inside its viewport.
+  for (const QWidget* up = child.parentWidget(); up && up != &panel; up = up->parentWidget()) {
+    if (up->objectName() == QStringLiteral("qt_scrollarea_viewport"))
+      shown = shown.intersected(placeIn(panel, *up));
+  }
+  return shown.contains(placeIn(panel, child));
+}
+
+int trayTest(Desktop& desktop, Checks& checks) {
+  QSystemTrayIcon& tray = desktop.statusItem().trayIcon();
+  const std::optional<QRect> placed = trayIcon(desktop, checks);
+  if (!placed) return checks.status();
+  const QRect icon = *placed;
   checks.check(!tray.icon().isNull() && tray.isVisible(), "the icon shows");
 
   checks.check(clickAt(icon.center()), "xdotool clicked the icon");
@@ -176,13 +259,208 @@ int mailTest(Desktop& desktop, Checks& checks) {
   return checks.status();
 }
 
+/// The panel made as tall as it gets — the debug section (Option-click),
+/// the editor and its chooser open — on the 800-point screen: it stays
+/// inside the screen's visible frame, every frame painted has the final
+/// geometry, the header and the footer show, and the middle scrolls to its
+/// last control.
+int placementTest(Desktop& desktop, Checks& checks) {
+  const std::optional<QRect> placed = trayIcon(desktop, checks);
+  if (!placed) return checks.status();
+  const QRect icon = *placed;
+  QWidget& panel = desktop.panelWindow();
+  QWidget& view = desktop.panelView();
+  const QRect available = panel.screen()->availableGeometry();
+  checks.note("screen " + describe(panel.screen()->geometry()) + ", visible " +
+              describe(available));
+  PanelFrames frames(panel);
+  const auto settle = [&] {
+    waitFor(
+        desktop, [] { return false; }, 0.4);
+  };
+  const auto lookAt = [&](const std::string& state) {
+    const QRect frame = panel.geometry();
+    checks.note(state + ": panel at " + describe(frame) + ", content " +
+                std::to_string(view.sizeHint().height()) + " high, scrolls " +
+                std::to_string(desktop.panelView().scrollRange()));
+    checks.check(frame.left() >= available.left() + 8 && frame.right() <= available.right() - 8 &&
+                     frame.top() >= available.top() && frame.bottom() <= available.bottom() - 8,
+                 state + ": the panel is inside the visible frame, 8 points clear");
+    checks.check(frame.top() >= icon.bottom(), state + ": the panel is below the icon");
+    bool stale = false;
+    for (const QRect& painted : frames.painted)
+      stale = stale || painted != frame;
+    checks.check(!frames.painted.empty() && !stale, state + ": every frame painted (" +
+                                                        std::to_string(frames.painted.size()) +
+                                                        ") has the final geometry");
+    frames.painted.clear();
+    QLabel* title = nullptr;
+    for (auto* label : view.findChildren<QLabel*>()) {
+      if (label->text() == QStringLiteral("Shortcuts for Apple Mail") && label->isVisibleTo(&view))
+        title = label;
+    }
+    QAbstractButton* quit = panelButton(view, QStringLiteral("Quit"));
+    checks.check(title && inView(panel, *title) && quit && inView(panel, *quit),
+                 state + ": the header and the footer with Quit show");
+  };
+
+  checks.check(clickAt(icon.center(), true), "xdotool Option-clicked the icon");
+  if (!checks.check(waitFor(
+                        desktop, [&] { return panel.isVisible(); }, 5),
+                    "the click opened the panel"))
+    return checks.status();
+  settle();
+  lookAt("with the debug section");
+
+  QAbstractButton* edit = panelButton(view, QStringLiteral("Edit Shortcuts\u2026"));
+  if (!checks.check(edit && inView(panel, *edit), "\"Edit Shortcuts\u2026\" shows"))
+    return checks.status();
+  clickAt(edit->mapToGlobal(edit->rect().center()));
+  if (!checks.check(waitFor(
+                        desktop, [&] { return panelButton(view, "baseline") != nullptr; }, 5),
+                    "the click opened the editor"))
+    return checks.status();
+  settle();
+  lookAt("with the editor");
+
+  QAbstractButton* baseline = panelButton(view, QStringLiteral("baseline"));
+  if (!checks.check(baseline && inView(panel, *baseline), "the \"Start from\" button shows"))
+    return checks.status();
+  clickAt(baseline->mapToGlobal(baseline->rect().center()));
+  checks.check(waitFor(
+                   desktop, [&] { return panelButton(view, "baselineChoice") != nullptr; }, 5),
+               "the click opened the chooser");
+  settle();
+  lookAt("with the chooser");
+
+  auto& widget = desktop.panelView();
+  checks.check(widget.scrollRange() > 0, "the middle scrolls");
+  widget.scrollTo(widget.scrollRange());
+  settle();
+  QAbstractButton* last = panelButton(view, QStringLiteral("Show Debug Log"));
+  checks.check(last && inView(panel, *last), "scrolled down, the last debug button shows");
+  frames.painted.clear();
+
+  // Closed, then opened with a plain click: its smaller size at once.
+  clickAt(icon.center());
+  checks.check(waitFor(
+                   desktop, [&] { return !panel.isVisible(); }, 5),
+               "a click on the icon closed the panel");
+  clickAt(icon.center());
+  checks.check(waitFor(
+                   desktop, [&] { return panel.isVisible(); }, 5),
+               "a plain click opened it again");
+  settle();
+  checks.check(panel.height() == view.sizeHint().height(),
+               "without the debug section it is as tall as its content (" +
+                   std::to_string(panel.height()) + ")");
+  lookAt("plain");
+  return checks.status();
+}
+
+/// Clicks on the icon 130 ms apart, as quick as a person clicks twice: each
+/// one opens or closes the panel.
+int clicksTest(Desktop& desktop, Checks& checks) {
+  const std::optional<QRect> placed = trayIcon(desktop, checks);
+  if (!placed) return checks.status();
+  QWidget& panel = desktop.panelWindow();
+  PanelFrames frames(panel);
+  constexpr int clicks = 40;
+  QProcess xdotool;
+  xdotool.start("xdotool", {"mousemove", "--sync", QString::number(placed->center().x()),
+                            QString::number(placed->center().y()), "click", "--repeat",
+                            QString::number(clicks), "--delay", "130", "1"});
+  // The loop runs while xdotool clicks, as it would under a person's.
+  checks.check(waitFor(
+                   desktop, [&] { return xdotool.state() == QProcess::NotRunning; }, 30),
+               "xdotool clicked the icon " + std::to_string(clicks) + " times, 130 ms apart");
+  waitFor(
+      desktop, [] { return false; }, 0.5);
+  checks.note("shown " + std::to_string(frames.shown) + " times, hidden " +
+              std::to_string(frames.hidden) + " times");
+  checks.check(frames.shown == clicks / 2 && frames.hidden == clicks / 2,
+               "the panel opened and closed " + std::to_string(clicks / 2) + " times each");
+  checks.check(!panel.isVisible(), "it is closed after an even number of clicks");
+  return checks.status();
+}
+
+/// The launch-at-login question as a person meets it: drawn, not a black
+/// box; the icon's clicks doing nothing while it waits (it is app-modal, as
+/// NSAlert's runModal is on a Mac); and SIGTERM while it waits ending the
+/// loop, the question answered with its cautious "Not Now".
+int alertTest(Desktop& desktop, Checks& checks) {
+  const std::optional<QRect> placed = trayIcon(desktop, checks);
+  if (!placed) return checks.status();
+  QWidget& panel = desktop.panelWindow();
+  // The alert waits in a loop of its own: what happens while it is up is
+  // looked at from a timer, which runs in that loop.
+  enum class Step { waiting, shown, clicked, signalled };
+  Step step = Step::waiting;
+  int ticks = 0;
+  QTimer probe;
+  QObject::connect(&probe, &QTimer::timeout, [&] {
+    QWidget* alert = QApplication::activeModalWidget();
+    ++ticks;
+    switch (step) {
+      case Step::waiting:
+        if (!alert) return;
+        checks.note("the alert is up at " + describe(alert->geometry()));
+        step = Step::shown;
+        ticks = 0;
+        return;
+      case Step::shown: {
+        if (!alert || ticks < 5) return;  // half a second to be drawn
+        // What the X server shows there, as a person sees it.
+        const QRect area = alert->geometry();
+        const QImage shot = alert->screen()
+                                ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
+                                .toImage();
+        int dark = 0;
+        for (int y = 0; y < shot.height(); ++y)
+          for (int x = 0; x < shot.width(); ++x)
+            dark += qGray(shot.pixel(x, y)) < 40 ? 1 : 0;
+        const double share = shot.isNull() ? 1 : double(dark) / (shot.width() * shot.height());
+        checks.check(share < 0.3, "the alert is drawn, not a black box (" +
+                                      std::to_string(int(share * 100)) + " % dark)");
+        checks.check(clickAt(placed->center()), "xdotool clicked the icon while it waits");
+        step = Step::clicked;
+        ticks = 0;
+        return;
+      }
+      case Step::clicked:
+        if (ticks < 5) return;
+        checks.check(!panel.isVisible(), "the click did nothing while the alert waits");
+        step = Step::signalled;
+        ::kill(::getpid(), SIGTERM);
+        return;
+      case Step::signalled:
+        return;
+    }
+  });
+  probe.start(100);
+  const bool ended = waitFor(
+      desktop, [&] { return desktop.loop().stoppedBySignal(); }, 30);
+  probe.stop();
+  checks.check(step == Step::signalled, "the launch-at-login question was asked");
+  checks.check(ended, "SIGTERM while the alert waits ended the loop");
+  const auto lines = desktop.session().alertLines();
+  checks.check(!lines.empty() && lines.back().ends_with("answered Not Now"),
+               "the question was answered \"Not Now\"");
+  for (const auto& line : lines)
+    checks.note(line);
+  return checks.status();
+}
+
 }  // namespace
 
 int runSelfTest(Desktop& desktop, std::string_view which, std::ostream& out) {
   Checks checks(out);
   if (which == "tray") return trayTest(desktop, checks);
   if (which == "mail") return mailTest(desktop, checks);
-  out << "unknown self-test " << which << " (tray or mail)\n";
+  if (which == "placement") return placementTest(desktop, checks);
+  if (which == "clicks") return clicksTest(desktop, checks);
+  if (which == "alert") return alertTest(desktop, checks);
+  out << "unknown self-test " << which << " (tray, mail, placement, clicks or alert)\n";
   return 2;
 }
 

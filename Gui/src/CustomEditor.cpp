@@ -1,9 +1,10 @@
 #include "CustomEditor.hpp"
 
-#include <QEnterEvent>
 #include <QHBoxLayout>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 
 #include "Buttons.hpp"
@@ -56,6 +57,12 @@ class BaselineButton final : public QAbstractButton {
 
 /// One baseline to choose: a checkmark on the current one; white on the
 /// accent colour while the pointer is over it (as the content says).
+///
+/// The entry under the pointer is told by where the pointer moves, not by
+/// enter events: each hover draws the panel anew, and Qt sends the new
+/// entries enter events while they are shown, before they are laid out —
+/// an entry believed under the pointer then was not the one a person sees
+/// under it.
 class BaselineEntry final : public QAbstractButton {
  public:
   BaselineEntry(const PanelContent::BaselineChoice& choice, const Palette& palette,
@@ -67,7 +74,7 @@ class BaselineEntry final : public QAbstractButton {
     setCheckable(true);
     setChecked(choice.checked);
     setFont(systemFont(12));
-    setAttribute(Qt::WA_Hover);
+    setMouseTracking(true);
     setFocusPolicy(Qt::TabFocus);
   }
   QSize sizeHint() const override {
@@ -78,11 +85,10 @@ class BaselineEntry final : public QAbstractButton {
 
  protected:
   void nextCheckState() override {}
-  void enterEvent(QEnterEvent*) override {
-    if (!choice_.highlighted) chooser_.hover(choice_.baseline);
-  }
-  void leaveEvent(QEvent*) override {
-    if (choice_.highlighted) chooser_.hover(std::nullopt);
+  void mouseMoveEvent(QMouseEvent* event) override {
+    if (!choice_.highlighted && rect().contains(event->position().toPoint()))
+      chooser_.hover(choice_.baseline);
+    QAbstractButton::mouseMoveEvent(event);
   }
   void paintEvent(QPaintEvent*) override {
     QPainter p(this);
@@ -108,13 +114,17 @@ class BaselineEntry final : public QAbstractButton {
   Chooser chooser_;
 };
 
-/// The open chooser's entries on a card of their own.
+/// The open chooser's entries on a card of their own; the pointer leaving
+/// the card leaves every entry.
 class ChoiceList final : public QWidget {
  public:
-  explicit ChoiceList(const Palette& palette, QWidget* parent)
-      : QWidget(parent), palette_(palette) {}
+  ChoiceList(const Palette& palette, const Chooser& chooser, bool highlighted, QWidget* parent)
+      : QWidget(parent), palette_(palette), chooser_(chooser), highlighted_(highlighted) {}
 
  protected:
+  void leaveEvent(QEvent*) override {
+    if (highlighted_) chooser_.hover(std::nullopt);
+  }
   void paintEvent(QPaintEvent*) override {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
@@ -125,6 +135,8 @@ class ChoiceList final : public QWidget {
 
  private:
   Palette palette_;
+  Chooser chooser_;
+  bool highlighted_;
 };
 
 }  // namespace
@@ -146,7 +158,9 @@ CustomEditor::CustomEditor(const PanelContent::Editor& editor, const Palette& pa
   column->addLayout(startFrom);
 
   if (!editor.choices.empty()) {
-    auto* list = new ChoiceList(palette, this);
+    const bool highlighted = std::any_of(editor.choices.begin(), editor.choices.end(),
+                                         [](const auto& choice) { return choice.highlighted; });
+    auto* list = new ChoiceList(palette, chooser, highlighted, this);
     auto* entries = new QVBoxLayout(list);
     entries->setContentsMargins(4, 4, 4, 4);
     entries->setSpacing(0);

@@ -4,6 +4,7 @@
 // time, in a temporary home.
 #include <gtest/gtest.h>
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMenu>
@@ -16,6 +17,27 @@
 
 namespace quillo::desktop {
 namespace {
+
+/// What the application did over a stretch of running its loop: the layout
+/// requests and paints any of its objects got, and how often the loop woke
+/// up from waiting.
+class Activity final : public QObject {
+ public:
+  Activity() {
+    QApplication::instance()->installEventFilter(this);
+    connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::awake, this,
+            [this] { ++wakeUps; });
+  }
+  ~Activity() override { QApplication::instance()->removeEventFilter(this); }
+  int layouts = 0, paints = 0, wakeUps = 0;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::LayoutRequest) ++layouts;
+    if (event->type() == QEvent::Paint || event->type() == QEvent::UpdateRequest) ++paints;
+    return QObject::eventFilter(watched, event);
+  }
+};
 
 class DesktopTest : public ::testing::Test {
  protected:
@@ -118,6 +140,44 @@ TEST_F(DesktopTest, TheStatusItemOpensThePanelUnderItAndAClickInMailClosesIt) {
   emit desktop->statusItem().trayIcon().activated(QSystemTrayIcon::Trigger);
   EXPECT_FALSE(panel.isVisible());
   EXPECT_EQ(desktop->session().panelCloseReason(), "its icon was clicked again");
+}
+
+TEST_F(DesktopTest, AnOpenPanelLeftAloneLaysOutNothingPaintsNothingAndSleeps) {
+  start();
+  emit desktop->statusItem().trayIcon().activated(QSystemTrayIcon::Trigger);
+  ASSERT_TRUE(desktop->panelWindow().isVisible());
+  desktop->driver().wait(platform::Duration(0.5));  // shown, laid out, painted
+  Activity activity;
+  desktop->driver().wait(platform::Duration(1.0));
+  EXPECT_EQ(activity.layouts, 0);
+  EXPECT_EQ(activity.paints, 0);
+  // The timer that ends the wait, and the permission check every two
+  // seconds if it falls in this second.
+  EXPECT_LE(activity.wakeUps, 3);
+  EXPECT_TRUE(desktop->panelWindow().isVisible());
+  // Closed, it sleeps as well.
+  emit desktop->statusItem().trayIcon().activated(QSystemTrayIcon::Trigger);
+  desktop->driver().wait(platform::Duration(0.5));
+  Activity closed;
+  desktop->driver().wait(platform::Duration(1.0));
+  EXPECT_EQ(closed.layouts, 0);
+  EXPECT_EQ(closed.paints, 0);
+  EXPECT_LE(closed.wakeUps, 3);
+}
+
+TEST_F(DesktopTest, EveryClickOnTheIconTogglesThePanelAlsoOneTakenForADoubleClick) {
+  start();
+  auto& panel = desktop->panelWindow();
+  // Qt reports the second of two quick clicks as a double click.
+  const QSystemTrayIcon::ActivationReason clicks[] = {
+      QSystemTrayIcon::Trigger, QSystemTrayIcon::DoubleClick, QSystemTrayIcon::Trigger,
+      QSystemTrayIcon::DoubleClick};
+  bool open = false;
+  for (const auto click : clicks) {
+    emit desktop->statusItem().trayIcon().activated(click);
+    open = !open;
+    EXPECT_EQ(panel.isVisible(), open);
+  }
 }
 
 TEST_F(DesktopTest, WithTheClassicMenuTheTrayIconCarriesQuillosMenu) {

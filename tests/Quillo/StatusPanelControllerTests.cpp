@@ -16,10 +16,14 @@ using platform::MonitoredEvent;
 /// A drawing that asks for a size of its choosing.
 class SizedView final : public PanelView {
  public:
-  void display(const PanelContent& content) override { last = content; }
+  void display(const PanelContent& content) override {
+    last = content;
+    ++displays;
+  }
   std::optional<platform::Size> fittingSize() const override { return size; }
   std::optional<platform::Size> size;
   std::optional<PanelContent> last;
+  int displays = 0;
 };
 
 class StatusPanelControllerTest : public testing::QuilloTest {
@@ -150,6 +154,50 @@ TEST_F(StatusPanelControllerTest, AClickInAnotherApplicationClosesThePanel) {
   mac.windowServer().mouseDown(finder);
   EXPECT_FALSE(window.visible);
   EXPECT_FALSE(item.highlighted());
+}
+
+TEST_F(StatusPanelControllerTest, APermissionCheckThatChangesNothingRedrawsNothing) {
+  item.click();
+  const int looks = item.looksSet(), displays = view.displays;
+  const platform::Rect frame = window.frame();
+  loop.advance(platform::Duration(10));  // five permission checks
+  EXPECT_EQ(item.looksSet(), looks);
+  EXPECT_EQ(view.displays, displays);
+  EXPECT_EQ(window.frame(), frame);
+  // What does change is shown, once.
+  mac.permissions.accessibility = true;
+  loop.advance(platform::Duration(2));
+  EXPECT_GT(item.looksSet(), looks);
+  EXPECT_EQ(view.displays, displays + 1);
+  ASSERT_TRUE(view.last);
+  EXPECT_EQ(view.last->switches.at(2).on, true);
+  const int changedLooks = item.looksSet();
+  loop.advance(platform::Duration(4));
+  EXPECT_EQ(item.looksSet(), changedLooks);
+  EXPECT_EQ(view.displays, displays + 1);
+}
+
+TEST_F(StatusPanelControllerTest, TheViewsOwnChangesReplaceAnOpenPanelForItsNewSizeAtOnce) {
+  view.size = platform::Size{500, 600};
+  item.click();
+  ASSERT_EQ(window.frame().height, 600);
+  // The chooser opens: the drawing is taller, and the panel with it,
+  // before control goes back to the loop.
+  view.size = platform::Size{500, 700};
+  view.viewState.choosingBaseline = true;
+  view.needsDisplay();
+  EXPECT_EQ(window.frame().height, 700);
+  EXPECT_EQ(window.frame().maxY(), item.buttonFrame.minY() - 5);
+}
+
+TEST_F(StatusPanelControllerTest, ATallPanelOnAShortScreenGetsTheHeightThatFitsUnderTheButton) {
+  // 1280 x 800 with a 24-point menu bar.
+  item.visibleFrame = platform::Rect{0, 0, 1280, 776};
+  item.buttonFrame = platform::Rect{1240, 777, 22, 22};
+  view.size = platform::Size{517, 914};
+  item.click(platform::EventFlags::alternate);
+  const platform::Rect frame = window.frame();
+  EXPECT_EQ(frame, (platform::Rect{755, 8, 517, 764}));
 }
 
 }  // namespace

@@ -31,9 +31,12 @@ QtPanelWindow::QtPanelWindow(QWidget* content)
   setAttribute(Qt::WA_TranslucentBackground);
   setObjectName("QuilloPanel");
   auto* layout = new QVBoxLayout(this);
-  // Keep the content clear of the rounded corners.
-  const int inset = static_cast<int>(cornerRadius / 3);
-  layout->setContentsMargins(inset, inset, inset, inset);
+  // The content fills the window: the frame the panel is placed with is the
+  // content's own size, with nothing added around it. Its size is the
+  // frame's alone (no minimum from the content): a content taller than the
+  // screen is given less and scrolls.
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSizeConstraint(QLayout::SetNoConstraint);
   if (content) setContent(content);
 }
 

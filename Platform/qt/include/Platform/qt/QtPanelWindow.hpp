@@ -1,7 +1,8 @@
 // QtPanelWindow: the status panel's window as a frameless, tool-type
 // top-level Qt widget with a translucent background and rounded corners —
 // the PanelWindow of a Qt interface. It hosts one content widget (the panel's
-// drawing) filling it.
+// drawing) filling it edge to edge, so that the frame set is the content's
+// size; the content draws its own rounded background.
 //
 // Ordered front as key it is shown, raised and activated; it resigns key
 // when it loses activation (another window or application took the keyboard)
