@@ -4,7 +4,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QVBoxLayout>
-#include <algorithm>
 #include <cmath>
 
 #include "Buttons.hpp"
@@ -57,12 +56,6 @@ class BaselineButton final : public QAbstractButton {
 
 /// One baseline to choose: a checkmark on the current one; white on the
 /// accent colour while the pointer is over it (as the content says).
-///
-/// The entry under the pointer is told by where the pointer moves, not by
-/// enter events: each hover draws the panel anew, and Qt sends the new
-/// entries enter events while they are shown, before they are laid out —
-/// an entry believed under the pointer then was not the one a person sees
-/// under it.
 class BaselineEntry final : public QAbstractButton {
  public:
   BaselineEntry(const PanelContent::BaselineChoice& choice, const Palette& palette,
@@ -74,9 +67,10 @@ class BaselineEntry final : public QAbstractButton {
     setCheckable(true);
     setChecked(choice.checked);
     setFont(systemFont(12));
-    setMouseTracking(true);
     setFocusPolicy(Qt::TabFocus);
   }
+  CustomKeymap::Baseline baseline() const { return choice_.baseline; }
+  bool highlighted() const { return choice_.highlighted; }
   QSize sizeHint() const override {
     const QFontMetricsF metrics(font());
     return {static_cast<int>(std::ceil(metrics.horizontalAdvance(text()))) + 40,
@@ -85,11 +79,6 @@ class BaselineEntry final : public QAbstractButton {
 
  protected:
   void nextCheckState() override {}
-  void mouseMoveEvent(QMouseEvent* event) override {
-    if (!choice_.highlighted && rect().contains(event->position().toPoint()))
-      chooser_.hover(choice_.baseline);
-    QAbstractButton::mouseMoveEvent(event);
-  }
   void paintEvent(QPaintEvent*) override {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
@@ -114,17 +103,31 @@ class BaselineEntry final : public QAbstractButton {
   Chooser chooser_;
 };
 
-/// The open chooser's entries on a card of their own; the pointer leaving
-/// the card leaves every entry.
+/// The open chooser's entries on a card of their own.
+///
+/// The entry under the pointer is told by where the pointer moves over the
+/// card (its entries leave the moves to it), not by enter and leave events:
+/// each hover draws the panel anew, and Qt sends the new entries enter
+/// events while they are shown, before they are laid out, so an entry
+/// believed under the pointer then was not the one a person sees under it.
+/// Moves elsewhere in the panel clear the hover (the panel widget's part).
 class ChoiceList final : public QWidget {
  public:
-  ChoiceList(const Palette& palette, const Chooser& chooser, bool highlighted, QWidget* parent)
-      : QWidget(parent), palette_(palette), chooser_(chooser), highlighted_(highlighted) {}
+  ChoiceList(const Palette& palette, const Chooser& chooser, QWidget* parent)
+      : QWidget(parent), palette_(palette), chooser_(chooser) {
+    setObjectName(QStringLiteral("baselineChoices"));
+    setMouseTracking(true);
+  }
 
  protected:
-  void leaveEvent(QEvent*) override {
-    if (highlighted_) chooser_.hover(std::nullopt);
+  void mouseMoveEvent(QMouseEvent* event) override {
+    QWidget* under = childAt(event->position().toPoint());
+    auto* entry = dynamic_cast<BaselineEntry*>(under);
+    if (entry && !entry->highlighted()) chooser_.hover(entry->baseline());
+    if (!entry && !under) chooser_.hover(std::nullopt);
+    event->accept();
   }
+  void leaveEvent(QEvent*) override { chooser_.hover(std::nullopt); }
   void paintEvent(QPaintEvent*) override {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
@@ -136,7 +139,6 @@ class ChoiceList final : public QWidget {
  private:
   Palette palette_;
   Chooser chooser_;
-  bool highlighted_;
 };
 
 }  // namespace
@@ -158,9 +160,7 @@ CustomEditor::CustomEditor(const PanelContent::Editor& editor, const Palette& pa
   column->addLayout(startFrom);
 
   if (!editor.choices.empty()) {
-    const bool highlighted = std::any_of(editor.choices.begin(), editor.choices.end(),
-                                         [](const auto& choice) { return choice.highlighted; });
-    auto* list = new ChoiceList(palette, chooser, highlighted, this);
+    auto* list = new ChoiceList(palette, chooser, this);
     auto* entries = new QVBoxLayout(list);
     entries->setContentsMargins(4, 4, 4, 4);
     entries->setSpacing(0);

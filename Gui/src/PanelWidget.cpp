@@ -136,6 +136,9 @@ PanelWidget::PanelWidget(QWidget* parent) : QWidget(parent) {
   layout->addWidget(middle_, 1);
   setFocusPolicy(Qt::StrongFocus);
   setAccessibleName(QStringLiteral("Quillo"));
+  // Pointer moves that no control of the panel takes reach it: they are
+  // off the baseline chooser's entries, which lose their highlight.
+  setMouseTracking(true);
 }
 
 PanelWidget::~PanelWidget() = default;
@@ -497,6 +500,24 @@ void PanelWidget::keyPressEvent(QKeyEvent* event) {
     return;
   }
   QWidget::keyPressEvent(event);
+}
+
+void PanelWidget::mouseMoveEvent(QMouseEvent* event) {
+  if (viewState.hoveredBaseline) {
+    PanelViewState state = viewState;
+    state.hoveredBaseline.reset();
+    changeViewState(state, generation_);
+  }
+  QWidget::mouseMoveEvent(event);
+}
+
+void PanelWidget::leaveEvent(QEvent* event) {
+  if (viewState.hoveredBaseline) {
+    PanelViewState state = viewState;
+    state.hoveredBaseline.reset();
+    changeViewState(state, generation_);
+  }
+  QWidget::leaveEvent(event);
 }
 
 void PanelWidget::resizeEvent(QResizeEvent* event) {

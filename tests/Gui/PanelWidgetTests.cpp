@@ -234,6 +234,7 @@ TEST_F(PanelTest, TheBaselineChooserIsTheViewsOwnUntilAnEntryIsChosen) {
 TEST_F(PanelTest, TheHighlightedBaselineIsTheOneUnderThePointerWhereverItMoves) {
   model.set = ShortcutSet::custom;
   model.editing = true;
+  model.baseline = CustomKeymap::Baseline::gmail;
   show();
   click(theOne(widget, "Start from Gmail"));
   const auto entries = [&] {

@@ -160,19 +160,27 @@ TEST_F(StatusPanelControllerTest, APermissionCheckThatChangesNothingRedrawsNothi
   item.click();
   const int looks = item.looksSet(), displays = view.displays;
   const platform::Rect frame = window.frame();
-  loop.advance(platform::Duration(10));  // five permission checks
+  // The app refreshes its interface after every permission check, every
+  // two seconds.
+  const auto checks = [&](int count) {
+    for (int i = 0; i < count; ++i) {
+      loop.advance(platform::Duration(2));
+      panel.refresh();
+    }
+  };
+  checks(5);
   EXPECT_EQ(item.looksSet(), looks);
   EXPECT_EQ(view.displays, displays);
   EXPECT_EQ(window.frame(), frame);
   // What does change is shown, once.
   mac.permissions.accessibility = true;
-  loop.advance(platform::Duration(2));
+  checks(1);
   EXPECT_GT(item.looksSet(), looks);
   EXPECT_EQ(view.displays, displays + 1);
   ASSERT_TRUE(view.last);
   EXPECT_EQ(view.last->switches.at(2).on, true);
   const int changedLooks = item.looksSet();
-  loop.advance(platform::Duration(4));
+  checks(2);
   EXPECT_EQ(item.looksSet(), changedLooks);
   EXPECT_EQ(view.displays, displays + 1);
 }
@@ -180,12 +188,15 @@ TEST_F(StatusPanelControllerTest, APermissionCheckThatChangesNothingRedrawsNothi
 TEST_F(StatusPanelControllerTest, TheViewsOwnChangesReplaceAnOpenPanelForItsNewSizeAtOnce) {
   view.size = platform::Size{500, 600};
   item.click();
+  view.onRequest(PanelActions::EditShortcuts{});
   ASSERT_EQ(window.frame().height, 600);
   // The chooser opens: the drawing is taller, and the panel with it,
   // before control goes back to the loop.
   view.size = platform::Size{500, 700};
   view.viewState.choosingBaseline = true;
   view.needsDisplay();
+  ASSERT_TRUE(view.last && view.last->editor);
+  EXPECT_FALSE(view.last->editor->choices.empty());
   EXPECT_EQ(window.frame().height, 700);
   EXPECT_EQ(window.frame().maxY(), item.buttonFrame.minY() - 5);
 }
