@@ -87,13 +87,19 @@ std::optional<QRect> trayIcon(Desktop& desktop, Checks& checks) {
   return tray.geometry();
 }
 
-/// The geometry of every frame the panel window painted, and how often it
-/// was shown and hidden.
+/// Every frame the panel window painted — its geometry, and the size its
+/// content asked for then — and how often it was shown and hidden.
 class PanelFrames final : public QObject {
  public:
-  explicit PanelFrames(QWidget& panel) : panel_(panel) { panel_.installEventFilter(this); }
+  PanelFrames(QWidget& panel, QWidget& content) : panel_(panel), content_(content) {
+    panel_.installEventFilter(this);
+  }
   ~PanelFrames() override { panel_.removeEventFilter(this); }
-  std::vector<QRect> painted;
+  struct Frame {
+    QRect geometry;
+    QSize asked;
+  };
+  std::vector<Frame> painted;
   int shown = 0, hidden = 0;
 
  protected:
@@ -101,7 +107,7 @@ class PanelFrames final : public QObject {
     if (watched == &panel_) {
       switch (event->type()) {
         case QEvent::Paint:
-          painted.push_back(panel_.geometry());
+          painted.push_back({panel_.geometry(), content_.sizeHint()});
           break;
         case QEvent::Show:
           ++shown;
@@ -118,6 +124,7 @@ class PanelFrames final : public QObject {
 
  private:
   QWidget& panel_;
+  QWidget& content_;
 };
 
 /// The one visible button of the panel so named, or none.
@@ -273,7 +280,7 @@ int placementTest(Desktop& desktop, Checks& checks) {
   const QRect available = panel.screen()->availableGeometry();
   checks.note("screen " + describe(panel.screen()->geometry()) + ", visible " +
               describe(available));
-  PanelFrames frames(panel);
+  PanelFrames frames(panel, view);
   const auto settle = [&] {
     waitFor(
         desktop, [] { return false; }, 0.4);
@@ -287,12 +294,22 @@ int placementTest(Desktop& desktop, Checks& checks) {
                      frame.top() >= available.top() && frame.bottom() <= available.bottom() - 8,
                  state + ": the panel is inside the visible frame, 8 points clear");
     checks.check(frame.top() >= icon.bottom(), state + ": the panel is below the icon");
+    // A frame painted before the content changed had the old content's
+    // size; none may have a size other than its content's (the height that
+    // fits, when that is less), nor a place other than under the icon.
     bool stale = false;
-    for (const QRect& painted : frames.painted)
-      stale = stale || painted != frame;
+    const int room = available.bottom() + 1 - 8 - frame.top();
+    for (const auto& painted : frames.painted) {
+      const QSize fits(painted.asked.width(), std::min(painted.asked.height(), room));
+      stale = stale || painted.geometry.size() != fits || painted.geometry.top() != frame.top() ||
+              painted.geometry.right() !=
+                  std::min(icon.left() + painted.asked.width() - 1, available.right() - 8);
+    }
     checks.check(!frames.painted.empty() && !stale, state + ": every frame painted (" +
                                                         std::to_string(frames.painted.size()) +
-                                                        ") has the final geometry");
+                                                        ") has its content's size and place");
+    checks.check(!frames.painted.empty() && frames.painted.back().geometry == frame,
+                 state + ": the last frame painted has the final geometry");
     frames.painted.clear();
     QLabel* title = nullptr;
     for (auto* label : view.findChildren<QLabel*>()) {
@@ -339,6 +356,11 @@ int placementTest(Desktop& desktop, Checks& checks) {
   settle();
   QAbstractButton* last = panelButton(view, QStringLiteral("Show Debug Log"));
   checks.check(last && inView(panel, *last), "scrolled down, the last debug button shows");
+  if (last) {
+    checks.note("scrolled to " + std::to_string(widget.scrollPosition()) + " of " +
+                std::to_string(widget.scrollRange()) + "; the button at " +
+                describe(placeIn(panel, *last)));
+  }
   frames.painted.clear();
 
   // Closed, then opened with a plain click: its smaller size at once.
@@ -364,7 +386,14 @@ int clicksTest(Desktop& desktop, Checks& checks) {
   const std::optional<QRect> placed = trayIcon(desktop, checks);
   if (!placed) return checks.status();
   QWidget& panel = desktop.panelWindow();
-  PanelFrames frames(panel);
+  PanelFrames frames(panel, desktop.panelView());
+  // What Qt reported for each mouse-down, in order: T a click, D a double
+  // click.
+  std::string reported;
+  QObject::connect(&desktop.statusItem().trayIcon(), &QSystemTrayIcon::activated,
+                   &desktop.panelView(), [&](QSystemTrayIcon::ActivationReason reason) {
+                     reported += reason == QSystemTrayIcon::DoubleClick ? 'D' : 'T';
+                   });
   constexpr int clicks = 40;
   QProcess xdotool;
   xdotool.start("xdotool", {"mousemove", "--sync", QString::number(placed->center().x()),
@@ -376,8 +405,10 @@ int clicksTest(Desktop& desktop, Checks& checks) {
                "xdotool clicked the icon " + std::to_string(clicks) + " times, 130 ms apart");
   waitFor(
       desktop, [] { return false; }, 0.5);
+  checks.note("Qt reported " + reported);
   checks.note("shown " + std::to_string(frames.shown) + " times, hidden " +
-              std::to_string(frames.hidden) + " times");
+              std::to_string(frames.hidden) + " times; last closed because " +
+              desktop.session().panelCloseReason());
   checks.check(frames.shown == clicks / 2 && frames.hidden == clicks / 2,
                "the panel opened and closed " + std::to_string(clicks / 2) + " times each");
   checks.check(!panel.isVisible(), "it is closed after an even number of clicks");

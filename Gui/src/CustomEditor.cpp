@@ -1,5 +1,6 @@
 #include "CustomEditor.hpp"
 
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QMouseEvent>
 #include <QPainter>
@@ -70,7 +71,6 @@ class BaselineEntry final : public QAbstractButton {
     setFocusPolicy(Qt::TabFocus);
   }
   CustomKeymap::Baseline baseline() const { return choice_.baseline; }
-  bool highlighted() const { return choice_.highlighted; }
   QSize sizeHint() const override {
     const QFontMetricsF metrics(font());
     return {static_cast<int>(std::ceil(metrics.horizontalAdvance(text()))) + 40,
@@ -105,29 +105,35 @@ class BaselineEntry final : public QAbstractButton {
 
 /// The open chooser's entries on a card of their own.
 ///
-/// The entry under the pointer is told by where the pointer moves over the
-/// card (its entries leave the moves to it), not by enter and leave events:
-/// each hover draws the panel anew, and Qt sends the new entries enter
-/// events while they are shown, before they are laid out, so an entry
-/// believed under the pointer then was not the one a person sees under it.
-/// Moves elsewhere in the panel clear the hover (the panel widget's part).
+/// The entry under the pointer is told by where the pointer is whenever it
+/// moves, anywhere in the application, not by enter and leave events: each
+/// hover draws the panel anew, and Qt sends the new entries enter events
+/// while they are shown, before they are laid out (an entry believed under
+/// the pointer then is not the one a person sees under it), and no leave
+/// event when the pointer goes before it moved over them. The moves are
+/// watched only while the chooser is open.
 class ChoiceList final : public QWidget {
  public:
-  ChoiceList(const Palette& palette, const Chooser& chooser, QWidget* parent)
-      : QWidget(parent), palette_(palette), chooser_(chooser) {
+  ChoiceList(const Palette& palette, const Chooser& chooser,
+             std::optional<CustomKeymap::Baseline> highlighted, QWidget* parent)
+      : QWidget(parent), palette_(palette), chooser_(chooser), highlighted_(highlighted) {
     setObjectName(QStringLiteral("baselineChoices"));
-    setMouseTracking(true);
+    qApp->installEventFilter(this);
   }
+  ~ChoiceList() override { qApp->removeEventFilter(this); }
 
  protected:
-  void mouseMoveEvent(QMouseEvent* event) override {
-    QWidget* under = childAt(event->position().toPoint());
-    auto* entry = dynamic_cast<BaselineEntry*>(under);
-    if (entry && !entry->highlighted()) chooser_.hover(entry->baseline());
-    if (!entry && !under) chooser_.hover(std::nullopt);
-    event->accept();
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::MouseMove && isVisible()) {
+      const auto* move = static_cast<QMouseEvent*>(event);
+      const QPoint at = mapFromGlobal(move->globalPosition()).toPoint();
+      const auto* entry = dynamic_cast<const BaselineEntry*>(childAt(at));
+      const std::optional<CustomKeymap::Baseline> under =
+          entry ? std::optional(entry->baseline()) : std::nullopt;
+      if (under != highlighted_) chooser_.hover(under);
+    }
+    return QWidget::eventFilter(watched, event);
   }
-  void leaveEvent(QEvent*) override { chooser_.hover(std::nullopt); }
   void paintEvent(QPaintEvent*) override {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
@@ -139,6 +145,7 @@ class ChoiceList final : public QWidget {
  private:
   Palette palette_;
   Chooser chooser_;
+  std::optional<CustomKeymap::Baseline> highlighted_;
 };
 
 }  // namespace
@@ -160,7 +167,11 @@ CustomEditor::CustomEditor(const PanelContent::Editor& editor, const Palette& pa
   column->addLayout(startFrom);
 
   if (!editor.choices.empty()) {
-    auto* list = new ChoiceList(palette, chooser, this);
+    std::optional<CustomKeymap::Baseline> highlighted;
+    for (const auto& choice : editor.choices) {
+      if (choice.highlighted) highlighted = choice.baseline;
+    }
+    auto* list = new ChoiceList(palette, chooser, highlighted, this);
     auto* entries = new QVBoxLayout(list);
     entries->setContentsMargins(4, 4, 4, 4);
     entries->setSpacing(0);

@@ -136,9 +136,6 @@ PanelWidget::PanelWidget(QWidget* parent) : QWidget(parent) {
   layout->addWidget(middle_, 1);
   setFocusPolicy(Qt::StrongFocus);
   setAccessibleName(QStringLiteral("Quillo"));
-  // Pointer moves that no control of the panel takes reach it: they are
-  // off the baseline chooser's entries, which lose their highlight.
-  setMouseTracking(true);
 }
 
 PanelWidget::~PanelWidget() = default;
@@ -502,16 +499,8 @@ void PanelWidget::keyPressEvent(QKeyEvent* event) {
   QWidget::keyPressEvent(event);
 }
 
-void PanelWidget::mouseMoveEvent(QMouseEvent* event) {
-  if (viewState.hoveredBaseline) {
-    PanelViewState state = viewState;
-    state.hoveredBaseline.reset();
-    changeViewState(state, generation_);
-  }
-  QWidget::mouseMoveEvent(event);
-}
-
 void PanelWidget::leaveEvent(QEvent* event) {
+  // The pointer left the panel: no entry of the chooser is under it.
   if (viewState.hoveredBaseline) {
     PanelViewState state = viewState;
     state.hoveredBaseline.reset();

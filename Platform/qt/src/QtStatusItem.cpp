@@ -168,13 +168,22 @@ void QtStatusItem::setMenu(Menu* menu) {
 }
 
 void QtStatusItem::clicked(QSystemTrayIcon::ActivationReason reason) {
+  // Every mouse-down on a status item counts. A second click soon after
+  // the first comes as a double click: on a Mac instead of a Trigger (the
+  // click count is 2), from a Qt widget (an XEmbed tray's icon) sometimes
+  // right after the Trigger of the same mouse-down, in the same turn of the
+  // loop. A double click is a click unless its mouse-down was one already.
   switch (reason) {
     case QSystemTrayIcon::Trigger:
     case QSystemTrayIcon::Context:
-    // A second click soon after the first comes as a double click instead
-    // of a second Trigger (Qt turns the second mouse-down into it): it is a
-    // click like any other, since every mouse-down on a status item counts.
+      if (!pressed_) {
+        pressed_ = true;
+        QMetaObject::invokeMethod(
+            this, [this] { pressed_ = false; }, Qt::QueuedConnection);
+      }
+      break;
     case QSystemTrayIcon::DoubleClick:
+      if (pressed_) return;
       break;
     case QSystemTrayIcon::MiddleClick:
     case QSystemTrayIcon::Unknown:

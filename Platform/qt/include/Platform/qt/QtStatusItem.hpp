@@ -10,7 +10,8 @@
 // plate behind it. Setting what is shown already redraws nothing. A click on the icon (left
 // or right) calls the click handler with the modifiers held, read once from Qt and converted to
 // EventFlags bits; with a menu attached the click opens the menu instead, rebuilt from the seam's
-// Menu each time it is about to show. Frames are in the seams' coordinates (QtGeometry).
+// Menu each time it is about to show. Every mouse-down is one click, also one reported as a
+// double click. Frames are in the seams' coordinates (QtGeometry).
 //
 // Needs a QApplication; GUI thread only. The icon shows from construction
 // (when the desktop has a tray) until destruction.
@@ -85,6 +86,9 @@ class QtStatusItem final : public QObject, public StatusItem {
   bool disabled_ = false;
   double alpha_ = 1.0;
   bool highlighted_ = false;
+  // A click was taken in this turn of the loop (a double click that follows
+  // in the same turn is the same mouse-down).
+  bool pressed_ = false;
   std::function<void(std::uint64_t)> onClick_;
   Menu* menu_ = nullptr;
   Drawing drawing_;
