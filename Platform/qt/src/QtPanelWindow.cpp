@@ -60,6 +60,7 @@ Rect QtPanelWindow::frame() const {
 }
 
 void QtPanelWindow::orderFrontAsKey() {
+  activeSinceShown_ = false;
   show();
   raise();
   activateWindow();
@@ -93,7 +94,15 @@ void QtPanelWindow::paintEvent(QPaintEvent*) {
 
 void QtPanelWindow::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
-  if (event->type() == QEvent::ActivationChange && key_ && !isActiveWindow()) resignKey();
+  if (event->type() != QEvent::ActivationChange) return;
+  // Only a window that was key can resign it: a deactivation that arrives
+  // before this showing made the window active is left over from the one
+  // before (closed and opened again quickly) and would close it at once.
+  if (isActiveWindow()) {
+    activeSinceShown_ = true;
+  } else if (key_ && activeSinceShown_) {
+    resignKey();
+  }
 }
 
 void QtPanelWindow::resignKey() {

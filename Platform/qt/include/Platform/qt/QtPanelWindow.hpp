@@ -50,6 +50,8 @@ class QtPanelWindow final : public QWidget, public PanelWindow {
 
   QWidget* content_ = nullptr;
   bool key_ = false;
+  // The window became active since it was last ordered front.
+  bool activeSinceShown_ = false;
   std::uint64_t nextObserver_ = 1;
   std::shared_ptr<Observers> observers_ = std::make_shared<Observers>();
 };
