@@ -327,9 +327,12 @@ int placementTest(Desktop& desktop, Checks& checks) {
                     "the click opened the panel"))
     return checks.status();
   settle();
-  checks.check(view.findChild<QWidget*>(QStringLiteral("debug")) != nullptr,
-               "Option held, the debug section shows");
-  lookAt("with the debug section");
+  // Whether the Alt that xdotool holds reaches Qt differs between X
+  // servers; the editor and its chooser make the panel too tall for the
+  // screen either way.
+  checks.note(view.findChild<QWidget*>(QStringLiteral("debug")) ? "with the debug section"
+                                                                : "without the debug section");
+  lookAt("opened");
 
   QAbstractButton* edit = panelButton(view, QStringLiteral("Edit Shortcuts\u2026"));
   if (!checks.check(edit && inView(panel, *edit), "\"Edit Shortcuts\u2026\" shows"))
@@ -354,18 +357,22 @@ int placementTest(Desktop& desktop, Checks& checks) {
 
   auto& widget = desktop.panelView();
   checks.check(widget.scrollRange() > 0, "the middle scrolls");
+  // The lowest control of the middle: out of view at the top, in view once
+  // scrolled to the end.
+  QWidget* last = nullptr;
+  for (auto* control : view.findChildren<QAbstractButton*>()) {
+    if (!control->isVisibleTo(&view)) continue;
+    if (!last || placeIn(panel, *control).bottom() > placeIn(panel, *last).bottom()) {
+      if (control->accessibleName() != QStringLiteral("Quit") &&
+          control->accessibleName() != QStringLiteral("Support"))
+        last = control;
+    }
+  }
+  checks.check(last && !inView(panel, *last), "the lowest control of the middle is out of view");
   widget.scrollTo(widget.scrollRange());
   settle();
-  QAbstractButton* last = nullptr;
-  for (auto* button : view.findChildren<QAbstractButton*>()) {
-    if (button->accessibleName() == QStringLiteral("Show Debug Log")) last = button;
-  }
-  checks.check(last && inView(panel, *last), "scrolled down, the last debug button shows");
-  if (last) {
-    checks.note("scrolled to " + std::to_string(widget.scrollPosition()) + " of " +
-                std::to_string(widget.scrollRange()) + "; the button at " +
-                describe(placeIn(panel, *last)));
-  }
+  checks.check(last && inView(panel, *last), "scrolled to the end, it shows");
+  if (last) checks.note("it is \"" + last->accessibleName().toStdString() + "\"");
   frames.painted.clear();
 
   // Closed, then opened with a plain click: its smaller size at once.
@@ -377,6 +384,7 @@ int placementTest(Desktop& desktop, Checks& checks) {
   checks.check(waitFor(
                    desktop, [&] { return panel.isVisible(); }, 5),
                "a plain click opened it again");
+  checks.note("it last closed because " + desktop.session().panelCloseReason());
   settle();
   checks.check(panel.height() == view.sizeHint().height(),
                "without the debug section it is as tall as its content (" +
