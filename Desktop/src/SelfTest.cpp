@@ -10,6 +10,8 @@
 #include <QScreen>
 #include <QTimer>
 #include <chrono>
+#include <functional>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -101,6 +103,8 @@ class PanelFrames final : public QObject {
   };
   std::vector<Frame> painted;
   int shown = 0, hidden = 0;
+  /// Called when the panel hides.
+  std::function<void()> onHide;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
@@ -114,6 +118,7 @@ class PanelFrames final : public QObject {
           break;
         case QEvent::Hide:
           ++hidden;
+          if (onHide) onHide();
           break;
         default:
           break;
@@ -369,10 +374,14 @@ int placementTest(Desktop& desktop, Checks& checks) {
     }
   }
   checks.check(last && !inView(panel, *last), "the lowest control of the middle is out of view");
+  const QString lowest = last ? last->accessibleName() : QString();
   widget.scrollTo(widget.scrollRange());
   settle();
+  // Scrolling moves the chooser under the pointer, whose hover draws the
+  // panel anew: the control is looked up again.
+  last = lowest.isEmpty() ? nullptr : panelButton(view, lowest);
   checks.check(last && inView(panel, *last), "scrolled to the end, it shows");
-  if (last) checks.note("it is \"" + last->accessibleName().toStdString() + "\"");
+  checks.note("it is \"" + lowest.toStdString() + "\"");
   frames.painted.clear();
 
   // Closed, then opened with a plain click: its smaller size at once.
@@ -400,6 +409,8 @@ int clicksTest(Desktop& desktop, Checks& checks) {
   if (!placed) return checks.status();
   QWidget& panel = desktop.panelWindow();
   PanelFrames frames(panel, desktop.panelView());
+  std::map<std::string, int> closes;
+  frames.onHide = [&] { ++closes[desktop.session().panelCloseReason()]; };
   // What Qt reported for each mouse-down, in order: T a click, D a double
   // click.
   std::string reported;
@@ -419,6 +430,8 @@ int clicksTest(Desktop& desktop, Checks& checks) {
   waitFor(
       desktop, [] { return false; }, 0.5);
   checks.note("Qt reported " + reported);
+  for (const auto& [why, count] : closes)
+    checks.note("closed " + std::to_string(count) + " times because " + why);
   checks.note("shown " + std::to_string(frames.shown) + " times, hidden " +
               std::to_string(frames.hidden) + " times; last closed because " +
               desktop.session().panelCloseReason());
