@@ -428,7 +428,7 @@ void PanelWidget::measure() {
   // Sizes are those of polished widgets, also before the panel is first
   // shown; hidden widgets tell no layout that polishing changed them, so
   // every cached measure goes — once, here, for the content just built.
-    for (QWidget* part : {top_, middle, bottom_}) {
+  for (QWidget* part : {top_, middle, bottom_}) {
     part->ensurePolished();
     // A layout keeps each child's size hint from when it first asked;
     // polishing changed them without telling it.
