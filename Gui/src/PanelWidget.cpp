@@ -110,7 +110,13 @@ class ScrollingMiddle final : public QScrollArea {
     }
     kept_.reset();
     if (position > 0) kept_ = position;
+    // Setting a widget scrolls back to the top; where the range allows it
+    // already, the place is taken again at once, else when it grows.
     setWidget(content);
+    if (kept_ && verticalScrollBar()->maximum() >= *kept_) {
+      verticalScrollBar()->setValue(*kept_);
+      kept_.reset();
+    }
     // The panel's background shows through.
     content->setAutoFillBackground(false);
     content->show();
