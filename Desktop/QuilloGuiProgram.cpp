@@ -35,6 +35,12 @@ options:
                             host and xdotool)
                       mail  e typed into the Mail window archiving, typing
                             in a compose window only typing (needs xdotool)
+                      placement  the tallest panel inside the screen, its
+                            middle scrolling, no frame at a stale size
+                      clicks  quick clicks on the icon, each one opening or
+                            closing the panel
+                      alert  the launch-at-login question drawn, the icon
+                            not answering while it waits, SIGTERM ending it
   --help              this text
 )HELP";
 
@@ -65,7 +71,7 @@ int main(int argc, char** argv) {
 
   quillo::desktop::DesktopOptions options;
   options.arguments = std::move(arguments);
-  if (selfTest) {
+  if (selfTest && *selfTest != "alert") {
     // Nobody is there to answer: the cautious last button, as unanswered.
     options.answerAlert = [](const quillo::platform::Alert& alert) {
       return alert.buttons.empty() ? std::string() : alert.buttons.back();

@@ -81,13 +81,21 @@ void StatusPanelController::refresh() {
   model_.update(app_);
   const AppController::Status status = model_.status;
   // The same image and dimming as the classic menu's button; the panel's own words.
-  const StatusButton button = statusButton(status);
-  item_.setImage(symbolName(button.image), button.accessibilityDescription);
-  item_.setAlphaValue(button.dimmed ? pausedAlpha : 1.0);
-  item_.setToolTip("Quillo \u2014 " + std::string(statusNote(status)));
+  StatusButton button = statusButton(status);
+  button.toolTip = "Quillo \u2014 " + std::string(statusNote(status));
+  // A refresh that changes nothing (the permission check every two
+  // seconds, mostly) touches nothing on screen.
+  if (button != shownButton_) {
+    if (!shownButton_ || button.image != shownButton_->image ||
+        button.accessibilityDescription != shownButton_->accessibilityDescription) {
+      item_.setImage(symbolName(button.image), button.accessibilityDescription);
+    }
+    if (!shownButton_ || button.dimmed != shownButton_->dimmed)
+      item_.setAlphaValue(button.dimmed ? pausedAlpha : 1.0);
+    if (!shownButton_ || button.toolTip != shownButton_->toolTip) item_.setToolTip(button.toolTip);
+    shownButton_ = std::move(button);
+  }
   redraw();
-  // Its content may have changed size.
-  if (panel_.isVisible()) place();
 }
 
 void StatusPanelController::redraw() {
@@ -100,7 +108,13 @@ void StatusPanelController::redraw() {
     // Key-ups still due are the recorder's now; none may be swallowed later.
     if (recording) interceptor.forgetSwallowedKeys();
   }
-  view_.display(panelContent(model_, view_.viewState));
+  PanelContent content = panelContent(model_, view_.viewState);
+  if (content == shownContent_) return;
+  shownContent_ = std::move(content);
+  view_.display(*shownContent_);
+  // Measured anew for the new content: an open panel takes its new size
+  // at once, before anything is drawn at the old one.
+  if (panel_.isVisible()) place();
 }
 
 void StatusPanelController::toggle(std::uint64_t modifierFlags) {

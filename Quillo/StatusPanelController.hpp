@@ -29,6 +29,7 @@
 #include "Platform/StatusItem.hpp"
 #include "Platform/SystemLog.hpp"
 #include "Platform/Workspace.hpp"
+#include "StatusMenuContent.hpp"
 #include "StatusUI.hpp"
 
 namespace quillo {
@@ -75,7 +76,9 @@ class StatusPanelController final : public StatusUI {
 
  private:
   void place();
-  /// Shows the model as it is now (without reading the controller again).
+  /// Shows the model as it is now (without reading the controller again),
+  /// when that differs from what the view shows, and re-places an open
+  /// panel for it.
   void redraw();
   void setRecording(std::optional<ActionID> action);
   void recordKey(const platform::MonitoredEvent& event);
@@ -93,6 +96,10 @@ class StatusPanelController final : public StatusUI {
   std::vector<std::unique_ptr<platform::NotificationObserver>> observers_;
   platform::Logger log_;
   std::string lastCloseReason_;
+  // What the status item and the view show now; a refresh that would show
+  // the same again does nothing.
+  std::optional<StatusButton> shownButton_;
+  std::optional<PanelContent> shownContent_;
   Lifeline<StatusPanelController> lifeline_{this};
 };
 

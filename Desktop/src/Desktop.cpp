@@ -1,5 +1,6 @@
 #include "Desktop.hpp"
 
+#include <QAbstractEventDispatcher>
 #include <QWindow>
 
 #include "Gui/QtMenu.hpp"
@@ -48,17 +49,20 @@ Desktop::Desktop(DesktopOptions options)
 }
 
 Desktop::~Desktop() {
-  redrawTimer_.reset();
+  QObject::disconnect(QAbstractEventDispatcher::instance(), nullptr, &mailWindow_, nullptr);
   // The application goes before the interface it draws with.
   session_.reset();
 }
 
 platform::QtStatusItem::Drawing Desktop::statusItemDrawing() {
-  return {gui::fillQMenu, [](QPainter& painter, const std::string& name, const QRectF& box) {
-            // One colour: the icon is a template the tray colours itself.
-            if (const auto symbol = gui::symbolNamed(name))
-              gui::drawSymbol(painter, *symbol, box, Qt::black);
-          }};
+  return {
+      gui::fillQMenu,
+      [](QPainter& painter, const std::string& name, const QRectF& box) {
+        // One colour: the icon is a template the tray colours itself.
+        if (const auto symbol = gui::symbolNamed(name))
+          gui::drawSymbol(painter, *symbol, box, Qt::black);
+      },
+      [](QPainter& painter, const QRectF& box) { gui::drawMenuBarIcon(painter, box, Qt::black); }};
 }
 
 void Desktop::start() {
@@ -67,7 +71,12 @@ void Desktop::start() {
   sim::SimulatedMac& mac = session_->mac();
   mac.launchMail();
   mac.permissions.accessibility = true;
-  redrawTimer_ = loop_.repeat(redrawInterval, [this] { redraw(); });
+  // Whatever woke the loop — a key on its way to Mail, an action Quillo
+  // performed, a click — has changed Mail, if anything, by the time the loop
+  // is about to wait again: the window shows it then. An idle loop waits
+  // and nothing is redrawn.
+  QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock,
+                   &mailWindow_, [this] { redraw(); });
   redraw();
   mailWindow_.show();
 }

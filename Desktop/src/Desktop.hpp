@@ -6,8 +6,9 @@
 // The desktop owns the Qt implementations of the seams and hands them to
 // the session (Session), which wires the application as `quillo` does. Keys
 // typed into the Mail window are pressed on the simulated keyboard and go
-// through Quillo's event tap; the window redraws from the simulated Mail's
-// state every `redrawInterval`. Needs a QApplication made first; GUI thread
+// through Quillo's event tap; the window shows the simulated Mail's state
+// whenever the loop has done some work and is about to wait again (nothing
+// polls: an idle desktop sleeps). Needs a QApplication made first; GUI thread
 // only; everything it owns goes with it, the application first.
 #pragma once
 
@@ -40,8 +41,6 @@ struct DesktopOptions {
 
 class Desktop {
  public:
-  static constexpr platform::Duration redrawInterval{0.1};
-
   explicit Desktop(DesktopOptions options = {});
   ~Desktop();
   Desktop(const Desktop&) = delete;
@@ -59,8 +58,11 @@ class Desktop {
   QtLoopDriver& driver() { return driver_; }
   platform::QtStatusItem& statusItem() { return statusItem_; }
   platform::QtPanelWindow& panelWindow() { return panelWindow_; }
+  /// The panel's drawing, inside the panel window.
+  gui::PanelWidget& panelView() { return *panelView_; }
   MailWindow& mailWindow() { return mailWindow_; }
-  /// Draws the Mail window and the strip from the state now.
+  /// Draws the Mail window and the strip from the state now (nothing when
+  /// that is what they show).
   void redraw();
   /// Quillo's last decision and outcome, as the strip shows them.
   const std::string& lastDecision() const { return lastDecision_; }
@@ -81,7 +83,6 @@ class Desktop {
   MailWindow mailWindow_;
   std::unique_ptr<console::SessionDesktop> parts_;
   std::unique_ptr<console::Session> session_;
-  std::unique_ptr<platform::Timer> redrawTimer_;
   std::string lastDecision_;
   std::string lastOutcome_;
 };

@@ -1,9 +1,19 @@
 #include "SelfTest.hpp"
 
+#include <signal.h>
+#include <unistd.h>
+
+#include <QAbstractButton>
 #include <QApplication>
+#include <QLabel>
 #include <QProcess>
 #include <QScreen>
+#include <QTimer>
 #include <chrono>
+#include <functional>
+#include <map>
+#include <optional>
+#include <vector>
 
 #include "Console/MailState.hpp"
 
@@ -46,27 +56,121 @@ std::string describe(const QRect& rect) {
 }
 
 /// A real click of the first button at a point of the screen, through the
-/// X server, as a person's.
-bool clickAt(const QPoint& point) {
-  return QProcess::execute("xdotool", {"mousemove", "--sync", QString::number(point.x()),
-                                       QString::number(point.y()), "click", "1"}) == 0;
+/// X server, as a person's; with Alt (Option) held when asked.
+bool clickAt(const QPoint& point, bool alt = false) {
+  QStringList arguments{"mousemove", "--sync", QString::number(point.x()),
+                        QString::number(point.y())};
+  if (alt)
+    arguments << "keydown"
+              << "alt";
+  arguments << "click"
+            << "1";
+  if (alt)
+    arguments << "keyup"
+              << "alt";
+  return QProcess::execute("xdotool", arguments) == 0;
 }
 
-int trayTest(Desktop& desktop, Checks& checks) {
+/// Waits for the tray host to take the icon in; where it is then.
+/// With `askedFirst`, also waits for the launch-at-login question a fresh
+/// home is asked (answered by the test): Quillo activates itself for it,
+/// which closes an open panel, as any application coming to the front does.
+std::optional<QRect> trayIcon(Desktop& desktop, Checks& checks, bool askedFirst = true) {
   QSystemTrayIcon& tray = desktop.statusItem().trayIcon();
+  if (askedFirst) {
+    waitFor(
+        desktop, [&] { return !desktop.session().alertLines().empty(); }, 10);
+    waitFor(
+        desktop, [] { return false; }, 0.5);
+  }
   if (!checks.check(waitFor(
                         desktop, [] { return QSystemTrayIcon::isSystemTrayAvailable(); }, 20),
                     "a system tray is available"))
-    return checks.status();
+    return std::nullopt;
   // Until the tray host embeds it, the icon is an unplaced window at the
   // origin; the test's tray sits at the top right.
   if (!checks.check(
           waitFor(
               desktop, [&] { return !tray.geometry().isEmpty() && tray.geometry().x() > 0; }, 20),
           "the icon is placed in the tray"))
-    return checks.status();
-  const QRect icon = tray.geometry();
-  checks.note("icon at " + describe(icon));
+    return std::nullopt;
+  checks.note("icon at " + describe(tray.geometry()));
+  return tray.geometry();
+}
+
+/// Every frame the panel window painted — its geometry, and the size its
+/// content asked for then — and how often it was shown and hidden.
+class PanelFrames final : public QObject {
+ public:
+  PanelFrames(QWidget& panel, QWidget& content) : panel_(panel), content_(content) {
+    panel_.installEventFilter(this);
+  }
+  ~PanelFrames() override { panel_.removeEventFilter(this); }
+  struct Frame {
+    QRect geometry;
+    QSize asked;
+  };
+  std::vector<Frame> painted;
+  int shown = 0, hidden = 0;
+  /// Called when the panel hides.
+  std::function<void()> onHide;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched == &panel_) {
+      switch (event->type()) {
+        case QEvent::Paint:
+          painted.push_back({panel_.geometry(), content_.sizeHint()});
+          break;
+        case QEvent::Show:
+          ++shown;
+          break;
+        case QEvent::Hide:
+          ++hidden;
+          if (onHide) onHide();
+          break;
+        default:
+          break;
+      }
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  QWidget& panel_;
+  QWidget& content_;
+};
+
+/// The one visible button of the panel so named, or none.
+QAbstractButton* panelButton(QWidget& panel, const QString& name) {
+  for (auto* button : panel.findChildren<QAbstractButton*>()) {
+    if ((button->accessibleName() == name || button->objectName() == name) &&
+        button->isVisibleTo(&panel))
+      return button;
+  }
+  return nullptr;
+}
+
+/// Where `child` lies in the panel window, and whether that is inside the
+/// part of the panel shown (not scrolled out of view).
+QRect placeIn(QWidget& panel, const QWidget& child) {
+  return QRect(child.mapTo(&panel, QPoint(0, 0)), child.size());
+}
+bool inView(QWidget& panel, const QWidget& child) {
+  QRect shown = panel.rect();
+  // A child of the scrolling middle shows only inside its viewport.
+  for (const QWidget* up = child.parentWidget(); up && up != &panel; up = up->parentWidget()) {
+    if (up->objectName() == QStringLiteral("qt_scrollarea_viewport"))
+      shown = shown.intersected(placeIn(panel, *up));
+  }
+  return shown.contains(placeIn(panel, child));
+}
+
+int trayTest(Desktop& desktop, Checks& checks) {
+  QSystemTrayIcon& tray = desktop.statusItem().trayIcon();
+  const std::optional<QRect> placed = trayIcon(desktop, checks);
+  if (!placed) return checks.status();
+  const QRect icon = *placed;
   checks.check(!tray.icon().isNull() && tray.isVisible(), "the icon shows");
 
   checks.check(clickAt(icon.center()), "xdotool clicked the icon");
@@ -176,13 +280,253 @@ int mailTest(Desktop& desktop, Checks& checks) {
   return checks.status();
 }
 
+/// The panel made as tall as it gets — the debug section (Option-click),
+/// the editor and its chooser open — on the 800-point screen: it stays
+/// inside the screen's visible frame, every frame painted has the final
+/// geometry, the header and the footer show, and the middle scrolls to its
+/// last control.
+int placementTest(Desktop& desktop, Checks& checks) {
+  const std::optional<QRect> placed = trayIcon(desktop, checks);
+  if (!placed) return checks.status();
+  const QRect icon = *placed;
+  QWidget& panel = desktop.panelWindow();
+  QWidget& view = desktop.panelView();
+  const QRect available = panel.screen()->availableGeometry();
+  checks.note("screen " + describe(panel.screen()->geometry()) + ", visible " +
+              describe(available));
+  PanelFrames frames(panel, view);
+  const auto settle = [&] {
+    waitFor(
+        desktop, [] { return false; }, 0.4);
+  };
+  const auto lookAt = [&](const std::string& state) {
+    const QRect frame = panel.geometry();
+    checks.note(state + ": panel at " + describe(frame) + ", content " +
+                std::to_string(view.sizeHint().height()) + " high, scrolls " +
+                std::to_string(desktop.panelView().scrollRange()));
+    checks.check(frame.left() >= available.left() + 8 && frame.right() <= available.right() - 8 &&
+                     frame.top() >= available.top() && frame.bottom() <= available.bottom() - 8,
+                 state + ": the panel is inside the visible frame, 8 points clear");
+    checks.check(frame.top() >= icon.bottom(), state + ": the panel is below the icon");
+    // A frame painted before the content changed had the old content's
+    // size; none may have a size other than its content's (the height that
+    // fits, when that is less), nor a place other than under the icon.
+    bool stale = false;
+    const int room = available.bottom() + 1 - 8 - frame.top();
+    for (const auto& painted : frames.painted) {
+      const QSize fits(painted.asked.width(), std::min(painted.asked.height(), room));
+      stale = stale || painted.geometry.size() != fits || painted.geometry.top() != frame.top() ||
+              painted.geometry.right() !=
+                  std::min(icon.left() + painted.asked.width() - 1, available.right() - 8);
+    }
+    checks.check(!frames.painted.empty() && !stale, state + ": every frame painted (" +
+                                                        std::to_string(frames.painted.size()) +
+                                                        ") has its content's size and place");
+    checks.check(!frames.painted.empty() && frames.painted.back().geometry == frame,
+                 state + ": the last frame painted has the final geometry");
+    frames.painted.clear();
+    QLabel* title = nullptr;
+    for (auto* label : view.findChildren<QLabel*>()) {
+      if (label->text() == QStringLiteral("Shortcuts for Apple Mail") && label->isVisibleTo(&view))
+        title = label;
+    }
+    QAbstractButton* quit = panelButton(view, QStringLiteral("Quit"));
+    checks.check(title && inView(panel, *title) && quit && inView(panel, *quit),
+                 state + ": the header and the footer with Quit show");
+  };
+
+  checks.check(clickAt(icon.center(), true), "xdotool Option-clicked the icon");
+  if (!checks.check(waitFor(
+                        desktop, [&] { return panel.isVisible(); }, 5),
+                    "the click opened the panel"))
+    return checks.status();
+  settle();
+  // Whether the Alt that xdotool holds reaches Qt differs between X
+  // servers; the editor and its chooser make the panel too tall for the
+  // screen either way.
+  checks.note(view.findChild<QWidget*>(QStringLiteral("debug")) ? "with the debug section"
+                                                                : "without the debug section");
+  lookAt("opened");
+
+  QAbstractButton* edit = panelButton(view, QStringLiteral("Edit Shortcuts\u2026"));
+  if (!checks.check(edit && inView(panel, *edit), "\"Edit Shortcuts\u2026\" shows"))
+    return checks.status();
+  clickAt(edit->mapToGlobal(edit->rect().center()));
+  if (!checks.check(waitFor(
+                        desktop, [&] { return panelButton(view, "baseline") != nullptr; }, 5),
+                    "the click opened the editor"))
+    return checks.status();
+  settle();
+  lookAt("with the editor");
+
+  QAbstractButton* baseline = panelButton(view, QStringLiteral("baseline"));
+  if (!checks.check(baseline && inView(panel, *baseline), "the \"Start from\" button shows"))
+    return checks.status();
+  clickAt(baseline->mapToGlobal(baseline->rect().center()));
+  checks.check(waitFor(
+                   desktop, [&] { return panelButton(view, "baselineChoice") != nullptr; }, 5),
+               "the click opened the chooser");
+  settle();
+  lookAt("with the chooser");
+
+  auto& widget = desktop.panelView();
+  checks.check(widget.scrollRange() > 0, "the middle scrolls");
+  // The lowest control of the middle: out of view at the top, in view once
+  // scrolled to the end.
+  QWidget* last = nullptr;
+  for (auto* control : view.findChildren<QAbstractButton*>()) {
+    if (!control->isVisibleTo(&view)) continue;
+    if (!last || placeIn(panel, *control).bottom() > placeIn(panel, *last).bottom()) {
+      if (control->accessibleName() != QStringLiteral("Quit") &&
+          control->accessibleName() != QStringLiteral("Support"))
+        last = control;
+    }
+  }
+  checks.check(last && !inView(panel, *last), "the lowest control of the middle is out of view");
+  const QString lowest = last ? last->accessibleName() : QString();
+  widget.scrollTo(widget.scrollRange());
+  settle();
+  // Scrolling moves the chooser under the pointer, whose hover draws the
+  // panel anew: the control is looked up again.
+  last = lowest.isEmpty() ? nullptr : panelButton(view, lowest);
+  checks.check(last && inView(panel, *last), "scrolled to the end, it shows");
+  checks.note("it is \"" + lowest.toStdString() + "\"");
+  frames.painted.clear();
+
+  // Closed, then opened with a plain click: its smaller size at once.
+  clickAt(icon.center());
+  checks.check(waitFor(
+                   desktop, [&] { return !panel.isVisible(); }, 5),
+               "a click on the icon closed the panel");
+  clickAt(icon.center());
+  checks.check(waitFor(
+                   desktop, [&] { return panel.isVisible(); }, 5),
+               "a plain click opened it again");
+  checks.note("it last closed because " + desktop.session().panelCloseReason());
+  settle();
+  checks.check(panel.height() == view.sizeHint().height(),
+               "without the debug section it is as tall as its content (" +
+                   std::to_string(panel.height()) + ")");
+  lookAt("plain");
+  return checks.status();
+}
+
+/// Clicks on the icon 130 ms apart, as quick as a person clicks twice: each
+/// one opens or closes the panel.
+int clicksTest(Desktop& desktop, Checks& checks) {
+  const std::optional<QRect> placed = trayIcon(desktop, checks);
+  if (!placed) return checks.status();
+  QWidget& panel = desktop.panelWindow();
+  PanelFrames frames(panel, desktop.panelView());
+  std::map<std::string, int> closes;
+  frames.onHide = [&] { ++closes[desktop.session().panelCloseReason()]; };
+  // What Qt reported for each mouse-down, in order: T a click, D a double
+  // click.
+  std::string reported;
+  QObject::connect(&desktop.statusItem().trayIcon(), &QSystemTrayIcon::activated,
+                   &desktop.panelView(), [&](QSystemTrayIcon::ActivationReason reason) {
+                     reported += reason == QSystemTrayIcon::DoubleClick ? 'D' : 'T';
+                   });
+  constexpr int clicks = 40;
+  QProcess xdotool;
+  xdotool.start("xdotool", {"mousemove", "--sync", QString::number(placed->center().x()),
+                            QString::number(placed->center().y()), "click", "--repeat",
+                            QString::number(clicks), "--delay", "130", "1"});
+  // The loop runs while xdotool clicks, as it would under a person's.
+  checks.check(waitFor(
+                   desktop, [&] { return xdotool.state() == QProcess::NotRunning; }, 30),
+               "xdotool clicked the icon " + std::to_string(clicks) + " times, 130 ms apart");
+  waitFor(
+      desktop, [] { return false; }, 0.5);
+  checks.note("Qt reported " + reported);
+  for (const auto& [why, count] : closes)
+    checks.note("closed " + std::to_string(count) + " times because " + why);
+  checks.note("shown " + std::to_string(frames.shown) + " times, hidden " +
+              std::to_string(frames.hidden) + " times; last closed because " +
+              desktop.session().panelCloseReason());
+  checks.check(frames.shown == clicks / 2 && frames.hidden == clicks / 2,
+               "the panel opened and closed " + std::to_string(clicks / 2) + " times each");
+  checks.check(!panel.isVisible(), "it is closed after an even number of clicks");
+  return checks.status();
+}
+
+/// The launch-at-login question as a person meets it: drawn, not a black
+/// box; the icon's clicks doing nothing while it waits (it is app-modal, as
+/// NSAlert's runModal is on a Mac); and SIGTERM while it waits ending the
+/// loop, the question answered with its cautious "Not Now".
+int alertTest(Desktop& desktop, Checks& checks) {
+  const std::optional<QRect> placed = trayIcon(desktop, checks, false);
+  if (!placed) return checks.status();
+  QWidget& panel = desktop.panelWindow();
+  // The alert waits in a loop of its own: what happens while it is up is
+  // looked at from a timer, which runs in that loop.
+  enum class Step { waiting, shown, clicked, signalled };
+  Step step = Step::waiting;
+  int ticks = 0;
+  QTimer probe;
+  QObject::connect(&probe, &QTimer::timeout, [&] {
+    QWidget* alert = QApplication::activeModalWidget();
+    ++ticks;
+    switch (step) {
+      case Step::waiting:
+        if (!alert) return;
+        checks.note("the alert is up at " + describe(alert->geometry()));
+        step = Step::shown;
+        ticks = 0;
+        return;
+      case Step::shown: {
+        if (!alert || ticks < 5) return;  // half a second to be drawn
+        // What the X server shows there, as a person sees it.
+        const QRect area = alert->geometry();
+        const QImage shot = alert->screen()
+                                ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
+                                .toImage();
+        int dark = 0;
+        for (int y = 0; y < shot.height(); ++y)
+          for (int x = 0; x < shot.width(); ++x)
+            dark += qGray(shot.pixel(x, y)) < 40 ? 1 : 0;
+        const double share = shot.isNull() ? 1 : double(dark) / (shot.width() * shot.height());
+        checks.check(share < 0.3, "the alert is drawn, not a black box (" +
+                                      std::to_string(int(share * 100)) + " % dark)");
+        checks.check(clickAt(placed->center()), "xdotool clicked the icon while it waits");
+        step = Step::clicked;
+        ticks = 0;
+        return;
+      }
+      case Step::clicked:
+        if (ticks < 5) return;
+        checks.check(!panel.isVisible(), "the click did nothing while the alert waits");
+        step = Step::signalled;
+        ::kill(::getpid(), SIGTERM);
+        return;
+      case Step::signalled:
+        return;
+    }
+  });
+  probe.start(100);
+  const bool ended = waitFor(
+      desktop, [&] { return desktop.loop().stoppedBySignal(); }, 30);
+  probe.stop();
+  checks.check(step == Step::signalled, "the launch-at-login question was asked");
+  checks.check(ended, "SIGTERM while the alert waits ended the loop");
+  const auto lines = desktop.session().alertLines();
+  checks.check(!lines.empty() && lines.back().ends_with("answered Not Now"),
+               "the question was answered \"Not Now\"");
+  for (const auto& line : lines)
+    checks.note(line);
+  return checks.status();
+}
+
 }  // namespace
 
 int runSelfTest(Desktop& desktop, std::string_view which, std::ostream& out) {
   Checks checks(out);
   if (which == "tray") return trayTest(desktop, checks);
   if (which == "mail") return mailTest(desktop, checks);
-  out << "unknown self-test " << which << " (tray or mail)\n";
+  if (which == "placement") return placementTest(desktop, checks);
+  if (which == "clicks") return clicksTest(desktop, checks);
+  if (which == "alert") return alertTest(desktop, checks);
+  out << "unknown self-test " << which << " (tray, mail, placement, clicks or alert)\n";
   return 2;
 }
 

@@ -1,4 +1,4 @@
-// SelfTest: `quillo-gui --self-test tray|mail` — the desktop checks itself
+// SelfTest: `quillo-gui --self-test tray|mail|placement|clicks|alert` — the desktop checks itself
 // on a real display (Xvfb in the test suite), printing one line per fact
 // checked and answering with an exit status.
 //
@@ -8,6 +8,17 @@
 //   mail  real keys typed into the Mail window (xdotool) are converted and
 //         reach Mail through Quillo's event tap: Gmail's `e` archives the
 //         selected message; in a compose window, typing only types.
+//   placement  the panel made as tall as it gets (Option-click, the editor
+//         and its chooser) stays inside the screen's visible frame with its
+//         header and footer showing and its middle scrolling, every frame
+//         painted at its final geometry; a plain click after it opens the
+//         panel at its smaller size at once.
+//   clicks  40 real clicks on the icon 130 ms apart open and close the
+//         panel 20 times each.
+//   alert  the launch-at-login question, shown for real (not answered by
+//         the test): drawn on the screen, not a black box; the icon's
+//         clicks do nothing while it waits; SIGTERM then ends the loop and
+//         the question is answered "Not Now". Needs a fresh home.
 //
 // Runs the loop itself; call it instead of Desktop::run, after start().
 #pragma once

@@ -1,7 +1,8 @@
 #include "CustomEditor.hpp"
 
-#include <QEnterEvent>
+#include <QApplication>
 #include <QHBoxLayout>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QVBoxLayout>
 #include <cmath>
@@ -67,9 +68,9 @@ class BaselineEntry final : public QAbstractButton {
     setCheckable(true);
     setChecked(choice.checked);
     setFont(systemFont(12));
-    setAttribute(Qt::WA_Hover);
     setFocusPolicy(Qt::TabFocus);
   }
+  CustomKeymap::Baseline baseline() const { return choice_.baseline; }
   QSize sizeHint() const override {
     const QFontMetricsF metrics(font());
     return {static_cast<int>(std::ceil(metrics.horizontalAdvance(text()))) + 40,
@@ -78,12 +79,6 @@ class BaselineEntry final : public QAbstractButton {
 
  protected:
   void nextCheckState() override {}
-  void enterEvent(QEnterEvent*) override {
-    if (!choice_.highlighted) chooser_.hover(choice_.baseline);
-  }
-  void leaveEvent(QEvent*) override {
-    if (choice_.highlighted) chooser_.hover(std::nullopt);
-  }
   void paintEvent(QPaintEvent*) override {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
@@ -109,12 +104,36 @@ class BaselineEntry final : public QAbstractButton {
 };
 
 /// The open chooser's entries on a card of their own.
+///
+/// The entry under the pointer is told by where the pointer is whenever it
+/// moves, anywhere in the application, not by enter and leave events: each
+/// hover draws the panel anew, and Qt sends the new entries enter events
+/// while they are shown, before they are laid out (an entry believed under
+/// the pointer then is not the one a person sees under it), and no leave
+/// event when the pointer goes before it moved over them. The moves are
+/// watched only while the chooser is open.
 class ChoiceList final : public QWidget {
  public:
-  explicit ChoiceList(const Palette& palette, QWidget* parent)
-      : QWidget(parent), palette_(palette) {}
+  ChoiceList(const Palette& palette, const Chooser& chooser,
+             std::optional<CustomKeymap::Baseline> highlighted, QWidget* parent)
+      : QWidget(parent), palette_(palette), chooser_(chooser), highlighted_(highlighted) {
+    setObjectName(QStringLiteral("baselineChoices"));
+    qApp->installEventFilter(this);
+  }
+  ~ChoiceList() override { qApp->removeEventFilter(this); }
 
  protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::MouseMove && isVisible()) {
+      const auto* move = static_cast<QMouseEvent*>(event);
+      const QPoint at = mapFromGlobal(move->globalPosition()).toPoint();
+      const auto* entry = dynamic_cast<const BaselineEntry*>(childAt(at));
+      const std::optional<CustomKeymap::Baseline> under =
+          entry ? std::optional(entry->baseline()) : std::nullopt;
+      if (under != highlighted_) chooser_.hover(under);
+    }
+    return QWidget::eventFilter(watched, event);
+  }
   void paintEvent(QPaintEvent*) override {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
@@ -125,6 +144,8 @@ class ChoiceList final : public QWidget {
 
  private:
   Palette palette_;
+  Chooser chooser_;
+  std::optional<CustomKeymap::Baseline> highlighted_;
 };
 
 }  // namespace
@@ -146,7 +167,11 @@ CustomEditor::CustomEditor(const PanelContent::Editor& editor, const Palette& pa
   column->addLayout(startFrom);
 
   if (!editor.choices.empty()) {
-    auto* list = new ChoiceList(palette, this);
+    std::optional<CustomKeymap::Baseline> highlighted;
+    for (const auto& choice : editor.choices) {
+      if (choice.highlighted) highlighted = choice.baseline;
+    }
+    auto* list = new ChoiceList(palette, chooser, highlighted, this);
     auto* entries = new QVBoxLayout(list);
     entries->setContentsMargins(4, 4, 4, 4);
     entries->setSpacing(0);

@@ -4,6 +4,8 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 #include <cmath>
 
@@ -28,6 +30,8 @@ constexpr int headerVertical = 15, appIconSize = 44, titleWidth = 126, warningIc
 constexpr int helpSymbolSize = 14, debugButtonsPerLine = 3;
 // The panel is never narrower than this, whatever its content.
 constexpr int panelMinimumWidth = 440;
+// The middle's scroller lies over the sections' right inset.
+constexpr int scrollerWidth = 8, scrollerInset = 3;
 
 QVBoxLayout* section(QWidget* widget, int spacing) {
   auto* layout = new QVBoxLayout(widget);
@@ -53,12 +57,89 @@ QHBoxLayout* warningRow(const PanelContent::WarningRow& row, const Palette& pale
   return line;
 }
 
+/// The height a part asks for at `width`: its wrapped text at that width,
+/// and never less than the rest of it asks for.
+int heightAt(const QWidget* part, int width) {
+  const QLayout* layout = part->layout();
+  int height = layout->totalSizeHint().height();
+  if (layout->hasHeightForWidth()) height = std::max(height, layout->totalHeightForWidth(width));
+  return height;
+}
+
 }  // namespace
+
+/// The panel's middle: its content keeps the panel's full width and scrolls
+/// when the panel is shorter than it; a thin scroller shows over the right
+/// inset then. The place it was scrolled to stays when the content is drawn
+/// anew (a key recorded far down keeps its row in view).
+class ScrollingMiddle final : public QScrollArea {
+ public:
+  explicit ScrollingMiddle(QWidget* parent) : QScrollArea(parent) {
+    setObjectName(QStringLiteral("panelMiddle"));
+    setFrameShape(QFrame::NoFrame);
+    setWidgetResizable(true);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setFocusPolicy(Qt::NoFocus);
+    setAutoFillBackground(false);
+    viewport()->setAutoFillBackground(false);
+    scroller_ = new QScrollBar(Qt::Vertical, this);
+    scroller_->setObjectName(QStringLiteral("scroller"));
+    scroller_->setFixedWidth(scrollerWidth);
+    scroller_->setCursor(Qt::ArrowCursor);
+    scroller_->hide();
+    QScrollBar* inner = verticalScrollBar();
+    connect(inner, &QScrollBar::rangeChanged, this, [this](int minimum, int maximum) {
+      scroller_->setRange(minimum, maximum);
+      scroller_->setPageStep(verticalScrollBar()->pageStep());
+      scroller_->setSingleStep(verticalScrollBar()->singleStep());
+      scroller_->setVisible(maximum > minimum);
+      if (kept_ && maximum > minimum) verticalScrollBar()->setValue(*kept_);
+      if (maximum > minimum) kept_.reset();
+    });
+    connect(inner, &QScrollBar::valueChanged, scroller_, &QScrollBar::setValue);
+    connect(scroller_, &QScrollBar::valueChanged, inner, &QScrollBar::setValue);
+  }
+
+  /// Puts `content` in, keeping the place scrolled to.
+  void setContent(QWidget* content) {
+    const int position = verticalScrollBar()->value();
+    if (QWidget* old = takeWidget()) {
+      old->hide();
+      old->deleteLater();
+    }
+    kept_.reset();
+    if (position > 0) kept_ = position;
+    // Setting a widget scrolls back to the top; where the range allows it
+    // already, the place is taken again at once, else when it grows.
+    setWidget(content);
+    if (kept_ && verticalScrollBar()->maximum() >= *kept_) {
+      verticalScrollBar()->setValue(*kept_);
+      kept_.reset();
+    }
+    // The panel's background shows through.
+    content->setAutoFillBackground(false);
+    content->show();
+  }
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override {
+    QScrollArea::resizeEvent(event);
+    scroller_->setGeometry(width() - scrollerWidth - scrollerInset, 0, scrollerWidth, height());
+  }
+
+ private:
+  QScrollBar* scroller_;
+  // Where to scroll back to once the new content has its size.
+  std::optional<int> kept_;
+};
 
 PanelWidget::PanelWidget(QWidget* parent) : QWidget(parent) {
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
+  middle_ = new ScrollingMiddle(this);
+  layout->addWidget(middle_, 1);
   setFocusPolicy(Qt::StrongFocus);
   setAccessibleName(QStringLiteral("Quillo"));
 }
@@ -76,6 +157,8 @@ void PanelWidget::setAppearance(std::optional<Appearance> appearance) {
 }
 
 void PanelWidget::display(const PanelContent& content) {
+  // The same content draws the same: nothing to do.
+  if (content_ && *content_ == content) return;
   content_ = content;
   rebuild();
 }
@@ -117,16 +200,20 @@ void PanelWidget::rebuild() {
       kept->setParent(this);
     }
   }
-  for (QWidget* old : {body_, static_cast<QWidget*>(help_)}) {
+  for (QWidget* old : {top_, bottom_, static_cast<QWidget*>(help_)}) {
     if (!old) continue;
     old->hide();
     old->deleteLater();
   }
   help_ = nullptr;
-  body_ = buildBody(*content_);
-  layout()->addWidget(body_);
+  QWidget* middle = buildParts(*content_);
+  auto* column = static_cast<QVBoxLayout*>(layout());
+  column->insertWidget(0, top_);
+  column->addWidget(bottom_);
+  middle_->setContent(middle);
   // A child made after its parent was shown waits to be shown itself.
-  body_->show();
+  top_->show();
+  bottom_->show();
   if (content_->help) {
     const unsigned generation = generation_;
     help_ = new HelpOverlay(
@@ -140,26 +227,30 @@ void PanelWidget::rebuild() {
   for (OnOffSwitch* kept : switches_) {
     if (kept && kept->parentWidget() != this) kept->show();
   }
-  updateGeometry();
-  if (isWindow()) {
-    const auto size = fittingSize();
-    resize(static_cast<int>(size->width), static_cast<int>(size->height));
-  }
+  measure();
+  if (isWindow()) resize(*measured_);
   update();
 }
 
-QWidget* PanelWidget::buildBody(const PanelContent& c) {
+QWidget* PanelWidget::buildParts(const PanelContent& c) {
   const Palette palette = Palette::of(appearance());
   const unsigned generation = generation_;
   const Forward fwd = [this, generation](const PanelActions::Request& r) {
     forward(r, generation);
   };
 
-  auto* body = new QWidget(this);
-  body->setObjectName(QStringLiteral("panelBody"));
-  auto* column = new QVBoxLayout(body);
-  column->setContentsMargins(0, 0, 0, 0);
-  column->setSpacing(0);
+  const auto part = [](QWidget* widget, const char* name) {
+    widget->setObjectName(QString::fromLatin1(name));
+    auto* column = new QVBoxLayout(widget);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    return column;
+  };
+  top_ = new QWidget(this);
+  auto* middle = new QWidget;
+  bottom_ = new QWidget(this);
+  QVBoxLayout* column = part(top_, "panelTop");
+  QWidget* body = top_;
   const auto divider = [&] { column->addWidget(new Divider(palette.separator, body)); };
   const auto switchRow = [&](const PanelContent::SwitchRow& row, std::size_t slot) {
     auto* line = new QHBoxLayout;
@@ -241,7 +332,9 @@ QWidget* PanelWidget::buildBody(const PanelContent& c) {
     divider();
   }
 
-  // The shortcuts section.
+  // The middle: the shortcuts section and what follows it.
+  column = part(middle, "panelMiddleContent");
+  body = middle;
   auto* shortcuts = new QWidget(body);
   QVBoxLayout* shortcutColumn = section(shortcuts, 10);
   auto* heading = new QHBoxLayout;
@@ -315,9 +408,11 @@ QWidget* PanelWidget::buildBody(const PanelContent& c) {
   } else if (switches_[3] && switches_[3]->parentWidget() == this) {
     switches_[3]->hide();
   }
-  divider();
 
-  // The footer.
+  // The footer, under a divider.
+  column = part(bottom_, "panelBottom");
+  body = bottom_;
+  divider();
   auto* footer = new QWidget(body);
   auto* footerLine = new QHBoxLayout(footer);
   footerLine->setContentsMargins(sectionInset, 10, sectionInset, 12);
@@ -331,33 +426,60 @@ QWidget* PanelWidget::buildBody(const PanelContent& c) {
   forwardClicks(quit, fwd, c.quit.request);
   footerLine->addWidget(quit);
   column->addWidget(footer);
-  return body;
+  return middle;
+}
+
+void PanelWidget::measure() {
+  QWidget* middle = middle_->widget();
+  // Sizes are those of polished widgets, also before the panel is first
+  // shown; hidden widgets tell no layout that polishing changed them, so
+  // every cached measure goes — once, here, for the content just built.
+  for (QWidget* part : {top_, middle, bottom_}) {
+    part->ensurePolished();
+    // A layout keeps each child's size hint from when it first asked;
+    // polishing changed them without telling it.
+    for (QWidget* child : part->findChildren<QWidget*>())
+      child->updateGeometry();
+    for (QLayout* measured : part->findChildren<QLayout*>())
+      measured->invalidate();
+    part->layout()->invalidate();
+  }
+  int width = panelMinimumWidth;
+  for (const QWidget* part : {top_, middle, bottom_})
+    width = std::max(width, part->layout()->totalSizeHint().width());
+  const int top = heightAt(top_, width), bottom = heightAt(bottom_, width);
+  const int middleHeight = heightAt(middle, width);
+  // The header and the footer keep their heights; the middle takes what is
+  // left, and scrolls over its content of its own full height.
+  top_->setFixedHeight(top);
+  bottom_->setFixedHeight(bottom);
+  middle->setMinimumHeight(middleHeight);
+  int height = top + middleHeight + bottom;
+  if (help_) height = std::max(height, help_->neededHeight(width));
+  measured_ = QSize(width, height);
+  updateGeometry();
 }
 
 std::optional<platform::Size> PanelWidget::fittingSize() const {
-  if (!body_) return std::nullopt;
-  // Sizes are those of polished widgets, also before the panel is first
-  // shown; hidden widgets tell no layout that polishing changed them, so
-  // every cached measure goes.
-  body_->ensurePolished();
-  for (QLayout* measured : body_->findChildren<QLayout*>())
-    measured->invalidate();
-  QLayout* bodyLayout = body_->layout();
-  const int width = std::max(bodyLayout->sizeHint().width(), panelMinimumWidth);
-  // Wrapped text asks for its height at the panel's width; the rest of a
-  // section never gets less than its own size hint, which the height for a
-  // width can undercut when a section mixes both.
-  int height = bodyLayout->totalSizeHint().height();
-  if (bodyLayout->hasHeightForWidth())
-    height = std::max(height, bodyLayout->totalHeightForWidth(width));
-  if (help_) height = std::max(height, help_->neededHeight(width));
-  return platform::Size{static_cast<double>(width), static_cast<double>(height)};
+  if (!measured_) return std::nullopt;
+  return platform::Size{static_cast<double>(measured_->width()),
+                        static_cast<double>(measured_->height())};
 }
 
 QSize PanelWidget::sizeHint() const {
-  const auto size = fittingSize();
-  if (!size) return QWidget::sizeHint();
-  return {static_cast<int>(size->width), static_cast<int>(size->height)};
+  return measured_.value_or(QWidget::sizeHint());
+}
+
+int PanelWidget::scrollPosition() const {
+  return middle_->verticalScrollBar()->value();
+}
+
+int PanelWidget::scrollRange() const {
+  return middle_->verticalScrollBar()->maximum();
+}
+
+void PanelWidget::scrollTo(int position) {
+  middle_->verticalScrollBar()->setValue(position);
 }
 
 void PanelWidget::paintEvent(QPaintEvent*) {
@@ -387,6 +509,16 @@ void PanelWidget::keyPressEvent(QKeyEvent* event) {
   QWidget::keyPressEvent(event);
 }
 
+void PanelWidget::leaveEvent(QEvent* event) {
+  // The pointer left the panel: no entry of the chooser is under it.
+  if (viewState.hoveredBaseline) {
+    PanelViewState state = viewState;
+    state.hoveredBaseline.reset();
+    changeViewState(state, generation_);
+  }
+  QWidget::leaveEvent(event);
+}
+
 void PanelWidget::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   if (help_) help_->setGeometry(rect());
@@ -394,8 +526,14 @@ void PanelWidget::resizeEvent(QResizeEvent* event) {
 
 void PanelWidget::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
-  // A desktop that changes its theme changes the panel with it.
-  if (event->type() == QEvent::PaletteChange && !appearance_ && content_) rebuild();
+  // A desktop that changes its theme changes the panel with it; other
+  // fonts or another style measure anew.
+  if (event->type() == QEvent::PaletteChange && !appearance_ && content_) {
+    rebuild();
+  } else if ((event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) &&
+             content_) {
+    measure();
+  }
 }
 
 }  // namespace quillo::gui

@@ -1,9 +1,11 @@
 #include "Gui/Symbols.hpp"
 
+#include <QImage>
 #include <QLinearGradient>
 #include <QPainterPath>
 #include <QPixmap>
 #include <array>
+#include <cmath>
 #include <utility>
 
 namespace quillo::gui {
@@ -232,6 +234,58 @@ void drawAppIcon(QPainter& p, const QRectF& box) {
   p.setPen(QPen(Qt::white, u.length(0.035)));
   p.setBrush(QColor(255, 255, 255, 60));
   p.drawRoundedRect(u.rect(0.36, 0.7, 0.28, 0.16), u.length(0.04), u.length(0.04));
+  p.restore();
+}
+
+void drawMenuBarIcon(QPainter& p, const QRectF& box, const QColor& colour) {
+  // Drawn on a grid of 18 × 18 units, one unit a pixel at 1× and two at 2×.
+  // Straight edges sit where their strokes cover whole pixels, so the glyph
+  // is crisp at both; only the flap's diagonals and the corners are smoothed.
+  const double side = std::min(box.width(), box.height());
+  const double unit = side / 18;
+  const QPointF origin(box.center().x() - side / 2, box.center().y() - side / 2);
+  const double stroke = std::max(1.0, std::round(1.25 * unit));
+  // A line `stroke` wide along grid line `at` covers whole pixels.
+  const auto snap = [&](double at) {
+    const double v = at * unit;
+    return std::fmod(stroke, 2.0) == 1.0 ? std::floor(v) + 0.5 : std::round(v);
+  };
+  const auto pt = [&](double x, double y) { return origin + QPointF(snap(x), snap(y)); };
+  p.save();
+  p.setRenderHint(QPainter::Antialiasing);
+  QImage glyph(static_cast<int>(std::ceil(box.right())) + 1,
+               static_cast<int>(std::ceil(box.bottom())) + 1, QImage::Format_ARGB32_Premultiplied);
+  glyph.fill(Qt::transparent);
+  {
+    QPainter g(&glyph);
+    g.setRenderHint(QPainter::Antialiasing);
+    g.setPen(QPen(colour, stroke, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    g.setBrush(Qt::NoBrush);
+    // The envelope, its flap closed.
+    g.drawRect(QRectF(pt(1, 2), pt(14, 12)));
+    g.setPen(QPen(colour, stroke, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    QPainterPath flap;
+    flap.moveTo(pt(1, 2));
+    flap.lineTo(pt(7.5, 7.5));
+    flap.lineTo(pt(14, 2));
+    g.drawPath(flap);
+    // A key cap over its lower right corner, cut clear of the envelope by a
+    // unit: a solid cap whose top face shows as a hole, lip at the bottom.
+    const QRectF cap(origin + QPointF(std::round(8 * unit), std::round(8 * unit)),
+                     origin + QPointF(std::round(17.5 * unit), std::round(17.5 * unit)));
+    g.setCompositionMode(QPainter::CompositionMode_Clear);
+    g.setPen(Qt::NoPen);
+    g.setBrush(Qt::black);
+    const double gap = std::round(unit);
+    g.drawRoundedRect(cap.adjusted(-gap, -gap, gap, gap), 2.5 * unit + gap, 2.5 * unit + gap);
+    g.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    g.setBrush(colour);
+    g.drawRoundedRect(cap, 2.5 * unit, 2.5 * unit);
+    g.setCompositionMode(QPainter::CompositionMode_Clear);
+    const double rim = std::round(2 * unit), lip = std::round(3 * unit);
+    g.drawRoundedRect(cap.adjusted(rim, rim, -rim, -lip), unit, unit);
+  }
+  p.drawImage(QPointF(0, 0), glyph);
   p.restore();
 }
 

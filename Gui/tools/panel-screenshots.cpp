@@ -2,10 +2,13 @@
 // classic status menu, into PNG files; fails when a control of the panel
 // did not get the height it asks for — from the real model of Quillo
 // running on the simulated Mac in virtual time, each state in a fresh
-// temporary home. Run offscreen (QT_QPA_PLATFORM=offscreen); the fonts are
-// DejaVu Sans so the pictures come out the same on every machine.
+// temporary home. Also the menu-bar icon: a picture of it on light and dark
+// bars, at 1× and 2× and magnified, and (when a second folder is given) the
+// Mac bundle's MenuBarIcon.png and MenuBarIcon@2x.png, drawn by the same
+// code as the tray's icon. Run offscreen (QT_QPA_PLATFORM=offscreen); the
+// fonts are DejaVu Sans so the pictures come out the same on every machine.
 //
-//   quillo-panel-screenshots OUTPUT_FOLDER
+//   quillo-panel-screenshots OUTPUT_FOLDER [MENU_BAR_ICON_FOLDER]
 #include <unistd.h>
 
 #include <QAbstractButton>
@@ -27,6 +30,7 @@
 #include "Console/Session.hpp"
 #include "Gui/PanelWidget.hpp"
 #include "Gui/QtMenu.hpp"
+#include "Gui/Symbols.hpp"
 #include "Platform/KeyCodes.hpp"
 #include "Simulator/SimEventMonitors.hpp"
 #include "Simulator/SimStatusItem.hpp"
@@ -156,6 +160,10 @@ struct Shot {
   bool accessibility;
   gui::Appearance appearance;
   std::function<void(Scene&)> setUp;
+  /// The screen the panel is shown on, when it matters: a short one makes
+  /// the panel as tall as fits there, its middle scrolled this far down.
+  std::optional<platform::Rect> visibleFrame = std::nullopt;
+  int scrolledTo = 0;
 };
 
 const std::vector<Shot>& shots() {
@@ -193,6 +201,16 @@ const std::vector<Shot>& shots() {
        }},
       {"panel-debug.png", true, gui::Appearance::light, [](Scene& s) { s.open(true); }},
       {"panel-needs-accessibility.png", false, gui::Appearance::light, [](Scene& s) { s.open(); }},
+      // The tallest panel (debug section, editor and chooser open) on a
+      // 1280 x 800 screen: as tall as fits, its middle scrolled a little.
+      {"panel-tall-scrolling.png", true, gui::Appearance::light,
+       [](Scene& s) {
+         s.open(true);
+         s.panel.perform(A::EditShortcuts{});
+         s.widget.viewState.choosingBaseline = true;
+         s.panel.refresh();
+       },
+       platform::Rect{0, 0, 1280, 776}, 180},
   };
   return table;
 }
@@ -208,14 +226,77 @@ bool statusMenuShot(const fs::path& folder) {
   gui::fillQMenu(menu, opened);
   menu.ensurePolished();
   menu.resize(menu.sizeHint());
-  return save(menu.grab().toImage(), folder / "status-menu.png");
+  return save(picture(menu), folder / "status-menu.png");
+}
+
+/// The menu-bar icon `pixels` square (its 18-point glyph at 1× or 2×), in
+/// one colour, as the tray and the Mac bundle get it.
+QImage menuBarGlyph(int pixels, const QColor& colour, bool warning) {
+  QImage image(pixels, pixels, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  QPainter painter(&image);
+  const QRectF box(0, 0, pixels, pixels);
+  if (warning) {
+    gui::drawSymbol(painter, gui::Symbol::warningTriangle, box, colour);
+  } else {
+    gui::drawMenuBarIcon(painter, box, colour);
+  }
+  return image;
+}
+
+/// The icon as a person judges it: on a light and a dark menu bar at 1×
+/// and 2×, with its warning form, and magnified with its pixels showing.
+bool iconShot(const fs::path& folder) {
+  constexpr int magnified = 8, gap = 24, bar = 44;
+  QImage sheet(2 * (4 * 36 + 5 * gap) + gap, 2 * bar + 2 * gap + 18 * magnified + gap,
+               QImage::Format_ARGB32_Premultiplied);
+  sheet.fill(QColor(0xFF, 0xFF, 0xFF));
+  QPainter painter(&sheet);
+  const struct {
+    QColor bar, glyph;
+  } bars[] = {{QColor(0xEC, 0xEC, 0xEC), Qt::black}, {QColor(0x2A, 0x2A, 0x2C), Qt::white}};
+  int y = gap;
+  for (const auto& look : bars) {
+    painter.fillRect(QRect(0, y, sheet.width(), bar), look.bar);
+    int x = gap;
+    for (const int pixels : {18, 36}) {
+      for (const bool warning : {false, true}) {
+        painter.drawImage(QPoint(x, y + (bar - pixels) / 2),
+                          menuBarGlyph(pixels, look.glyph, warning));
+        x += pixels + gap;
+      }
+      x += gap;
+    }
+    y += bar + gap / 2;
+  }
+  y += gap / 2;
+  int x = gap;
+  for (const int pixels : {18, 36}) {
+    for (const bool warning : {false, true}) {
+      const QImage glyph = menuBarGlyph(pixels, Qt::black, warning);
+      const int side = 18 * magnified;
+      painter.fillRect(QRect(x, y, side, side), QColor(0xEC, 0xEC, 0xEC));
+      painter.drawImage(QRect(x, y, side, side),
+                        glyph.scaled(side, side, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+      x += side + gap;
+    }
+  }
+  painter.end();
+  return save(sheet, folder / "menu-bar-icon.png");
+}
+
+/// The Mac bundle's template images, 18 and 36 pixels square.
+bool bundleIcons(const fs::path& folder) {
+  fs::create_directories(folder);
+  return save(menuBarGlyph(18, Qt::black, false), folder / "MenuBarIcon.png") &&
+         save(menuBarGlyph(36, Qt::black, false), folder / "MenuBarIcon@2x.png");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::cerr << "usage: quillo-panel-screenshots OUTPUT_FOLDER\n";
+  if (argc != 2 && argc != 3) {
+    std::cerr << "usage: quillo-panel-screenshots OUTPUT_FOLDER [MENU_BAR_ICON_FOLDER]\n";
     return 2;
   }
   QApplication application(argc, argv);
@@ -226,16 +307,28 @@ int main(int argc, char** argv) {
   bool ok = true;
   for (const Shot& shot : shots()) {
     Scene scene(shot.accessibility);
+    if (shot.visibleFrame) {
+      scene.item.visibleFrame = *shot.visibleFrame;
+      scene.item.buttonFrame =
+          platform::Rect{shot.visibleFrame->maxX() - 40, shot.visibleFrame->maxY() + 1, 22, 22};
+    }
     scene.widget.setAppearance(shot.appearance);
     shot.setUp(scene);
-    // Shown, as the panel is, so that every layout has done its work.
-    const auto size = scene.widget.fittingSize();
-    scene.widget.resize(static_cast<int>(size->width), static_cast<int>(size->height));
+    // Shown, as the panel is, so that every layout has done its work — as
+    // large as the panel's window was made.
+    const platform::Rect frame = scene.window.frame();
+    scene.widget.resize(static_cast<int>(frame.width), static_cast<int>(frame.height));
     scene.widget.show();
     QApplication::processEvents();
+    if (shot.scrolledTo > 0) {
+      scene.widget.scrollTo(shot.scrolledTo);
+      QApplication::processEvents();
+    }
     ok = save(picture(scene.widget), folder / shot.file) && ok;
     ok = unsqueezed(scene.widget, shot.file) && ok;
   }
   ok = statusMenuShot(folder) && ok;
+  ok = iconShot(folder) && ok;
+  if (argc == 3) ok = bundleIcons(argv[2]) && ok;
   return ok ? 0 : 1;
 }

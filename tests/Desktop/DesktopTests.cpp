@@ -4,6 +4,7 @@
 // time, in a temporary home.
 #include <gtest/gtest.h>
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMenu>
@@ -16,6 +17,27 @@
 
 namespace quillo::desktop {
 namespace {
+
+/// What the application did over a stretch of running its loop: the layout
+/// requests and paints any of its objects got, and how often the loop woke
+/// up from waiting.
+class Activity final : public QObject {
+ public:
+  Activity() {
+    QApplication::instance()->installEventFilter(this);
+    connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::awake, this,
+            [this] { ++wakeUps; });
+  }
+  ~Activity() override { QApplication::instance()->removeEventFilter(this); }
+  int layouts = 0, paints = 0, wakeUps = 0;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::LayoutRequest) ++layouts;
+    if (event->type() == QEvent::Paint || event->type() == QEvent::UpdateRequest) ++paints;
+    return QObject::eventFilter(watched, event);
+  }
+};
 
 class DesktopTest : public ::testing::Test {
  protected:
@@ -118,6 +140,54 @@ TEST_F(DesktopTest, TheStatusItemOpensThePanelUnderItAndAClickInMailClosesIt) {
   emit desktop->statusItem().trayIcon().activated(QSystemTrayIcon::Trigger);
   EXPECT_FALSE(panel.isVisible());
   EXPECT_EQ(desktop->session().panelCloseReason(), "its icon was clicked again");
+}
+
+TEST_F(DesktopTest, AnOpenPanelLeftAloneLaysOutNothingPaintsNothingAndSleeps) {
+  start();
+  // The launch-at-login question comes first (Quillo activating itself for
+  // it closes the panel); then nothing is due.
+  ASSERT_TRUE(waitFor([&] { return !desktop->session().alertLines().empty(); }, 10));
+  desktop->driver().wait(platform::Duration(0.5));
+  emit desktop->statusItem().trayIcon().activated(QSystemTrayIcon::Trigger);
+  ASSERT_TRUE(desktop->panelWindow().isVisible());
+  desktop->driver().wait(platform::Duration(0.5));  // shown, laid out, painted
+  Activity activity;
+  desktop->driver().wait(platform::Duration(1.0));
+  EXPECT_EQ(activity.layouts, 0);
+  EXPECT_EQ(activity.paints, 0);
+  // The timer that ends the wait, and the permission check every two
+  // seconds if it falls in this second.
+  EXPECT_LE(activity.wakeUps, 3);
+  EXPECT_TRUE(desktop->panelWindow().isVisible()) << desktop->session().panelCloseReason();
+  // Closed, it sleeps as well.
+  emit desktop->statusItem().trayIcon().activated(QSystemTrayIcon::Trigger);
+  desktop->driver().wait(platform::Duration(0.5));
+  Activity closed;
+  desktop->driver().wait(platform::Duration(1.0));
+  EXPECT_EQ(closed.layouts, 0);
+  EXPECT_EQ(closed.paints, 0);
+  EXPECT_LE(closed.wakeUps, 3);
+}
+
+TEST_F(DesktopTest, EveryClickOnTheIconTogglesThePanelAlsoOneTakenForADoubleClick) {
+  start();
+  auto& panel = desktop->panelWindow();
+  // Qt reports the second of two quick clicks as a double click, alone or
+  // right after its Trigger.
+  using Reasons = std::vector<QSystemTrayIcon::ActivationReason>;
+  const Reasons clicks[] = {{QSystemTrayIcon::Trigger},
+                            {QSystemTrayIcon::DoubleClick},
+                            {QSystemTrayIcon::Trigger},
+                            {QSystemTrayIcon::Trigger, QSystemTrayIcon::DoubleClick},
+                            {QSystemTrayIcon::DoubleClick}};
+  bool open = false;
+  for (const Reasons& click : clicks) {
+    for (const auto reason : click)
+      emit desktop->statusItem().trayIcon().activated(reason);
+    open = !open;
+    EXPECT_EQ(panel.isVisible(), open) << "click " << (&click - clicks);
+    QApplication::processEvents();
+  }
 }
 
 TEST_F(DesktopTest, WithTheClassicMenuTheTrayIconCarriesQuillosMenu) {

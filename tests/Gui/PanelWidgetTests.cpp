@@ -221,8 +221,7 @@ TEST_F(PanelTest, TheBaselineChooserIsTheViewsOwnUntilAnEntryIsChosen) {
   EXPECT_TRUE(entries[1]->isChecked());
   EXPECT_FALSE(entries[0]->isChecked());
   // The pointer over an entry highlights it: white on the accent colour.
-  QEnterEvent enter(QPointF(3, 3), QPointF(3, 3), QPointF(3, 3));
-  QApplication::sendEvent(entries[3], &enter);
+  QTest::mouseMove(&widget, placeOf(entries[3]).center());
   EXPECT_EQ(widget.viewState.hoveredBaseline, CustomKeymap::Baseline::outlookWindows);
   auto* highlighted = visibleNamed<QAbstractButton>(widget, "baselineChoice", true).at(3);
   EXPECT_GT(pixelsNear(picture(), placeOf(highlighted), light.accent), 20);
@@ -230,6 +229,40 @@ TEST_F(PanelTest, TheBaselineChooserIsTheViewsOwnUntilAnEntryIsChosen) {
   ASSERT_EQ(requests.size(), 1u);
   EXPECT_EQ(requests.front(), Request(A::SetBaseline{CustomKeymap::Baseline::outlookWindows}));
   EXPECT_FALSE(widget.viewState.choosingBaseline);
+}
+
+TEST_F(PanelTest, TheHighlightedBaselineIsTheOneUnderThePointerWhereverItMoves) {
+  model.set = ShortcutSet::custom;
+  model.editing = true;
+  model.baseline = CustomKeymap::Baseline::gmail;
+  show();
+  click(theOne(widget, "Start from Gmail"));
+  const auto entries = [&] {
+    return visibleNamed<QAbstractButton>(widget, "baselineChoice", true);
+  };
+  ASSERT_EQ(entries().size(), 4u);
+  std::vector<QPoint> centres;
+  for (auto* entry : entries())
+    centres.push_back(placeOf(entry).center());
+  // Down the list, back up, and a jump: each highlight is drawn anew, and
+  // the entry highlighted is the one the pointer is over.
+  for (const std::size_t at : {0u, 1u, 2u, 3u, 2u, 1u, 0u, 3u, 1u}) {
+    QTest::mouseMove(&widget, centres[at]);
+    QApplication::processEvents();
+    const auto now = entries();
+    ASSERT_EQ(now.size(), 4u);
+    std::vector<std::string> highlighted;
+    for (auto* entry : now) {
+      if (pixelsNear(picture(), placeOf(entry), light.accent) > 20)
+        highlighted.push_back(entry->accessibleName().toStdString());
+    }
+    EXPECT_EQ(highlighted, std::vector<std::string>{now[at]->accessibleName().toStdString()})
+        << "pointer over entry " << at;
+  }
+  // Off the list, none is.
+  QTest::mouseMove(&widget, QPoint(5, 5));
+  QApplication::processEvents();
+  EXPECT_EQ(widget.viewState.hoveredBaseline, std::nullopt);
 }
 
 TEST_F(PanelTest, EscWhileARowRecordsAsksToStopRecording) {

@@ -26,26 +26,97 @@ TEST(PanelPlacement, UnderTheButtonAndInsideTheVisibleFrame) {
   const Size panel{500, 560};
   struct Case {
     const char* what;
+    Size panel;
     Rect button;
     Rect screen;
     Rect expected;
   };
   const Case cases[] = {
-      {"under the button, 5 points down", {700, 875, 30, 22}, screen, {700, 310, 500, 560}},
-      {"near the right edge: 8 points inside", {1400, 875, 30, 22}, screen, {932, 310, 500, 560}},
-      {"near the left edge: 8 points inside", {2, 875, 30, 22}, screen, {8, 310, 500, 560}},
-      {"a low screen: 8 points above the bottom", {700, 500, 30, 22}, screen, {700, 8, 500, 560}},
+      {"under the button, 5 points down", panel, {700, 875, 30, 22}, screen, {700, 310, 500, 560}},
+      {"near the right edge: 8 points inside",
+       panel,
+       {1400, 875, 30, 22},
+       screen,
+       {932, 310, 500, 560}},
+      {"near the left edge: 8 points inside", panel, {2, 875, 30, 22}, screen, {8, 310, 500, 560}},
       {"a narrow screen: the right edge wins",
+       panel,
        {100, 875, 30, 22},
        {0, 0, 400, 875},
        {-108, 310, 500, 560}},
       {"a second screen to the right",
+       panel,
        {2000, 1075, 30, 22},
        {1440, 0, 1920, 1075},
        {2000, 510, 500, 560}},
+      {"a button higher than the visible frame: the top stays inside it",
+       panel,
+       {700, 890, 30, 10},
+       screen,
+       {700, 315, 500, 560}},
+      // 1280 x 800 with a 24-point menu bar: 776 points visible, 8 kept free
+      // at the bottom, 5 under the button.
+      {"a tall panel on a short screen: as tall as fits, under the button",
+       {517, 914},
+       {1240, 777, 22, 22},
+       {0, 0, 1280, 776},
+       {755, 8, 517, 764}},
+      {"exactly as tall as fits: unchanged",
+       {517, 764},
+       {1240, 777, 22, 22},
+       {0, 0, 1280, 776},
+       {755, 8, 517, 764}},
+      {"a low button with more room below than above: under it, shorter",
+       panel,
+       {700, 500, 30, 22},
+       screen,
+       {700, 8, 500, 487}},
+      {"a tray at the bottom of the screen: above it, 5 points clear",
+       panel,
+       {700, 0, 30, 24},
+       {0, 24, 1440, 876},
+       {700, 29, 500, 560}},
+      {"a tray at the bottom and a tall panel: above it, as tall as fits",
+       {500, 1000},
+       {700, 0, 30, 24},
+       {0, 24, 1440, 876},
+       {700, 29, 500, 863}},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(PanelPlacement::frame(panel, c.button, c.screen), c.expected) << c.what;
+    EXPECT_EQ(PanelPlacement::frame(c.panel, c.button, c.screen), c.expected) << c.what;
+  }
+}
+
+TEST(PanelPlacement, APanelThatFitsTheScreensWidthNeverLeavesItsVisibleFrameNorCoversTheButton) {
+  struct Screen {
+    Rect visible;
+    Rect menuBarButton;  // a status item at its top left
+  };
+  const Screen screens[] = {
+      {{0, 0, 1440, 875}, {0, 876, 24, 22}},
+      {{0, 0, 1280, 776}, {0, 777, 22, 22}},
+      {{1440, 0, 1024, 600}, {1440, 601, 22, 22}},
+  };
+  const Size panels[] = {{440, 300}, {517, 600}, {517, 842}, {517, 914}, {520, 2000}};
+  for (const auto& screen : screens) {
+    for (const Size& panel : panels) {
+      for (double along = 0; along <= 1; along += 0.125) {
+        Rect button = screen.menuBarButton;
+        button.x = screen.visible.minX() + along * (screen.visible.width - button.width);
+        const Rect frame = PanelPlacement::frame(panel, button, screen.visible);
+        const std::string what = std::to_string(panel.width) + "x" + std::to_string(panel.height) +
+                                 " under a button at x " + std::to_string(button.x) +
+                                 " on a screen " + std::to_string(screen.visible.height) + " high";
+        EXPECT_GE(frame.minX(), screen.visible.minX() + 8) << what;
+        EXPECT_LE(frame.maxX(), screen.visible.maxX() - 8) << what;
+        EXPECT_GE(frame.minY(), screen.visible.minY() + 8) << what;
+        EXPECT_LE(frame.maxY(), button.minY() - 5) << what;
+        EXPECT_EQ(frame.width, panel.width) << what;
+        EXPECT_EQ(frame.height,
+                  std::min(panel.height, button.minY() - 5 - 8 - screen.visible.minY()))
+            << what;
+      }
+    }
   }
 }
 

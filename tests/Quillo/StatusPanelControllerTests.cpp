@@ -16,10 +16,14 @@ using platform::MonitoredEvent;
 /// A drawing that asks for a size of its choosing.
 class SizedView final : public PanelView {
  public:
-  void display(const PanelContent& content) override { last = content; }
+  void display(const PanelContent& content) override {
+    last = content;
+    ++displays;
+  }
   std::optional<platform::Size> fittingSize() const override { return size; }
   std::optional<platform::Size> size;
   std::optional<PanelContent> last;
+  int displays = 0;
 };
 
 class StatusPanelControllerTest : public testing::QuilloTest {
@@ -250,6 +254,61 @@ TEST(PanelActivationRule, OnlyAnotherProcessOrAnUnnamedOneCloses) {
   EXPECT_FALSE(StatusPanelController::activationClosesPanel(app(42), 42));
   EXPECT_TRUE(StatusPanelController::activationClosesPanel(app(403), 42));
   EXPECT_TRUE(StatusPanelController::activationClosesPanel(std::nullopt, 42));
+}
+
+TEST_F(StatusPanelControllerTest, APermissionCheckThatChangesNothingRedrawsNothing) {
+  item.click();
+  const int looks = item.looksSet(), displays = view.displays;
+  const platform::Rect frame = window.frame();
+  // The app refreshes its interface after every permission check, every
+  // two seconds.
+  const auto checks = [&](int count) {
+    for (int i = 0; i < count; ++i) {
+      loop.advance(platform::Duration(2));
+      panel.refresh();
+    }
+  };
+  checks(5);
+  EXPECT_EQ(item.looksSet(), looks);
+  EXPECT_EQ(view.displays, displays);
+  EXPECT_EQ(window.frame(), frame);
+  // What does change is shown, once.
+  mac.permissions.accessibility = true;
+  checks(1);
+  EXPECT_GT(item.looksSet(), looks);
+  EXPECT_EQ(view.displays, displays + 1);
+  ASSERT_TRUE(view.last);
+  EXPECT_EQ(view.last->switches.at(2).on, true);
+  const int changedLooks = item.looksSet();
+  checks(2);
+  EXPECT_EQ(item.looksSet(), changedLooks);
+  EXPECT_EQ(view.displays, displays + 1);
+}
+
+TEST_F(StatusPanelControllerTest, TheViewsOwnChangesReplaceAnOpenPanelForItsNewSizeAtOnce) {
+  view.size = platform::Size{500, 600};
+  item.click();
+  view.onRequest(PanelActions::EditShortcuts{});
+  ASSERT_EQ(window.frame().height, 600);
+  // The chooser opens: the drawing is taller, and the panel with it,
+  // before control goes back to the loop.
+  view.size = platform::Size{500, 700};
+  view.viewState.choosingBaseline = true;
+  view.needsDisplay();
+  ASSERT_TRUE(view.last && view.last->editor);
+  EXPECT_FALSE(view.last->editor->choices.empty());
+  EXPECT_EQ(window.frame().height, 700);
+  EXPECT_EQ(window.frame().maxY(), item.buttonFrame.minY() - 5);
+}
+
+TEST_F(StatusPanelControllerTest, ATallPanelOnAShortScreenGetsTheHeightThatFitsUnderTheButton) {
+  // 1280 x 800 with a 24-point menu bar.
+  item.visibleFrame = platform::Rect{0, 0, 1280, 776};
+  item.buttonFrame = platform::Rect{1240, 777, 22, 22};
+  view.size = platform::Size{517, 914};
+  item.click(platform::EventFlags::alternate);
+  const platform::Rect frame = window.frame();
+  EXPECT_EQ(frame, (platform::Rect{755, 8, 517, 764}));
 }
 
 }  // namespace

@@ -10,6 +10,15 @@
 // in it. The background is a rounded rectangle of corner radius 18; the
 // window around it should be frameless and translucent to show the corners.
 //
+// Three parts, top to bottom: the header with the switches, the sets and the
+// warnings; the middle (the shortcut list and what follows it); the footer.
+// The size the panel asks for is measured once per content change (and when
+// the font or the style changes), never from inside a size hint or a layout
+// pass: a size hint that measured afresh would invalidate the layouts that ask
+// for it, which ask again, without end. Given less height than it asks for,
+// the panel keeps its header and footer whole and the middle scrolls, with a
+// thin scroller over its right margin so that nothing narrows.
+//
 // Keys: the panel controller's local event monitor sees key presses before
 // any window and records shortcuts there. What reaches this widget is
 // handled as the content says: while a row records, Esc asks to stop
@@ -27,6 +36,7 @@ namespace quillo::gui {
 
 class OnOffSwitch;
 class HelpOverlay;
+class ScrollingMiddle;
 
 class PanelWidget final : public QWidget, public PanelView {
   Q_OBJECT
@@ -44,17 +54,30 @@ class PanelWidget final : public QWidget, public PanelView {
   void setAppearance(std::optional<Appearance> appearance);
   Appearance appearance() const;
 
+  /// The measured size (what fittingSize says).
   QSize sizeHint() const override;
+
+  /// The middle's scrolling: how far down it is and how far it can go (0
+  /// when everything shows).
+  int scrollPosition() const;
+  int scrollRange() const;
+  void scrollTo(int position);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void leaveEvent(QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void changeEvent(QEvent* event) override;
 
  private:
   void rebuild();
-  QWidget* buildBody(const PanelContent& content);
+  /// Builds the three parts for the content into top_, middle (returned,
+  /// for the scroll area) and bottom_.
+  QWidget* buildParts(const PanelContent& content);
+  /// Takes the size the content asks for, and fixes the header's and the
+  /// footer's heights in it.
+  void measure();
   void forward(const PanelActions::Request& request, unsigned generation);
   /// Changes the view's own state and asks for a drawing of it.
   void changeViewState(const PanelViewState& state, unsigned generation);
@@ -62,7 +85,10 @@ class PanelWidget final : public QWidget, public PanelView {
 
   std::optional<PanelContent> content_;
   std::optional<Appearance> appearance_;
-  QWidget* body_ = nullptr;
+  QWidget* top_ = nullptr;
+  ScrollingMiddle* middle_ = nullptr;
+  QWidget* bottom_ = nullptr;
+  std::optional<QSize> measured_;
   HelpOverlay* help_ = nullptr;
   // The three status switches, then debug logging's.
   std::array<OnOffSwitch*, 4> switches_{};

@@ -47,4 +47,11 @@ QIcon symbolIcon(Symbol symbol, const QColor& colour, int size = 16);
 /// a key. Drawn to fill `box`.
 void drawAppIcon(QPainter& painter, const QRectF& box);
 
+/// The menu-bar icon: a closed envelope with a key cap over its corner, in
+/// one colour (a template image: the menu bar or tray colours it for light
+/// and dark bars). Drawn into a square `box` on a grid of 18 units that
+/// lands on whole pixels at 18 and 36 pixels (1× and 2×), so it is crisp
+/// at both. `box` is in the pixels of a painter that is not scaled.
+void drawMenuBarIcon(QPainter& painter, const QRectF& box, const QColor& colour);
+
 }  // namespace quillo::gui

@@ -4,7 +4,8 @@
 #include <signal.h>
 #include <unistd.h>
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QDialog>
 #include <QEventLoop>
 #include <QObject>
 #include <QSocketNotifier>
@@ -45,6 +46,17 @@ void writeSignal(int signal) {
   const auto byte = static_cast<unsigned char>(signal);
   [[maybe_unused]] const ssize_t written = ::write(signalPipe[1], &byte, 1);
   errno = saved;
+}
+
+/// Every modal dialog that waits for an answer in a loop of its own (an
+/// alert's runModal) is dismissed, as Esc would: its loop returns with the
+/// cautious answer, and the loop around it can end.
+void dismissModalDialogs() {
+  if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return;
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    auto* dialog = qobject_cast<QDialog*>(window);
+    if (dialog && dialog->isVisible() && dialog->isModal()) dialog->reject();
+  }
 }
 
 }  // namespace
@@ -161,6 +173,7 @@ QtMainLoop::QtMainLoop() : impl_(std::make_unique<Impl>()) {
       }
       impl->stoppedBySignal = true;
       impl->stop();
+      dismissModalDialogs();
     });
     struct sigaction action {};
     action.sa_handler = writeSignal;

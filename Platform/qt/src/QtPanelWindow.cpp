@@ -32,9 +32,12 @@ QtPanelWindow::QtPanelWindow(QWidget* content) : QWidget(nullptr, panelWindowFla
   setAttribute(Qt::WA_TranslucentBackground);
   setObjectName("QuilloPanel");
   auto* layout = new QVBoxLayout(this);
-  // Keep the content clear of the rounded corners.
-  const int inset = static_cast<int>(cornerRadius / 3);
-  layout->setContentsMargins(inset, inset, inset, inset);
+  // The content fills the window: the frame the panel is placed with is the
+  // content's own size, with nothing added around it. Its size is the
+  // frame's alone (no minimum from the content): a content taller than the
+  // screen is given less and scrolls.
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSizeConstraint(QLayout::SetNoConstraint);
   if (content) setContent(content);
 }
 
@@ -58,6 +61,7 @@ Rect QtPanelWindow::frame() const {
 }
 
 void QtPanelWindow::orderFrontAsKey() {
+  activeSinceShown_ = false;
   show();
   if (panelMayRaise(QGuiApplication::platformName().toStdString())) raise();
   activateWindow();
@@ -92,7 +96,15 @@ void QtPanelWindow::paintEvent(QPaintEvent*) {
 
 void QtPanelWindow::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
-  if (event->type() == QEvent::ActivationChange && key_ && !isActiveWindow()) resignKey();
+  if (event->type() != QEvent::ActivationChange) return;
+  // Only a window that was key can resign it: a deactivation that arrives
+  // before this showing made the window active is left over from the one
+  // before (closed and opened again quickly) and would close it at once.
+  if (isActiveWindow()) {
+    activeSinceShown_ = true;
+  } else if (key_ && activeSinceShown_) {
+    resignKey();
+  }
 }
 
 void QtPanelWindow::resignKey() {

@@ -14,35 +14,20 @@
 namespace quillo::platform {
 namespace {
 
-QPixmap blankIcon() {
-  QPixmap pixmap(QtStatusItem::iconSide, QtStatusItem::iconSide);
-  pixmap.fill(Qt::transparent);
-  return pixmap;
-}
-
-/// The app's own icon: the product name as text in a heavy font, as high
-/// as a menu bar's icons and as wide as the name (the status item has a
-/// variable length; a square tray slot shows it scaled down).
-QPixmap drawAppIcon() {
+/// Stands in for an app icon nobody draws: the product name's initial.
+void drawInitial(QPainter& painter, const QRectF& box) {
   QFont font;
   font.setWeight(QFont::Black);
-  font.setPixelSize(QtStatusItem::appIconHeight - 3);
-  const QString name = QString::fromUtf8(QtStatusItem::productName);
-  const int width = QFontMetrics(font).horizontalAdvance(name) + 2;
-  QPixmap pixmap(width, QtStatusItem::appIconHeight);
-  pixmap.fill(Qt::transparent);
-  QPainter painter(&pixmap);
-  painter.setRenderHint(QPainter::Antialiasing);
+  font.setPixelSize(static_cast<int>(box.height()));
   painter.setFont(font);
   painter.setPen(Qt::black);
-  painter.drawText(pixmap.rect(), Qt::AlignCenter, name);
-  return pixmap;
+  painter.drawText(box, Qt::AlignCenter, QString::fromUtf8(QtStatusItem::productName).left(1));
 }
 
 }  // namespace
 
 QtStatusItem::QtStatusItem(Drawing drawing, QObject* parent)
-    : QObject(parent), drawing_(std::move(drawing)), appIcon_(drawAppIcon()) {
+    : QObject(parent), drawing_(std::move(drawing)) {
   connect(&tray_, &QSystemTrayIcon::activated, this,
           [this](QSystemTrayIcon::ActivationReason reason) { clicked(reason); });
   redrawIcon();
@@ -58,6 +43,9 @@ QtStatusItem::~QtStatusItem() {
 
 void QtStatusItem::setImage(const std::string& symbol,
                             const std::string& accessibilityDescription) {
+  // Each redraw hands the tray a new icon, which it sends to the tray host:
+  // only a change is worth that.
+  if (symbol == symbol_ && !tray_.icon().isNull()) return;
   symbol_ = symbol;
   // A tray icon has no accessibility text of its own; its tool tip is what
   // is read out, and the status item sets that separately.
@@ -66,20 +54,24 @@ void QtStatusItem::setImage(const std::string& symbol,
 }
 
 void QtStatusItem::setToolTip(const std::string& toolTip) {
-  tray_.setToolTip(QString::fromStdString(toolTip));
+  const QString text = QString::fromStdString(toolTip);
+  if (text != tray_.toolTip()) tray_.setToolTip(text);
 }
 
 void QtStatusItem::setAppearsDisabled(bool disabled) {
+  if (disabled == disabled_) return;
   disabled_ = disabled;
   redrawIcon();
 }
 
 void QtStatusItem::setAlphaValue(double alpha) {
+  if (alpha == alpha_) return;
   alpha_ = alpha;
   redrawIcon();
 }
 
 void QtStatusItem::setHighlighted(bool highlighted) {
+  if (highlighted == highlighted_) return;
   highlighted_ = highlighted;
   redrawIcon();
 }
@@ -89,27 +81,39 @@ double QtStatusItem::currentOpacity() const {
 }
 
 void QtStatusItem::redrawIcon() {
-  QPixmap glyph = appIcon_;
-  if (!symbol_.empty()) {
-    glyph = blankIcon();
-    QPainter painter(&glyph);
-    painter.setRenderHint(QPainter::Antialiasing);
-    if (drawing_.drawSymbol) drawing_.drawSymbol(painter, symbol_, QRectF(glyph.rect()));
-  }
-  QPixmap pixmap(glyph.size());
-  pixmap.fill(Qt::transparent);
-  {
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    if (highlighted_) {
-      painter.setPen(Qt::NoPen);
-      painter.setBrush(QColor(0, 0, 0, 60));
-      painter.drawRoundedRect(QRectF(pixmap.rect()), 4, 4);
+  QIcon icon;
+  for (const int scale : {1, 2}) {
+    const int side = iconSide * scale, glyph = glyphSide * scale;
+    const QRectF box((side - glyph) / 2, (side - glyph) / 2, glyph, glyph);
+    QPixmap drawn(side, side);
+    drawn.fill(Qt::transparent);
+    {
+      QPainter painter(&drawn);
+      painter.setRenderHint(QPainter::Antialiasing);
+      if (!symbol_.empty()) {
+        if (drawing_.drawSymbol) drawing_.drawSymbol(painter, symbol_, box);
+      } else if (drawing_.drawAppIcon) {
+        drawing_.drawAppIcon(painter, box);
+      } else {
+        drawInitial(painter, box);
+      }
     }
-    painter.setOpacity(currentOpacity());
-    painter.drawPixmap(0, 0, glyph);
+    QPixmap pixmap(side, side);
+    pixmap.fill(Qt::transparent);
+    {
+      QPainter painter(&pixmap);
+      painter.setRenderHint(QPainter::Antialiasing);
+      if (highlighted_) {
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(0, 0, 0, 60));
+        painter.drawRoundedRect(QRectF(pixmap.rect()), 4 * scale, 4 * scale);
+      }
+      painter.setOpacity(currentOpacity());
+      painter.drawPixmap(0, 0, drawn);
+    }
+    pixmap.setDevicePixelRatio(scale);
+    icon.addPixmap(pixmap);
   }
-  QIcon icon(pixmap);
   // A template image: the menu bar colours it for its own appearance.
   icon.setIsMask(true);
   tray_.setIcon(icon);
@@ -164,11 +168,23 @@ void QtStatusItem::setMenu(Menu* menu) {
 }
 
 void QtStatusItem::clicked(QSystemTrayIcon::ActivationReason reason) {
+  // Every mouse-down on a status item counts. A second click soon after
+  // the first comes as a double click: on a Mac instead of a Trigger (the
+  // click count is 2), from a Qt widget (an XEmbed tray's icon) sometimes
+  // right after the Trigger of the same mouse-down, in the same turn of the
+  // loop. A double click is a click unless its mouse-down was one already.
   switch (reason) {
     case QSystemTrayIcon::Trigger:
     case QSystemTrayIcon::Context:
+      if (!pressed_) {
+        pressed_ = true;
+        QMetaObject::invokeMethod(
+            this, [this] { pressed_ = false; }, Qt::QueuedConnection);
+      }
       break;
-    case QSystemTrayIcon::DoubleClick:  // its first click was a Trigger already
+    case QSystemTrayIcon::DoubleClick:
+      if (pressed_) return;
+      break;
     case QSystemTrayIcon::MiddleClick:
     case QSystemTrayIcon::Unknown:
       return;

@@ -27,12 +27,22 @@ class SimStatusItem final : public platform::StatusItem {
   static constexpr platform::Rect defaultVisibleFrame{0, 0, 1440, 875};
 
   void setImage(const std::string& symbol, const std::string& accessibilityDescription) override {
+    ++looksSet_;
     symbol_ = symbol;
     description_ = accessibilityDescription;
   }
-  void setToolTip(const std::string& toolTip) override { toolTip_ = toolTip; }
-  void setAppearsDisabled(bool disabled) override { dimmed_ = disabled; }
-  void setAlphaValue(double alpha) override { alpha_ = alpha; }
+  void setToolTip(const std::string& toolTip) override {
+    ++looksSet_;
+    toolTip_ = toolTip;
+  }
+  void setAppearsDisabled(bool disabled) override {
+    ++looksSet_;
+    dimmed_ = disabled;
+  }
+  void setAlphaValue(double alpha) override {
+    ++looksSet_;
+    alpha_ = alpha;
+  }
   void setHighlighted(bool highlighted) override { highlighted_ = highlighted; }
   platform::Rect buttonFrameOnScreen() const override { return buttonFrame; }
   platform::Rect visibleFrameOfButtonScreen() const override { return visibleFrame; }
@@ -48,6 +58,9 @@ class SimStatusItem final : public platform::StatusItem {
   bool dimmed() const { return dimmed_; }
   double alpha() const { return alpha_; }
   bool highlighted() const { return highlighted_; }
+  /// How often the application set the image, tool tip, dimming or alpha:
+  /// each one redraws the item in the menu bar.
+  int looksSet() const { return looksSet_; }
 
   /// A click on the button with these modifier flags (EventFlags bits).
   /// The button is a window of its process: as on a Mac, the mouse-down
@@ -88,6 +101,7 @@ class SimStatusItem final : public platform::StatusItem {
   bool dimmed_ = false;
   double alpha_ = 1.0;
   bool highlighted_ = false;
+  int looksSet_ = 0;
   std::function<void(std::uint64_t)> onClick_;
   platform::Menu* menu_ = nullptr;
   bool menuOpen_ = false;

@@ -38,7 +38,8 @@ struct RecordingDrawing {
             [this](QPainter& painter, const std::string& symbol, const QRectF& box) {
               events.push_back("draw " + symbol);
               painter.fillRect(box, Qt::black);
-            }};
+            },
+            nullptr};
   }
 };
 
@@ -82,37 +83,60 @@ TEST(QtStatusItem, TheClassicMenuIsUpdatedThenFilledAnewEachTimeItIsAboutToShow)
   item.setMenu(nullptr);
   EXPECT_EQ(item.qtMenu(), nullptr);
   EXPECT_TRUE(!open || !open->isVisible());  // it closed with its item
+  // A double click right after a click, in the same turn of the loop, is
+  // that click's mouse-down again; a double click alone is a click of its
+  // own. A middle click is none.
   emit item.trayIcon().activated(QSystemTrayIcon::Context);
   emit item.trayIcon().activated(QSystemTrayIcon::DoubleClick);
   EXPECT_EQ(clicks, (std::vector<std::uint64_t>{0}));
   QApplication::processEvents();
+  emit item.trayIcon().activated(QSystemTrayIcon::DoubleClick);
+  emit item.trayIcon().activated(QSystemTrayIcon::MiddleClick);
+  EXPECT_EQ(clicks, (std::vector<std::uint64_t>{0, 0}));
+  QApplication::processEvents();
 }
 
-TEST(QtStatusItem, TheIconIsATemplateDrawnWithTheAlphaAndDimmedWhenDisabled) {
+TEST(QtStatusItem, TheIconIsATemplateAt1And2xDrawnWithTheAlphaAndDimmedWhenDisabled) {
   RecordingDrawing recorded;
-  QtStatusItem item(recorded.drawing());
+  auto drawing = recorded.drawing();
+  std::vector<QRectF> appIconBoxes;
+  drawing.drawAppIcon = [&](QPainter& painter, const QRectF& box) {
+    appIconBoxes.push_back(box);
+    painter.fillRect(box, Qt::black);
+  };
+  QtStatusItem item(drawing);
   EXPECT_TRUE(item.currentIcon().isMask());
-  ASSERT_FALSE(item.currentIcon().availableSizes().isEmpty());
-  // The app's icon is the product name: 16 high, wider than high.
-  const QSize appIcon = item.currentIcon().availableSizes().front();
-  EXPECT_EQ(appIcon.height(), QtStatusItem::appIconHeight);
-  EXPECT_GT(appIcon.width(), 2 * appIcon.height());
+  // The app's icon: a square at 1× and at 2×, the 18-point glyph in the
+  // middle of each.
+  const QImage at1 = item.currentIcon().pixmap(QSize(22, 22), 1.0).toImage();
+  const QImage at2 = item.currentIcon().pixmap(QSize(22, 22), 2.0).toImage();
+  EXPECT_EQ(at1.size(), QSize(QtStatusItem::iconSide, QtStatusItem::iconSide));
+  EXPECT_EQ(at2.size(), QSize(2 * QtStatusItem::iconSide, 2 * QtStatusItem::iconSide));
+  EXPECT_EQ(appIconBoxes, (std::vector<QRectF>{QRectF(2, 2, 18, 18), QRectF(4, 4, 36, 36)}));
+  EXPECT_EQ(qAlpha(at1.pixel(1, 1)), 0);
+  EXPECT_EQ(qAlpha(at1.pixel(11, 11)), 255);
   EXPECT_DOUBLE_EQ(item.currentOpacity(), 1.0);
   item.setAlphaValue(0.6);
   EXPECT_DOUBLE_EQ(item.currentOpacity(), 0.6);
   item.setAppearsDisabled(true);
   EXPECT_DOUBLE_EQ(item.currentOpacity(), 0.6 * QtStatusItem::disabledOpacity);
   // The drawn pixels follow: the most opaque one is as opaque as the opacity.
-  const QImage image = item.currentIcon().pixmap(appIcon).toImage();
+  const QImage image = item.currentIcon().pixmap(QSize(22, 22), 1.0).toImage();
   int most = 0;
   for (int y = 0; y < image.height(); ++y)
     for (int x = 0; x < image.width(); ++x)
       most = std::max(most, qAlpha(image.pixel(x, y)));
   EXPECT_NEAR(most, 255 * 0.6 * QtStatusItem::disabledOpacity, 3);
-  // A symbol is a square of its own, drawn by the interface's painter.
+  // Setting what is shown already draws nothing again.
+  const auto drawn = appIconBoxes.size();
+  item.setAlphaValue(0.6);
+  item.setAppearsDisabled(true);
+  item.setImage("", "Quillo");
+  EXPECT_EQ(appIconBoxes.size(), drawn);
+  // A symbol is drawn in the same place by the interface's painter.
   item.setImage("exclamationmark.triangle", "Quillo needs permission");
   EXPECT_EQ(recorded.events.back(), "draw exclamationmark.triangle");
-  EXPECT_EQ(item.currentIcon().availableSizes().front(),
+  EXPECT_EQ(item.currentIcon().pixmap(QSize(22, 22), 1.0).size(),
             QSize(QtStatusItem::iconSide, QtStatusItem::iconSide));
   item.setToolTip("Quillo \u2014 Active");
   EXPECT_EQ(item.trayIcon().toolTip().toStdString(), "Quillo \u2014 Active");

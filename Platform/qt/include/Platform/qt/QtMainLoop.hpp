@@ -6,7 +6,9 @@
 // are precise QTimers (millisecond resolution), and file sources are the same
 // inotify sources the libuv loop has, read when a socket notifier says the
 // inotify descriptor is readable. SIGINT or SIGTERM end run() cleanly, as
-// quitting the application would.
+// quitting the application would — also while a modal dialog (an alert)
+// waits for an answer in a loop of its own: it is dismissed, as Esc would,
+// so that its loop returns and run() can end.
 //
 // A QCoreApplication (or QApplication) must exist before the loop is made
 // and outlive it; the loop is made, run and destroyed on the thread that

@@ -1,7 +1,8 @@
 // QtPanelWindow: the status panel's window as a frameless, tool-type
 // top-level Qt widget with a translucent background and rounded corners —
 // the PanelWindow of a Qt interface. It hosts one content widget (the panel's
-// drawing) filling it.
+// drawing) filling it edge to edge, so that the frame set is the content's
+// size; the content draws its own rounded background.
 //
 // Ordered front as key it is shown (raised too, except on a Mac: see
 // QtPanelWindowRules.hpp) and made key, then whatever was set with
@@ -57,6 +58,8 @@ class QtPanelWindow final : public QWidget, public PanelWindow {
   QWidget* content_ = nullptr;
   std::function<void()> afterShow_;
   bool key_ = false;
+  // The window became active since it was last ordered front.
+  bool activeSinceShown_ = false;
   std::uint64_t nextObserver_ = 1;
   std::shared_ptr<Observers> observers_ = std::make_shared<Observers>();
 };
