@@ -37,7 +37,7 @@ AppController::AppController(AppEnvironment environment, StatusUIFactory makeSta
       executor_(environment_.accessibility, environment_.events, environment_.loop),
       interceptor_(focusInspector_, executor_, frontmost_, log_, environment_.loop,
                    environment_.keyboardLayouts),
-      menuDiagnostics_(environment_.accessibility, log_),
+      menuDiagnostics_(environment_.accessibility, log_, environment_.loop),
       reachability_(environment_.accessibility, environment_.loop, MenuReachability::Limits{}),
       makeStatusUI_(std::move(makeStatusUI)),
       appLog_(environment_.systemLog, "app") {}
@@ -342,27 +342,29 @@ void AppController::focusCaptureIn3Seconds() {
 
 void AppController::focusCapture() {
   const auto pid = mailProcess();
-  if (!pid) {
-    log_.log("focus capture: Mail isn't running", true);
-    return;
-  }
   const char* unreadable =
       "focus capture: couldn't read Mail's focused element (Accessibility permission?)";
-  if (!permissionState_.accessibility) {
-    log_.log(unreadable, true);
+  if (!pid || !permissionState_.accessibility) {
+    // In its place among the readings, not before those still going on.
+    menuDiagnostics_.read([line = pid ? unreadable : "focus capture: Mail isn't running"](auto&) {
+      return std::vector<std::string>{line};
+    });
     return;
   }
-  const auto snapshot = focusInspector_.snapshot(*pid);
-  if (!snapshot) {
-    log_.log(unreadable, true);
-    return;
-  }
-  const FocusContext classified = FocusClassifier::classify(*snapshot, activeKeymap().focus);
-  const FocusContext checked = focusInspector_.context(*pid);
-  log_.log("focus capture: " + snapshot->description(), true);
-  log_.log("  classified as " + std::string(rawValue(classified)) +
-               "; with the keyboard-focus check: " + std::string(rawValue(checked)),
-           true);
+  // Read like the menus, across turns: a reader of its own over the
+  // diagnostics' accessibility, so nothing of the key path's cache changes.
+  menuDiagnostics_.read(
+      [this, pid = *pid, unreadable, policy = activeKeymap().focus](platform::Accessibility& ax) {
+        AXFocusInspector reader(ax, log_, environment_.loop, policy);
+        const auto snapshot = reader.snapshot(pid);
+        if (!snapshot) return std::vector<std::string>{unreadable};
+        const FocusContext classified = FocusClassifier::classify(*snapshot, policy);
+        const FocusContext checked = reader.context(pid);
+        return std::vector<std::string>{
+            "focus capture: " + snapshot->description(),
+            "  classified as " + std::string(rawValue(classified)) +
+                "; with the keyboard-focus check: " + std::string(rawValue(checked))};
+      });
 }
 
 void AppController::menuCheck() {

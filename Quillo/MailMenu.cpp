@@ -434,36 +434,67 @@ std::vector<std::string> windowStructureLines(platform::Accessibility& ax, pid_t
   return lines;
 }
 
-void MenuDiagnostics::write(const std::string& name, std::optional<pid_t> mail,
-                            const std::function<std::string(pid_t)>& header,
-                            const std::function<std::vector<std::string>(pid_t)>& lines) {
-  if (!mail) {
-    log_.log(name + ": Mail isn't running", true);
+void MenuDiagnostics::read(Reading reading) {
+  readings_.push_back(std::move(reading));
+  if (readings_.size() == 1 && !turnPosted_) turn();
+}
+
+void MenuDiagnostics::postTurn() {
+  turnPosted_ = true;
+  inLaterTurn(loop_, [weak = lifeline_.weak()] {
+    if (auto* self = Lifeline<MenuDiagnostics>::lock(weak)) self->turn();
+  });
+}
+
+void MenuDiagnostics::turn() {
+  turnPosted_ = false;
+  if (readings_.empty()) return;
+  ax_.begin(mainLoopTurnBudget);
+  ax_.remembering = true;
+  const std::vector<std::string> lines = readings_.front()(ax_);
+  ax_.remembering = false;
+  ax_.end();
+  if (ax_.ranOut()) {
+    postTurn();  // key events first; then again, from memory and further
     return;
   }
-  log_.log(header(*mail), true);
-  for (const auto& line : lines(*mail))
-    log_.log("  " + line, true);
+  ax_.forget();
+  readings_.pop_front();
+  for (const auto& line : lines)
+    log_.log(line, true);
+  if (!readings_.empty()) postTurn();
+}
+
+void MenuDiagnostics::write(
+    const std::string& name, std::optional<pid_t> mail, std::string header,
+    std::function<std::vector<std::string>(platform::Accessibility&, pid_t)> lines) {
+  if (!mail) {
+    // In its place among the readings, not before those still going on.
+    read([line = name + ": Mail isn't running"](auto&) { return std::vector<std::string>{line}; });
+    return;
+  }
+  read([pid = *mail, header = std::move(header), lines = std::move(lines)](auto& ax) {
+    std::vector<std::string> all{header};
+    for (auto& line : lines(ax, pid))
+      all.push_back("  " + std::move(line));
+    return all;
+  });
 }
 
 void MenuDiagnostics::menuCheck(std::optional<pid_t> mail, const Keymap& keymap) {
   write(
       "menu check", mail,
-      [](pid_t pid) { return "menu check (Mail pid " + std::to_string(pid) + "):"; },
-      [&](pid_t pid) { return menuCheckLines(ax_, pid, keymap); });
+      mail ? "menu check (Mail pid " + std::to_string(*mail) + "):" : std::string(),
+      [keymap](platform::Accessibility& ax, pid_t pid) { return menuCheckLines(ax, pid, keymap); });
 }
 
 void MenuDiagnostics::menuStructure(std::optional<pid_t> mail) {
-  write(
-      "menu structure", mail, [](pid_t) { return std::string("Mail menu structure:"); },
-      [&](pid_t pid) { return menuStructureLines(ax_, pid); });
+  write("menu structure", mail, "Mail menu structure:", menuStructureLines);
 }
 
 void MenuDiagnostics::windowStructure(std::optional<pid_t> mail) {
-  write(
-      "window structure", mail,
-      [](pid_t) { return std::string("Mail window structure (tables and outlines):"); },
-      [&](pid_t pid) { return windowStructureLines(ax_, pid); });
+  write("window structure", mail,
+        "Mail window structure (tables and outlines):", windowStructureLines);
 }
 
 }  // namespace quillo

@@ -231,26 +231,51 @@ std::vector<std::string> menuStructureLines(platform::Accessibility& ax, pid_t p
 /// identifier, with the path of labels that leads to each.
 std::vector<std::string> windowStructureLines(platform::Accessibility& ax, pid_t pid);
 
-/// The three diagnostics of Mail's menus and windows, each a header line and
-/// its lines indented, or one line saying that Mail isn't running. Every line
-/// goes to the debug log with `always`. Holds its references only; they must
-/// outlive it.
+/// The diagnostics of Mail's menus and windows, each a header line and its
+/// lines indented, or one line saying that Mail isn't running. Every line
+/// goes to the debug log with `always`.
+///
+/// A reading may walk hundreds of Mail's elements; done in one turn, a slow
+/// Mail would keep the keyboard waiting for it. So each reading runs in as
+/// many turns of the main loop as Mail needs, none waiting on it longer than
+/// `mainLoopTurnBudget`: the answers are remembered, and the reading starts
+/// again in the next turn, getting them at once and going further, until it
+/// finishes within one turn. Its lines are written then. Readings are done
+/// one after another in the order asked; a quick Mail's is done before
+/// read() returns. Main thread only; holds its references, which must
+/// outlive it, and its posted work holds it weakly.
 class MenuDiagnostics {
  public:
-  MenuDiagnostics(platform::Accessibility& ax, DebugLog& log) : ax_(ax), log_(log) {}
+  /// All the lines of one reading, made from the accessibility given (the
+  /// budgeted one), perhaps several times; it must not outlive what it
+  /// captures.
+  using Reading = std::function<std::vector<std::string>(platform::Accessibility&)>;
 
-  /// Per action of `keymap`, whether its menu paths resolve in Mail's menus.
+  MenuDiagnostics(platform::Accessibility& ax, DebugLog& log, platform::MainLoop& loop)
+      : ax_(ax, [&loop] { return loop.now(); }), log_(log), loop_(loop) {}
+
+  /// Per action of `keymap` (a copy is kept), whether its menu paths
+  /// resolve in Mail's menus.
   void menuCheck(std::optional<pid_t> mail, const Keymap& keymap);
   void menuStructure(std::optional<pid_t> mail);
   void windowStructure(std::optional<pid_t> mail);
+  /// Any reading of Mail, split across turns as above.
+  void read(Reading reading);
+  /// Readings asked for and not yet written.
+  std::size_t pendingCount() const noexcept { return readings_.size(); }
 
  private:
-  void write(const std::string& name, std::optional<pid_t> mail,
-             const std::function<std::string(pid_t)>& header,
-             const std::function<std::vector<std::string>(pid_t)>& lines);
+  void write(const std::string& name, std::optional<pid_t> mail, std::string header,
+             std::function<std::vector<std::string>(platform::Accessibility&, pid_t)> lines);
+  void turn();
+  void postTurn();
 
-  platform::Accessibility& ax_;
+  BudgetedAccessibility ax_;
   DebugLog& log_;
+  platform::MainLoop& loop_;
+  std::deque<Reading> readings_;
+  bool turnPosted_ = false;
+  Lifeline<MenuDiagnostics> lifeline_{this};
 };
 
 }  // namespace quillo

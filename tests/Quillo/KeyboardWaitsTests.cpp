@@ -230,5 +230,29 @@ TEST_F(KeyboardWaitsTest, AMenuCheckOfASlowMailReadsEveryMenuInShortTurns) {
   EXPECT_EQ(reachability.checkedPID(), mail->pid());
 }
 
+TEST_F(KeyboardWaitsTest, TheDiagnosticsOfASlowMailAreReadInShortTurnsAndSayWhatAQuickOnes) {
+  auto* mail = &user.openMail();
+  MenuDiagnostics diagnostics{mac.accessibility(), log, loop};
+  const auto readAll = [&] {
+    systemLog.lines.clear();
+    loop.post([&] {  // asked for in a turn, as from the debug menu
+      diagnostics.menuCheck(mail->pid(), Keymap::default_());
+      diagnostics.menuStructure(mail->pid());
+      diagnostics.windowStructure(mail->pid());
+      diagnostics.windowStructure(std::nullopt);
+    });
+    const double longest = runTurns();
+    EXPECT_EQ(diagnostics.pendingCount(), 0u);
+    return std::pair(systemLog.messages("debug"), longest);
+  };
+  const auto [quick, quickTurn] = readAll();
+  ASSERT_GT(quick.size(), 40u);
+  EXPECT_EQ(quick.back(), "window structure: Mail isn't running");  // in its place
+  mail->latency = 0.05;
+  const auto [slow, slowTurn] = readAll();
+  EXPECT_LE(slowTurn, mainLoopTurnBudget + 1e-9);
+  EXPECT_EQ(slow, quick);
+}
+
 }  // namespace
 }  // namespace quillo
