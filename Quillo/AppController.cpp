@@ -381,7 +381,7 @@ void AppController::windowStructure() {
 
 void AppController::showDebugLog() {
   log_.log("opened debug log", true);
-  environment_.opener.openFile(log_.fileURL());
+  environment_.opener.openFile(log_.filePath());
 }
 
 void AppController::runDiagnosis() {

@@ -25,7 +25,7 @@ class CustomStore {
   CustomStore(const platform::Paths& paths, platform::FileSystem& files,
               platform::SystemLog& systemLog);
 
-  const std::filesystem::path& fileURL() const noexcept { return fileURL_; }
+  const std::filesystem::path& filePath() const noexcept { return fileURL_; }
 
   /// The current definition; a new store starts with baseline appleMail and
   /// no overrides.

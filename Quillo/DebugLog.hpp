@@ -32,7 +32,7 @@ class DebugLog {
 
   bool isEnabled = false;
 
-  const std::filesystem::path& fileURL() const noexcept { return fileURL_; }
+  const std::filesystem::path& filePath() const noexcept { return fileURL_; }
 
   /// Writes `message` (without a trailing line feed) when logging is on or
   /// `always` is true.

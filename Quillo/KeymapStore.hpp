@@ -51,7 +51,7 @@ class KeymapStore {
   KeymapStore(platform::MainLoop& loop, const platform::Paths& paths, platform::FileSystem& files,
               const platform::Bundle& bundle, platform::SystemLog& systemLog);
 
-  const std::filesystem::path& fileURL() const noexcept { return fileURL_; }
+  const std::filesystem::path& filePath() const noexcept { return fileURL_; }
   const std::filesystem::path& directoryURL() const noexcept { return directoryURL_; }
   const Keymap& keymap() const noexcept { return keymap_; }
   const std::vector<std::string>& warnings() const noexcept { return warnings_; }

@@ -96,10 +96,10 @@ void StatusMenuController::perform(StatusMenuCommand command) {
       environment.loginItems.openSystemSettingsLoginItems();
       break;
     case StatusMenuCommand::openKeymapFile:
-      environment.opener.openFile(app_.keymapStore().fileURL());
+      environment.opener.openFile(app_.keymapStore().filePath());
       break;
     case StatusMenuCommand::revealKeymapFile:
-      environment.opener.revealInFileManager(app_.keymapStore().fileURL());
+      environment.opener.revealInFileManager(app_.keymapStore().filePath());
       break;
     case StatusMenuCommand::resetKeymap:
       confirmKeymapReset();

@@ -4,7 +4,7 @@
 #  - Quillo's own libraries are linked through their namespaced aliases
 #    (Quillo::Core, Quillo::App, ...). A name with "::" must be a target, so a
 #    library that this platform does not build is a configure error; a plain
-#    name that is no target would silently become "-lQuilloConsole" and fail
+#    name that is no target would silently become "-lQuilloSession" and fail
 #    only when compiling or linking, on the one machine that builds it.
 #  - Apple's frameworks are linked with quillo_link_frameworks, and only by
 #    the targets that call them (the table below): the C adapters never pull

@@ -30,20 +30,20 @@ std::string describeKey(const std::optional<KeyToken>& key, KeyModifiers modifie
 
 Desktop::Desktop(DesktopOptions options)
     : panelView_(new gui::PanelWidget), panelWindow_(panelView_) {
-  parts_ = std::make_unique<console::SessionDesktop>(
-      console::SessionDesktop{loop_, driver_, statusItem_, panelWindow_, monitors_, *panelView_,
-                              options.answerAlert ? options.answerAlert : askWithMessageBox});
+  parts_ = std::make_unique<simulated::SessionDesktop>(
+      simulated::SessionDesktop{loop_, driver_, statusItem_, panelWindow_, monitors_, *panelView_,
+                                options.answerAlert ? options.answerAlert : askWithMessageBox});
   // The Mail window stands for another application: clicks in it are
   // clicks outside Quillo, its keys are Mail's.
   monitors_.setForeignWindows(
       [this](const QWindow* window) { return window && window == mailWindow_.windowHandle(); });
-  console::SessionOptions sessionOptions;
+  simulated::SessionOptions sessionOptions;
   sessionOptions.virtualTime = false;
   sessionOptions.useSyslog = true;
   sessionOptions.resourceFolder = options.resourceFolder;
   sessionOptions.arguments = std::move(options.arguments);
   sessionOptions.desktop = parts_.get();
-  session_ = std::make_unique<console::Session>(std::move(sessionOptions));
+  session_ = std::make_unique<simulated::Session>(std::move(sessionOptions));
   session_->application().onTerminate = [this] { loop_.stop(); };
   wireMailWindow();
 }

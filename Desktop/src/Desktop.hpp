@@ -20,7 +20,6 @@
 #include <string>
 #include <vector>
 
-#include "Console/Session.hpp"
 #include "Gui/PanelWidget.hpp"
 #include "MailWindow.hpp"
 #include "Platform/qt/QtEventMonitors.hpp"
@@ -28,6 +27,7 @@
 #include "Platform/qt/QtPanelWindow.hpp"
 #include "Platform/qt/QtStatusItem.hpp"
 #include "QtLoopDriver.hpp"
+#include "Session/Session.hpp"
 
 namespace quillo::desktop {
 
@@ -53,7 +53,7 @@ class Desktop {
   /// Runs until Quillo quits (or SIGINT / SIGTERM); the exit status.
   int run();
 
-  console::Session& session() { return *session_; }
+  simulated::Session& session() { return *session_; }
   platform::QtMainLoop& loop() { return loop_; }
   QtLoopDriver& driver() { return driver_; }
   platform::QtStatusItem& statusItem() { return statusItem_; }
@@ -81,8 +81,8 @@ class Desktop {
   platform::QtPanelWindow panelWindow_;
   platform::QtEventMonitors monitors_{&panelWindow_};
   MailWindow mailWindow_;
-  std::unique_ptr<console::SessionDesktop> parts_;
-  std::unique_ptr<console::Session> session_;
+  std::unique_ptr<simulated::SessionDesktop> parts_;
+  std::unique_ptr<simulated::Session> session_;
   std::string lastDecision_;
   std::string lastOutcome_;
 };

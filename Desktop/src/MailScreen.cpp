@@ -1,13 +1,13 @@
 #include "MailScreen.hpp"
 
-#include "Console/MailState.hpp"
+#include "Session/MailState.hpp"
 #include "Simulator/MailApp.hpp"
 
 namespace quillo::desktop {
 
 MailScreen MailScreen::of(sim::SimulatedMac& mac) {
   // The console's reading of Mail, so both interfaces see the same Mail.
-  const console::MailState state = console::MailState::of(mac);
+  const simulated::MailState state = simulated::MailState::of(mac);
   MailScreen screen;
   screen.front = state.front;
   for (const auto& [name, messages] : mac.mailStore().mailboxes)

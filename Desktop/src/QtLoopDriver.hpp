@@ -2,12 +2,12 @@
 // between its steps, in real time. Not from inside the loop.
 #pragma once
 
-#include "Console/LoopDriver.hpp"
 #include "Platform/qt/QtMainLoop.hpp"
+#include "Session/LoopDriver.hpp"
 
 namespace quillo::desktop {
 
-class QtLoopDriver final : public console::LoopDriver {
+class QtLoopDriver final : public simulated::LoopDriver {
  public:
   explicit QtLoopDriver(platform::QtMainLoop& loop) : loop_(loop) {}
   void settle() override { loop_.runUntilIdle(); }

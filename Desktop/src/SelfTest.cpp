@@ -15,7 +15,7 @@
 #include <optional>
 #include <vector>
 
-#include "Console/MailState.hpp"
+#include "Session/MailState.hpp"
 
 namespace quillo::desktop {
 namespace {
@@ -218,12 +218,12 @@ int mailTest(Desktop& desktop, Checks& checks) {
                         desktop, [&] { return QApplication::focusWidget() == &window; }, 5),
                     "the Mail window has the keyboard"))
     return checks.status();
-  const auto before = console::MailState::of(session.mac());
+  const auto before = simulated::MailState::of(session.mac());
   if (!checks.check(before.selected.has_value(), "a message is selected")) return checks.status();
   const std::string subject = *before.selected;
   checks.note("selected: " + subject);
   const auto mailboxOf = [&](const std::string& wanted) {
-    for (const auto& [id, message] : console::MailState::of(session.mac()).messages) {
+    for (const auto& [id, message] : simulated::MailState::of(session.mac()).messages) {
       if (message.subject == wanted) return message.mailbox;
     }
     return std::string();
@@ -241,25 +241,25 @@ int mailTest(Desktop& desktop, Checks& checks) {
 
   checks.check(type(desktop, "c"), "xdotool typed c");
   const auto composing = [&] {
-    const auto state = console::MailState::of(session.mac());
+    const auto state = simulated::MailState::of(session.mac());
     return state.focus.starts_with("compose");
   };
   if (!checks.check(waitFor(desktop, composing, 3), "c opened a compose window with the focus"))
     return checks.status();
-  const auto beforeTyping = console::MailState::of(session.mac());
+  const auto beforeTyping = simulated::MailState::of(session.mac());
   checks.note("focus: " + beforeTyping.focus);
   for (const char* key : {"h", "e", "l", "l", "o"})
     type(desktop, key);
   const auto typedHello = [&] {
-    for (const auto& [place, text] : console::MailState::of(session.mac()).texts) {
+    for (const auto& [place, text] : simulated::MailState::of(session.mac()).texts) {
       if (text.find("hello") != std::string::npos) return true;
     }
     return false;
   };
   checks.check(waitFor(desktop, typedHello, 3), "hello is in the compose window's field");
-  const auto after = console::MailState::of(session.mac());
+  const auto after = simulated::MailState::of(session.mac());
   std::vector<std::string> changes;
-  for (const auto& line : console::MailState::changes(beforeTyping, after)) {
+  for (const auto& line : simulated::MailState::changes(beforeTyping, after)) {
     if (line.find("text") == std::string::npos) changes.push_back(line);
   }
   for (const auto& line : changes)

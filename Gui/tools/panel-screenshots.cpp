@@ -27,11 +27,11 @@
 #include <string>
 #include <vector>
 
-#include "Console/Session.hpp"
 #include "Gui/PanelWidget.hpp"
 #include "Gui/QtMenu.hpp"
 #include "Gui/Symbols.hpp"
 #include "Platform/KeyCodes.hpp"
+#include "Session/Session.hpp"
 #include "Simulator/SimEventMonitors.hpp"
 #include "Simulator/SimStatusItem.hpp"
 #include "StatusMenuController.hpp"
@@ -105,8 +105,8 @@ struct Scene {
   }
 
   ScratchHome home;  // before the session: it decides where the files go
-  console::Session session{[] {
-    console::SessionOptions options;
+  simulated::Session session{[] {
+    simulated::SessionOptions options;
     options.resourceFolder = fs::path(QUILLO_RESOURCES);
     return options;
   }()};
@@ -194,7 +194,7 @@ const std::vector<Shot>& shots() {
        }},
       {"panel-warnings.png", true, gui::Appearance::light,
        [](Scene& s) {
-         std::ofstream(s.session.controller().keymapStore().fileURL())
+         std::ofstream(s.session.controller().keymapStore().filePath())
              << R"({"keys": {"q": "quit", "w": "wander", "x": "fly", "y": "swim", "z": "run"}})";
          s.session.manualLoop()->advance(platform::Duration(0.5));
          s.open();

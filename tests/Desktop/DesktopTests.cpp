@@ -10,9 +10,9 @@
 #include <QMenu>
 #include <QWindow>
 
-#include "Console/MailState.hpp"
 #include "Desktop.hpp"
 #include "MailScreen.hpp"
+#include "Session/MailState.hpp"
 #include "TempHome.hpp"
 
 namespace quillo::desktop {
@@ -65,7 +65,7 @@ class DesktopTest : public ::testing::Test {
     desktop->driver().wait(platform::Duration(0.15));
   }
   std::string mailboxOf(const std::string& subject) {
-    for (const auto& [id, message] : console::MailState::of(desktop->session().mac()).messages) {
+    for (const auto& [id, message] : simulated::MailState::of(desktop->session().mac()).messages) {
       if (message.subject == subject) return message.mailbox;
     }
     return "";
@@ -114,7 +114,7 @@ TEST_F(DesktopTest, ClicksIntoMailsPlacesMoveItsFocus) {
   desktop->mailWindow().onPlace(sim::MailApp::Place::searchField);
   type(Qt::Key_E);
   type(Qt::Key_E, Qt::ShiftModifier);
-  const auto state = console::MailState::of(desktop->session().mac());
+  const auto state = simulated::MailState::of(desktop->session().mac());
   EXPECT_EQ(state.focus, "viewer: search field");
   EXPECT_EQ(state.texts.at("search field"), "eE");
   EXPECT_EQ(mailboxOf("Quarterly planning: agenda for Thursday"), "Inbox");

@@ -4,8 +4,9 @@
 
 #include "Files.hpp"
 #include "Platform/FileSystem.hpp"
-#include "Platform/Recording.hpp"
 #include "Platform/linux/LinuxServices.hpp"
+#include "RecordingDoubles.hpp"
+#include "Session/RecordedServices.hpp"
 #include "TempHome.hpp"
 
 namespace quillo::platform {

@@ -52,15 +52,15 @@ expect "the tree as it is" "" ""
 # quillo-gui built everywhere: on a Mac the console it links does not exist.
 expect "quillo-gui on a Mac" "links to:
 
-    Quillo::Console
+    Quillo::Session
 
   but the target was not found" \
   'replace("CMakeLists.txt", "  add_subdirectory(Desktop)\n", "")
 replace("CMakeLists.txt", "add_subdirectory(tools/quillo-keymap)\n", "add_subdirectory(tools/quillo-keymap)\nadd_subdirectory(Desktop)\n")'
 expect "a missing source file" "Cannot find source file:
 
-    macos/MacNoSuchService.mm" \
-  'replace("Platform/CMakeLists.txt", "    macos/MacWorkspace.mm\n", "    macos/MacWorkspace.mm\n    macos/MacNoSuchService.mm\n")'
+    macos/appkit/MacNoSuchService.mm" \
+  'replace("Platform/CMakeLists.txt", "    macos/appkit/MacWorkspace.mm\n", "    macos/appkit/MacWorkspace.mm\n    macos/appkit/MacNoSuchService.mm\n")'
 expect "AppKit on the C adapters" "QuilloPlatformMacOS links the framework AppKit" \
   'replace("Platform/CMakeLists.txt", "PRIVATE ApplicationServices Carbon)", "PRIVATE ApplicationServices Carbon AppKit)")'
 expect "a framework linked by hand" "QuilloApp links the framework Carbon directly" \

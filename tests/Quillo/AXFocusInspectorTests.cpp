@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "AXFocusInspector.hpp"
-#include "Platform/Recording.hpp"
 #include "Platform/linux/LinuxServices.hpp"
+#include "Session/RecordedServices.hpp"
 #include "SimulatedMacFixture.hpp"
 #include "TempHome.hpp"
 #include "TreeApp.hpp"

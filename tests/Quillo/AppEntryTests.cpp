@@ -108,7 +108,7 @@ TEST_F(LaunchAtLoginTest, TheEntryMakesAnAccessoryApplicationWithItsMainMenu) {
 class DiagnoseTest : public ::testing::Test {
  protected:
   testing::TempHome home;
-  console::Session session{testing::testSessionOptions({"--diagnose"})};
+  simulated::Session session{testing::testSessionOptions({"--diagnose"})};
 };
 
 TEST_F(DiagnoseTest, OneSecondAfterStartTheStateLineAndFourOutputsInOrder) {
@@ -117,12 +117,12 @@ TEST_F(DiagnoseTest, OneSecondAfterStartTheStateLineAndFourOutputsInOrder) {
   session.user().openMail();
   session.start();
   loop.advance(Duration(0.9));
-  std::ifstream early(session.controller().log().fileURL());
+  std::ifstream early(session.controller().log().filePath());
   std::string text((std::istreambuf_iterator<char>(early)), {});
   EXPECT_EQ(text.find("--diagnose"), std::string::npos);
   loop.advance(Duration(0.2));
   std::vector<std::string> lines;
-  std::ifstream in(session.controller().log().fileURL());
+  std::ifstream in(session.controller().log().filePath());
   for (std::string line; std::getline(in, line);) {
     if (!line.substr(24).starts_with("  ")) lines.push_back(line.substr(24));
   }

@@ -4,9 +4,10 @@
 
 #include "DebugLog.hpp"
 #include "Files.hpp"
-#include "Platform/Recording.hpp"
 #include "Platform/linux/LinuxServices.hpp"
 #include "Preferences.hpp"
+#include "RecordingDoubles.hpp"
+#include "Session/RecordedServices.hpp"
 #include "TempHome.hpp"
 
 namespace quillo {
@@ -47,17 +48,17 @@ class DebugLogTest : public ::testing::Test {
 };
 
 TEST_F(DebugLogTest, FileLivesInTheLogsFolder) {
-  EXPECT_EQ(log.fileURL(), home.state() / "Quillo" / "debug.log");
+  EXPECT_EQ(log.filePath(), home.state() / "Quillo" / "debug.log");
 }
 
 TEST_F(DebugLogTest, GuardedLinesGoNowhereWhileOffAndAlwaysLinesGoEverywhere) {
   log.log("keymap applied: set gmail, 16 keys, 2 chords, 0 warnings");
-  EXPECT_FALSE(std::filesystem::exists(log.fileURL()));
+  EXPECT_FALSE(std::filesystem::exists(log.filePath()));
   EXPECT_TRUE(systemLog.lines.empty());
 
   log.log("event tap installed with Accessibility=yes, Input Monitoring=no", true);
   EXPECT_EQ(
-      testing::readText(log.fileURL()),
+      testing::readText(log.filePath()),
       "2026-03-04 05:06:07.089 event tap installed with Accessibility=yes, Input Monitoring=no\n");
   ASSERT_EQ(systemLog.lines.size(), 1u);
   EXPECT_EQ(systemLog.lines[0].category, "debug");
@@ -66,7 +67,7 @@ TEST_F(DebugLogTest, GuardedLinesGoNowhereWhileOffAndAlwaysLinesGoEverywhere) {
   log.isEnabled = true;
   now += std::chrono::milliseconds(1);
   log.log("archive: pressed Message \u203a Archive");
-  EXPECT_TRUE(testing::readText(log.fileURL())
+  EXPECT_TRUE(testing::readText(log.filePath())
                   .ends_with("2026-03-04 05:06:07.090 archive: pressed Message \u203a Archive\n"));
 }
 
@@ -80,26 +81,26 @@ TEST_F(DebugLogTest, TimestampsAreLocalTime) {
 TEST_F(DebugLogTest, TheFileIsCreatedForItsOwnerOnly) {
   log.log("x", true);
   struct stat info {};
-  ASSERT_EQ(::stat(log.fileURL().c_str(), &info), 0);
+  ASSERT_EQ(::stat(log.filePath().c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0600u);
 }
 
 TEST_F(DebugLogTest, AFileOfExactlyTheLimitIsAppendedToAndOneByteMoreStartsAfresh) {
   const std::string line = "2026-03-04 05:06:07.089 next\n";
-  testing::writeText(log.fileURL(), std::string(DebugLog::maximumSize, 'x'));
+  testing::writeText(log.filePath(), std::string(DebugLog::maximumSize, 'x'));
   log.log("next", true);
-  EXPECT_EQ(std::filesystem::file_size(log.fileURL()), DebugLog::maximumSize + line.size());
+  EXPECT_EQ(std::filesystem::file_size(log.filePath()), DebugLog::maximumSize + line.size());
 
-  testing::writeText(log.fileURL(), std::string(DebugLog::maximumSize + 1, 'x'));
+  testing::writeText(log.filePath(), std::string(DebugLog::maximumSize + 1, 'x'));
   log.log("next", true);
-  EXPECT_EQ(testing::readText(log.fileURL()), line);
+  EXPECT_EQ(testing::readText(log.filePath()), line);
 }
 
 TEST_F(DebugLogTest, ADeletedLogFolderIsRecreated) {
   log.log("first", true);
   std::filesystem::remove_all(home.state() / "Quillo");
   log.log("second", true);
-  EXPECT_EQ(testing::readText(log.fileURL()), "2026-03-04 05:06:07.089 second\n");
+  EXPECT_EQ(testing::readText(log.filePath()), "2026-03-04 05:06:07.089 second\n");
 }
 
 TEST_F(DebugLogTest, AnUnwritableFolderLosesTheLineButNotTheMirror) {

@@ -240,7 +240,7 @@ TEST_F(DiagnosticsTest, FocusCaptureClassifiesWithTheFocusRulesOfKeymapJson) {
 TEST_F(DiagnosticsTest, ShowDebugLogWritesAndOpensTheFile) {
   app.showDebugLog();
   EXPECT_EQ(lines(), std::vector<std::string>{"opened debug log"});
-  EXPECT_EQ(mac.workspace().openedFiles, std::vector<std::string>{app.log().fileURL().string()});
+  EXPECT_EQ(mac.workspace().openedFiles, std::vector<std::string>{app.log().filePath().string()});
   EXPECT_FALSE(app.log().isEnabled);
 }
 

@@ -9,9 +9,9 @@
 
 #include "Files.hpp"
 #include "KeymapStore.hpp"
-#include "Platform/Recording.hpp"
 #include "Platform/linux/LibuvMainLoop.hpp"
 #include "Platform/linux/LinuxServices.hpp"
+#include "Session/RecordedServices.hpp"
 #include "TempHome.hpp"
 
 namespace quillo {

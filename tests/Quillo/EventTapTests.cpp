@@ -2,7 +2,7 @@
 
 #include "EventTap.hpp"
 #include "FrontmostAppMonitor.hpp"
-#include "Platform/Recording.hpp"
+#include "Session/RecordedServices.hpp"
 #include "SimulatedMacFixture.hpp"
 
 namespace quillo {

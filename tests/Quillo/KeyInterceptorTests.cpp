@@ -344,7 +344,7 @@ TEST_F(KeyInterceptorTest, ThePrivacyOfWhatTheUserTypes) {
   user.type(password);
   ASSERT_EQ(mail->text(Place::searchField), sentence + password);  // it all reached Mail
 
-  std::ifstream in(log.fileURL());
+  std::ifstream in(log.filePath());
   const std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   EXPECT_FALSE(all.empty());
   for (const std::string& secret :

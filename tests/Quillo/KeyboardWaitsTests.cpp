@@ -7,8 +7,8 @@
 #include "BudgetedAccessibility.hpp"
 #include "MailMenu.hpp"
 #include "MenuReachability.hpp"
-#include "Platform/Recording.hpp"
 #include "Platform/linux/LinuxServices.hpp"
+#include "Session/RecordedServices.hpp"
 #include "SimulatedMacFixture.hpp"
 #include "TempHome.hpp"
 

@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "Console/ScenarioRunner.hpp"
 #include "Files.hpp"
 #include "QuilloFixture.hpp"
+#include "Session/ScenarioRunner.hpp"
 
 namespace quillo {
 namespace {
@@ -27,10 +27,10 @@ class Scenario : public ::testing::TestWithParam<std::filesystem::path> {};
 
 TEST_P(Scenario, MatchesItsTranscript) {
   const std::filesystem::path file = GetParam();
-  const auto scenario = console::Scenario::parse(testing::readText(file));
+  const auto scenario = simulated::Scenario::parse(testing::readText(file));
 
   testing::TempHome home;
-  console::Session session(testing::testSessionOptions());
+  simulated::Session session(testing::testSessionOptions());
   const auto outcome = session.runner().runAll(scenario);
 
   for (const auto& failure : outcome.failures)
@@ -49,11 +49,11 @@ TEST_P(Scenario, MatchesItsTranscript) {
 class MacAdapterScenario : public ::testing::TestWithParam<std::filesystem::path> {};
 
 TEST_P(MacAdapterScenario, MatchesItsTranscript) {
-  const auto scenario = console::Scenario::parse(testing::readText(GetParam()));
+  const auto scenario = simulated::Scenario::parse(testing::readText(GetParam()));
   testing::TempHome home;
   auto options = testing::testSessionOptions();
   options.macAdapters = true;
-  console::Session session(options);
+  simulated::Session session(options);
   const auto outcome = session.runner().runAll(scenario);
   for (const auto& failure : outcome.failures)
     ADD_FAILURE() << failure;
@@ -62,24 +62,24 @@ TEST_P(MacAdapterScenario, MatchesItsTranscript) {
 }
 
 /// A step's words, as a script writes them.
-console::ScenarioStep step(const std::string& text) {
-  return console::Scenario::parse(text + "\n").steps.front();
+simulated::ScenarioStep step(const std::string& text) {
+  return simulated::Scenario::parse(text + "\n").steps.front();
 }
 
-bool shows(const console::StepResult& result, const std::string& line) {
+bool shows(const simulated::StepResult& result, const std::string& line) {
   return std::find(result.observations.begin(), result.observations.end(), line) !=
          result.observations.end();
 }
 
 TEST(ScenarioRunner, ShowsTheLinesOfADebugLogThatStartedAfresh) {
   testing::TempHome home;
-  console::Session session(testing::testSessionOptions());
+  simulated::Session session(testing::testSessionOptions());
   auto& runner = session.runner();
   runner.run(step("grant accessibility"));
   runner.run(step("launch mail"));
   runner.run(step("start"));
   runner.run(step("debug-log on"));
-  const auto file = session.debugLog().fileURL();
+  const auto file = session.debugLog().filePath();
   // The log has grown past its limit between steps: the next line starts a
   // new, shorter file, whose lines are what the step wrote.
   testing::writeText(file, std::string(DebugLog::maximumSize + 1, 'x') + "\n", std::ios::app);

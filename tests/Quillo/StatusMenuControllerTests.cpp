@@ -106,7 +106,7 @@ TEST_F(StatusMenuControllerTest, AFailedLaunchAtLoginChangeIsLoggedAndShown) {
 
 TEST_F(StatusMenuControllerTest, CancelKeepsTheKeymapFileAndResetReplacesIt) {
   startClassic();
-  const auto path = app.keymapStore().fileURL();
+  const auto path = app.keymapStore().filePath();
   const std::string mine = "{ \"actions\": { \"bogus\": {} } }\n";
   std::ofstream(path, std::ios::binary | std::ios::trunc) << mine;
   loop.advance(Duration(0.5));

@@ -353,7 +353,7 @@ TEST_F(PanelRequestTest, RequestsThatLeaveForSettingsOrMailCloseThePanelFirst) {
   EXPECT_FALSE(request(A::Debug{A::DebugCommand::showLog}));
   const auto lines = logLines();
   EXPECT_NE(std::find(lines.begin(), lines.end(), "opened debug log"), lines.end());
-  EXPECT_EQ(mac.workspace().openedFiles.back(), app.log().fileURL().string());
+  EXPECT_EQ(mac.workspace().openedFiles.back(), app.log().filePath().string());
 }
 
 TEST_F(PanelRequestTest, SwitchesAndEditsKeepThePanelOpen) {

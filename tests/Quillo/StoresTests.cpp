@@ -12,11 +12,11 @@
 #include "CustomStore.hpp"
 #include "Files.hpp"
 #include "KeymapStore.hpp"
-#include "Platform/Recording.hpp"
 #include "Platform/linux/LinuxServices.hpp"
 #include "Platform/linux/ManualMainLoop.hpp"
 #include "QuilloCore/FileLimits.hpp"
 #include "QuilloCore/KeymapPreset.hpp"
+#include "Session/RecordedServices.hpp"
 #include "TempHome.hpp"
 
 namespace quillo {
@@ -30,7 +30,7 @@ class KeymapStoreTest : public ::testing::Test {
     store.start();
     store.onChange = [this] { ++changes; };
   }
-  void write(const std::string& text) { testing::writeText(store.fileURL(), text); }
+  void write(const std::string& text) { testing::writeText(store.filePath(), text); }
 
   testing::TempHome home;
   platform::XdgPaths paths;
@@ -57,12 +57,12 @@ void expectNoBlockOn(const std::filesystem::path& fifo, const std::function<void
 }
 
 TEST_F(KeymapStoreTest, AFirstLaunchInstallsTheDefaultFileAndLoadsIt) {
-  EXPECT_EQ(store.fileURL(), home.config() / "Quillo" / "keymap.json");
+  EXPECT_EQ(store.filePath(), home.config() / "Quillo" / "keymap.json");
   int calls = 0;
   store.onChange = [&] { ++calls; };
   store.start();
   EXPECT_EQ(calls, 1);  // every load reports, the first one too
-  EXPECT_EQ(testing::readText(store.fileURL()),
+  EXPECT_EQ(testing::readText(store.filePath()),
             testing::readText(std::filesystem::path(QUILLO_RESOURCES) / "keymap.json"));
   EXPECT_EQ(store.keymap(), Keymap::default_());
   EXPECT_FALSE(store.loadError());
@@ -117,12 +117,12 @@ TEST_F(KeymapStoreTest, ABadSaveKeepsThePreviousKeymapAndFixingItClearsTheError)
 TEST_F(KeymapStoreTest, ADeletedFileMeansTheBuiltInDefaultsAndIsNotCopiedBack) {
   write(R"({"keys": {"y": "archive"}})");
   start();
-  std::filesystem::remove(store.fileURL());
+  std::filesystem::remove(store.filePath());
   loop.advance(Duration(0.3));
   EXPECT_EQ(changes, 1);
   EXPECT_EQ(store.keymap(), Keymap::default_());
   EXPECT_EQ(store.loadError(), "keymap.json is missing, so the built-in defaults are in use.");
-  EXPECT_FALSE(std::filesystem::exists(store.fileURL()));
+  EXPECT_FALSE(std::filesystem::exists(store.filePath()));
   // The folder watcher sees it come back.
   write(R"({"keys": {"u": "undo"}})");
   loop.advance(Duration(0.3));
@@ -134,7 +134,7 @@ TEST_F(KeymapStoreTest, AnAtomicReplaceReloadsOnceAndLaterEditsAreStillSeen) {
   start();
   testing::writeText(home.config() / "Quillo" / ".keymap.json.tmp",
                      R"({"keys": {"y": "archive"}})");
-  std::filesystem::rename(home.config() / "Quillo" / ".keymap.json.tmp", store.fileURL());
+  std::filesystem::rename(home.config() / "Quillo" / ".keymap.json.tmp", store.filePath());
   loop.advance(Duration(0.3));
   EXPECT_EQ(changes, 1);
   EXPECT_EQ(store.keymap().bindings.size(), 1u);
@@ -151,7 +151,7 @@ TEST_F(KeymapStoreTest, ResetToDefaultsReplacesAHandEditedFileAndReloadsOnce) {
   loop.advance(Duration(0.3));
   EXPECT_EQ(changes, 1);
   EXPECT_EQ(store.keymap(), Keymap::default_());
-  EXPECT_EQ(testing::readText(store.fileURL()),
+  EXPECT_EQ(testing::readText(store.filePath()),
             testing::readText(std::filesystem::path(QUILLO_RESOURCES) / "keymap.json"));
 }
 
@@ -164,7 +164,7 @@ TEST_F(KeymapStoreTest, AFailedInstallLeavesNoFileAndTheNextStartInstallsIt) {
     std::filesystem::create_directories(store.directoryURL());
     KeymapStore first{loop, paths, files, bundle, systemLog};
     first.start();
-    EXPECT_FALSE(std::filesystem::exists(first.fileURL()));
+    EXPECT_FALSE(std::filesystem::exists(first.filePath()));
     EXPECT_EQ(first.loadError(), KeymapStore::missingText);
     ASSERT_FALSE(systemLog.lines.empty());
     EXPECT_TRUE(systemLog.lines[0].message.starts_with("Couldn't install the default keymap: "))
@@ -175,7 +175,7 @@ TEST_F(KeymapStoreTest, AFailedInstallLeavesNoFileAndTheNextStartInstallsIt) {
     KeymapStore second{loop, paths, files, bundle, systemLog};
     second.start();
     EXPECT_EQ(second.loadError(), std::nullopt);
-    EXPECT_EQ(testing::readText(second.fileURL()),
+    EXPECT_EQ(testing::readText(second.filePath()),
               testing::readText(std::filesystem::path(QUILLO_RESOURCES) / "keymap.json"));
   }
 }
@@ -187,7 +187,7 @@ TEST_F(KeymapStoreTest, AResetOnAFullDiskKeepsTheUsersFile) {
   files.faults = {{store.directoryURL(), platform::FaultyFileSystem::Fault::diskFull}};
   store.resetToDefaults();
   loop.advance(Duration(0.3));
-  EXPECT_EQ(testing::readText(store.fileURL()), mine);
+  EXPECT_EQ(testing::readText(store.filePath()), mine);
   EXPECT_EQ(store.keymap().bindings.size(), 1u);
   const auto lines = systemLog.messages("app");
   EXPECT_NE(std::find(lines.begin(), lines.end(),
@@ -198,16 +198,16 @@ TEST_F(KeymapStoreTest, AResetOnAFullDiskKeepsTheUsersFile) {
 
 TEST_F(KeymapStoreTest, AFIFOInPlaceOfTheFileIsRefusedWithoutBlocking) {
   std::filesystem::create_directories(store.directoryURL());
-  ASSERT_EQ(::mkfifo(store.fileURL().c_str(), 0600), 0);
-  expectNoBlockOn(store.fileURL(), [&] { start(); });
+  ASSERT_EQ(::mkfifo(store.filePath().c_str(), 0600), 0);
+  expectNoBlockOn(store.filePath(), [&] { start(); });
   EXPECT_EQ(store.loadError(), KeymapStore::notRegularText);
   EXPECT_EQ(store.keymap(), Keymap::default_());
   // A FIFO that appears while running is refused the same way.
-  std::filesystem::remove(store.fileURL());
+  std::filesystem::remove(store.filePath());
   loop.advance(Duration(0.3));
   EXPECT_EQ(store.loadError(), KeymapStore::missingText);
-  ASSERT_EQ(::mkfifo(store.fileURL().c_str(), 0600), 0);
-  expectNoBlockOn(store.fileURL(), [&] { loop.advance(Duration(0.3)); });
+  ASSERT_EQ(::mkfifo(store.filePath().c_str(), 0600), 0);
+  expectNoBlockOn(store.filePath(), [&] { loop.advance(Duration(0.3)); });
   EXPECT_EQ(store.loadError(), KeymapStore::notRegularText);
 }
 
@@ -243,7 +243,7 @@ TEST_F(KeymapStoreTest, AnUnreadableDefaultNeverReplacesTheUsersFile) {
   // At the first launch: no file at all rather than an empty one.
   KeymapStore first{loop, paths, unreadable, bundle, systemLog};
   first.start();
-  EXPECT_FALSE(std::filesystem::exists(first.fileURL()));
+  EXPECT_FALSE(std::filesystem::exists(first.filePath()));
   // A reset keeps the user's file.
   const std::string mine = R"({"keys": {"y": "archive"}})";
   write(mine);
@@ -251,7 +251,7 @@ TEST_F(KeymapStoreTest, AnUnreadableDefaultNeverReplacesTheUsersFile) {
   reset.start();
   reset.resetToDefaults();
   loop.advance(Duration(0.3));
-  EXPECT_EQ(testing::readText(reset.fileURL()), mine);
+  EXPECT_EQ(testing::readText(reset.filePath()), mine);
   const auto lines = systemLog.messages("app");
   EXPECT_NE(std::find(lines.begin(), lines.end(),
                       "Couldn't install the default keymap: Input/output error"),
@@ -262,13 +262,13 @@ TEST_F(KeymapStoreTest, WithoutABundledFileNothingIsInstalledAndTheDefaultsApply
   platform::InstalledBundle empty{home.root() / "nowhere"};
   KeymapStore bare{loop, paths, files, empty, systemLog};
   bare.start();
-  EXPECT_FALSE(std::filesystem::exists(bare.fileURL()));
+  EXPECT_FALSE(std::filesystem::exists(bare.filePath()));
   EXPECT_EQ(bare.loadError(), "keymap.json is missing, so the built-in defaults are in use.");
   EXPECT_TRUE(std::filesystem::is_directory(bare.directoryURL()));
 }
 
 TEST_F(KeymapStoreTest, AFolderInPlaceOfTheFileReadsAsMissing) {
-  std::filesystem::create_directories(store.fileURL());
+  std::filesystem::create_directories(store.filePath());
   start();
   EXPECT_EQ(store.loadError(), "keymap.json is missing, so the built-in defaults are in use.");
 }
@@ -280,14 +280,14 @@ TEST_F(KeymapStoreTest, ResetMovesWhatIsNotARegularFileAsideAndInstallsTheDefaul
   std::filesystem::create_directories(folder);
   // A folder with the user's things in it, a FIFO, a link that leads nowhere.
   const std::function<void()> makers[] = {
-      [&] { testing::writeText(store.fileURL() / "notes.txt", "mine"); },
-      [&] { ASSERT_EQ(::mkfifo(store.fileURL().c_str(), 0600), 0); },
-      [&] { std::filesystem::create_symlink(folder / "nowhere.json", store.fileURL()); },
+      [&] { testing::writeText(store.filePath() / "notes.txt", "mine"); },
+      [&] { ASSERT_EQ(::mkfifo(store.filePath().c_str(), 0600), 0); },
+      [&] { std::filesystem::create_symlink(folder / "nowhere.json", store.filePath()); },
   };
   start();
   int n = 1;
   for (const auto& make : makers) {
-    std::filesystem::remove(store.fileURL());
+    std::filesystem::remove(store.filePath());
     make();
     const std::string aside =
         "keymap.json.moved-aside" + (n == 1 ? std::string() : "-" + std::to_string(n));
@@ -295,8 +295,9 @@ TEST_F(KeymapStoreTest, ResetMovesWhatIsNotARegularFileAsideAndInstallsTheDefaul
     store.resetToDefaults();
     loop.advance(Duration(0.3));
     EXPECT_EQ(store.loadError(), std::nullopt) << aside;
-    EXPECT_EQ(testing::readText(store.fileURL()), defaults) << aside;
-    EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(store.fileURL())));
+    EXPECT_EQ(testing::readText(store.filePath()), defaults) << aside;
+    EXPECT_TRUE(
+        std::filesystem::is_regular_file(std::filesystem::symlink_status(store.filePath())));
     EXPECT_NE(std::filesystem::symlink_status(folder / aside).type(),
               std::filesystem::file_type::not_found)
         << aside;
@@ -312,8 +313,8 @@ TEST_F(KeymapStoreTest, ABrokenLinkIsTheUsersAndReadsAsMissingUntilItLeadsToAFil
   const auto dotfiles = home.root() / "dotfiles" / "keymap.json";
   std::filesystem::create_directories(folder);
   for (const bool loop_ : {false, true}) {
-    std::filesystem::remove(store.fileURL());
-    std::filesystem::create_symlink(loop_ ? store.fileURL() : dotfiles, store.fileURL());
+    std::filesystem::remove(store.filePath());
+    std::filesystem::create_symlink(loop_ ? store.filePath() : dotfiles, store.filePath());
     KeymapStore fresh{loop, paths, files, bundle, systemLog};
     fresh.start();
     EXPECT_EQ(fresh.loadError(), KeymapStore::brokenLinkText) << loop_;
@@ -321,19 +322,19 @@ TEST_F(KeymapStoreTest, ABrokenLinkIsTheUsersAndReadsAsMissingUntilItLeadsToAFil
               "keymap.json is a link to a file that isn't there, so the built-in defaults are "
               "in use.");
     EXPECT_EQ(fresh.keymap(), Keymap::default_());
-    EXPECT_TRUE(std::filesystem::is_symlink(store.fileURL())) << loop_;
+    EXPECT_TRUE(std::filesystem::is_symlink(store.filePath())) << loop_;
   }
   // The folder of dotfiles comes: the link leads to a file; a reset resets
   // the file and keeps the link.
-  std::filesystem::remove(store.fileURL());
-  std::filesystem::create_symlink(dotfiles, store.fileURL());
+  std::filesystem::remove(store.filePath());
+  std::filesystem::create_symlink(dotfiles, store.filePath());
   testing::writeText(dotfiles, R"({"keys": {"y": "archive"}})");
   start();
   EXPECT_EQ(store.loadError(), std::nullopt);
   EXPECT_EQ(store.keymap().bindings.size(), 1u);
   store.resetToDefaults();
   loop.advance(Duration(0.3));
-  EXPECT_TRUE(std::filesystem::is_symlink(store.fileURL()));
+  EXPECT_TRUE(std::filesystem::is_symlink(store.filePath()));
   EXPECT_EQ(testing::readText(dotfiles),
             testing::readText(std::filesystem::path(QUILLO_RESOURCES) / "keymap.json"));
   EXPECT_EQ(store.keymap(), Keymap::default_());
@@ -359,9 +360,9 @@ class CustomStoreTest : public ::testing::Test {
 };
 
 TEST_F(CustomStoreTest, AFIFOInPlaceOfTheFileIsRefusedWithoutBlocking) {
-  std::filesystem::create_directories(store.fileURL().parent_path());
-  ASSERT_EQ(::mkfifo(store.fileURL().c_str(), 0600), 0);
-  expectNoBlockOn(store.fileURL(), [&] { store.load(); });
+  std::filesystem::create_directories(store.filePath().parent_path());
+  ASSERT_EQ(::mkfifo(store.filePath().c_str(), 0600), 0);
+  expectNoBlockOn(store.filePath(), [&] { store.load(); });
   EXPECT_FALSE(store.exists);
   EXPECT_EQ(systemLog.messages("app"),
             std::vector<std::string>{
@@ -369,18 +370,18 @@ TEST_F(CustomStoreTest, AFIFOInPlaceOfTheFileIsRefusedWithoutBlocking) {
 }
 
 TEST_F(CustomStoreTest, TheFirstSaveCreatesTheFolderAndWritesBothMembersSorted) {
-  EXPECT_EQ(store.fileURL(), home.config() / "Quillo" / "custom.json");
+  EXPECT_EQ(store.filePath(), home.config() / "Quillo" / "custom.json");
   store.load();
   EXPECT_FALSE(store.exists);
   EXPECT_EQ(store.definition, CustomKeymap());
   store.save();
   EXPECT_TRUE(store.exists);
-  EXPECT_EQ(testing::readText(store.fileURL()),
+  EXPECT_EQ(testing::readText(store.filePath()),
             "{\n  \"baseline\": \"appleMail\",\n  \"overrides\": {}\n}\n");
   store.definition.assign(*KeyChord::fromKeymapString("cmd+return"), ActionID::send);
   store.definition.clear(ActionID::archive);
   store.save();
-  EXPECT_EQ(testing::readText(store.fileURL()),
+  EXPECT_EQ(testing::readText(store.filePath()),
             "{\n  \"baseline\": \"appleMail\",\n  \"overrides\": {\n    \"archive\": [],\n"
             "    \"send\": [\n      \"cmd+return\"\n    ]\n  }\n}\n");
   CustomStore again{paths, files, systemLog};
@@ -390,7 +391,7 @@ TEST_F(CustomStoreTest, TheFirstSaveCreatesTheFolderAndWritesBothMembersSorted) 
 }
 
 TEST_F(CustomStoreTest, AnUndecodableFileIsIgnoredAndKeptBesideWhenTheNextSaveReplacesIt) {
-  const auto folder = store.fileURL().parent_path();
+  const auto folder = store.filePath().parent_path();
   // Each undecodable file the user wrote is kept under a name of its own.
   const struct {
     const char* bytes;
@@ -399,16 +400,16 @@ TEST_F(CustomStoreTest, AnUndecodableFileIsIgnoredAndKeptBesideWhenTheNextSaveRe
                {"{\"baseline\": \"gmail\", \"overrides\": {\"archive\": [\"y\"]}",
                 "custom.json.undecodable-2"}};
   for (const auto& c : cases) {
-    testing::writeText(store.fileURL(), c.bytes);
+    testing::writeText(store.filePath(), c.bytes);
     systemLog.lines.clear();
     CustomStore loaded{paths, files, systemLog};
     loaded.load();
     EXPECT_FALSE(loaded.exists);
     EXPECT_EQ(loaded.definition, CustomKeymap());
-    EXPECT_EQ(testing::readText(store.fileURL()), c.bytes);
+    EXPECT_EQ(testing::readText(store.filePath()), c.bytes);
     EXPECT_FALSE(std::filesystem::exists(folder / c.keptAs));  // nothing replaced it yet
     loaded.save();
-    EXPECT_EQ(nlohmann::json::parse(testing::readText(store.fileURL()))["overrides"],
+    EXPECT_EQ(nlohmann::json::parse(testing::readText(store.filePath()))["overrides"],
               nlohmann::json::object());
     EXPECT_EQ(testing::readText(folder / c.keptAs), c.bytes);
     const auto lines = systemLog.messages("app");
@@ -424,12 +425,12 @@ TEST_F(CustomStoreTest, AnUndecodableFileIsIgnoredAndKeptBesideWhenTheNextSaveRe
 
 TEST_F(CustomStoreTest, AnUndecodableFileThatCannotBeKeptIsNotReplaced) {
   platform::FaultyFileSystem faulty{files};
-  testing::writeText(store.fileURL(), "not JSON");
+  testing::writeText(store.filePath(), "not JSON");
   CustomStore loaded{paths, faulty, systemLog};
   loaded.load();
-  faulty.faults = {{store.fileURL().parent_path(), platform::FaultyFileSystem::Fault::diskFull}};
+  faulty.faults = {{store.filePath().parent_path(), platform::FaultyFileSystem::Fault::diskFull}};
   loaded.save();
-  EXPECT_EQ(testing::readText(store.fileURL()), "not JSON");
+  EXPECT_EQ(testing::readText(store.filePath()), "not JSON");
   EXPECT_FALSE(loaded.exists);
   EXPECT_EQ(systemLog.messages("app").back(),
             "Couldn't save the custom shortcuts: couldn't keep a copy of the undecodable "
@@ -437,7 +438,7 @@ TEST_F(CustomStoreTest, AnUndecodableFileThatCannotBeKeptIsNotReplaced) {
 }
 
 TEST_F(CustomStoreTest, AnUnknownBaselineLoadsAsMacOSWithItsOverrides) {
-  testing::writeText(store.fileURL(),
+  testing::writeText(store.filePath(),
                      R"({"baseline": "thunderbird", "overrides": {"archive": ["y"]}})");
   store.load();
   EXPECT_TRUE(store.exists);

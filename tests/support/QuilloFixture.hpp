@@ -6,13 +6,13 @@
 
 #include <fstream>
 
-#include "Console/Session.hpp"
+#include "Session/Session.hpp"
 #include "TempHome.hpp"
 
 namespace quillo::testing {
 
-inline console::SessionOptions testSessionOptions(std::vector<std::string> arguments = {}) {
-  console::SessionOptions options;
+inline simulated::SessionOptions testSessionOptions(std::vector<std::string> arguments = {}) {
+  simulated::SessionOptions options;
   options.virtualTime = true;
   options.resourceFolder = std::filesystem::path(QUILLO_RESOURCES);
   options.arguments = std::move(arguments);
@@ -24,7 +24,7 @@ class QuilloTest : public ::testing::Test {
   /// The debug log's lines so far, without their timestamps.
   std::vector<std::string> logLines() const {
     std::vector<std::string> lines;
-    std::ifstream in(app.log().fileURL());
+    std::ifstream in(app.log().filePath());
     for (std::string line; std::getline(in, line);)
       lines.push_back(line.substr(DebugLog::timestampWidth));
     return lines;
@@ -32,7 +32,7 @@ class QuilloTest : public ::testing::Test {
   std::vector<std::string> appLog() { return session.recordedSystemLog().messages("app"); }
 
   TempHome home;  // before the session: it decides where the files go
-  console::Session session{testSessionOptions()};
+  simulated::Session session{testSessionOptions()};
   platform::ManualMainLoop& loop = *session.manualLoop();
   sim::SimulatedMac& mac = session.mac();
   sim::User& user = session.user();

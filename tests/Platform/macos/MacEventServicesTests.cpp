@@ -6,9 +6,9 @@
 
 #include "EventTap.hpp"
 #include "MacShimFixture.hpp"
-#include "Platform/Recording.hpp"
 #include "Platform/Text.hpp"
 #include "Platform/macos/MacEventServices.hpp"
+#include "Session/RecordedServices.hpp"
 
 namespace quillo {
 namespace {

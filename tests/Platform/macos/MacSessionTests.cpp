@@ -18,7 +18,7 @@ Counts pressing(const std::string& key, int warmUp, int many) {
   testing::TempHome home;
   auto options = testing::testSessionOptions();
   options.macAdapters = true;
-  console::Session session(options);
+  simulated::Session session(options);
   session.mac().permissions.accessibility = true;
   session.user().openMail();
   session.start();

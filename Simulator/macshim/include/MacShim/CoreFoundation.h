@@ -2,7 +2,7 @@
  * Apple's public documentation for building those adapters off a Mac.
  *
  * Names, signatures and documented constant values are Apple's; the objects
- * behind the references are the MacShim's own (see Platform/macshim/src).
+ * behind the references are the MacShim's own (see Simulator/macshim/src).
  * Ownership follows Apple's rule: what a function named Create or Copy
  * returns belongs to the caller, who releases it with CFRelease; what a Get
  * function returns is borrowed. Never on the include path of a Mac build. */

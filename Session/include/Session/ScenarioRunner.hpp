@@ -17,12 +17,12 @@
 #include <string>
 #include <vector>
 
-#include "Console/LoopDriver.hpp"
-#include "Console/Scenario.hpp"
-#include "Console/ScenarioHost.hpp"
+#include "Session/LoopDriver.hpp"
+#include "Session/Scenario.hpp"
+#include "Session/ScenarioHost.hpp"
 #include "Simulator/User.hpp"
 
-namespace quillo::console {
+namespace quillo::simulated {
 
 struct StepResult {
   std::vector<std::string> observations;
@@ -146,4 +146,4 @@ class ScenarioRunner {
   void checkKeysPaired(Words& unmet);
 };
 
-}  // namespace quillo::console
+}  // namespace quillo::simulated

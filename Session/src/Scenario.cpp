@@ -1,6 +1,6 @@
-#include "Console/Scenario.hpp"
+#include "Session/Scenario.hpp"
 
-namespace quillo::console {
+namespace quillo::simulated {
 namespace {
 
 std::string_view trimmed(std::string_view text) {
@@ -120,4 +120,4 @@ std::string inQuotes(std::string_view text) {
   return out + "\"";
 }
 
-}  // namespace quillo::console
+}  // namespace quillo::simulated

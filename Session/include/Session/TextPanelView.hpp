@@ -26,7 +26,7 @@
 #include "PanelContent.hpp"
 #include "PanelView.hpp"
 
-namespace quillo::console {
+namespace quillo::simulated {
 
 class TextPanelView final : public PanelView {
  public:
@@ -49,4 +49,4 @@ class TextPanelView final : public PanelView {
   std::vector<std::string> lines_;
 };
 
-}  // namespace quillo::console
+}  // namespace quillo::simulated

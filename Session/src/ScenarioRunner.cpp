@@ -1,4 +1,4 @@
-#include "Console/ScenarioRunner.hpp"
+#include "Session/ScenarioRunner.hpp"
 
 #include <sys/stat.h>
 
@@ -9,16 +9,16 @@
 #include <sstream>
 #include <string_view>
 
-#include "Console/MailState.hpp"
 #include "MailMenu.hpp"
 #include "Platform/FileSystem.hpp"
 #include "Platform/KeyCodes.hpp"
 #include "QuilloCore/KeyChord.hpp"
 #include "QuilloCore/MenuResolver.hpp"
+#include "Session/MailState.hpp"
 #include "Simulator/SimulatedApplication.hpp"
 #include "Simulator/USKeyboard.hpp"
 
-namespace quillo::console {
+namespace quillo::simulated {
 
 using sim::MailApp;
 using sim::SimulatedMac;
@@ -606,7 +606,7 @@ const std::vector<ScenarioRunner::Step>& ScenarioRunner::steps() {
        }},
       {"delete debug-log-folder", "delete the folder of Quillo's debug log, with the log",
        [](R& r, const Words&, const S&) {
-         std::filesystem::remove_all(r.host_.debugLog().fileURL().parent_path());
+         std::filesystem::remove_all(r.host_.debugLog().filePath().parent_path());
        }},
       // What the system and the screen may do that nothing else here brings
       // about, and more of the panel to read.
@@ -901,7 +901,7 @@ ScenarioRunner::ScenarioRunner(sim::SimulatedMac& mac, sim::User& user, Scenario
 
 std::vector<std::string> ScenarioRunner::debugLogLines() const {
   std::vector<std::string> lines;
-  std::ifstream in(host_.debugLog().fileURL());
+  std::ifstream in(host_.debugLog().filePath());
   for (std::string line; std::getline(in, line);) {
     lines.push_back(line.size() > DebugLog::timestampWidth ? line.substr(DebugLog::timestampWidth)
                                                            : line);
@@ -911,7 +911,7 @@ std::vector<std::string> ScenarioRunner::debugLogLines() const {
 
 std::vector<std::string> ScenarioRunner::newDebugLogLines() {
   std::vector<std::string> lines;
-  const auto& path = host_.debugLog().fileURL();
+  const auto& path = host_.debugLog().filePath();
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0) {
     debugLog_ = {};  // gone: a new one is read from its start
@@ -1223,7 +1223,7 @@ StepResult ScenarioRunner::run(const ScenarioStep& step) {
   }
   // Where the files are changes from run to run; a transcript names the place.
   const std::string folder = host_.supportFolder().string();
-  const std::string logFolder = host_.debugLog().fileURL().parent_path().string();
+  const std::string logFolder = host_.debugLog().filePath().parent_path().string();
   const std::string supportFolder = host_.supportFolder().parent_path().string();
   for (auto& line : out) {
     for (auto at = line.find(folder); at != std::string::npos; at = line.find(folder, at))
@@ -1399,4 +1399,4 @@ ScenarioRunner::Outcome ScenarioRunner::runAll(const Scenario& scenario) {
   return outcome;
 }
 
-}  // namespace quillo::console
+}  // namespace quillo::simulated

@@ -1,5 +1,6 @@
-// Implementations of the platform services that remember what they were
-// asked to do instead of doing it: for tests, and for the simulated Mac.
+// The services the session keeps for its transcript or spoils on request:
+// the system log, recorded line by line (and written through to the real
+// one), and a file system whose folders can be made read-only or full.
 #pragma once
 
 #include <algorithm>
@@ -12,8 +13,6 @@
 
 #include "Platform/FileSystem.hpp"
 #include "Platform/SystemLog.hpp"
-#include "Platform/UserDefaults.hpp"
-#include "Platform/WorkspaceOpener.hpp"
 
 namespace quillo::platform {
 
@@ -39,35 +38,6 @@ class RecordingSystemLog final : public SystemLog {
   }
 
   std::vector<Line> lines;
-};
-
-class RecordingOpener final : public WorkspaceOpener {
- public:
-  void openURL(const std::string& url) override { opened.push_back(url); }
-  void openFile(const std::filesystem::path& path) override { opened.push_back(path.string()); }
-  void revealInFileManager(const std::filesystem::path& path) override {
-    revealed.push_back(path.string());
-  }
-
-  std::vector<std::string> opened;
-  std::vector<std::string> revealed;
-};
-
-/// User defaults that live only in memory.
-class InMemoryUserDefaults final : public UserDefaults {
- public:
-  DefaultValue value(std::string_view key) const override {
-    const auto found = values.find(std::string(key));
-    return found == values.end() ? DefaultValue(std::monostate{}) : found->second;
-  }
-  void set(std::string_view key, bool value) override { values[std::string(key)] = value; }
-  void set(std::string_view key, std::string value) override {
-    values[std::string(key)] = std::move(value);
-  }
-  void remove(std::string_view key) override { values.erase(std::string(key)); }
-  using UserDefaults::set;
-
-  std::map<std::string, DefaultValue> values;
 };
 
 }  // namespace quillo::platform

@@ -20,20 +20,20 @@
 #include <vector>
 
 #include "AppController.hpp"
-#include "Console/LoopDriver.hpp"
-#include "Console/ScenarioHost.hpp"
-#include "Console/ScenarioRunner.hpp"
-#include "Console/TextPanelView.hpp"
-#include "Platform/Recording.hpp"
 #include "Platform/linux/LinuxServices.hpp"
 #include "QuilloApp.hpp"
+#include "Session/LoopDriver.hpp"
+#include "Session/RecordedServices.hpp"
+#include "Session/ScenarioHost.hpp"
+#include "Session/ScenarioRunner.hpp"
+#include "Session/StatusText.hpp"
+#include "Session/TextPanelView.hpp"
 #include "Simulator/SimEventMonitors.hpp"
 #include "Simulator/SimPanelWindow.hpp"
 #include "Simulator/SimulatedApplication.hpp"
 #include "Simulator/SimulatedMac.hpp"
 #include "Simulator/User.hpp"
 #include "StatusMenuController.hpp"
-#include "StatusText.hpp"
 
 namespace quillo {
 class StatusPanelController;
@@ -42,7 +42,7 @@ namespace quillo::macshim {
 class Attachment;
 }
 
-namespace quillo::console {
+namespace quillo::simulated {
 
 /// The implementations a desktop program runs Quillo's process with, in real
 /// time, instead of the simulated Mac's own. Every reference must outlive the
@@ -194,4 +194,4 @@ class Session final : public ScenarioHost {
   std::size_t systemLogRead_ = 0;  // recorded lines already handed out
 };
 
-}  // namespace quillo::console
+}  // namespace quillo::simulated

@@ -8,7 +8,7 @@
 #include "Platform/linux/LibuvMainLoop.hpp"
 #include "Platform/linux/ManualMainLoop.hpp"
 
-namespace quillo::console {
+namespace quillo::simulated {
 
 class LoopDriver {
  public:
@@ -42,4 +42,4 @@ class RealLoopDriver final : public LoopDriver {
   platform::LibuvMainLoop& loop_;
 };
 
-}  // namespace quillo::console
+}  // namespace quillo::simulated

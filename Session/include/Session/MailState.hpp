@@ -10,7 +10,7 @@
 
 #include "Simulator/SimulatedMac.hpp"
 
-namespace quillo::console {
+namespace quillo::simulated {
 
 struct MailState {
   std::optional<pid_t> pid;  // none when Mail is not running
@@ -33,4 +33,4 @@ struct MailState {
   static std::vector<std::string> changes(const MailState& before, const MailState& after);
 };
 
-}  // namespace quillo::console
+}  // namespace quillo::simulated

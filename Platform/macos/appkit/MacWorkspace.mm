@@ -33,7 +33,7 @@ std::unique_ptr<NotificationObserver> observeApplications(MacNotification notifi
   });
 }
 
-NSURL* fileURL(const std::filesystem::path& path) {
+NSURL* filePath(const std::filesystem::path& path) {
   return [NSURL fileURLWithPath:toNSString(path.string())];
 }
 
@@ -66,11 +66,11 @@ void MacWorkspaceOpener::openURL(const std::string& url) {
 }
 
 void MacWorkspaceOpener::openFile(const std::filesystem::path& path) {
-  [[NSWorkspace sharedWorkspace] openURL:fileURL(path)];
+  [[NSWorkspace sharedWorkspace] openURL:filePath(path)];
 }
 
 void MacWorkspaceOpener::revealInFileManager(const std::filesystem::path& path) {
-  [[NSWorkspace sharedWorkspace] activateFileViewerSelectingURLs:@[ fileURL(path) ]];
+  [[NSWorkspace sharedWorkspace] activateFileViewerSelectingURLs:@[ filePath(path) ]];
 }
 
 }  // namespace quillo::platform::mac

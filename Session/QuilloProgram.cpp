@@ -15,12 +15,12 @@
 #include <sstream>
 #include <string>
 
-#include "Console/Session.hpp"
+#include "Session/Session.hpp"
 
 namespace {
 
 using namespace quillo;
-using namespace quillo::console;
+using namespace quillo::simulated;
 
 constexpr const char* kOptionsHelp =
     R"HELP(usage: quillo [--script FILE [--virtual-time] [--update|--check]] [--diagnose]

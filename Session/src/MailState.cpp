@@ -1,8 +1,8 @@
-#include "Console/MailState.hpp"
+#include "Session/MailState.hpp"
 
-#include "Console/Scenario.hpp"
+#include "Session/Scenario.hpp"
 
-namespace quillo::console {
+namespace quillo::simulated {
 
 using sim::MailApp;
 
@@ -97,4 +97,4 @@ std::vector<std::string> MailState::changes(const MailState& before, const MailS
   return lines;
 }
 
-}  // namespace quillo::console
+}  // namespace quillo::simulated

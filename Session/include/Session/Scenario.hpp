@@ -18,7 +18,7 @@
 
 #include "QuilloCore/ActionSpec.hpp"
 
-namespace quillo::console {
+namespace quillo::simulated {
 
 struct ScenarioError : std::runtime_error {
   ScenarioError(int line, const std::string& message)
@@ -53,4 +53,4 @@ struct Scenario {
 /// A word quoted when it needs to be.
 std::string inQuotes(std::string_view text);
 
-}  // namespace quillo::console
+}  // namespace quillo::simulated

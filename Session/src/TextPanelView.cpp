@@ -1,8 +1,8 @@
-#include "Console/TextPanelView.hpp"
+#include "Session/TextPanelView.hpp"
 
 #include <algorithm>
 
-namespace quillo::console {
+namespace quillo::simulated {
 
 namespace {
 
@@ -209,4 +209,4 @@ std::optional<std::string> TextPanelView::clickKeys(const std::string& rowTitle)
   return "the panel has no shortcut \"" + rowTitle + "\"";
 }
 
-}  // namespace quillo::console
+}  // namespace quillo::simulated

@@ -13,7 +13,7 @@
 #include "Platform/Geometry.hpp"
 #include "ShortcutSet.hpp"
 
-namespace quillo::console {
+namespace quillo::simulated {
 
 class ScenarioHost {
  public:
@@ -84,4 +84,4 @@ class ScenarioHost {
   virtual bool setClassicMenu(bool) { return false; }
 };
 
-}  // namespace quillo::console
+}  // namespace quillo::simulated

@@ -1,4 +1,4 @@
-#include "Console/Session.hpp"
+#include "Session/Session.hpp"
 
 #include <thread>
 
@@ -8,7 +8,7 @@
 #include "Platform/macos/MacKeyboardLayouts.hpp"
 #include "StatusPanelController.hpp"
 
-namespace quillo::console {
+namespace quillo::simulated {
 
 Session::Session(SessionOptions options) : desktop_(options.desktop) {
   if (desktop_) {
@@ -356,4 +356,4 @@ bool Session::answerNextAlert(const std::string& button) {
   return true;
 }
 
-}  // namespace quillo::console
+}  // namespace quillo::simulated
