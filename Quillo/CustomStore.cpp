@@ -25,8 +25,8 @@ void CustomStore::load() {
     return;
   }
   try {
-    definition = CustomKeymap::decode(read.contents);
-    exists = true;
+    definition_ = CustomKeymap::decode(read.contents);
+    exists_ = true;
   } catch (const DecodingError& error) {
     // Not a definition: keep the empty one; the next save keeps a copy of
     // the file before it replaces it.
@@ -58,13 +58,18 @@ void CustomStore::save() {
   if (!error) error = keepUndecodable();
   if (!error) {
     // nlohmann's objects keep their members sorted by name.
-    error = files_.writeAtomically(fileURL_, definition.toJSON().dump(2) + "\n", 0644);
+    error = files_.writeAtomically(fileURL_, definition_.toJSON().dump(2) + "\n", 0644);
   }
   if (error) {
     log_.error("Couldn't save the custom shortcuts: " + *error);
     return;
   }
-  exists = true;
+  exists_ = true;
+}
+
+void CustomStore::change(const std::function<void(CustomKeymap&)>& edit) {
+  edit(definition_);
+  save();
 }
 
 }  // namespace quillo

@@ -30,7 +30,7 @@ std::string DebugLog::timestamp(platform::WallClock::time_point time) {
 }
 
 void DebugLog::log(std::string_view message, bool always) {
-  if (!isEnabled && !always) return;
+  if (!isEnabled_ && !always) return;
   systemLog_.write("debug", platform::LogLevel::info, message);
   std::string line = timestamp(clock_());
   line += ' ';

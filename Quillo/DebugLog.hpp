@@ -30,7 +30,9 @@ class DebugLog {
 
   DebugLog(const platform::Paths& paths, platform::SystemLog& systemLog, Clock clock);
 
-  bool isEnabled = false;
+  /// Whether lines written without `always` go through; off at creation.
+  bool isEnabled() const noexcept { return isEnabled_; }
+  void setEnabled(bool on) noexcept { isEnabled_ = on; }
 
   const std::filesystem::path& fileURL() const noexcept { return fileURL_; }
 
@@ -47,6 +49,7 @@ class DebugLog {
  private:
   void append(const std::string& line);
 
+  bool isEnabled_ = false;
   std::filesystem::path fileURL_;
   platform::SystemLog& systemLog_;
   Clock clock_;

@@ -49,7 +49,7 @@ void KeymapStore::reload() {
       log_.error("Keymap not loaded: " + error.description());
     }
   }
-  if (onChange) onChange();
+  if (onChange_) onChange_();
 }
 
 std::unique_ptr<platform::FileSource> KeymapStore::watch(const std::filesystem::path& path,

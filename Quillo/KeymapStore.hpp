@@ -8,7 +8,7 @@
 // A burst of change notices gives one reload, 0.2 seconds after the last.
 // The file watcher is made afresh at every reload, so it always watches the
 // file now at the path, also after an editor replaced it; the folder watcher
-// notices a file that comes back after having been missing. `onChange` is
+// notices a file that comes back after having been missing. `setOnChange`'s hook is
 // called after every load attempt, good or bad. Main thread only; callbacks
 // hold the store weakly.
 #pragma once
@@ -57,7 +57,7 @@ class KeymapStore {
   const std::vector<std::string>& warnings() const noexcept { return warnings_; }
   const std::optional<std::string>& loadError() const noexcept { return loadError_; }
 
-  std::function<void()> onChange;
+  void setOnChange(std::function<void()> hook) { onChange_ = std::move(hook); }
 
   /// Installs the default file if needed, loads it, and begins watching.
   void start();
@@ -92,6 +92,7 @@ class KeymapStore {
   std::unique_ptr<platform::FileSource> directoryWatcher_;
   std::unique_ptr<platform::FileSource> fileWatcher_;
   std::shared_ptr<platform::WorkItem> pendingReload_;
+  std::function<void()> onChange_;
   Lifeline<KeymapStore> lifeline_{this};
 };
 

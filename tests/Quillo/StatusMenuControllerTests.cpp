@@ -20,7 +20,7 @@ std::string contentsOf(const std::filesystem::path& path) {
 class StatusMenuControllerTest : public testing::QuilloTest {
  protected:
   void startClassic() {
-    app.prefs().defaults.set(Preferences::Keys::classicMenu, true);
+    app.environment().defaults.set(Preferences::Keys::classicMenu, true);
     session.start();
     loop.runUntilIdle();
   }
@@ -84,7 +84,7 @@ TEST_F(StatusMenuControllerTest, EnabledFallsBackToGmailWhenNoValidSetIsRemember
   startClassic();
   app.selectSet(ShortcutSet::outlookMac);
   app.selectSet(ShortcutSet::off);
-  app.prefs().defaults.set(Preferences::Keys::lastActiveSet, "nonsense");
+  app.environment().defaults.set(Preferences::Keys::lastActiveSet, "nonsense");
   choose({"Enabled"});
   EXPECT_EQ(app.shortcutSet(), ShortcutSet::gmail);
 }
