@@ -290,7 +290,7 @@ TEST_F(BlindTapTest, SecureKeyboardEntryShowsInTheStatusWhileItMatters) {
   check();
   EXPECT_FALSE(app.keysHidden());
   EXPECT_EQ(app.status(), Status::active);
-  EXPECT_EQ(session.statusText().shown,
+  EXPECT_EQ(session.statusText().shown(),
             (std::vector<std::string>{"active", "keysHidden", "waitingForMail", "paused",
                                       "keysHidden", "active"}));
 }
@@ -366,7 +366,7 @@ TEST_F(BlindTapTest, ATapRenewalTheSystemRefusesShowsInTheStatusAtOnce) {
   }
   ASSERT_FALSE(app.tap().isInstalled());
   EXPECT_EQ(app.status(), Status::needsInputMonitoring);
-  EXPECT_EQ(session.statusText().shown.back(), "needsInputMonitoring");
+  EXPECT_EQ(session.statusText().shown().back(), "needsInputMonitoring");
 }
 
 TEST_F(AppControllerTest, FixingPermissions) {

@@ -75,18 +75,18 @@ TEST_F(LaunchAtLoginTest, RequiringApprovalOpensTheLoginItemsSettings) {
   loop.advance(Duration(2));
   EXPECT_EQ(mac.loginItems().status(), LoginItemStatus::requiresApproval);
   EXPECT_EQ(mac.loginItems().settingsOpened, 1);
-  EXPECT_EQ(session.statusText().refreshes > 0, true);
+  EXPECT_EQ(session.statusText().refreshes() > 0, true);
 }
 
 TEST_F(LaunchAtLoginTest, AFailureIsOnlyLogged) {
   mac.loginItems().registrationError = "The operation couldn't be completed.";
   session.application().answers.push_back("Open at Login");
   grantAndStart();
-  const int refreshes = session.statusText().refreshes;
+  const int refreshes = session.statusText().refreshes();
   loop.advance(Duration(1.6));
   EXPECT_EQ(appLog().back(), "Launch at login failed: The operation couldn't be completed.");
   EXPECT_EQ(mac.loginItems().settingsOpened, 0);
-  EXPECT_GT(session.statusText().refreshes, refreshes);
+  EXPECT_GT(session.statusText().refreshes(), refreshes);
 }
 
 TEST_F(LaunchAtLoginTest, TheEntryMakesAnAccessoryApplicationWithItsMainMenu) {

@@ -58,15 +58,15 @@ TEST_F(StatusMenuControllerTest, WithoutClassicMenuTheItemOpensThePanelInstead) 
   EXPECT_EQ(item.openMenu(), nullptr);
   EXPECT_TRUE(session.panelLines().has_value());
   EXPECT_EQ(item.toolTip(), "Quillo \u2014 Needs Accessibility permission");  // the panel's words
-  EXPECT_GT(session.statusText().refreshes, 0);
+  EXPECT_GT(session.statusText().refreshes(), 0);
 }
 
 TEST_F(StatusMenuControllerTest, RefreshesAreStillCountedWithTheClassicMenu) {
   startClassic();
-  const int refreshes = session.statusText().refreshes;
+  const int refreshes = session.statusText().refreshes();
   EXPECT_GT(refreshes, 0);
   app.selectSet(ShortcutSet::outlookMac);
-  EXPECT_GT(session.statusText().refreshes, refreshes);
+  EXPECT_GT(session.statusText().refreshes(), refreshes);
 }
 
 TEST_F(StatusMenuControllerTest, EnabledGoesOffAndBackToTheRememberedSet) {
