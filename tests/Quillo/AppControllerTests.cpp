@@ -386,13 +386,13 @@ TEST_F(AppControllerTest, FixingPermissions) {
 TEST_F(AppControllerTest, TheUserInterfaceIsRefreshedAtEveryCheckAndShowsTheStatus) {
   start();
   auto& ui = session.statusText();
-  const int before = ui.refreshes;
+  const int before = ui.refreshes();
   loop.advance(Duration(2));
-  EXPECT_GE(ui.refreshes, before + 1);
+  EXPECT_GE(ui.refreshes(), before + 1);
   mac.permissions.accessibility = true;
   user.openMail();
   loop.advance(Duration(2));
-  EXPECT_EQ(ui.shown, (std::vector<std::string>{"needsAccessibility", "active"}));
+  EXPECT_EQ(ui.shown(), (std::vector<std::string>{"needsAccessibility", "active"}));
 }
 
 TEST_F(AppControllerTest, EachChangeRefreshesTheUserInterfaceOnce) {
@@ -401,9 +401,9 @@ TEST_F(AppControllerTest, EachChangeRefreshesTheUserInterfaceOnce) {
   start();
   auto& ui = session.statusText();
   const auto refreshesOf = [&](const std::function<void()>& change) {
-    const int before = ui.refreshes;
+    const int before = ui.refreshes();
     change();
-    return ui.refreshes - before;
+    return ui.refreshes() - before;
   };
   EXPECT_EQ(refreshesOf([&] { app.selectSet(ShortcutSet::outlookMac); }), 1);
   EXPECT_EQ(refreshesOf([&] { app.selectSet(ShortcutSet::off); }), 1);
