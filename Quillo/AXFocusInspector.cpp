@@ -126,15 +126,15 @@ std::optional<FocusContext> AXFocusInspector::classify(const AXUIElement& focuse
     ax_.forget();
     reading_ = focused;
   }
-  ax_.remembering = true;
+  ax_.setRemembering(true);
   const FocusSnapshot reading = snapshotOf(focused);
-  ax_.remembering = false;
+  ax_.setRemembering(false);
   if (outOfTime()) return std::nullopt;
   ax_.forget();
   reading_.reset();
   const FocusContext context = FocusClassifier::classify(reading, policy_);
   cached_ = CachedFocus{focused, context};
-  if (log_.isEnabled) {
+  if (log_.isEnabled()) {
     log_.log("focus changed: " + reading.description() + " [window has " +
              joined(reading.windowContents, ", ") + "] \u2192 " + std::string(rawValue(context)));
   }

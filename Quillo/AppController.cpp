@@ -5,21 +5,6 @@
 
 namespace quillo {
 
-using Keys = Preferences::Keys;
-
-std::string AppController::TapFinding::description() const {
-  const std::string flag = inputMonitoringGranted ? "true" : "false";
-  switch (kind) {
-    case Kind::installed:
-      return "installed(inputMonitoringGranted: " + flag + ")";
-    case Kind::failed:
-      return "failed(inputMonitoringGranted: " + flag + ")";
-    case Kind::notAttempted:
-      return "notAttempted";
-  }
-  return {};
-}
-
 AppController::AppController(AppEnvironment environment, StatusUIFactory makeStatusUI)
     : environment_(std::move(environment)),
       prefs_(environment_.defaults),
@@ -51,7 +36,7 @@ AppController::~AppController() {
 }
 
 ShortcutSet AppController::fallbackSetImportingHandEditedKeymap() {
-  if (customStore_.exists || keymapStore_.loadError()) return ShortcutSet::gmail;
+  if (customStore_.exists() || keymapStore_.loadError()) return ShortcutSet::gmail;
   const Keymap& loaded = keymapStore_.keymap();
   const Keymap& builtIn = Keymap::default_();
   const bool handEdited = loaded.bindings != builtIn.bindings ||
@@ -59,15 +44,15 @@ ShortcutSet AppController::fallbackSetImportingHandEditedKeymap() {
                           !loaded.listChords.empty() || !loaded.anywhereChords.empty();
   if (!handEdited) return ShortcutSet::gmail;
   // A keymap edited by hand before custom sets existed becomes the custom set.
-  customStore_.definition = CustomKeymap::importing(loaded);
-  customStore_.save();
+  customStore_.change(
+      [&](CustomKeymap& definition) { definition = CustomKeymap::importing(loaded); });
   return ShortcutSet::custom;
 }
 
 void AppController::start() {
   auto& ax = environment_.accessibility;
   ax.setMessagingTimeout(ax.createSystemWide(), messagingTimeout);
-  log_.isEnabled = prefs_.defaults.boolean(Keys::debugLogging).value_or(false);
+  log_.setEnabled(prefs_.debugLogging());
   // Settings that could not be used are as good as none; the user may
   // wonder why, and the debug log is where one looks.
   if (const auto problem = environment_.defaults.loadProblem()) log_.log(*problem, true);
@@ -75,15 +60,14 @@ void AppController::start() {
   customStore_.load();
   const ShortcutSet fallback = fallbackSetImportingHandEditedKeymap();
 
-  const auto stored = prefs_.defaults.string(Keys::shortcutSet);
-  const auto storedSet = stored ? fromRawValue<ShortcutSet>(*stored) : std::nullopt;
+  const auto storedSet = prefs_.shortcutSet();
   storeSet(storedSet ? *storedSet : (prefs_.enabled() ? fallback : ShortcutSet::off));
   installKeymap();
 
   const auto weak = lifeline_.weak();
-  keymapStore_.onChange = [weak] {
+  keymapStore_.setOnChange([weak] {
     if (auto* self = Lifeline<AppController>::lock(weak)) self->applyKeymap();
-  };
+  });
   tap_->setOnKeyEvent([weak](platform::EventType type, const platform::Event& event) {
     auto* self = Lifeline<AppController>::lock(weak);
     return self ? self->interceptor_.handle(type, event) : false;
@@ -100,7 +84,7 @@ void AppController::start() {
   tap_->setOnRenewed([weak](const TapRenewal& renewal) {
     if (auto* self = Lifeline<AppController>::lock(weak)) self->tapRenewed(renewal);
   });
-  frontmost_.onChange = [weak] {
+  frontmost_.setOnChange([weak] {
     auto* self = Lifeline<AppController>::lock(weak);
     if (!self) return;
     // A Mail not checked yet (just launched, or relaunched), or one that
@@ -111,22 +95,21 @@ void AppController::start() {
                             : !reach.checkedPID() && !reach.checkingPID();
     if (!known) self->checkMenuTargets();
     self->syncEnabled();
-  };
-  reachability_.onChange = [weak] {
+  });
+  reachability_.setOnChange([weak] {
     if (auto* self = Lifeline<AppController>::lock(weak)) self->refreshUI();
-  };
+  });
   // The executor is the controller's own, so it cannot outlive the log or
   // the reachability check.
-  executor_.menusRead = [this](pid_t pid) -> const std::vector<MailMenuItem>* {
+  executor_.setMenusRead([this](pid_t pid) -> const std::vector<MailMenuItem>* {
     const auto& menus = reachability_.menus();
     return reachability_.checkedPID() == pid && !menus.empty() ? &menus : nullptr;
-  };
-  executor_.onFoundByKeyEquivalent = [&log = log_](const std::string& line) {
-    log.log(line, false);
-  };
+  });
+  executor_.setOnFoundByKeyEquivalent(
+      [&log = log_](const std::string& line) { log.log(line, false); });
 
   if (makeStatusUI_) {
-    statusMenu_ = makeStatusUI_(*this, prefs_.defaults.boolean(Keys::classicMenu).value_or(false));
+    statusMenu_ = makeStatusUI_(*this, prefs_.classicMenu());
   }
   checkPermissions(true);
   permissionTimer_ = environment_.loop.repeat(platform::Duration(permissionCheckInterval), [weak] {
@@ -136,15 +119,12 @@ void AppController::start() {
 
 void AppController::storeSet(ShortcutSet set) {
   shortcutSet_ = set;
-  prefs_.defaults.set(Keys::shortcutSet, std::string(rawValue(set)));
+  prefs_.setShortcutSet(set);
   setEnabled(set != ShortcutSet::off);
 }
 
 void AppController::setEnabled(bool enabled) {
-  // Written only when it changes: Mail coming and going re-evaluates the
-  // tap through here, and that is no reason to rewrite the settings file.
-  if (prefs_.defaults.boolean(Keys::enabled) != enabled)
-    prefs_.defaults.set(Keys::enabled, enabled);
+  prefs_.setEnabled(enabled);
   enabled_ = enabled;
   interceptor_.setEnabled(enabled);
   const bool listening = enabled && frontmost_.mailPID().has_value();
@@ -155,20 +135,9 @@ void AppController::setEnabled(bool enabled) {
 }
 
 Keymap AppController::activeKeymap() const {
-  Keymap keymap = [&] {
-    switch (shortcutSet_) {
-      case ShortcutSet::gmail:
-        return quillo::keymap(KeymapPreset::gmail);
-      case ShortcutSet::outlookMac:
-        return quillo::keymap(KeymapPreset::outlookMac);
-      case ShortcutSet::outlookWindows:
-        return quillo::keymap(KeymapPreset::outlookWindows);
-      case ShortcutSet::custom:
-      case ShortcutSet::off:
-        break;
-    }
-    return customStore_.definition.keymap();
-  }();
+  // Custom and off both stand for the custom definition's keys.
+  const auto given = preset(shortcutSet_);
+  Keymap keymap = given ? quillo::keymap(*given) : customStore_.definition().keymap();
   // The set gives the keys; keymap.json says how actions are done and
   // where the focus is.
   keymap.actions = keymapStore_.keymap().actions;
@@ -185,8 +154,8 @@ void AppController::installKeymap() {
   Keymap keymap = activeKeymap();
   focusInspector_.setPolicy(keymap.focus);
   focusInspector_.clearCachedFocus();
-  executor_.resolved.clear();
-  if (log_.isEnabled) {
+  executor_.forgetResolvedItems();
+  if (log_.isEnabled()) {
     const std::size_t chords =
         keymap.listChords.size() + keymap.composeBindings.size() + keymap.anywhereChords.size();
     const auto& error = keymapStore_.loadError();
@@ -236,7 +205,7 @@ void AppController::lookForHiddenKeys() {
   // The key-ups of keys swallowed before will not be seen; forgetting them
   // keeps a later key-up of the same key from being eaten.
   if (hidden) interceptor_.forgetSwallowedKeys();
-  if (log_.isEnabled) {
+  if (log_.isEnabled()) {
     log_.log(hidden ? "secure keyboard entry is on in another app: the event tap sees no keys"
                     : "secure keyboard entry is off: the event tap sees keys again");
   }
@@ -315,9 +284,20 @@ void AppController::fixInputMonitoring() {
 }
 
 void AppController::setDebugLogging(bool on) {
-  prefs_.defaults.set(Keys::debugLogging, on);
-  log_.isEnabled = on;
+  prefs_.setDebugLogging(on);
+  log_.setEnabled(on);
   log_.log(std::string("debug logging ") + (on ? "on" : "off"), true);
+}
+
+void AppController::editCustom(const std::function<void(CustomKeymap&)>& edit) {
+  customStore_.change(edit);
+  applyKeymap();
+}
+
+bool AppController::takeLaunchAtLoginOffer() {
+  if (prefs_.askedLaunchAtLogin()) return false;
+  prefs_.setAskedLaunchAtLogin();
+  return true;
 }
 
 void AppController::refreshUI() {

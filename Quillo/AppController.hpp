@@ -20,6 +20,7 @@
 
 #include "AXFocusInspector.hpp"
 #include "AppEnvironment.hpp"
+#include "AppState.hpp"
 #include "CustomStore.hpp"
 #include "DebugLog.hpp"
 #include "EventTap.hpp"
@@ -35,36 +36,16 @@
 
 namespace quillo {
 
+namespace testing {
+struct AppControllerPeer;
+}
+
 class AppController {
  public:
-  /// What the user interface shows; the first that applies, in this order.
-  /// `keysHidden`: Mail is in front and shortcuts are on, but another
-  /// application's secure keyboard entry hides every key from the tap.
-  enum class Status : std::uint8_t {
-    needsAccessibility,
-    needsInputMonitoring,
-    paused,
-    waitingForMail,
-    keysHidden,
-    active,
-  };
-
+  /// What the user interface shows (AppState.hpp).
+  using Status = AppStatus;
   /// The result of the last attempt to install the event tap.
-  struct TapFinding {
-    enum class Kind : std::uint8_t { installed, failed, notAttempted };
-    Kind kind = Kind::notAttempted;
-    bool inputMonitoringGranted = false;  // at the time of the attempt
-
-    static TapFinding installed(bool im) { return {Kind::installed, im}; }
-    static TapFinding failed(bool im) { return {Kind::failed, im}; }
-    static TapFinding notAttempted() { return {}; }
-    /// "installed(inputMonitoringGranted: true)", "notAttempted", …
-    std::string description() const;
-    bool operator==(const TapFinding& other) const {
-      return kind == other.kind &&
-             (kind == Kind::notAttempted || inputMonitoringGranted == other.inputMonitoringGranted);
-    }
-  };
+  using TapFinding = quillo::TapFinding;
 
   /// Makes the user interface: the classic status menu when asked for, the
   /// panel otherwise.
@@ -131,18 +112,32 @@ class AppController {
   /// delayed capture, whose capture runs at once.
   void runDiagnosis();
 
+  /// Changes the custom set's definition with `edit`, saves it and hands
+  /// the keymap out again: the one way the definition changes after start.
+  void editCustom(const std::function<void(CustomKeymap&)>& edit);
+  /// Whether debug logging is on, as the user chose it.
+  bool debugLogging() const { return prefs_.debugLogging(); }
+  /// Puts the default keymap.json in place of the user's; the reload that
+  /// follows hands the keymap out.
+  void resetKeymapToDefaults() { keymapStore_.resetToDefaults(); }
+  /// Whether launch at login is still to be offered; from now on it is not.
+  bool takeLaunchAtLoginOffer();
+
   // What the user interface, the diagnostics and the app entry read. The
-  // services are the controller's own; references stay valid for its life.
+  // services are the controller's own and change only through it; the
+  // references stay valid for its life.
   const AppEnvironment& environment() const { return environment_; }
-  Preferences& prefs() { return prefs_; }
-  DebugLog& log() { return log_; }
-  KeymapStore& keymapStore() { return keymapStore_; }
-  CustomStore& customStore() { return customStore_; }
+  const Preferences& prefs() const { return prefs_; }
+  const DebugLog& log() const { return log_; }
+  const KeymapStore& keymapStore() const { return keymapStore_; }
+  const CustomStore& customStore() const { return customStore_; }
   const FrontmostAppMonitor& frontmost() const { return frontmost_; }
   const KeyEventTapping& tap() const { return *tap_; }
-  AXFocusInspector& focusInspector() { return focusInspector_; }
-  ActionExecutor& executor() { return executor_; }
+  const AXFocusInspector& focusInspector() const { return focusInspector_; }
+  const ActionExecutor& executor() const { return executor_; }
+  /// The key path's entry: the panel suspends it while it records a key.
   KeyInterceptor& interceptor() { return interceptor_; }
+  const KeyInterceptor& interceptor() const { return interceptor_; }
   bool askedForInputMonitoring() const { return askedForInputMonitoring_; }
   /// Whether secure keyboard entry hid the keys at the last look.
   bool keysHidden() const { return keysHidden_; }
@@ -151,6 +146,9 @@ class AppController {
   ShortcutSet shortcutSet() const { return shortcutSet_; }
 
  private:
+  /// The tests of the key path drive its services directly.
+  friend struct testing::AppControllerPeer;
+
   /// Chooses the set that applies when none is stored; imports a keymap.json
   /// edited by hand (writing custom.json) the first time one is found.
   ShortcutSet fallbackSetImportingHandEditedKeymap();
@@ -197,10 +195,3 @@ class AppController {
 };
 
 }  // namespace quillo
-
-template <>
-struct quillo::EnumRawValues<quillo::AppController::Status> {
-  static constexpr std::array<std::string_view, 6> values{
-      "needsAccessibility", "needsInputMonitoring", "paused",
-      "waitingForMail",     "keysHidden",           "active"};
-};

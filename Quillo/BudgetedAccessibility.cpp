@@ -64,7 +64,7 @@ AXUIElement BudgetedAccessibility::createSystemWide() {
 AXError BudgetedAccessibility::ask(const AXUIElement& element, const std::string* key,
                                    CFValue& value,
                                    const std::function<AXError(CFValue&)>& request) {
-  const bool memory = remembering && key;
+  const bool memory = remembering_ && key;
   Key name;
   if (memory) {
     name = Key{element.pid, element.element, *key};

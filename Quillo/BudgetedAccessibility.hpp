@@ -11,7 +11,7 @@
 // a reading that time cut short.
 //
 // To carry on without asking again, answers are remembered while
-// `remembering` is on, until forget(): a walk run again over the same
+// remembering is on (setRemembering), until forget(): a walk run again over the same
 // elements in a later turn gets them at once and goes further. An answer is
 // remembered whatever it says, except a time-out that the budget shortened:
 // Mail may yet answer that one in a budget of its own. A time-out of the
@@ -74,7 +74,7 @@ class BudgetedAccessibility final : public platform::Accessibility {
   std::size_t asked() const noexcept { return asked_; }
 
   /// Whether answers are remembered (and answered from memory).
-  bool remembering = false;
+  void setRemembering(bool on) noexcept { remembering_ = on; }
   /// Forgets every remembered answer.
   void forget() { remembered_.clear(); }
   std::size_t rememberedCount() const noexcept { return remembered_.size(); }
@@ -126,6 +126,7 @@ class BudgetedAccessibility final : public platform::Accessibility {
   std::size_t asked_ = 0;
   std::optional<platform::AXUIElement> systemWide_;
   std::map<Key, Answer> remembered_;
+  bool remembering_ = false;
 };
 
 }  // namespace quillo

@@ -10,12 +10,12 @@ namespace quillo {
 
 CustomStore::CustomStore(const platform::Paths& paths, platform::FileSystem& files,
                          platform::SystemLog& systemLog)
-    : fileURL_(paths.applicationSupport() / "Quillo" / "custom.json"),
+    : filePath_(paths.applicationSupport() / "Quillo" / "custom.json"),
       files_(files),
       log_(systemLog, "app") {}
 
 void CustomStore::load() {
-  const platform::FileResult read = files_.read(fileURL_, FileLimits::maximumSize);
+  const platform::FileResult read = files_.read(filePath_, FileLimits::maximumSize);
   if (!read.ok) {
     // A FIFO or a folder by that name is not taken for a definition; say why
     // the set is not what the user may expect.
@@ -25,8 +25,8 @@ void CustomStore::load() {
     return;
   }
   try {
-    definition = CustomKeymap::decode(read.contents);
-    exists = true;
+    definition_ = CustomKeymap::decode(read.contents);
+    exists_ = true;
   } catch (const DecodingError& error) {
     // Not a definition: keep the empty one; the next save keeps a copy of
     // the file before it replaces it.
@@ -35,18 +35,18 @@ void CustomStore::load() {
 }
 
 std::optional<std::string> CustomStore::keepUndecodable() {
-  const platform::FileResult read = files_.read(fileURL_, FileLimits::maximumSize);
+  const platform::FileResult read = files_.read(filePath_, FileLimits::maximumSize);
   if (!read.ok) return std::nullopt;  // nothing there, or nothing a save replaces
   try {
     CustomKeymap::decode(read.contents);
     return std::nullopt;
   } catch (const DecodingError&) {
   }
-  const auto aside = platform::freeSibling(fileURL_, undecodableSuffix);
+  const auto aside = platform::freeSibling(filePath_, undecodableSuffix);
   // A file past the size limit was not read whole: it moves aside instead.
   const bool whole = read.contents.size() <= FileLimits::maximumSize;
   if (auto error = whole ? files_.writeAtomically(aside, read.contents, 0644)
-                         : files_.rename(fileURL_, aside)) {
+                         : files_.rename(filePath_, aside)) {
     return "couldn't keep a copy of the undecodable custom.json: " + *error;
   }
   log_.notice("custom.json couldn't be decoded: kept a copy of it as " + aside.string());
@@ -54,17 +54,22 @@ std::optional<std::string> CustomStore::keepUndecodable() {
 }
 
 void CustomStore::save() {
-  std::optional<std::string> error = files_.createDirectories(fileURL_.parent_path());
+  std::optional<std::string> error = files_.createDirectories(filePath_.parent_path());
   if (!error) error = keepUndecodable();
   if (!error) {
     // nlohmann's objects keep their members sorted by name.
-    error = files_.writeAtomically(fileURL_, definition.toJSON().dump(2) + "\n", 0644);
+    error = files_.writeAtomically(filePath_, definition_.toJSON().dump(2) + "\n", 0644);
   }
   if (error) {
     log_.error("Couldn't save the custom shortcuts: " + *error);
     return;
   }
-  exists = true;
+  exists_ = true;
+}
+
+void CustomStore::change(const std::function<void(CustomKeymap&)>& edit) {
+  edit(definition_);
+  save();
 }
 
 }  // namespace quillo

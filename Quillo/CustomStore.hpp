@@ -7,11 +7,13 @@
 // is ignored at load; before the next save replaces one that does not
 // decode, a copy of it is kept beside it ("custom.json.undecodable", or with
 // "-2", "-3", … when taken), so nothing the user wrote is lost. A failed
-// save is logged and the definition in memory keeps the change. Main thread
-// only.
+// save is logged and the definition in memory keeps the change. The
+// definition changes only through `change`, which saves every change.
+// Main thread only.
 #pragma once
 
 #include <filesystem>
+#include <functional>
 
 #include "Platform/FileSystem.hpp"
 #include "Platform/Paths.hpp"
@@ -25,18 +27,21 @@ class CustomStore {
   CustomStore(const platform::Paths& paths, platform::FileSystem& files,
               platform::SystemLog& systemLog);
 
-  const std::filesystem::path& filePath() const noexcept { return fileURL_; }
+  const std::filesystem::path& filePath() const noexcept { return filePath_; }
 
   /// The current definition; a new store starts with baseline appleMail and
   /// no overrides.
-  CustomKeymap definition;
+  const CustomKeymap& definition() const noexcept { return definition_; }
   /// True once the file was read or written successfully.
-  bool exists = false;
+  bool exists() const noexcept { return exists_; }
 
   static constexpr const char* undecodableSuffix = ".undecodable";
 
   /// Reads the file; a missing, unreadable or undecodable file changes nothing.
   void load();
+  /// Applies `edit` to the definition, then saves it.
+  void change(const std::function<void(CustomKeymap&)>& edit);
+  /// Writes the definition as it is.
   void save();
 
  private:
@@ -44,7 +49,9 @@ class CustomStore {
   /// decode; the error when the copy could not be made.
   std::optional<std::string> keepUndecodable();
 
-  std::filesystem::path fileURL_;
+  CustomKeymap definition_;
+  bool exists_ = false;
+  std::filesystem::path filePath_;
   platform::FileSystem& files_;
   platform::Logger log_;
 };

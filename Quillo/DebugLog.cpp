@@ -11,7 +11,7 @@
 namespace quillo {
 
 DebugLog::DebugLog(const platform::Paths& paths, platform::SystemLog& systemLog, Clock clock)
-    : fileURL_(paths.logs() / "Quillo" / "debug.log"),
+    : filePath_(paths.logs() / "Quillo" / "debug.log"),
       systemLog_(systemLog),
       clock_(std::move(clock)) {}
 
@@ -30,7 +30,7 @@ std::string DebugLog::timestamp(platform::WallClock::time_point time) {
 }
 
 void DebugLog::log(std::string_view message, bool always) {
-  if (!isEnabled && !always) return;
+  if (!isEnabled_ && !always) return;
   systemLog_.write("debug", platform::LogLevel::info, message);
   std::string line = timestamp(clock_());
   line += ' ';
@@ -41,13 +41,13 @@ void DebugLog::log(std::string_view message, bool always) {
 
 void DebugLog::append(const std::string& line) {
   std::error_code ignored;
-  std::filesystem::create_directories(fileURL_.parent_path(), ignored);
+  std::filesystem::create_directories(filePath_.parent_path(), ignored);
   struct stat info {};
-  if (::stat(fileURL_.c_str(), &info) == 0 &&
+  if (::stat(filePath_.c_str(), &info) == 0 &&
       static_cast<std::uintmax_t>(info.st_size) > maximumSize) {
-    ::unlink(fileURL_.c_str());  // no backup: the log starts afresh
+    ::unlink(filePath_.c_str());  // no backup: the log starts afresh
   }
-  const int fd = ::open(fileURL_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
+  const int fd = ::open(filePath_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
   if (fd < 0) return;
   for (std::size_t written = 0; written < line.size();) {
     const ssize_t n = ::write(fd, line.data() + written, line.size() - written);

@@ -30,9 +30,11 @@ class DebugLog {
 
   DebugLog(const platform::Paths& paths, platform::SystemLog& systemLog, Clock clock);
 
-  bool isEnabled = false;
+  /// Whether lines written without `always` go through; off at creation.
+  bool isEnabled() const noexcept { return isEnabled_; }
+  void setEnabled(bool on) noexcept { isEnabled_ = on; }
 
-  const std::filesystem::path& filePath() const noexcept { return fileURL_; }
+  const std::filesystem::path& filePath() const noexcept { return filePath_; }
 
   /// Writes `message` (without a trailing line feed) when logging is on or
   /// `always` is true.
@@ -47,7 +49,8 @@ class DebugLog {
  private:
   void append(const std::string& line);
 
-  std::filesystem::path fileURL_;
+  bool isEnabled_ = false;
+  std::filesystem::path filePath_;
   platform::SystemLog& systemLog_;
   Clock clock_;
 };

@@ -33,7 +33,7 @@ void FrontmostAppMonitor::terminated(std::optional<pid_t> pid) {
 void FrontmostAppMonitor::set(std::optional<pid_t> pid) {
   if (mailPID_ == pid) return;
   mailPID_ = pid;
-  if (onChange) onChange();
+  if (onChange_) onChange_();
 }
 
 }  // namespace quillo

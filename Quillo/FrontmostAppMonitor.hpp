@@ -24,7 +24,8 @@ class FrontmostAppMonitor {
   explicit FrontmostAppMonitor(platform::Workspace& workspace);
 
   std::optional<pid_t> mailPID() const noexcept { return mailPID_; }
-  std::function<void()> onChange;
+  /// Called after every change of `mailPID`.
+  void setOnChange(std::function<void()> hook) { onChange_ = std::move(hook); }
 
  private:
   void update(const std::optional<platform::RunningApplication>& app);
@@ -32,6 +33,7 @@ class FrontmostAppMonitor {
   void set(std::optional<pid_t> pid);
 
   std::optional<pid_t> mailPID_;
+  std::function<void()> onChange_;
   Lifeline<FrontmostAppMonitor> lifeline_{this};
   std::vector<std::unique_ptr<platform::NotificationObserver>> observers_;
 };

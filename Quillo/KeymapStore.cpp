@@ -16,7 +16,7 @@ KeymapStore::KeymapStore(platform::MainLoop& loop, const platform::Paths& paths,
       bundle_(bundle),
       log_(systemLog, "app"),
       directoryURL_(paths.applicationSupport() / "Quillo"),
-      fileURL_(directoryURL_ / "keymap.json") {}
+      filePath_(directoryURL_ / "keymap.json") {}
 
 void KeymapStore::writeDefaultFile(const std::filesystem::path& path) {
   const auto resource = bundle_.resource("keymap.json");
@@ -29,12 +29,12 @@ void KeymapStore::writeDefaultFile(const std::filesystem::path& path) {
 }
 
 void KeymapStore::reload() {
-  const platform::FileResult read = files_.read(fileURL_, FileLimits::maximumSize);
+  const platform::FileResult read = files_.read(filePath_, FileLimits::maximumSize);
   if (!read.ok) {
     keymap_ = Keymap::default_();
     warnings_.clear();
     loadError_ = read.notRegularFile                                           ? notRegularText
-                 : files_.kindAt(fileURL_) == platform::FileKind::symbolicLink ? brokenLinkText
+                 : files_.kindAt(filePath_) == platform::FileKind::symbolicLink ? brokenLinkText
                                                                                : missingText;
   } else {
     try {
@@ -49,7 +49,7 @@ void KeymapStore::reload() {
       log_.error("Keymap not loaded: " + error.description());
     }
   }
-  if (onChange) onChange();
+  if (onChange_) onChange_();
 }
 
 std::unique_ptr<platform::FileSource> KeymapStore::watch(const std::filesystem::path& path,
@@ -63,11 +63,11 @@ void KeymapStore::start() {
   files_.createDirectories(directoryURL_);
   // Only where nothing at all stands: a link whose file is not there yet
   // is the user's, and stays.
-  if (files_.kindAt(fileURL_) == platform::FileKind::none) writeDefaultFile(fileURL_);
+  if (files_.kindAt(filePath_) == platform::FileKind::none) writeDefaultFile(filePath_);
   reload();
   directoryWatcher_ = watch(directoryURL_, FileEvent::write);
   fileWatcher_ = watch(
-      fileURL_, FileEvent::write | FileEvent::extend | FileEvent::delete_ | FileEvent::rename);
+      filePath_, FileEvent::write | FileEvent::extend | FileEvent::delete_ | FileEvent::rename);
 }
 
 void KeymapStore::scheduleReload() {
@@ -77,7 +77,7 @@ void KeymapStore::scheduleReload() {
     if (!store) return;
     // Watch whatever file is at the path now: an editor may have replaced it.
     store->fileWatcher_.reset();
-    store->fileWatcher_ = store->watch(store->fileURL_, FileEvent::write | FileEvent::extend |
+    store->fileWatcher_ = store->watch(store->filePath_, FileEvent::write | FileEvent::extend |
                                                             FileEvent::delete_ | FileEvent::rename);
     store->reload();
   });
@@ -86,16 +86,16 @@ void KeymapStore::scheduleReload() {
 void KeymapStore::resetToDefaults() {
   files_.createDirectories(directoryURL_);
   using platform::FileKind;
-  std::filesystem::path destination = fileURL_;
+  std::filesystem::path destination = filePath_;
   bool moveAside = false;
-  switch (files_.kindAt(fileURL_)) {
+  switch (files_.kindAt(filePath_)) {
     case FileKind::none:
     case FileKind::regular:
       break;
     case FileKind::symbolicLink: {
       // The link is the user's: the file it leads to is reset.
       std::error_code error;
-      const auto target = std::filesystem::canonical(fileURL_, error);
+      const auto target = std::filesystem::canonical(filePath_, error);
       if (!error && files_.kindAt(target) == FileKind::regular) {
         destination = target;
       } else {
@@ -109,8 +109,8 @@ void KeymapStore::resetToDefaults() {
       break;
   }
   if (moveAside) {
-    const auto aside = platform::freeSibling(fileURL_, movedAsideSuffix);
-    if (auto error = files_.rename(fileURL_, aside)) {
+    const auto aside = platform::freeSibling(filePath_, movedAsideSuffix);
+    if (auto error = files_.rename(filePath_, aside)) {
       log_.error("Couldn't reset the keymap: " + *error);
       scheduleReload();
       return;

@@ -8,7 +8,7 @@
 // A burst of change notices gives one reload, 0.2 seconds after the last.
 // The file watcher is made afresh at every reload, so it always watches the
 // file now at the path, also after an editor replaced it; the folder watcher
-// notices a file that comes back after having been missing. `onChange` is
+// notices a file that comes back after having been missing. `setOnChange`'s hook is
 // called after every load attempt, good or bad. Main thread only; callbacks
 // hold the store weakly.
 #pragma once
@@ -51,13 +51,13 @@ class KeymapStore {
   KeymapStore(platform::MainLoop& loop, const platform::Paths& paths, platform::FileSystem& files,
               const platform::Bundle& bundle, platform::SystemLog& systemLog);
 
-  const std::filesystem::path& filePath() const noexcept { return fileURL_; }
+  const std::filesystem::path& filePath() const noexcept { return filePath_; }
   const std::filesystem::path& directoryURL() const noexcept { return directoryURL_; }
   const Keymap& keymap() const noexcept { return keymap_; }
   const std::vector<std::string>& warnings() const noexcept { return warnings_; }
   const std::optional<std::string>& loadError() const noexcept { return loadError_; }
 
-  std::function<void()> onChange;
+  void setOnChange(std::function<void()> hook) { onChange_ = std::move(hook); }
 
   /// Installs the default file if needed, loads it, and begins watching.
   void start();
@@ -85,13 +85,14 @@ class KeymapStore {
   const platform::Bundle& bundle_;
   platform::Logger log_;
   std::filesystem::path directoryURL_;
-  std::filesystem::path fileURL_;
+  std::filesystem::path filePath_;
   Keymap keymap_ = Keymap::default_();
   std::vector<std::string> warnings_;
   std::optional<std::string> loadError_;
   std::unique_ptr<platform::FileSource> directoryWatcher_;
   std::unique_ptr<platform::FileSource> fileWatcher_;
   std::shared_ptr<platform::WorkItem> pendingReload_;
+  std::function<void()> onChange_;
   Lifeline<KeymapStore> lifeline_{this};
 };
 

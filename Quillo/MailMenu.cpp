@@ -115,7 +115,7 @@ FallbackKey fallbackKey(NamedKey key) {
 std::optional<ActionExecutor::Found> ActionExecutor::find(ActionID action, const ActionSpec& spec,
                                                           pid_t pid) {
   if (spec.menu.empty()) return std::nullopt;  // no menu route: the cache is not involved
-  if (const auto cached = resolved.find(action); cached != resolved.end()) {
+  if (const auto cached = resolved_.find(action); cached != resolved_.end()) {
     const Resolved& entry = cached->second;
     if (entry.pid == pid && !entry.path.empty()) {
       // Still the same item? Mail may have relaunched or retitled it, or
@@ -140,7 +140,7 @@ std::optional<ActionExecutor::Found> ActionExecutor::find(ActionID action, const
     if (ax_.ranOut()) return std::nullopt;
     if (node) {
       const AXUIElement element = node->element();
-      resolved.insert_or_assign(action, Resolved{pid, std::move(*node), path, std::nullopt});
+      resolved_.insert_or_assign(action, Resolved{pid, std::move(*node), path, std::nullopt});
       return Found{element, path};
     }
   }
@@ -150,7 +150,7 @@ std::optional<ActionExecutor::Found> ActionExecutor::find(ActionID action, const
     if (auto found = findByKeyEquivalent(action, pid)) return found;
     if (ax_.ranOut()) return std::nullopt;
   }
-  resolved.erase(action);
+  resolved_.erase(action);
   return std::nullopt;
 }
 
@@ -161,7 +161,7 @@ std::optional<ActionExecutor::Found> ActionExecutor::findByKeyEquivalent(ActionI
   const auto search = [&](const std::vector<MailMenuItem>& menus) {
     return MenuKeyEquivalents::carriers(menus, *chord, anywhereDepth);
   };
-  const std::vector<MailMenuItem>* known = menusRead ? menusRead(pid) : nullptr;
+  const std::vector<MailMenuItem>* known = menusRead_ ? menusRead_(pid) : nullptr;
   auto carriers = known ? search(*known) : decltype(search(*known)){};
   // An item found in an earlier reading must still carry the key.
   if (known && carriers.size() == 1 &&
@@ -180,14 +180,14 @@ std::optional<ActionExecutor::Found> ActionExecutor::findByKeyEquivalent(ActionI
   // in App Shortcuts, and pressing either could be the wrong command.
   if (carriers.size() != 1) return std::nullopt;
   auto& carrier = carriers.front();
-  resolved.insert_or_assign(
+  resolved_.insert_or_assign(
       action, Resolved{pid, AXMenuNode(carrier.node.element, ax_), carrier.path, chord});
   const auto said = announced_.find(action);
-  if (onFoundByKeyEquivalent && (said == announced_.end() || said->second != pid)) {
+  if (onFoundByKeyEquivalent_ && (said == announced_.end() || said->second != pid)) {
     announced_.insert_or_assign(action, pid);
-    onFoundByKeyEquivalent(std::string(rawValue(action)) + ": found " +
-                           MenuResolver::pathText(carrier.path) + " by its key equivalent " +
-                           chord->displayString());
+    onFoundByKeyEquivalent_(std::string(rawValue(action)) + ": found " +
+                            MenuResolver::pathText(carrier.path) + " by its key equivalent " +
+                            chord->displayString());
   }
   return Found{carrier.node.element, std::move(carrier.path)};
 }
@@ -200,7 +200,7 @@ void ActionExecutor::perform(ActionID action, const ActionSpec& spec, pid_t pid,
 
 ActionOutcome ActionExecutor::perform(ActionID action, const ActionSpec& spec, pid_t pid) {
   ax_.unbounded();
-  ax_.remembering = false;
+  ax_.setRemembering(false);
   return *attempt(action, spec, pid);  // without a budget nothing runs out
 }
 
@@ -215,10 +215,10 @@ void ActionExecutor::turn() {
   turnPosted_ = false;
   if (jobs_.empty()) return;
   ax_.begin(mainLoopTurnBudget);
-  ax_.remembering = true;
+  ax_.setRemembering(true);
   const Job& job = jobs_.front();
   const auto outcome = attempt(job.action, job.spec, job.pid);
-  ax_.remembering = false;
+  ax_.setRemembering(false);
   ax_.end();
   if (!outcome) {
     postTurn();  // key events first; then on from where it stopped

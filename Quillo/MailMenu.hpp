@@ -167,16 +167,23 @@ class ActionExecutor final : public ActionPerforming {
     /// title, in Mail's language, says nothing Quillo knows.
     std::optional<KeyChord> keyEquivalent;
   };
-  std::map<ActionID, Resolved> resolved;
+  /// Starts empty; never written to disk.
+  const std::map<ActionID, Resolved>& resolved() const noexcept { return resolved_; }
+  /// Empties the cache: the items found belong to a keymap no longer in use.
+  void forgetResolvedItems() { resolved_.clear(); }
 
   /// Told once per action and Mail process that an item was found by its
   /// key equivalent ("archive: found Nachricht › Archivieren by its key
   /// equivalent ⌃⌘A"). Called on the main thread inside perform.
-  std::function<void(const std::string&)> onFoundByKeyEquivalent;
+  void setOnFoundByKeyEquivalent(std::function<void(const std::string&)> hook) {
+    onFoundByKeyEquivalent_ = std::move(hook);
+  }
   /// Mail's menus as already read for this Mail process (by the check after
   /// Mail launched), or null: searching them spares the walk of Mail's menus
   /// on the first press of each action. Must not outlive what it captures.
-  std::function<const std::vector<MailMenuItem>*(pid_t)> menusRead;
+  void setMenusRead(std::function<const std::vector<MailMenuItem>*(pid_t)> source) {
+    menusRead_ = std::move(source);
+  }
 
  private:
   struct Found {
@@ -206,6 +213,9 @@ class ActionExecutor final : public ActionPerforming {
   platform::MainLoop& loop_;
   /// The actions already announced as found by key equivalent, per Mail.
   std::map<ActionID, pid_t> announced_;
+  std::map<ActionID, Resolved> resolved_;
+  std::function<void(const std::string&)> onFoundByKeyEquivalent_;
+  std::function<const std::vector<MailMenuItem>*(pid_t)> menusRead_;
   std::deque<Job> jobs_;
   bool turnPosted_ = false;
   Lifeline<ActionExecutor> lifeline_{this};

@@ -72,9 +72,9 @@ void MenuReachability::turn() {
   // turn, from the answers remembered: the reader goes back to before it.
   MailMenuReader before = *reader_;
   ax_.begin(mainLoopTurnBudget);
-  ax_.remembering = true;
+  ax_.setRemembering(true);
   const bool more = reader_->step();
-  ax_.remembering = false;
+  ax_.setRemembering(false);
   ax_.end();
   if (ax_.ranOut()) {
     reader_.emplace(std::move(before));
@@ -95,7 +95,7 @@ void MenuReachability::finish() {
   requestsOfLastCheck_ = reader.requests();
   if (!reader.complete()) {
     // Part of the menus is missing: Quillo cannot tell what Mail lacks.
-    if (publish({}, std::nullopt, {}) && onChange) onChange();
+    if (publish({}, std::nullopt, {}) && onChange_) onChange_();
     return;
   }
   std::vector<std::string> problems;
@@ -106,7 +106,7 @@ void MenuReachability::finish() {
     if (!spec) continue;  // the keymap file's warnings tell of it
     if (auto line = problem(action, *spec, reader.menus())) problems.push_back(std::move(*line));
   }
-  if (publish(std::move(problems), pid_, reader.menus()) && onChange) onChange();
+  if (publish(std::move(problems), pid_, reader.menus()) && onChange_) onChange_();
 }
 
 bool MenuReachability::publish(std::vector<std::string> problems, std::optional<pid_t> pid,

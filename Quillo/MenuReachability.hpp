@@ -65,7 +65,7 @@ class MenuReachability {
 
   /// Called after a finished check that changed problems() or menus(), on
   /// the main loop. Must not outlive what it captures.
-  std::function<void()> onChange;
+  void setOnChange(std::function<void()> hook) { onChange_ = std::move(hook); }
 
   /// The problem line for an action that cannot be performed, from what a
   /// check found; none when it can.
@@ -92,6 +92,7 @@ class MenuReachability {
   std::optional<pid_t> checkedPID_;
   std::vector<MailMenuItem> menus_;
   std::size_t requestsOfLastCheck_ = 0;
+  std::function<void()> onChange_;
   Lifeline<MenuReachability> lifeline_{this};
 };
 

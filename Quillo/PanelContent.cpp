@@ -104,19 +104,19 @@ PanelContent::Help help() {
 
 }  // namespace
 
-std::string_view statusNote(AppController::Status status) {
+std::string_view statusNote(AppStatus status) {
   switch (status) {
-    case AppController::Status::needsAccessibility:
+    case AppStatus::needsAccessibility:
       return "Needs Accessibility permission";
-    case AppController::Status::needsInputMonitoring:
+    case AppStatus::needsInputMonitoring:
       return "Needs Input Monitoring permission";
-    case AppController::Status::paused:
+    case AppStatus::paused:
       return "Off \u2014 using Mail's own shortcuts";
-    case AppController::Status::waitingForMail:
+    case AppStatus::waitingForMail:
       return "Ready when Apple Mail window is active";
-    case AppController::Status::keysHidden:
+    case AppStatus::keysHidden:
       return "Keys hidden by secure keyboard entry in another app";
-    case AppController::Status::active:
+    case AppStatus::active:
       return "Active in Mail";
   }
   return {};
@@ -163,8 +163,8 @@ PanelContent panelContent(const PanelModel& model, const PanelViewState& view) {
   }
   content.setCaption = "SHORTCUT SET";
   for (const ShortcutSet set : model.sets) {
-    content.sets.push_back({set, std::string(PanelModel::title(set)),
-                            std::string(PanelModel::description(set)), set == model.set});
+    content.sets.push_back(
+        {set, std::string(title(set)), std::string(description(set)), set == model.set});
   }
 
   if (model.needsInputMonitoring) {

@@ -152,13 +152,14 @@ struct PanelContent {
 struct PanelViewState {
   bool choosingBaseline = false;
   std::optional<CustomKeymap::Baseline> hoveredBaseline;
+  bool operator==(const PanelViewState&) const = default;
 };
 
 /// What the panel shows for this model. Pure.
 PanelContent panelContent(const PanelModel& model, const PanelViewState& view = {});
 
 /// The note beside the "Shortcuts enabled" switch for a status.
-std::string_view statusNote(AppController::Status status);
+std::string_view statusNote(AppStatus status);
 
 /// A shortcut row's accessibility label: "Archive: E, Quillo, works in the
 /// message list, in an open message".

@@ -7,7 +7,9 @@
 // active keymap into the panel's shortcut rows with display strings such as
 // "⌃⌘A". The panel's content is computed from it; the panel controller owns
 // it, refreshes it with update(from:) and writes the editing state. A plain
-// value: copying it copies the whole state. Main thread only.
+// value: copying it copies the whole state. It belongs to the content the
+// drawing sees; only update (PanelModelUpdate.cpp) reads the app, and is
+// built with it. Main thread only.
 #pragma once
 
 #include <optional>
@@ -15,14 +17,16 @@
 #include <string_view>
 #include <vector>
 
-#include "AppController.hpp"
+#include "AppState.hpp"
+#include "Platform/Bundle.hpp"
 #include "QuilloCore/ActionID.hpp"
 #include "QuilloCore/CheatSheet.hpp"
 #include "QuilloCore/CustomKeymap.hpp"
 #include "ShortcutSet.hpp"
-#include "SystemPermissions.hpp"
 
 namespace quillo {
+
+class AppController;
 
 struct PanelModel {
   /// One row of the shortcut list.
@@ -42,9 +46,6 @@ struct PanelModel {
     bool operator==(const Shortcut&) const = default;
   };
 
-  /// A set's title and its description line in the panel.
-  static std::string_view title(ShortcutSet set);
-  static std::string_view description(ShortcutSet set);
   /// An action's title in the panel: "Archive", "Mark as spam", …
   static std::string_view title(ActionID action);
 
@@ -59,9 +60,14 @@ struct PanelModel {
   /// Refreshes every mirrored field from the controller, in a fixed order;
   /// leaves showDebug, showingHelp and version alone, and closes the editor
   /// (with any recording) unless the custom set is active.
-  void update(AppController& app);
+  void update(const AppController& app);
+  /// Ends recording a key, with the message under it.
+  void stopRecording() {
+    recording.reset();
+    recordMessage.reset();
+  }
 
-  AppController::Status status = AppController::Status::waitingForMail;
+  AppStatus status = AppStatus::waitingForMail;
   bool enabled = true;
   ShortcutSet set = ShortcutSet::gmail;
   bool editing = false;

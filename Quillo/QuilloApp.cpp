@@ -27,10 +27,8 @@ std::optional<std::string> LaunchAtLogin::set(bool on) {
 }
 
 void LaunchAtLogin::offerIfNeverOffered() {
-  auto& defaults = app_.prefs().defaults;
-  if (defaults.boolean(Preferences::Keys::askedLaunchAtLogin).value_or(false)) return;
   // Offered at most once per user, also when the question is then not shown.
-  defaults.set(Preferences::Keys::askedLaunchAtLogin, true);
+  if (!app_.takeLaunchAtLoginOffer()) return;
   if (isOn()) return;
   app_.environment().loop.schedule(platform::Duration(questionDelay), [weak = lifeline_.weak()] {
     if (auto* self = Lifeline<LaunchAtLogin>::lock(weak)) self->ask();

@@ -1,12 +1,10 @@
 #include "StatusMenuContent.hpp"
 
-#include "Platform/LoginItems.hpp"
-
 namespace quillo {
 
-using Status = AppController::Status;
+using Status = AppStatus;
 using Command = StatusMenuCommand;
-using Kind = AppController::TapFinding::Kind;
+using Kind = TapFinding::Kind;
 
 namespace {
 
@@ -149,27 +147,6 @@ StatusButton statusButton(Status status) {
       status == Status::paused || status == Status::waitingForMail || status == Status::keysHidden;
   button.toolTip = "Quillo \u2014 " + std::string(statusText(status));
   return button;
-}
-
-StatusMenuState StatusMenuState::of(AppController& app) {
-  StatusMenuState state;
-  state.status = app.status();
-  state.enabled = app.prefs().enabled();
-  state.permissions = app.permissionState();
-  state.tapFinding = app.tapFinding();
-  state.tapListening = app.tap().isListening();
-  const platform::LoginItemStatus login = app.environment().loginItems.status();
-  state.launchAtLogin = login == platform::LoginItemStatus::enabled;
-  state.loginNeedsApproval = login == platform::LoginItemStatus::requiresApproval;
-  state.keymapError = app.keymapStore().loadError();
-  state.keymapWarnings = app.keymapStore().warnings();
-  const auto& unreachable = app.menuTargetProblems();
-  state.keymapWarnings.insert(state.keymapWarnings.end(), unreachable.begin(), unreachable.end());
-  state.debugLogging =
-      app.prefs().defaults.boolean(Preferences::Keys::debugLogging).value_or(false);
-  const std::string version = app.environment().bundle.shortVersion();
-  state.version = version.empty() ? "?" : version;
-  return state;
 }
 
 std::vector<StatusMenuItem> statusMenuItems(const StatusMenuState& state) {

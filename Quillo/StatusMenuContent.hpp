@@ -14,9 +14,11 @@
 #include <string_view>
 #include <vector>
 
-#include "AppController.hpp"
+#include "AppState.hpp"
 
 namespace quillo {
+
+class AppController;
 
 /// The symbol a status item button or a menu item shows.
 enum class StatusImage : std::uint8_t { appIcon, warning, checkmark };
@@ -74,10 +76,10 @@ struct StatusMenuItem {
 
 /// One reading of everything the status menu shows.
 struct StatusMenuState {
-  AppController::Status status = AppController::Status::waitingForMail;
+  AppStatus status = AppStatus::waitingForMail;
   bool enabled = true;
   PermissionState permissions;
-  AppController::TapFinding tapFinding;
+  TapFinding tapFinding;
   bool tapListening = false;
   bool launchAtLogin = false;
   bool loginNeedsApproval = false;
@@ -87,13 +89,13 @@ struct StatusMenuState {
   std::string version;
 
   /// Reads the controller (and its login item and bundle) now.
-  static StatusMenuState of(AppController& app);
+  static StatusMenuState of(const AppController& app);
 };
 
 /// "needs Accessibility permission", "paused", "active in Mail", …
-std::string_view statusText(AppController::Status status);
+std::string_view statusText(AppStatus status);
 
-StatusButton statusButton(AppController::Status status);
+StatusButton statusButton(AppStatus status);
 
 /// The whole menu, top to bottom.
 std::vector<StatusMenuItem> statusMenuItems(const StatusMenuState& state);

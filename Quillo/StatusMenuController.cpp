@@ -1,5 +1,6 @@
 #include "StatusMenuController.hpp"
 
+#include "Platform/LoginItems.hpp"
 #include "SystemPermissions.hpp"
 
 namespace quillo {
@@ -68,6 +69,26 @@ platform::MenuItem StatusMenuController::converted(const StatusMenuItem& made) c
   return item;
 }
 
+StatusMenuState StatusMenuState::of(const AppController& app) {
+  StatusMenuState state;
+  state.status = app.status();
+  state.enabled = app.prefs().enabled();
+  state.permissions = app.permissionState();
+  state.tapFinding = app.tapFinding();
+  state.tapListening = app.tap().isListening();
+  const platform::LoginItemStatus login = app.environment().loginItems.status();
+  state.launchAtLogin = login == platform::LoginItemStatus::enabled;
+  state.loginNeedsApproval = login == platform::LoginItemStatus::requiresApproval;
+  state.keymapError = app.keymapStore().loadError();
+  state.keymapWarnings = app.keymapStore().warnings();
+  const auto& unreachable = app.menuTargetProblems();
+  state.keymapWarnings.insert(state.keymapWarnings.end(), unreachable.begin(), unreachable.end());
+  state.debugLogging = app.debugLogging();
+  const std::string version = app.environment().bundle.shortVersion();
+  state.version = version.empty() ? "?" : version;
+  return state;
+}
+
 void StatusMenuController::perform(StatusMenuCommand command) {
   auto& environment = app_.environment();
   switch (command) {
@@ -108,8 +129,7 @@ void StatusMenuController::perform(StatusMenuCommand command) {
       environment.opener.openURL(std::string(supportURL));
       break;
     case StatusMenuCommand::toggleDebugLogging:
-      app_.setDebugLogging(
-          !app_.prefs().defaults.boolean(Preferences::Keys::debugLogging).value_or(false));
+      app_.setDebugLogging(!app_.debugLogging());
       break;
     case StatusMenuCommand::focusCapture:
       app_.focusCaptureIn3Seconds();
@@ -158,7 +178,7 @@ void StatusMenuController::confirmKeymapReset() {
   // Only the first button resets: any other answer (Cancel, Esc) keeps the
   // user's file as it is.
   if (application_.runModal(alert) == platform::alertFirstButtonReturn)
-    app_.keymapStore().resetToDefaults();
+    app_.resetKeymapToDefaults();
 }
 
 }  // namespace quillo

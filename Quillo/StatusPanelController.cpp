@@ -1,7 +1,6 @@
 #include "StatusPanelController.hpp"
 
 #include <string>
-#include <type_traits>
 #include <variant>
 
 #include "PanelContent.hpp"
@@ -23,24 +22,6 @@ bool isKeyDown(const MonitoredEvent& event) {
   return event.type == MonitoredEvent::Type::keyDown;
 }
 
-CustomKeymap::Baseline baselineFor(ShortcutSet set) {
-  switch (set) {
-    case ShortcutSet::gmail:
-      return CustomKeymap::Baseline::gmail;
-    case ShortcutSet::outlookMac:
-      return CustomKeymap::Baseline::outlookMac;
-    case ShortcutSet::outlookWindows:
-      return CustomKeymap::Baseline::outlookWindows;
-    case ShortcutSet::off:
-    case ShortcutSet::custom:
-      return CustomKeymap::Baseline::appleMail;
-  }
-  return CustomKeymap::Baseline::appleMail;
-}
-
-template <class>
-inline constexpr bool alwaysFalse = false;
-
 }  // namespace
 
 StatusPanelController::StatusPanelController(AppController& app, platform::StatusItem& item,
@@ -58,20 +39,20 @@ StatusPanelController::StatusPanelController(AppController& app, platform::Statu
   item_.setOnClick([weak = lifeline_.weak()](std::uint64_t flags) {
     if (auto* self = Lifeline<StatusPanelController>::lock(weak)) self->toggle(flags);
   });
-  view_.onRequest = [weak = lifeline_.weak()](const PanelActions::Request& request) {
+  view_.setOnRequest([weak = lifeline_.weak()](const PanelActions::Request& request) {
     if (auto* self = Lifeline<StatusPanelController>::lock(weak)) self->perform(request);
-  };
-  view_.needsDisplay = [weak = lifeline_.weak()] {
+  });
+  view_.setNeedsDisplay([weak = lifeline_.weak()] {
     if (auto* self = Lifeline<StatusPanelController>::lock(weak)) self->redraw();
-  };
+  });
   refresh();
 }
 
 StatusPanelController::~StatusPanelController() {
   // Nothing may call back into a controller that is gone.
   item_.setOnClick(nullptr);
-  view_.onRequest = nullptr;
-  view_.needsDisplay = nullptr;
+  view_.setOnRequest(nullptr);
+  view_.setNeedsDisplay(nullptr);
   monitorTokens_.clear();
   observers_.clear();
   if (app_.interceptor().suspended()) app_.interceptor().setSuspended(false);
@@ -108,7 +89,7 @@ void StatusPanelController::redraw() {
     // Key-ups still due are the recorder's now; none may be swallowed later.
     if (recording) interceptor.forgetSwallowedKeys();
   }
-  PanelContent content = panelContent(model_, view_.viewState);
+  PanelContent content = panelContent(model_, view_.viewState());
   if (content == shownContent_) return;
   shownContent_ = std::move(content);
   view_.display(*shownContent_);
@@ -130,8 +111,7 @@ void StatusPanelController::show(bool showDebug) {
   model_.showDebug = showDebug;
   model_.editing = false;
   model_.showingHelp = false;
-  model_.recording.reset();
-  model_.recordMessage.reset();
+  model_.stopRecording();
   model_.update(app_);
   redraw();
   place();
@@ -205,8 +185,7 @@ bool StatusPanelController::handleLocalEvent(const MonitoredEvent& event) {
 void StatusPanelController::recordKey(const MonitoredEvent& event) {
   const ActionID action = *model_.recording;
   if (event.keyCode == KeyCode::escape) {
-    model_.recording.reset();
-    model_.recordMessage.reset();
+    model_.stopRecording();
     refresh();
     return;
   }
@@ -225,118 +204,131 @@ void StatusPanelController::recordKey(const MonitoredEvent& event) {
     refresh();
     return;
   }
-  app_.customStore().definition.assign(chord, action);
-  saveCustom();
-  model_.recording.reset();
-  model_.recordMessage.reset();
+  app_.editCustom([&](CustomKeymap& definition) { definition.assign(chord, action); });
+  model_.stopRecording();
   refresh();
 }
 
-void StatusPanelController::saveCustom() {
-  app_.customStore().save();
-  app_.applyKeymap();
+void StatusPanelController::perform(const PanelActions::Request& request) {
+  // One handler per request: a request without one does not compile.
+  std::visit([this](const auto& r) { handle(r); }, request);
 }
 
-void StatusPanelController::perform(const PanelActions::Request& request) {
-  using A = PanelActions;
-  std::visit(
-      [this](const auto& r) {
-        using R = std::decay_t<decltype(r)>;
-        if constexpr (std::is_same_v<R, A::SetEnabled>) {
-          app_.selectSet(r.on ? app_.prefs().lastActiveSet() : ShortcutSet::off);
-          refresh();
-        } else if constexpr (std::is_same_v<R, A::SelectSet>) {
-          app_.selectSet(r.set);
-          model_.editing = r.set == ShortcutSet::custom;
-          model_.recording.reset();
-          model_.recordMessage.reset();
-          refresh();
-        } else if constexpr (std::is_same_v<R, A::SetLaunchAtLogin>) {
-          auto& items = app_.environment().loginItems;
-          if (auto error = r.on ? items.registerApp() : items.unregisterApp()) {
-            log_.error("Launch at login change failed: " + *error);
-          }
-          refresh();
-        } else if constexpr (std::is_same_v<R, A::OpenLoginItems>) {
-          close("for Login Items in System Settings");
-          app_.environment().loginItems.openSystemSettingsLoginItems();
-        } else if constexpr (std::is_same_v<R, A::FixAccessibility>) {
-          close("for Accessibility in System Settings");
-          app_.fixAccessibility();
-        } else if constexpr (std::is_same_v<R, A::FixInputMonitoring>) {
-          close("for Input Monitoring in System Settings");
-          app_.fixInputMonitoring();
-        } else if constexpr (std::is_same_v<R, A::EditShortcuts>) {
-          if (!model_.editing) {
-            const ShortcutSet active = app_.shortcutSet();
-            if (active != ShortcutSet::custom) {
-              // The editor starts from what the user has now; earlier
-              // overrides stay.
-              app_.customStore().definition.baseline = baselineFor(active);
-              app_.customStore().save();
-              app_.applyKeymap();
-              app_.selectSet(ShortcutSet::custom);
-            }
-            model_.editing = true;
-          } else {
-            model_.editing = false;
-          }
-          model_.recording.reset();
-          model_.recordMessage.reset();
-          refresh();
-        } else if constexpr (std::is_same_v<R, A::ToggleHelp>) {
-          model_.showingHelp = !model_.showingHelp;
-          refresh();
-        } else if constexpr (std::is_same_v<R, A::SetBaseline>) {
-          app_.customStore().definition.baseline = r.baseline;
-          saveCustom();
-          refresh();
-        } else if constexpr (std::is_same_v<R, A::Record>) {
-          model_.recording = r.action;
-          model_.recordMessage.reset();
-          redraw();
-        } else if constexpr (std::is_same_v<R, A::ClearKey>) {
-          app_.customStore().definition.clear(r.action);
-          saveCustom();
-          refresh();
-        } else if constexpr (std::is_same_v<R, A::ResetChanges>) {
-          app_.customStore().definition.resetChanges();
-          saveCustom();
-          refresh();
-        } else if constexpr (std::is_same_v<R, A::ResetShortcuts>) {
-          app_.keymapStore().resetToDefaults();
-        } else if constexpr (std::is_same_v<R, A::Support>) {
-          close("for the support address");
-          app_.environment().opener.openURL(supportAddress);
-        } else if constexpr (std::is_same_v<R, A::Quit>) {
-          application_.terminate();
-        } else if constexpr (std::is_same_v<R, A::SetDebugLogging>) {
-          app_.setDebugLogging(r.on);
-          refresh();
-        } else if constexpr (std::is_same_v<R, A::Debug>) {
-          close("for a diagnostic");
-          switch (r.command) {
-            case A::DebugCommand::focus:
-              app_.focusCaptureIn3Seconds();
-              break;
-            case A::DebugCommand::menus:
-              app_.menuCheck();
-              break;
-            case A::DebugCommand::menuStructure:
-              app_.menuStructure();
-              break;
-            case A::DebugCommand::windows:
-              app_.windowStructure();
-              break;
-            case A::DebugCommand::showLog:
-              app_.showDebugLog();
-              break;
-          }
-        } else {
-          static_assert(alwaysFalse<R>, "every request is carried out");
-        }
-      },
-      request);
+void StatusPanelController::handle(const PanelActions::SetEnabled& r) {
+  app_.selectSet(r.on ? app_.prefs().lastActiveSet() : ShortcutSet::off);
+  refresh();
+}
+
+void StatusPanelController::handle(const PanelActions::SelectSet& r) {
+  app_.selectSet(r.set);
+  model_.editing = r.set == ShortcutSet::custom;
+  model_.stopRecording();
+  refresh();
+}
+
+void StatusPanelController::handle(const PanelActions::SetLaunchAtLogin& r) {
+  auto& items = app_.environment().loginItems;
+  if (auto error = r.on ? items.registerApp() : items.unregisterApp()) {
+    log_.error("Launch at login change failed: " + *error);
+  }
+  refresh();
+}
+
+void StatusPanelController::handle(const PanelActions::OpenLoginItems&) {
+  close("for Login Items in System Settings");
+  app_.environment().loginItems.openSystemSettingsLoginItems();
+}
+
+void StatusPanelController::handle(const PanelActions::FixAccessibility&) {
+  close("for Accessibility in System Settings");
+  app_.fixAccessibility();
+}
+
+void StatusPanelController::handle(const PanelActions::FixInputMonitoring&) {
+  close("for Input Monitoring in System Settings");
+  app_.fixInputMonitoring();
+}
+
+void StatusPanelController::handle(const PanelActions::EditShortcuts&) {
+  if (!model_.editing) {
+    const ShortcutSet active = app_.shortcutSet();
+    if (active != ShortcutSet::custom) {
+      // The editor starts from what the user has now; earlier overrides stay.
+      app_.editCustom([&](CustomKeymap& definition) { definition.baseline = baseline(active); });
+      app_.selectSet(ShortcutSet::custom);
+    }
+    model_.editing = true;
+  } else {
+    model_.editing = false;
+  }
+  model_.stopRecording();
+  refresh();
+}
+
+void StatusPanelController::handle(const PanelActions::ToggleHelp&) {
+  model_.showingHelp = !model_.showingHelp;
+  refresh();
+}
+
+void StatusPanelController::handle(const PanelActions::SetBaseline& r) {
+  app_.editCustom([&](CustomKeymap& definition) { definition.baseline = r.baseline; });
+  refresh();
+}
+
+void StatusPanelController::handle(const PanelActions::Record& r) {
+  model_.recording = r.action;
+  model_.recordMessage.reset();
+  redraw();
+}
+
+void StatusPanelController::handle(const PanelActions::ClearKey& r) {
+  app_.editCustom([&](CustomKeymap& definition) { definition.clear(r.action); });
+  refresh();
+}
+
+void StatusPanelController::handle(const PanelActions::ResetChanges&) {
+  app_.editCustom([](CustomKeymap& definition) { definition.resetChanges(); });
+  refresh();
+}
+
+void StatusPanelController::handle(const PanelActions::ResetShortcuts&) {
+  app_.resetKeymapToDefaults();
+}
+
+void StatusPanelController::handle(const PanelActions::Support&) {
+  close("for the support address");
+  app_.environment().opener.openURL(supportAddress);
+}
+
+void StatusPanelController::handle(const PanelActions::Quit&) {
+  application_.terminate();
+}
+
+void StatusPanelController::handle(const PanelActions::SetDebugLogging& r) {
+  app_.setDebugLogging(r.on);
+  refresh();
+}
+
+void StatusPanelController::handle(const PanelActions::Debug& r) {
+  using Command = PanelActions::DebugCommand;
+  close("for a diagnostic");
+  switch (r.command) {
+    case Command::focus:
+      app_.focusCaptureIn3Seconds();
+      break;
+    case Command::menus:
+      app_.menuCheck();
+      break;
+    case Command::menuStructure:
+      app_.menuStructure();
+      break;
+    case Command::windows:
+      app_.windowStructure();
+      break;
+    case Command::showLog:
+      app_.showDebugLog();
+      break;
+  }
 }
 
 }  // namespace quillo

@@ -82,8 +82,24 @@ class StatusPanelController final : public StatusUI {
   void redraw();
   void setRecording(std::optional<ActionID> action);
   void recordKey(const platform::MonitoredEvent& event);
-  /// Saves the custom definition and hands the new keymap out.
-  void saveCustom();
+  // The handlers of the view's requests, one per request.
+  void handle(const PanelActions::SetEnabled& request);
+  void handle(const PanelActions::SelectSet& request);
+  void handle(const PanelActions::SetLaunchAtLogin& request);
+  void handle(const PanelActions::OpenLoginItems& request);
+  void handle(const PanelActions::FixAccessibility& request);
+  void handle(const PanelActions::FixInputMonitoring& request);
+  void handle(const PanelActions::EditShortcuts& request);
+  void handle(const PanelActions::ToggleHelp& request);
+  void handle(const PanelActions::SetBaseline& request);
+  void handle(const PanelActions::Record& request);
+  void handle(const PanelActions::ClearKey& request);
+  void handle(const PanelActions::ResetChanges& request);
+  void handle(const PanelActions::ResetShortcuts& request);
+  void handle(const PanelActions::Support& request);
+  void handle(const PanelActions::Quit& request);
+  void handle(const PanelActions::SetDebugLogging& request);
+  void handle(const PanelActions::Debug& request);
 
   AppController& app_;
   platform::StatusItem& item_;

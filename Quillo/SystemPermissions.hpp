@@ -11,17 +11,12 @@
 
 #include <string_view>
 
+#include "AppState.hpp"
 #include "Platform/Accessibility.hpp"
 #include "Platform/EventServices.hpp"
 #include "Platform/WorkspaceOpener.hpp"
 
 namespace quillo {
-
-struct PermissionState {
-  bool accessibility = false;
-  bool inputMonitoring = false;
-  bool operator==(const PermissionState&) const = default;
-};
 
 class PermissionChecking {
  public:

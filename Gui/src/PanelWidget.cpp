@@ -164,18 +164,13 @@ void PanelWidget::display(const PanelContent& content) {
 }
 
 void PanelWidget::forward(const PanelActions::Request& request, unsigned generation) {
-  if (generation != generation_ || !onRequest) return;
-  onRequest(request);
+  if (generation != generation_) return;
+  makeRequest(request);
 }
 
 void PanelWidget::changeViewState(const PanelViewState& state, unsigned generation) {
   if (generation != generation_) return;
-  if (state.choosingBaseline == viewState.choosingBaseline &&
-      state.hoveredBaseline == viewState.hoveredBaseline) {
-    return;
-  }
-  viewState = state;
-  if (needsDisplay) needsDisplay();
+  updateViewState(state);
 }
 
 OnOffSwitch* PanelWidget::switchFor(std::size_t slot, bool on, const QString& name) {
@@ -362,7 +357,7 @@ QWidget* PanelWidget::buildParts(const PanelContent& c) {
   if (c.editor) {
     Chooser chooser;
     chooser.toggle = [this, generation] {
-      PanelViewState state = viewState;
+      PanelViewState state = viewState();
       state.choosingBaseline = !state.choosingBaseline;
       state.hoveredBaseline.reset();
       changeViewState(state, generation);
@@ -370,11 +365,11 @@ QWidget* PanelWidget::buildParts(const PanelContent& c) {
     chooser.choose = [this, generation](CustomKeymap::Baseline baseline) {
       if (generation != generation_) return;
       // The chooser closes with the choice; the request's redraw shows it.
-      viewState = PanelViewState{};
+      setViewStateQuietly(PanelViewState{});
       forward(PanelActions::SetBaseline{baseline}, generation);
     };
     chooser.hover = [this, generation](std::optional<CustomKeymap::Baseline> baseline) {
-      PanelViewState state = viewState;
+      PanelViewState state = viewState();
       state.hoveredBaseline = baseline;
       changeViewState(state, generation);
     };
@@ -511,8 +506,8 @@ void PanelWidget::keyPressEvent(QKeyEvent* event) {
 
 void PanelWidget::leaveEvent(QEvent* event) {
   // The pointer left the panel: no entry of the chooser is under it.
-  if (viewState.hoveredBaseline) {
-    PanelViewState state = viewState;
+  if (viewState().hoveredBaseline) {
+    PanelViewState state = viewState();
     state.hoveredBaseline.reset();
     changeViewState(state, generation_);
   }

@@ -183,8 +183,7 @@ const std::vector<Shot>& shots() {
        [](Scene& s) {
          s.open();
          s.panel.perform(A::EditShortcuts{});
-         s.widget.viewState.choosingBaseline = true;
-         s.widget.viewState.hoveredBaseline = CustomKeymap::Baseline::outlookMac;
+         s.widget.updateViewState({true, CustomKeymap::Baseline::outlookMac});
          s.panel.refresh();
        }},
       {"panel-help.png", true, gui::Appearance::light,
@@ -207,7 +206,7 @@ const std::vector<Shot>& shots() {
        [](Scene& s) {
          s.open(true);
          s.panel.perform(A::EditShortcuts{});
-         s.widget.viewState.choosingBaseline = true;
+         s.widget.updateViewState({true, std::nullopt});
          s.panel.refresh();
        },
        platform::Rect{0, 0, 1280, 776}, 180},

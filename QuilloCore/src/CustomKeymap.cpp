@@ -40,20 +40,6 @@ void removeAction(Map& map, ActionID action) {
 
 }  // namespace
 
-std::string_view title(CustomKeymap::Baseline baseline) {
-  switch (baseline) {
-    case CustomKeymap::Baseline::appleMail:
-      return "macOS";
-    case CustomKeymap::Baseline::gmail:
-      return title(KeymapPreset::gmail);
-    case CustomKeymap::Baseline::outlookMac:
-      return title(KeymapPreset::outlookMac);
-    case CustomKeymap::Baseline::outlookWindows:
-      return title(KeymapPreset::outlookWindows);
-  }
-  return {};
-}
-
 const Keymap& keymap(CustomKeymap::Baseline baseline) {
   switch (baseline) {
     case CustomKeymap::Baseline::gmail:

@@ -51,18 +51,6 @@ Keymap makeOutlookWindows() {
 
 }  // namespace
 
-std::string_view title(KeymapPreset preset) {
-  switch (preset) {
-    case KeymapPreset::gmail:
-      return "Gmail";
-    case KeymapPreset::outlookMac:
-      return "Outlook for Mac";
-    case KeymapPreset::outlookWindows:
-      return "Outlook for Windows";
-  }
-  return {};
-}
-
 const Keymap& keymap(KeymapPreset preset) {
   switch (preset) {
     case KeymapPreset::outlookMac: {

@@ -251,11 +251,7 @@ const std::vector<Session::Command>& Session::commandTable() {
       {"diagnose", "", calling<&AppController::runDiagnosis>},
       {"fix-accessibility", "", calling<&AppController::fixAccessibility>},
       {"fix-input-monitoring", "", calling<&AppController::fixInputMonitoring>},
-      {"reset-keymap", "",
-       [](Session& session, const Words&) {
-         session.controller().keymapStore().resetToDefaults();
-         return true;
-       }},
+      {"reset-keymap", "", calling<&AppController::resetKeymapToDefaults>},
       {"tap-needs-input-monitoring", "",
        [](Session& session, const Words&) {
          session.mac_->permissions.tapNeedsInputMonitoring = true;

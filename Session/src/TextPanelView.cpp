@@ -147,7 +147,9 @@ std::optional<std::string> TextPanelView::click(const std::string& title) {
     for (const auto& choice : c.editor->choices) {
       if (request || choice.title != title) continue;
       request = PanelActions::SetBaseline{choice.baseline};
-      viewState.choosingBaseline = false;
+      PanelViewState closed = viewState();
+      closed.choosingBaseline = false;
+      setViewStateQuietly(closed);
     }
   }
   const auto consider = [&](const PanelContent::Button& b) {
@@ -170,8 +172,9 @@ std::optional<std::string> TextPanelView::click(const std::string& title) {
     // The chooser is the view's own: its button opens and closes it, and
     // choosing an entry asks for that baseline and closes it.
     if (!request && title == c.editor->baselineAccessibilityLabel) {
-      viewState.choosingBaseline = !viewState.choosingBaseline;
-      if (needsDisplay) needsDisplay();
+      PanelViewState toggled = viewState();
+      toggled.choosingBaseline = !toggled.choosingBaseline;
+      updateViewState(toggled);
       return std::nullopt;
     }
   }
@@ -192,7 +195,7 @@ std::optional<std::string> TextPanelView::click(const std::string& title) {
     }
   }
   if (!request) return "the panel has no \"" + title + "\"";
-  if (onRequest) onRequest(*request);
+  makeRequest(*request);
   return std::nullopt;
 }
 
@@ -202,7 +205,7 @@ std::optional<std::string> TextPanelView::clickKeys(const std::string& rowTitle)
     for (const auto& row : *column) {
       if (row.title != rowTitle) continue;
       if (!row.recordButton) return "the keys of \"" + rowTitle + "\" are not a button now";
-      if (onRequest) onRequest(row.recordButton->request);
+      makeRequest(row.recordButton->request);
       return std::nullopt;
     }
   }

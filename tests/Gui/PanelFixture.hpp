@@ -62,14 +62,14 @@ class PanelTest : public ::testing::Test {
     model.sets.assign(all.begin(), all.end());
     model.shortcuts = PanelModel::shortcutRows(&gmail);
     widget.setAppearance(Appearance::light);
-    widget.onRequest = [this](const PanelActions::Request& r) { requests.push_back(r); };
+    widget.setOnRequest([this](const PanelActions::Request& r) { requests.push_back(r); });
     // As the panel controller does: the view's own state drawn anew.
-    widget.needsDisplay = [this] { show(); };
+    widget.setNeedsDisplay([this] { show(); });
   }
 
   /// Shows the model's content in a panel of the size it asks for.
   void show() {
-    widget.display(panelContent(model, widget.viewState));
+    widget.display(panelContent(model, widget.viewState()));
     const auto size = widget.fittingSize();
     ASSERT_TRUE(size);
     widget.resize(static_cast<int>(size->width), static_cast<int>(size->height));

@@ -214,7 +214,7 @@ TEST_F(PanelTest, TheBaselineChooserIsTheViewsOwnUntilAnEntryIsChosen) {
   show();
   click(theOne(widget, "Start from Gmail"));
   EXPECT_TRUE(requests.empty());
-  EXPECT_TRUE(widget.viewState.choosingBaseline);
+  EXPECT_TRUE(widget.viewState().choosingBaseline);
   const auto entries = visibleNamed<QAbstractButton>(widget, "baselineChoice", true);
   ASSERT_EQ(entries.size(), 4u);
   EXPECT_EQ(entries[1]->accessibleName(), "Gmail");
@@ -222,13 +222,13 @@ TEST_F(PanelTest, TheBaselineChooserIsTheViewsOwnUntilAnEntryIsChosen) {
   EXPECT_FALSE(entries[0]->isChecked());
   // The pointer over an entry highlights it: white on the accent colour.
   QTest::mouseMove(&widget, placeOf(entries[3]).center());
-  EXPECT_EQ(widget.viewState.hoveredBaseline, CustomKeymap::Baseline::outlookWindows);
+  EXPECT_EQ(widget.viewState().hoveredBaseline, CustomKeymap::Baseline::outlookWindows);
   auto* highlighted = visibleNamed<QAbstractButton>(widget, "baselineChoice", true).at(3);
   EXPECT_GT(pixelsNear(picture(), placeOf(highlighted), light.accent), 20);
   click(highlighted);
   ASSERT_EQ(requests.size(), 1u);
   EXPECT_EQ(requests.front(), Request(A::SetBaseline{CustomKeymap::Baseline::outlookWindows}));
-  EXPECT_FALSE(widget.viewState.choosingBaseline);
+  EXPECT_FALSE(widget.viewState().choosingBaseline);
 }
 
 TEST_F(PanelTest, TheHighlightedBaselineIsTheOneUnderThePointerWhereverItMoves) {
@@ -262,7 +262,7 @@ TEST_F(PanelTest, TheHighlightedBaselineIsTheOneUnderThePointerWhereverItMoves) 
   // Off the list, none is.
   QTest::mouseMove(&widget, QPoint(5, 5));
   QApplication::processEvents();
-  EXPECT_EQ(widget.viewState.hoveredBaseline, std::nullopt);
+  EXPECT_EQ(widget.viewState().hoveredBaseline, std::nullopt);
 }
 
 TEST_F(PanelTest, EscWhileARowRecordsAsksToStopRecording) {

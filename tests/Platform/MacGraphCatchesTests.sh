@@ -64,7 +64,7 @@ expect "a missing source file" "Cannot find source file:
 expect "AppKit on the C adapters" "QuilloPlatformMacOS links the framework AppKit" \
   'replace("Platform/CMakeLists.txt", "PRIVATE ApplicationServices Carbon)", "PRIVATE ApplicationServices Carbon AppKit)")'
 expect "a framework linked by hand" "QuilloApp links the framework Carbon directly" \
-  'replace("Quillo/CMakeLists.txt", "PUBLIC Quillo::Core Quillo::Platform)", "PUBLIC Quillo::Core Quillo::Platform \"-framework Carbon\")")'
-expect "a library by its plain name" "QuilloGui links QuilloApp by its plain name" \
-  'replace("Gui/CMakeLists.txt", "PUBLIC Quillo::App Qt6::Widgets)", "PUBLIC QuilloApp Qt6::Widgets)")'
+  'replace("Quillo/CMakeLists.txt", "PUBLIC Quillo::Content Quillo::Core Quillo::Platform)", "PUBLIC Quillo::Content Quillo::Core Quillo::Platform \"-framework Carbon\")")'
+expect "a library by its plain name" "QuilloGui links QuilloContent by its plain name" \
+  'replace("Gui/CMakeLists.txt", "PUBLIC Quillo::Content Qt6::Widgets)", "PUBLIC QuilloContent Qt6::Widgets)")'
 exit "$status"

@@ -17,7 +17,7 @@ class AXFocusInspectorTest : public testing::SimulatedMacTest {
  protected:
   void SetUp() override {
     mac.permissions.accessibility = true;
-    log.isEnabled = true;
+    log.setEnabled(true);
   }
 
   /// A hand-built app that says it is Mail, launched and in front.

@@ -84,8 +84,8 @@ TEST_F(ActionExecutorTest, PressesTheMenuItemAndCachesIt) {
   EXPECT_EQ(perform(ActionID::archive, archive),
             ActionOutcome(ActionOutcome::Pressed{{"Message", "Archive"}}));
   EXPECT_EQ(mail->mailbox("Archive").back().subject, first);
-  ASSERT_TRUE(executor.resolved.contains(ActionID::archive));
-  EXPECT_EQ(executor.resolved.at(ActionID::archive).path, (MenuPath{"Message", "Archive"}));
+  ASSERT_TRUE(executor.resolved().contains(ActionID::archive));
+  EXPECT_EQ(executor.resolved().at(ActionID::archive).path, (MenuPath{"Message", "Archive"}));
   // From the cache: title, enabled, press — nothing else.
   mac.accessibility().resetRoundTrips();
   EXPECT_EQ(perform(ActionID::archive, archive),
@@ -99,7 +99,7 @@ TEST_F(ActionExecutorTest, AFallbackKeyOnlySpecPostsArrowsWithFunctionFlagsAndLe
   EXPECT_EQ(perform(ActionID::nextMessage, {.key = NamedKey::down}),
             ActionOutcome(ActionOutcome::Posted{NamedKey::down}));
   EXPECT_EQ(mac.accessibility().totalRoundTrips(), 0u);
-  EXPECT_TRUE(executor.resolved.empty());
+  EXPECT_TRUE(executor.resolved().empty());
   EXPECT_EQ(mail->selectedMessage()->subject, second);
   perform(ActionID::openMessage, {.key = NamedKey::return_});
   perform(ActionID::delete_, {.key = NamedKey::delete_});
@@ -116,7 +116,7 @@ TEST_F(ActionExecutorTest, TheFirstPathThatResolvesWins) {
   const ActionSpec& junk = *Keymap::default_().spec(ActionID::markJunk);
   EXPECT_EQ(perform(ActionID::markJunk, junk),
             ActionOutcome(ActionOutcome::Pressed{{"Message", "Move to Spam"}}));
-  EXPECT_EQ(executor.resolved.at(ActionID::markJunk).path, (MenuPath{"Message", "Move to Spam"}));
+  EXPECT_EQ(executor.resolved().at(ActionID::markJunk).path, (MenuPath{"Message", "Move to Spam"}));
 }
 
 TEST_F(ActionExecutorTest, AnywherePathsFindItemsInAnyMenu) {
@@ -130,44 +130,44 @@ TEST_F(ActionExecutorTest, AnywherePathsFindItemsInAnyMenu) {
 TEST_F(ActionExecutorTest, ARelaunchedMailIsSearchedAgain) {
   const ActionSpec& archive = *Keymap::default_().spec(ActionID::archive);
   perform(ActionID::archive, archive);
-  const pid_t before = executor.resolved.at(ActionID::archive).pid;
+  const pid_t before = executor.resolved().at(ActionID::archive).pid;
   mail = &user.relaunchMail();
   EXPECT_EQ(perform(ActionID::archive, archive),
             ActionOutcome(ActionOutcome::Pressed{{"Message", "Archive"}}));
-  EXPECT_NE(executor.resolved.at(ActionID::archive).pid, before);
-  EXPECT_EQ(executor.resolved.at(ActionID::archive).pid, mail->pid());
+  EXPECT_NE(executor.resolved().at(ActionID::archive).pid, before);
+  EXPECT_EQ(executor.resolved().at(ActionID::archive).pid, mail->pid());
 }
 
 TEST_F(ActionExecutorTest, TheCachedItemServesOnlyTheMailProcessItWasFoundIn) {
   const ActionSpec& archive = *Keymap::default_().spec(ActionID::archive);
   perform(ActionID::archive, archive);
   const pid_t first = mail->pid();
-  ASSERT_EQ(executor.resolved.at(ActionID::archive).pid, first);
+  ASSERT_EQ(executor.resolved().at(ActionID::archive).pid, first);
   sim::MailApp& second = mac.launchMail();  // the first one's item stays valid
   mac.activate(second.pid());
   loop.runUntilIdle();
   EXPECT_EQ(executor.perform(ActionID::archive, archive, second.pid()),
             ActionOutcome(ActionOutcome::Pressed{{"Message", "Archive"}}));
-  EXPECT_EQ(executor.resolved.at(ActionID::archive).pid, second.pid());
+  EXPECT_EQ(executor.resolved().at(ActionID::archive).pid, second.pid());
 }
 
 TEST_F(ActionExecutorTest, AnActionWithOnlyAKeyLeavesTheCacheAlone) {
   const ActionSpec& archive = *Keymap::default_().spec(ActionID::archive);
   perform(ActionID::archive, archive);
-  ASSERT_TRUE(executor.resolved.contains(ActionID::archive));
+  ASSERT_TRUE(executor.resolved().contains(ActionID::archive));
   const ActionSpec keyOnly{.key = NamedKey::down};
   EXPECT_EQ(perform(ActionID::archive, keyOnly),
             ActionOutcome(ActionOutcome::Posted{NamedKey::down}));
-  EXPECT_TRUE(executor.resolved.contains(ActionID::archive));
+  EXPECT_TRUE(executor.resolved().contains(ActionID::archive));
 }
 
 TEST_F(ActionExecutorTest, AnItemThatIsGoneLeavesTheCacheAndTheFallbackKeyIsPosted) {
   const ActionSpec spec{.menu = {{"Message", "Archive"}}, .key = NamedKey::down};
   perform(ActionID::archive, spec);
-  ASSERT_TRUE(executor.resolved.contains(ActionID::archive));
+  ASSERT_TRUE(executor.resolved().contains(ActionID::archive));
   mail = &user.relaunchMail({.missingItems = {{"Message", "Archive"}}});
   EXPECT_EQ(perform(ActionID::archive, spec), ActionOutcome(ActionOutcome::Posted{NamedKey::down}));
-  EXPECT_FALSE(executor.resolved.contains(ActionID::archive));
+  EXPECT_FALSE(executor.resolved().contains(ActionID::archive));
 }
 
 TEST_F(ActionExecutorTest, ADisabledItemIsNotPressedAndNothingIsPostedInstead) {
@@ -226,7 +226,7 @@ TEST_F(HandBuiltMenuTest, ARetitledItemIsSearchedForAgain) {
   tree->menuItem({"Message", "Archive"})->setTitle("Unarchive");
   perform(ActionID::archive, spec);
   EXPECT_EQ(pressedNew, 1);
-  EXPECT_EQ(executor.resolved.at(ActionID::archive).node.title(), "Archive Now");
+  EXPECT_EQ(executor.resolved().at(ActionID::archive).node.title(), "Archive Now");
 }
 
 TEST_F(HandBuiltMenuTest, AnItemWithoutAnEnabledStateCountsAsDisabled) {
@@ -245,7 +245,7 @@ TEST_F(HandBuiltMenuTest, APressMailCannotCompleteIsReportedUnconfirmed) {
   EXPECT_EQ(perform(ActionID::archive, {.menu = {{"Message", "Archive"}}}),
             ActionOutcome(ActionOutcome::Unconfirmed{{"Message", "Archive"},
                                                      platform::AXError::cannotComplete}));
-  EXPECT_TRUE(executor.resolved.contains(ActionID::archive));  // kept, revalidated next time
+  EXPECT_TRUE(executor.resolved().contains(ActionID::archive));  // kept, revalidated next time
 }
 
 }  // namespace

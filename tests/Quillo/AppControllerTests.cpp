@@ -17,7 +17,7 @@ class AppControllerTest : public testing::QuilloTest {
  protected:
   std::filesystem::path keymapFile() const { return home.config() / "Quillo" / "keymap.json"; }
   std::filesystem::path customFile() const { return home.config() / "Quillo" / "custom.json"; }
-  platform::UserDefaults& defaults() { return app.prefs().defaults; }
+  platform::UserDefaults& defaults() { return app.environment().defaults; }
 
   void start() {
     session.start();
@@ -33,7 +33,7 @@ TEST_F(AppControllerTest, TheFirstStartEverChoosesGmailAndWritesTheDefaults) {
   EXPECT_EQ(defaults().string(Keys::shortcutSet), "gmail");
   EXPECT_EQ(defaults().boolean(Keys::enabled), true);
   EXPECT_FALSE(std::filesystem::exists(customFile()));
-  EXPECT_FALSE(app.customStore().exists);
+  EXPECT_FALSE(app.customStore().exists());
   EXPECT_EQ(app.interceptor().keymap(), Keymap::default_());
 }
 
@@ -81,7 +81,7 @@ TEST_F(AppControllerTest, NoStoredSetAndShortcutsOffMeansOff) {
 }
 
 TEST_F(AppControllerTest, AnUnknownStoredSetIsChosenAgainAndWrittenBack) {
-  defaults().set(Keys::shortcutSet, "thunderbird");
+  defaults().set(Keys::shortcutSet, "larkpost");
   start();
   EXPECT_EQ(app.shortcutSet(), ShortcutSet::gmail);
   EXPECT_EQ(defaults().string(Keys::shortcutSet), "gmail");
@@ -116,7 +116,7 @@ TEST_F(AppControllerTest, SelectingSetsAndTheLastActiveSet) {
   EXPECT_FALSE(app.interceptor().enabled());
   EXPECT_EQ(app.prefs().lastActiveSet(), ShortcutSet::outlookWindows);
   app.selectSet(ShortcutSet::custom);
-  EXPECT_EQ(app.interceptor().keymap().bindings, app.customStore().definition.keymap().bindings);
+  EXPECT_EQ(app.interceptor().keymap().bindings, app.customStore().definition().keymap().bindings);
   EXPECT_TRUE(app.interceptor().enabled());
 }
 
@@ -125,12 +125,12 @@ TEST_F(AppControllerTest, EveryKeymapApplicationEmptiesTheMenuCache) {
   user.openMail();
   start();
   user.press("e");
-  ASSERT_FALSE(app.executor().resolved.empty());
+  ASSERT_FALSE(app.executor().resolved().empty());
   app.applyKeymap();
-  EXPECT_TRUE(app.executor().resolved.empty());
+  EXPECT_TRUE(app.executor().resolved().empty());
   user.press("e");
   app.selectSet(ShortcutSet::gmail);  // the same set again
-  EXPECT_TRUE(app.executor().resolved.empty());
+  EXPECT_TRUE(app.executor().resolved().empty());
   EXPECT_FALSE(app.focusInspector().hasCachedFocus());
 }
 
@@ -180,7 +180,7 @@ TEST_F(AppControllerTest, AccessibilityGrantedWhileRunningInstallsTheTapWithinOn
   EXPECT_EQ(app.tapFinding(), AppController::TapFinding::installed(false));
   EXPECT_EQ(app.status(), Status::active);
   // Written to the debug log even though debug logging is off.
-  EXPECT_FALSE(app.log().isEnabled);
+  EXPECT_FALSE(app.log().isEnabled());
   EXPECT_EQ(logLines(), std::vector<std::string>{
                             "event tap installed with Accessibility=yes, Input Monitoring=no"});
   EXPECT_EQ(appLog().back(), "event tap installed with Accessibility=yes, Input Monitoring=no");
@@ -290,7 +290,7 @@ TEST_F(BlindTapTest, SecureKeyboardEntryShowsInTheStatusWhileItMatters) {
   check();
   EXPECT_FALSE(app.keysHidden());
   EXPECT_EQ(app.status(), Status::active);
-  EXPECT_EQ(session.statusText().shown,
+  EXPECT_EQ(session.statusText().shown(),
             (std::vector<std::string>{"active", "keysHidden", "waitingForMail", "paused",
                                       "keysHidden", "active"}));
 }
@@ -366,7 +366,7 @@ TEST_F(BlindTapTest, ATapRenewalTheSystemRefusesShowsInTheStatusAtOnce) {
   }
   ASSERT_FALSE(app.tap().isInstalled());
   EXPECT_EQ(app.status(), Status::needsInputMonitoring);
-  EXPECT_EQ(session.statusText().shown.back(), "needsInputMonitoring");
+  EXPECT_EQ(session.statusText().shown().back(), "needsInputMonitoring");
 }
 
 TEST_F(AppControllerTest, FixingPermissions) {
@@ -386,13 +386,13 @@ TEST_F(AppControllerTest, FixingPermissions) {
 TEST_F(AppControllerTest, TheUserInterfaceIsRefreshedAtEveryCheckAndShowsTheStatus) {
   start();
   auto& ui = session.statusText();
-  const int before = ui.refreshes;
+  const int before = ui.refreshes();
   loop.advance(Duration(2));
-  EXPECT_GE(ui.refreshes, before + 1);
+  EXPECT_GE(ui.refreshes(), before + 1);
   mac.permissions.accessibility = true;
   user.openMail();
   loop.advance(Duration(2));
-  EXPECT_EQ(ui.shown, (std::vector<std::string>{"needsAccessibility", "active"}));
+  EXPECT_EQ(ui.shown(), (std::vector<std::string>{"needsAccessibility", "active"}));
 }
 
 TEST_F(AppControllerTest, EachChangeRefreshesTheUserInterfaceOnce) {
@@ -401,9 +401,9 @@ TEST_F(AppControllerTest, EachChangeRefreshesTheUserInterfaceOnce) {
   start();
   auto& ui = session.statusText();
   const auto refreshesOf = [&](const std::function<void()>& change) {
-    const int before = ui.refreshes;
+    const int before = ui.refreshes();
     change();
-    return ui.refreshes - before;
+    return ui.refreshes() - before;
   };
   EXPECT_EQ(refreshesOf([&] { app.selectSet(ShortcutSet::outlookMac); }), 1);
   EXPECT_EQ(refreshesOf([&] { app.selectSet(ShortcutSet::off); }), 1);

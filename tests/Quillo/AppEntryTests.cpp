@@ -21,7 +21,7 @@ class LaunchAtLoginTest : public testing::QuilloTest {
 TEST_F(LaunchAtLoginTest, TheQuestionComesOnceAboutOneAndAHalfSecondsAfterTheTap) {
   session.application().answers.push_back("Not Now");
   grantAndStart();
-  EXPECT_EQ(app.prefs().defaults.boolean("askedLaunchAtLogin"), true);
+  EXPECT_EQ(app.environment().defaults.boolean("askedLaunchAtLogin"), true);
   loop.advance(Duration(1.4));
   EXPECT_EQ(alertsShown(), 0u);
   loop.advance(Duration(0.2));
@@ -58,14 +58,14 @@ TEST_F(LaunchAtLoginTest, AlreadyOpeningAtLoginMeansNoQuestionButTheFlagIsSet) {
   grantAndStart();
   loop.advance(Duration(5));
   EXPECT_EQ(alertsShown(), 0u);
-  EXPECT_EQ(app.prefs().defaults.boolean("askedLaunchAtLogin"), true);
+  EXPECT_EQ(app.environment().defaults.boolean("askedLaunchAtLogin"), true);
 }
 
 TEST_F(LaunchAtLoginTest, WithoutATapThereIsNoQuestion) {
   session.start();
   loop.advance(Duration(10));
   EXPECT_EQ(alertsShown(), 0u);
-  EXPECT_FALSE(app.prefs().defaults.boolean("askedLaunchAtLogin").has_value());
+  EXPECT_FALSE(app.environment().defaults.boolean("askedLaunchAtLogin").has_value());
 }
 
 TEST_F(LaunchAtLoginTest, RequiringApprovalOpensTheLoginItemsSettings) {
@@ -75,18 +75,18 @@ TEST_F(LaunchAtLoginTest, RequiringApprovalOpensTheLoginItemsSettings) {
   loop.advance(Duration(2));
   EXPECT_EQ(mac.loginItems().status(), LoginItemStatus::requiresApproval);
   EXPECT_EQ(mac.loginItems().settingsOpened, 1);
-  EXPECT_EQ(session.statusText().refreshes > 0, true);
+  EXPECT_EQ(session.statusText().refreshes() > 0, true);
 }
 
 TEST_F(LaunchAtLoginTest, AFailureIsOnlyLogged) {
   mac.loginItems().registrationError = "The operation couldn't be completed.";
   session.application().answers.push_back("Open at Login");
   grantAndStart();
-  const int refreshes = session.statusText().refreshes;
+  const int refreshes = session.statusText().refreshes();
   loop.advance(Duration(1.6));
   EXPECT_EQ(appLog().back(), "Launch at login failed: The operation couldn't be completed.");
   EXPECT_EQ(mac.loginItems().settingsOpened, 0);
-  EXPECT_GT(session.statusText().refreshes, refreshes);
+  EXPECT_GT(session.statusText().refreshes(), refreshes);
 }
 
 TEST_F(LaunchAtLoginTest, TheEntryMakesAnAccessoryApplicationWithItsMainMenu) {
@@ -135,7 +135,7 @@ TEST_F(DiagnoseTest, OneSecondAfterStartTheStateLineAndFourOutputsInOrder) {
   EXPECT_EQ(lines[3], "Mail menu structure:");
   EXPECT_EQ(lines[4], "Mail window structure (tables and outlines):");
   EXPECT_TRUE(lines[5].starts_with("focus capture: AXTable#Mail.messageList"));
-  EXPECT_FALSE(session.controller().log().isEnabled);
+  EXPECT_FALSE(session.controller().log().isEnabled());
 }
 
 }  // namespace

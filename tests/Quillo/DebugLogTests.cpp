@@ -64,7 +64,7 @@ TEST_F(DebugLogTest, GuardedLinesGoNowhereWhileOffAndAlwaysLinesGoEverywhere) {
   EXPECT_EQ(systemLog.lines[0].category, "debug");
   EXPECT_EQ(systemLog.lines[0].level, platform::LogLevel::info);
 
-  log.isEnabled = true;
+  log.setEnabled(true);
   now += std::chrono::milliseconds(1);
   log.log("archive: pressed Message \u203a Archive");
   EXPECT_TRUE(testing::readText(log.filePath())
@@ -131,7 +131,7 @@ TEST(Preferences, LastActiveSet) {
   prefs.setLastActiveSet(ShortcutSet::outlookWindows);
   EXPECT_EQ(defaults.string("lastActiveSet"), "outlookWindows");
   EXPECT_EQ(prefs.lastActiveSet(), ShortcutSet::outlookWindows);
-  defaults.set("lastActiveSet", "hotmail");
+  defaults.set("lastActiveSet", "larkpost");  // no set of ours
   EXPECT_EQ(prefs.lastActiveSet(), ShortcutSet::gmail);
   EXPECT_EQ(rawValue(ShortcutSet::custom), "custom");
   EXPECT_EQ(allCases<ShortcutSet>().size(), 5u);

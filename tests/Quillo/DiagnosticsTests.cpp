@@ -64,7 +64,7 @@ TEST_F(DiagnosticsTest, MenuCheckShowsWhatResolvesAndWhatIsEnabled) {
   EXPECT_EQ(written[16],
             "  send: Message \u203a Send \u2713 disabled; ** \u203a Send \u2713 disabled");
   // The check does not touch the executor's cache.
-  EXPECT_TRUE(app.executor().resolved.empty());
+  EXPECT_TRUE(app.executor().resolved().empty());
 }
 
 TEST_F(DiagnosticsTest, MenuCheckOfASpecWithNeitherPathNorKey) {
@@ -241,7 +241,7 @@ TEST_F(DiagnosticsTest, ShowDebugLogWritesAndOpensTheFile) {
   app.showDebugLog();
   EXPECT_EQ(lines(), std::vector<std::string>{"opened debug log"});
   EXPECT_EQ(mac.workspace().openedFiles, std::vector<std::string>{app.log().filePath().string()});
-  EXPECT_FALSE(app.log().isEnabled);
+  EXPECT_FALSE(app.log().isEnabled());
 }
 
 TEST_F(DiagnosticsTest, MailsProcessIsFoundWhenItIsNotInFront) {

@@ -27,7 +27,7 @@ class EditorSavePatternTest : public ::testing::Test {
   void SetUp() override {
     testing::writeText(file(), kOneKey);
     store.start();
-    store.onChange = [this] { ++reloads; };
+    store.setOnChange([this] { ++reloads; });
   }
   std::filesystem::path file() const { return home.config() / "Quillo" / "keymap.json"; }
   std::filesystem::path folder() const { return home.config() / "Quillo"; }

@@ -274,7 +274,7 @@ TEST_F(FrontmostAppMonitorTest, StartingWhileMailIsInFrontCallsNothing) {
   user.openMail();
   FrontmostAppMonitor monitor(mac.workspace());
   int changes = 0;
-  monitor.onChange = [&] { ++changes; };
+  monitor.setOnChange([&] { ++changes; });
   EXPECT_EQ(monitor.mailPID(), user.mail().pid());
   loop.runUntilIdle();
   EXPECT_EQ(changes, 0);
@@ -283,7 +283,7 @@ TEST_F(FrontmostAppMonitorTest, StartingWhileMailIsInFrontCallsNothing) {
 TEST_F(FrontmostAppMonitorTest, FollowsActivationsAndTerminations) {
   FrontmostAppMonitor monitor(mac.workspace());
   std::vector<std::optional<pid_t>> changes;
-  monitor.onChange = [&] { changes.push_back(monitor.mailPID()); };
+  monitor.setOnChange([&] { changes.push_back(monitor.mailPID()); });
   EXPECT_FALSE(monitor.mailPID());
 
   user.openMail();
@@ -305,7 +305,7 @@ TEST_F(FrontmostAppMonitorTest, AnActivationWithoutApplicationCountsAsAnotherApp
   user.openMail();
   FrontmostAppMonitor monitor(mac.workspace());
   int changes = 0;
-  monitor.onChange = [&] { ++changes; };
+  monitor.setOnChange([&] { ++changes; });
   mac.workspace().postActivationWithoutApplication();
   loop.runUntilIdle();
   EXPECT_FALSE(monitor.mailPID());
@@ -316,7 +316,7 @@ TEST_F(FrontmostAppMonitorTest, MailQuittingInFrontIsForgottenBeforeAnythingElse
   const pid_t mail = user.openMail().pid();
   FrontmostAppMonitor monitor(mac.workspace());
   int changes = 0;
-  monitor.onChange = [&] { ++changes; };
+  monitor.setOnChange([&] { ++changes; });
   // Only the terminations: which application comes to the front next, and
   // when, is the system's business.
   mac.workspace().terminated({mail + 1000, std::string("com.apple.Safari"), "Safari"});
@@ -332,7 +332,7 @@ TEST_F(FrontmostAppMonitorTest, MailAnnouncedAgainWhileInFrontCallsNothing) {
   const pid_t mail = user.openMail().pid();
   FrontmostAppMonitor monitor(mac.workspace());
   int changes = 0;
-  monitor.onChange = [&] { ++changes; };
+  monitor.setOnChange([&] { ++changes; });
   int announced = 0;
   const auto observer = mac.workspace().observeActivation([&](auto) { ++announced; });
   user.openMail();
@@ -346,7 +346,7 @@ TEST_F(FrontmostAppMonitorTest, MailQuittingInFrontIsForgottenWithNothingActivat
   user.openMail();
   FrontmostAppMonitor monitor(mac.workspace());
   int changes = 0;
-  monitor.onChange = [&] { ++changes; };
+  monitor.setOnChange([&] { ++changes; });
   user.quitMail();
   loop.advance(platform::Duration(5));
   EXPECT_EQ(mac.workspace().frontmostApplication(), std::nullopt);
@@ -360,7 +360,7 @@ TEST_F(FrontmostAppMonitorTest, ARelaunchedMailIsFollowedWhateverTheSystemActiva
   user.openMail();
   FrontmostAppMonitor monitor(mac.workspace());
   std::vector<std::optional<pid_t>> changes;
-  monitor.onChange = [&] { changes.push_back(monitor.mailPID()); };
+  monitor.setOnChange([&] { changes.push_back(monitor.mailPID()); });
   const pid_t second = user.relaunchMail().pid();
   loop.advance(platform::Duration(1));  // Mail is in front: the system leaves it there
   EXPECT_EQ(changes, (std::vector<std::optional<pid_t>>{std::nullopt, second}));
@@ -377,7 +377,7 @@ TEST_F(FrontmostAppMonitorTest, AnotherMailProcessInFrontReplacesTheRememberedOn
   const pid_t first = user.openMail().pid();
   FrontmostAppMonitor monitor(mac.workspace());
   std::vector<std::optional<pid_t>> changes;
-  monitor.onChange = [&] { changes.push_back(monitor.mailPID()); };
+  monitor.setOnChange([&] { changes.push_back(monitor.mailPID()); });
   const pid_t second = mac.launchMail().pid();  // a second Mail, the first still running
   mac.activate(second);
   loop.runUntilIdle();
@@ -388,7 +388,7 @@ TEST_F(FrontmostAppMonitorTest, AnotherMailProcessInFrontReplacesTheRememberedOn
 TEST_F(FrontmostAppMonitorTest, NotificationsAfterTheMonitorIsGoneAreHarmless) {
   {
     FrontmostAppMonitor monitor(mac.workspace());
-    monitor.onChange = [] { FAIL() << "called after destruction"; };
+    monitor.setOnChange([] { FAIL() << "called after destruction"; });
     mac.launchMail();  // the notification is queued, the monitor goes
   }
   loop.runUntilIdle();

@@ -98,7 +98,7 @@ TEST_F(KeyInterceptorTest, KeysStillDueAreForgottenWhenTheTapStopsListening) {
 }
 
 TEST_F(KeyInterceptorTest, KeysAimedAtAnotherProcessPassAndAreLoggedOncePerRun) {
-  log.isEnabled = true;
+  log.setEnabled(true);
   Event foreign = keyEvent("e");
   foreign.setIntegerValueField(EventField::eventTargetUnixProcessID, 4242);
   Event toMail = keyEvent("x");  // unbound, aimed at Mail
@@ -321,7 +321,7 @@ TEST_F(KeyInterceptorTest, AnActionWithoutSpecIsSwallowedAndNothingIsPerformed) 
 }
 
 TEST_F(KeyInterceptorTest, OutcomesAreLoggedWhileDebugLoggingIsOn) {
-  log.isEnabled = true;
+  log.setEnabled(true);
   user.press("e");
   user.press("j");
   const auto lines = logLines();
@@ -331,7 +331,7 @@ TEST_F(KeyInterceptorTest, OutcomesAreLoggedWhileDebugLoggingIsOn) {
 }
 
 TEST_F(KeyInterceptorTest, ThePrivacyOfWhatTheUserTypes) {
-  log.isEnabled = true;
+  log.setEnabled(true);
   const std::string sentence = "Meet me at the harbour at seven, bring the blue folder";
   const std::string password = "Tr0ub4dor&3xkcd!";
   mail->newMessage();

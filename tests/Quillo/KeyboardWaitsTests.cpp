@@ -77,7 +77,7 @@ TEST_F(BudgetTest, EachRequestGetsWhatIsLeftAndNoneIsMadeOnceItIsSpent) {
 }
 
 TEST_F(BudgetTest, AnswersAreRememberedButNotTheOnesTimeCutShort) {
-  budget.remembering = true;
+  budget.setRemembering(true);
   CFValue value;
   budget.begin(0.05);
   EXPECT_EQ(budget.copyAttributeValue(mac.accessibility().createApplication(mail->pid()),
@@ -100,7 +100,7 @@ TEST_F(BudgetTest, AFirstRequestThatTimesOutIsMailsOwnAnswer) {
   // Slower than the whole budget: the time-out is Mail's answer, not the
   // budget's, and is remembered, so that a walk goes on past it next time.
   mail->latency = 0.2;
-  budget.remembering = true;
+  budget.setRemembering(true);
   CFValue value;
   budget.begin(0.1);
   EXPECT_EQ(title(value), AXError::cannotComplete);
@@ -117,7 +117,7 @@ class FocusBudgetTest : public KeyboardWaitsTest {
  protected:
   void SetUp() override {
     KeyboardWaitsTest::SetUp();
-    log.isEnabled = true;
+    log.setEnabled(true);
     user.openMail();
     sim::MailVariant deep;
     deep.listNesting = 30;  // the message list 33 elements below its window

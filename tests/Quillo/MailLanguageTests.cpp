@@ -60,7 +60,7 @@ class GermanMailTest : public testing::SimulatedMacTest {
     mac.permissions.accessibility = true;
     user.openMail();
     relaunch({});
-    executor.onFoundByKeyEquivalent = [this](const std::string& note) { notes.push_back(note); };
+    executor.setOnFoundByKeyEquivalent([this](const std::string& note) { notes.push_back(note); });
   }
   sim::MailApp& relaunch(std::vector<sim::MailVariant::AppShortcut> shortcuts) {
     sim::MailVariant variant;
@@ -96,7 +96,7 @@ TEST_F(GermanMailTest, ActionsArePressedByTheirKeyEquivalentsAndSaidSoOncePerMai
                        "toggleFlag: found Nachricht › Markierung › Markierung umschalten by its "
                        "key equivalent ⇧⌘L",
                    }));
-  EXPECT_EQ(executor.resolved.at(ActionID::archive).keyEquivalent, chord("ctrl+cmd+a"));
+  EXPECT_EQ(executor.resolved().at(ActionID::archive).keyEquivalent, chord("ctrl+cmd+a"));
   // A new Mail process is told again.
   relaunch({});
   perform(ActionID::archive);
@@ -120,7 +120,7 @@ TEST_F(GermanMailTest, MenusReadEarlierAreCheckedAgainBeforeAnItemIsPressed) {
   MailMenuReader earlier(mac.accessibility(), mail->pid(), MailMenuReader::Limits{});
   earlier.readAll();
   ASSERT_TRUE(earlier.complete());
-  executor.menusRead = [&](pid_t) { return &earlier.menus(); };
+  executor.setMenusRead([&](pid_t) { return &earlier.menus(); });
   // Since that reading, the user took ⌃⌘A away from Archivieren.
   mail->menuItem({"Nachricht", "Archivieren"})->keyEquivalent = {};
   EXPECT_EQ(perform(ActionID::archive), ActionOutcome(ActionOutcome::Unavailable{}));
@@ -134,7 +134,7 @@ TEST_F(GermanMailTest, AShortcutTheUserGaveASecondItemIsPressedOnNeither) {
   EXPECT_EQ(perform(ActionID::archive), ActionOutcome(ActionOutcome::Unavailable{}));
   EXPECT_TRUE(mail->menuPresses.empty());
   EXPECT_EQ(mail->mailbox("Inbox").size(), inbox);
-  EXPECT_FALSE(executor.resolved.contains(ActionID::archive));
+  EXPECT_FALSE(executor.resolved().contains(ActionID::archive));
   EXPECT_TRUE(notes.empty());
 }
 
@@ -205,7 +205,7 @@ class ReachabilityTest : public testing::SimulatedMacTest {
     mac.permissions.accessibility = true;
     mac.accessibility().setMessagingTimeout(mac.accessibility().createSystemWide(), 0.25f);
     mail = &user.openMail();
-    reachability.onChange = [this] { ++changes; };
+    reachability.setOnChange([this] { ++changes; });
   }
   /// Runs the check to its end; the requests of each turn.
   std::vector<std::size_t> runCheck(const Keymap& keymap) {

@@ -5,8 +5,8 @@
 namespace quillo {
 namespace {
 
-using Status = AppController::Status;
-using TapFinding = AppController::TapFinding;
+using Status = AppStatus;
+using TapFinding = quillo::TapFinding;
 
 /// The menu as one line per item: separators as "---", submenus indented,
 /// checked items with "✓ ", disabled ones in parentheses.

@@ -20,7 +20,7 @@ std::string contentsOf(const std::filesystem::path& path) {
 class StatusMenuControllerTest : public testing::QuilloTest {
  protected:
   void startClassic() {
-    app.prefs().defaults.set(Preferences::Keys::classicMenu, true);
+    app.environment().defaults.set(Preferences::Keys::classicMenu, true);
     session.start();
     loop.runUntilIdle();
   }
@@ -58,15 +58,15 @@ TEST_F(StatusMenuControllerTest, WithoutClassicMenuTheItemOpensThePanelInstead) 
   EXPECT_EQ(item.openMenu(), nullptr);
   EXPECT_TRUE(session.panelLines().has_value());
   EXPECT_EQ(item.toolTip(), "Quillo \u2014 Needs Accessibility permission");  // the panel's words
-  EXPECT_GT(session.statusText().refreshes, 0);
+  EXPECT_GT(session.statusText().refreshes(), 0);
 }
 
 TEST_F(StatusMenuControllerTest, RefreshesAreStillCountedWithTheClassicMenu) {
   startClassic();
-  const int refreshes = session.statusText().refreshes;
+  const int refreshes = session.statusText().refreshes();
   EXPECT_GT(refreshes, 0);
   app.selectSet(ShortcutSet::outlookMac);
-  EXPECT_GT(session.statusText().refreshes, refreshes);
+  EXPECT_GT(session.statusText().refreshes(), refreshes);
 }
 
 TEST_F(StatusMenuControllerTest, EnabledGoesOffAndBackToTheRememberedSet) {
@@ -84,7 +84,7 @@ TEST_F(StatusMenuControllerTest, EnabledFallsBackToGmailWhenNoValidSetIsRemember
   startClassic();
   app.selectSet(ShortcutSet::outlookMac);
   app.selectSet(ShortcutSet::off);
-  app.prefs().defaults.set(Preferences::Keys::lastActiveSet, "nonsense");
+  app.environment().defaults.set(Preferences::Keys::lastActiveSet, "nonsense");
   choose({"Enabled"});
   EXPECT_EQ(app.shortcutSet(), ShortcutSet::gmail);
 }

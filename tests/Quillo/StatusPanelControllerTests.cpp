@@ -16,6 +16,10 @@ using platform::MonitoredEvent;
 /// A drawing that asks for a size of its choosing.
 class SizedView final : public PanelView {
  public:
+  // A person's clicks on it, as the drawing makes them.
+  using PanelView::makeRequest;
+  using PanelView::updateViewState;
+
   void display(const PanelContent& content) override {
     last = content;
     ++displays;
@@ -121,8 +125,8 @@ TEST_F(StatusPanelControllerTest, ARefusedKeyKeepsRecordingAndAnAcceptedOneIsAss
       panel.handleLocalEvent(key(platform::KeyCode::e, "e", platform::EventFlags::control)));
   EXPECT_FALSE(panel.model().recording);
   EXPECT_FALSE(app.interceptor().suspended());
-  EXPECT_TRUE(app.customStore().exists);
-  const auto chords = app.customStore().definition.overrides.at(ActionID::send);
+  EXPECT_TRUE(app.customStore().exists());
+  const auto chords = app.customStore().definition().overrides.at(ActionID::send);
   EXPECT_EQ(chords,
             (std::vector<KeyChord>{KeyChord(KeyToken::character("e"), KeyModifiers::control)}));
 }
@@ -288,13 +292,12 @@ TEST_F(StatusPanelControllerTest, APermissionCheckThatChangesNothingRedrawsNothi
 TEST_F(StatusPanelControllerTest, TheViewsOwnChangesReplaceAnOpenPanelForItsNewSizeAtOnce) {
   view.size = platform::Size{500, 600};
   item.click();
-  view.onRequest(PanelActions::EditShortcuts{});
+  view.makeRequest(PanelActions::EditShortcuts{});
   ASSERT_EQ(window.frame().height, 600);
   // The chooser opens: the drawing is taller, and the panel with it,
   // before control goes back to the loop.
   view.size = platform::Size{500, 700};
-  view.viewState.choosingBaseline = true;
-  view.needsDisplay();
+  view.updateViewState({true, std::nullopt});
   ASSERT_TRUE(view.last && view.last->editor);
   EXPECT_FALSE(view.last->editor->choices.empty());
   EXPECT_EQ(window.frame().height, 700);
@@ -325,7 +328,7 @@ class PanelRequestTest : public StatusPanelControllerTest {
   /// whether the panel is still open.
   bool request(const A::Request& made) {
     if (!window.visible) item.click();
-    view.onRequest(made);
+    view.makeRequest(made);
     return window.visible;
   }
   std::string lastURL() const {
@@ -363,18 +366,19 @@ TEST_F(PanelRequestTest, SwitchesAndEditsKeepThePanelOpen) {
   EXPECT_TRUE(request(A::SetEnabled{true}));
   EXPECT_EQ(app.shortcutSet(), ShortcutSet::outlookMac);  // the remembered set
   EXPECT_TRUE(request(A::SetDebugLogging{true}));
-  EXPECT_TRUE(app.log().isEnabled);
+  EXPECT_TRUE(app.log().isEnabled());
   EXPECT_TRUE(request(A::EditShortcuts{}));
-  EXPECT_EQ(app.customStore().definition.baseline, CustomKeymap::Baseline::outlookMac);
+  EXPECT_EQ(app.customStore().definition().baseline, CustomKeymap::Baseline::outlookMac);
   ASSERT_FALSE(CheatSheet::keysProvided(ActionID::archive, app.interceptor().keymap()).empty());
   EXPECT_TRUE(request(A::ClearKey{ActionID::archive}));
   // Outlook for Mac's ⌃E archives no more: the keymap in use has no key for it.
   EXPECT_TRUE(CheatSheet::keysProvided(ActionID::archive, app.interceptor().keymap()).empty());
-  EXPECT_EQ(app.customStore().definition.overrides.at(ActionID::archive), std::vector<KeyChord>{});
+  EXPECT_EQ(app.customStore().definition().overrides.at(ActionID::archive),
+            std::vector<KeyChord>{});
   ASSERT_TRUE(view.last);
   EXPECT_TRUE(view.last->editor && view.last->editor->resetChanges);
   EXPECT_TRUE(request(A::ResetChanges{}));
-  EXPECT_TRUE(app.customStore().definition.overrides.empty());
+  EXPECT_TRUE(app.customStore().definition().overrides.empty());
   EXPECT_FALSE(view.last->editor->resetChanges);
 }
 

@@ -28,7 +28,7 @@ class KeymapStoreTest : public ::testing::Test {
  protected:
   void start() {
     store.start();
-    store.onChange = [this] { ++changes; };
+    store.setOnChange([this] { ++changes; });
   }
   void write(const std::string& text) { testing::writeText(store.filePath(), text); }
 
@@ -59,7 +59,7 @@ void expectNoBlockOn(const std::filesystem::path& fifo, const std::function<void
 TEST_F(KeymapStoreTest, AFirstLaunchInstallsTheDefaultFileAndLoadsIt) {
   EXPECT_EQ(store.filePath(), home.config() / "Quillo" / "keymap.json");
   int calls = 0;
-  store.onChange = [&] { ++calls; };
+  store.setOnChange([&] { ++calls; });
   store.start();
   EXPECT_EQ(calls, 1);  // every load reports, the first one too
   EXPECT_EQ(testing::readText(store.filePath()),
@@ -363,7 +363,7 @@ TEST_F(CustomStoreTest, AFIFOInPlaceOfTheFileIsRefusedWithoutBlocking) {
   std::filesystem::create_directories(store.filePath().parent_path());
   ASSERT_EQ(::mkfifo(store.filePath().c_str(), 0600), 0);
   expectNoBlockOn(store.filePath(), [&] { store.load(); });
-  EXPECT_FALSE(store.exists);
+  EXPECT_FALSE(store.exists());
   EXPECT_EQ(systemLog.messages("app"),
             std::vector<std::string>{
                 "Couldn't read the custom shortcuts: custom.json isn't a regular file"});
@@ -372,22 +372,23 @@ TEST_F(CustomStoreTest, AFIFOInPlaceOfTheFileIsRefusedWithoutBlocking) {
 TEST_F(CustomStoreTest, TheFirstSaveCreatesTheFolderAndWritesBothMembersSorted) {
   EXPECT_EQ(store.filePath(), home.config() / "Quillo" / "custom.json");
   store.load();
-  EXPECT_FALSE(store.exists);
-  EXPECT_EQ(store.definition, CustomKeymap());
+  EXPECT_FALSE(store.exists());
+  EXPECT_EQ(store.definition(), CustomKeymap());
   store.save();
-  EXPECT_TRUE(store.exists);
+  EXPECT_TRUE(store.exists());
   EXPECT_EQ(testing::readText(store.filePath()),
             "{\n  \"baseline\": \"appleMail\",\n  \"overrides\": {}\n}\n");
-  store.definition.assign(*KeyChord::fromKeymapString("cmd+return"), ActionID::send);
-  store.definition.clear(ActionID::archive);
-  store.save();
+  store.change([](CustomKeymap& definition) {
+    definition.assign(*KeyChord::fromKeymapString("cmd+return"), ActionID::send);
+    definition.clear(ActionID::archive);
+  });
   EXPECT_EQ(testing::readText(store.filePath()),
             "{\n  \"baseline\": \"appleMail\",\n  \"overrides\": {\n    \"archive\": [],\n"
             "    \"send\": [\n      \"cmd+return\"\n    ]\n  }\n}\n");
   CustomStore again{paths, files, systemLog};
   again.load();
-  EXPECT_TRUE(again.exists);
-  EXPECT_EQ(again.definition, store.definition);
+  EXPECT_TRUE(again.exists());
+  EXPECT_EQ(again.definition(), store.definition());
 }
 
 TEST_F(CustomStoreTest, AnUndecodableFileIsIgnoredAndKeptBesideWhenTheNextSaveReplacesIt) {
@@ -404,8 +405,8 @@ TEST_F(CustomStoreTest, AnUndecodableFileIsIgnoredAndKeptBesideWhenTheNextSaveRe
     systemLog.lines.clear();
     CustomStore loaded{paths, files, systemLog};
     loaded.load();
-    EXPECT_FALSE(loaded.exists);
-    EXPECT_EQ(loaded.definition, CustomKeymap());
+    EXPECT_FALSE(loaded.exists());
+    EXPECT_EQ(loaded.definition(), CustomKeymap());
     EXPECT_EQ(testing::readText(store.filePath()), c.bytes);
     EXPECT_FALSE(std::filesystem::exists(folder / c.keptAs));  // nothing replaced it yet
     loaded.save();
@@ -431,7 +432,7 @@ TEST_F(CustomStoreTest, AnUndecodableFileThatCannotBeKeptIsNotReplaced) {
   faulty.faults = {{store.filePath().parent_path(), platform::FaultyFileSystem::Fault::diskFull}};
   loaded.save();
   EXPECT_EQ(testing::readText(store.filePath()), "not JSON");
-  EXPECT_FALSE(loaded.exists);
+  EXPECT_FALSE(loaded.exists());
   EXPECT_EQ(systemLog.messages("app").back(),
             "Couldn't save the custom shortcuts: couldn't keep a copy of the undecodable "
             "custom.json: couldn't write the file: No space left on device");
@@ -439,21 +440,21 @@ TEST_F(CustomStoreTest, AnUndecodableFileThatCannotBeKeptIsNotReplaced) {
 
 TEST_F(CustomStoreTest, AnUnknownBaselineLoadsAsMacOSWithItsOverrides) {
   testing::writeText(store.filePath(),
-                     R"({"baseline": "thunderbird", "overrides": {"archive": ["y"]}})");
+                     R"({"baseline": "larkpost", "overrides": {"archive": ["y"]}})");
   store.load();
-  EXPECT_TRUE(store.exists);
-  EXPECT_EQ(store.definition.baseline, CustomKeymap::Baseline::appleMail);
-  EXPECT_EQ(store.definition.overrides.at(ActionID::archive),
+  EXPECT_TRUE(store.exists());
+  EXPECT_EQ(store.definition().baseline, CustomKeymap::Baseline::appleMail);
+  EXPECT_EQ(store.definition().overrides.at(ActionID::archive),
             std::vector{*KeyChord::fromKeymapString("y")});
 }
 
 TEST_F(CustomStoreTest, AFailingWriteKeepsTheChangeInMemoryAndLogsEachAttempt) {
   testing::writeText(home.config() / "Quillo", "a file where the folder should be");
-  store.definition.baseline = CustomKeymap::Baseline::gmail;
+  store.change(
+      [](CustomKeymap& definition) { definition.baseline = CustomKeymap::Baseline::gmail; });
   store.save();
-  store.save();
-  EXPECT_FALSE(store.exists);
-  EXPECT_EQ(store.definition.baseline, CustomKeymap::Baseline::gmail);
+  EXPECT_FALSE(store.exists());
+  EXPECT_EQ(store.definition().baseline, CustomKeymap::Baseline::gmail);
   const auto lines = systemLog.messages("app");
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_TRUE(lines[0].starts_with("Couldn't save the custom shortcuts: "));

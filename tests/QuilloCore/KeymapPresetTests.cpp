@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <set>
-
 #include "QuilloCore/CustomKeymap.hpp"
 #include "QuilloCore/Decider.hpp"
 #include "QuilloCore/KeymapPreset.hpp"
@@ -10,20 +8,6 @@ namespace quillo {
 namespace {
 
 using NamedKey = KeyToken::NamedKey;
-
-TEST(KeymapPreset, TitlesAreDistinctAndSharedWithTheCustomBaselines) {
-  std::set<std::string_view> titles;
-  for (KeymapPreset preset : allCases<KeymapPreset>()) {
-    EXPECT_FALSE(title(preset).empty()) << rawValue(preset);
-    titles.insert(title(preset));
-    // A custom set starting from a preset calls it by the same name.
-    const auto baseline = fromRawValue<CustomKeymap::Baseline>(rawValue(preset));
-    ASSERT_TRUE(baseline.has_value()) << rawValue(preset);
-    EXPECT_EQ(title(*baseline), title(preset));
-  }
-  EXPECT_EQ(titles.size(), allCases<KeymapPreset>().size());
-  EXPECT_FALSE(titles.contains(title(CustomKeymap::Baseline::appleMail)));
-}
 
 TEST(KeymapPreset, PresetsDifferOnlyInTheirKeys) {
   EXPECT_EQ(keymap(KeymapPreset::gmail), Keymap::default_());

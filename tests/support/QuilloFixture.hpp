@@ -11,6 +11,14 @@
 
 namespace quillo::testing {
 
+/// The key path's services themselves, which the application reaches only
+/// through the controller: its tests drive them directly.
+struct AppControllerPeer {
+  static DebugLog& log(AppController& app) { return app.log_; }
+  static AXFocusInspector& focusInspector(AppController& app) { return app.focusInspector_; }
+  static ActionExecutor& executor(AppController& app) { return app.executor_; }
+};
+
 inline simulated::SessionOptions testSessionOptions(std::vector<std::string> arguments = {}) {
   simulated::SessionOptions options;
   options.virtualTime = true;
@@ -56,14 +64,14 @@ class KeyPathTest : public QuilloTest {
     interceptor.setKeymap(keymap);
     inspector.setPolicy(keymap.focus);
     inspector.clearCachedFocus();
-    executor.resolved.clear();
+    executor.forgetResolvedItems();
   }
 
-  DebugLog& log = app.log();
+  DebugLog& log = AppControllerPeer::log(app);
   platform::RecordingSystemLog& systemLog = session.recordedSystemLog();
   const FrontmostAppMonitor& frontmost = app.frontmost();
-  AXFocusInspector& inspector = app.focusInspector();
-  ActionExecutor& executor = app.executor();
+  AXFocusInspector& inspector = AppControllerPeer::focusInspector(app);
+  ActionExecutor& executor = AppControllerPeer::executor(app);
   KeyInterceptor& interceptor = app.interceptor();
   sim::MailApp* mail = nullptr;
 };

@@ -1,6 +1,6 @@
 // PanelWidget: the panel's content drawn with Qt widgets — the PanelView of a
 // desktop. It shows a PanelContent as it is and hands each request one of its
-// controls makes to `onRequest`. Main thread (the Qt GUI thread) only; the
+// controls makes to the panel controller. Main thread (the Qt GUI thread) only; the
 // widget is owned by its Qt parent, or by whoever created it without one.
 //
 // Every display builds the sections anew from the content; the switches are
@@ -42,6 +42,10 @@ class PanelWidget final : public QWidget, public PanelView {
   Q_OBJECT
 
  public:
+  /// Puts the view's own state as a person's clicks would (pictures and
+  /// tests of a state start so).
+  using PanelView::updateViewState;
+
   static constexpr double cornerRadius = 18;
 
   explicit PanelWidget(QWidget* parent = nullptr);

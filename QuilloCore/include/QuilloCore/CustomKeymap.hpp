@@ -86,8 +86,6 @@ class QUILLO_CORE_EXPORT CustomKeymap {
   bool heldByAnotherOverride(const KeyChord& chord, ActionID action) const;
 };
 
-/// "macOS", "Gmail", "Outlook for Mac", "Outlook for Windows".
-QUILLO_CORE_EXPORT std::string_view title(CustomKeymap::Baseline baseline);
 /// The baseline's keymap (shared; built once).
 QUILLO_CORE_EXPORT const Keymap& keymap(CustomKeymap::Baseline baseline);
 

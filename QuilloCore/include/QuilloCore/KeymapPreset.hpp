@@ -21,8 +21,6 @@ struct EnumRawValues<KeymapPreset> {
   static constexpr std::array<std::string_view, 3> values{"gmail", "outlookMac", "outlookWindows"};
 };
 
-/// "Gmail", "Outlook for Mac", "Outlook for Windows".
-QUILLO_CORE_EXPORT std::string_view title(KeymapPreset preset);
 /// The preset's complete keymap (shared; the same object on every call).
 QUILLO_CORE_EXPORT const Keymap& keymap(KeymapPreset preset);
 

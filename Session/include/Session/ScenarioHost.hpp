@@ -28,7 +28,7 @@ class ScenarioHost {
   virtual void selectSet(ShortcutSet set) = 0;
   virtual void setDebugLogging(bool on) = 0;
   virtual KeyInterceptor& interceptor() = 0;
-  virtual DebugLog& debugLog() = 0;
+  virtual const DebugLog& debugLog() = 0;
   /// The folder keymap.json and custom.json live in.
   virtual std::filesystem::path supportFolder() const = 0;
   /// The status Quillo shows, when there is one.

@@ -105,7 +105,7 @@ class Session final : public ScenarioHost {
   void selectSet(ShortcutSet set) override { controller().selectSet(set); }
   void setDebugLogging(bool on) override { controller().setDebugLogging(on); }
   KeyInterceptor& interceptor() override { return controller().interceptor(); }
-  DebugLog& debugLog() override { return controller().log(); }
+  const DebugLog& debugLog() override { return controller().log(); }
   std::filesystem::path supportFolder() const override;
   std::optional<std::string> status() override;
   std::vector<std::string> newSystemLogLines() override;

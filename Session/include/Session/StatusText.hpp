@@ -19,17 +19,19 @@ class StatusText final : public StatusUI {
       : app_(app), inner_(std::move(inner)) {}
 
   void refresh() override {
-    ++refreshes;
+    ++refreshes_;
     const std::string now(rawValue(app_.status()));
-    if (shown.empty() || shown.back() != now) shown.push_back(now);
+    if (shown_.empty() || shown_.back() != now) shown_.push_back(now);
     if (inner_) inner_->refresh();
   }
 
-  int refreshes = 0;
+  int refreshes() const noexcept { return refreshes_; }
   /// Every status shown, in order, each once per change.
-  std::vector<std::string> shown;
+  const std::vector<std::string>& shown() const noexcept { return shown_; }
 
  private:
+  int refreshes_ = 0;
+  std::vector<std::string> shown_;
   AppController& app_;
   std::unique_ptr<StatusUI> inner_;
 };
