@@ -195,7 +195,7 @@ MacEventServices::~MacEventServices() {
     CFMachPortInvalidate(tap->port.get());
 }
 
-std::optional<MachPort> MacEventServices::tapCreate(EventTapLocation where, EventTapPlacement place,
+std::optional<MachPort> MacEventServices::createTap(EventTapLocation where, EventTapPlacement place,
                                                     EventTapOptions how,
                                                     std::uint64_t eventsOfInterest,
                                                     EventTapCallBack callback, void* userInfo) {
@@ -221,7 +221,7 @@ bool MacEventServices::tapIsEnabled(MachPort tap) const {
   return port && CGEventTapIsEnabled(port);
 }
 
-RunLoopSource MacEventServices::machPortCreateRunLoopSource(MachPort tap) {
+RunLoopSource MacEventServices::createRunLoopSource(MachPort tap) {
   CFMachPortRef port = state_->port(tap);
   if (!port) return RunLoopSource{};
   auto source =
@@ -266,7 +266,7 @@ void MacEventServices::release(RunLoopSource source) {
   state_->sources.erase(source.id);
 }
 
-std::optional<EventSource> MacEventServices::eventSourceCreate(EventSourceStateID state) {
+std::optional<EventSource> MacEventServices::createEventSource(EventSourceStateID state) {
   auto source = CFRef<CGEventSourceRef>::adopt(CGEventSourceCreate(stateID(state)));
   if (!source) return std::nullopt;
   const std::uint64_t id = state_->nextHandle++;
