@@ -179,6 +179,11 @@ TEST_F(QuilloProgramTest, AScriptThatCannotBeReadIsAnError) {
   const auto broken = run({"--script", script("> nothing before me\n").string()});
   EXPECT_EQ(broken.exitStatus, 2);
   EXPECT_NE(broken.err.find("line 1"), std::string::npos);
+  // A fault far down is found before any step runs.
+  const auto late = run({"--script", script("launch mail\n# note\n| orphan\n").string()});
+  EXPECT_EQ(late.exitStatus, 2);
+  EXPECT_NE(late.err.find("line 3"), std::string::npos) << late.err;
+  EXPECT_EQ(late.out, "");
 }
 
 TEST_F(QuilloProgramTest, UpdateWritesTheObservationsIntoTheScript) {
