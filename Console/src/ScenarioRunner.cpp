@@ -53,9 +53,11 @@ constexpr std::string_view kLogFolderName = "<debug log's folder>";
 const std::vector<ScenarioRunner::Step>& ScenarioRunner::steps() {
   static const std::vector<Step> table = [] {
     std::vector<Step> all;
-    // Tried in this order: a form that takes any word (click PLACE) comes
-    // after the forms whose fixed words would otherwise fall to it.
-    for (auto area : {systemSteps, keySteps, panelSteps, menuSteps, mailSteps, fileSteps}) {
+    // Tried in this order: a form whose word takes any word comes after
+    // the forms with the same first word that it would otherwise catch
+    // (click PLACE after the panel's clicks; quit OTHER, whose names are
+    // not fixed words, after quit mail).
+    for (auto area : {panelSteps, menuSteps, mailSteps, systemSteps, keySteps, fileSteps}) {
       for (Step& step : area())
         all.push_back(std::move(step));
     }

@@ -186,6 +186,13 @@ TEST_F(QuilloProgramTest, AScriptThatCannotBeReadIsAnError) {
   EXPECT_EQ(late.out, "");
 }
 
+TEST_F(QuilloProgramTest, AStepTakesTheFormNamedByItsWordsBeforeOneTakingAnyWord) {
+  // "quit mail" with no Mail running has nothing to quit; read as "quit
+  // OTHER" (any application's name) it would fail.
+  const auto quit = run({"--virtual-time", "--script", script("quit mail\n").string()});
+  EXPECT_EQ(quit.exitStatus, 0) << quit.out;
+}
+
 TEST_F(QuilloProgramTest, UpdateWritesTheObservationsIntoTheScript) {
   const auto file = script("launch mail\n# a comment stays\nselect 2\n");
   EXPECT_EQ(run({"--virtual-time", "--update", "--script", file.string()}).exitStatus, 0);
