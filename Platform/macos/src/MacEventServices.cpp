@@ -4,6 +4,7 @@
 #include <Carbon/Carbon.h>
 
 #include <map>
+#include <set>
 #include <vector>
 
 #include "CFRef.hpp"
@@ -168,6 +169,10 @@ struct MacEventServices::State {
   /// each; Quillo itself always invalidates before it releases).
   std::vector<std::unique_ptr<TapContext>> retired;
   std::map<std::uint64_t, CFRef<CFRunLoopSourceRef>> sources;
+  /// Sources in the run loop, by handle; those released while still there
+  /// are kept, so that they leave it before the contexts they call go.
+  std::set<std::uint64_t> added;
+  std::vector<CFRef<CFRunLoopSourceRef>> retiredSources;
   std::map<std::uint64_t, CFRef<CGEventSourceRef>> eventSources;
 
   CFMachPortRef port(MachPort tap) const {
@@ -190,6 +195,8 @@ MacEventServices::~MacEventServices() {
   // Sources first: a source in the run loop keeps its tap delivering to
   // contexts about to go.
   for (const auto& [id, source] : state_->sources)
+    CFRunLoopRemoveSource(CFRunLoopGetMain(), source.get(), kCFRunLoopCommonModes);
+  for (const auto& source : state_->retiredSources)
     CFRunLoopRemoveSource(CFRunLoopGetMain(), source.get(), kCFRunLoopCommonModes);
   for (const auto& [id, tap] : state_->taps)
     CFMachPortInvalidate(tap->port.get());
@@ -233,13 +240,17 @@ RunLoopSource MacEventServices::createRunLoopSource(MachPort tap) {
 }
 
 void MacEventServices::runLoopAddSource(RunLoopSource source) {
-  if (CFRunLoopSourceRef found = state_->source(source))
+  if (CFRunLoopSourceRef found = state_->source(source)) {
     CFRunLoopAddSource(CFRunLoopGetMain(), found, kCFRunLoopCommonModes);
+    state_->added.insert(source.id);
+  }
 }
 
 void MacEventServices::runLoopRemoveSource(RunLoopSource source) {
-  if (CFRunLoopSourceRef found = state_->source(source))
+  if (CFRunLoopSourceRef found = state_->source(source)) {
     CFRunLoopRemoveSource(CFRunLoopGetMain(), found, kCFRunLoopCommonModes);
+    state_->added.erase(source.id);
+  }
 }
 
 void MacEventServices::machPortInvalidate(MachPort tap) {
@@ -263,7 +274,11 @@ void MacEventServices::release(MachPort tap) {
 }
 
 void MacEventServices::release(RunLoopSource source) {
-  state_->sources.erase(source.id);
+  const auto found = state_->sources.find(source.id);
+  if (found == state_->sources.end()) return;
+  if (state_->added.erase(source.id) != 0)
+    state_->retiredSources.push_back(std::move(found->second));
+  state_->sources.erase(found);
 }
 
 std::optional<EventSource> MacEventServices::createEventSource(EventSourceStateID state) {
