@@ -30,15 +30,14 @@ EventTap::~EventTap() {
 
 bool EventTap::start() {
   if (tap_) return true;
-  const auto tap =
+  auto tap =
       events_.tapCreate(EventTapLocation::session, EventTapPlacement::headInsert,
                         EventTapOptions::defaultTap, eventsOfInterest, &EventTap::callback, this);
   if (!tap) return false;
-  const RunLoopSource source = events_.machPortCreateRunLoopSource(*tap);
+  auto source = events_.machPortCreateRunLoopSource(*tap);
   events_.runLoopAddSource(source);
-  if (source_) events_.release(*source_);
-  tap_ = tap;
-  source_ = source;
+  tap_ = std::move(tap);
+  source_ = std::move(source);
   timeouts_.clear();  // a new tap's record is clean
   // A new tap is on only if listening was already asked for.
   events_.tapEnable(*tap_, isListening_);
@@ -53,19 +52,15 @@ void EventTap::setListening(bool on) {
 void EventTap::stop() {
   if (!tap_) return;
   events_.tapEnable(*tap_, false);
-  if (source_) {
-    events_.runLoopRemoveSource(*source_);
-    events_.release(*source_);
-  }
-  events_.machPortInvalidate(*tap_);
-  events_.release(*tap_);
-  tap_.reset();
+  if (source_) events_.runLoopRemoveSource(*source_);
   source_.reset();
+  events_.machPortInvalidate(*tap_);
+  tap_.reset();
 }
 
 bool EventTap::renewIfPortInvalid() {
   if (!tap_ || events_.machPortIsValid(*tap_)) return false;
-  renew(*tap_, TapRenewal::Reason::portInvalid);
+  renew(tap_->get(), TapRenewal::Reason::portInvalid);
   return true;
 }
 
@@ -108,7 +103,7 @@ bool EventTap::handle(EventType type, const Event& event) {
       if (timeout && timeouts_.noteTimeout(loop_.now())) {
         // Re-enabling has not held; a new tap replaces this one, once this
         // callback has returned. It stays off until then.
-        loop_.post([weak = lifeline_.weak(), broken = *tap_] {
+        loop_.post([weak = lifeline_.weak(), broken = tap_->get()] {
           if (auto* self = Lifeline<EventTap>::lock(weak))
             self->renew(broken, TapRenewal::Reason::repeatedTimeouts);
         });

@@ -121,8 +121,8 @@ class EventTap final : public KeyEventTapping {
   std::function<void()> onDisabled_;
   std::function<void(const TapRenewal&)> onRenewed_;
   bool isListening_ = false;
-  std::optional<platform::MachPort> tap_;
-  std::optional<platform::RunLoopSource> source_;
+  std::optional<platform::Owned<platform::MachPort>> tap_;
+  std::optional<platform::Owned<platform::RunLoopSource>> source_;
   TapTimeouts timeouts_;
   int renewals_ = 0;
   Lifeline<EventTap> lifeline_{this};

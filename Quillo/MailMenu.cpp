@@ -263,9 +263,8 @@ ActionOutcome ActionExecutor::post(NamedKey key, pid_t pid) {
   if (!source) return failed();
   events_.eventSourceSetUserData(*source, ownEventMarker);
   const FallbackKey fallback = fallbackKey(key);
-  auto down = events_.createKeyboardEvent(source, fallback.keyCode, true);
-  auto up = events_.createKeyboardEvent(source, fallback.keyCode, false);
-  events_.release(*source);
+  auto down = events_.createKeyboardEvent(source->get(), fallback.keyCode, true);
+  auto up = events_.createKeyboardEvent(source->get(), fallback.keyCode, false);
   if (!down || !up) return failed();
   for (Event* event : {&*down, &*up}) {
     event->setFlags(fallback.flags);  // set explicitly, whatever is held now

@@ -225,12 +225,8 @@ void launch(Session& session) {
   transcript.result(session.runner().run(launch));
 }
 
-/// Whether a script starts Quillo itself: then what comes before its start
-/// step happens before Quillo runs, as in the golden tests.
-bool startsQuillo(const Scenario& scenario) {
-  return std::any_of(scenario.steps.begin(), scenario.steps.end(), [](const ScenarioStep& step) {
-    return step.words.size() == 1 && step.words.front() == "start";
-  });
+bool isStart(const ScenarioStep& step) {
+  return step.words.size() == 1 && step.words.front() == "start";
 }
 
 int runScript(Session& session, const Options& options) {
@@ -239,36 +235,61 @@ int runScript(Session& session, const Options& options) {
     std::cerr << "quillo: cannot read " << *options.script << ": " << std::strerror(errno) << "\n";
     return 2;
   }
-  std::stringstream text;
-  text << in.rdbuf();
-  Scenario scenario;
+  // Read twice, a step at a time, so that a long script costs no memory for
+  // its length: first to see that it reads and whether it starts Quillo
+  // itself (then what comes before its start step happens before Quillo
+  // runs, as in the golden tests), then to run it.
+  std::size_t steps = 0;
+  bool startsQuillo = false;
   try {
-    scenario = Scenario::parse(text.str());
+    ScenarioReader check(in);
+    while (const auto step = check.next()) {
+      ++steps;
+      startsQuillo = startsQuillo || isStart(*step);
+    }
   } catch (const ScenarioError& error) {
     std::cerr << "quillo: " << *options.script << " " << error.what() << "\n";
     return 2;
   }
-  if (!startsQuillo(scenario)) launch(session);
+  in.clear();
+  in.seekg(0);
+  if (!in) {
+    std::cerr << "quillo: cannot read " << *options.script << " again\n";
+    return 2;
+  }
+  if (!startsQuillo) launch(session);
+  ScenarioReader reader(in);
   Transcript transcript;
+  Scenario updated;  // with --update only: the script to write back
   std::vector<std::vector<std::string>> observations;
   std::vector<std::string> differences;
-  for (const auto& step : scenario.steps) {
-    transcript.narrate(step.leading);
-    transcript.step(step);
-    StepResult result = session.runner().run(step);
-    transcript.result(result);
-    if (options.check) {
-      if (auto difference = ScenarioRunner::difference(step, result.observations))
-        differences.push_back(std::move(*difference));
+  try {
+    bool running = true;  // until a signal stops the program; the rest is still read
+    while (auto step = reader.next()) {
+      if (running) {
+        transcript.narrate(step->leading);
+        transcript.step(*step);
+        StepResult result = session.runner().run(*step);
+        transcript.result(result);
+        if (options.check) {
+          if (auto difference = ScenarioRunner::difference(*step, result.observations))
+            differences.push_back(std::move(*difference));
+        }
+        if (options.update) observations.push_back(std::move(result.observations));
+        running = !stopped(session);
+      }
+      if (options.update) updated.steps.push_back(std::move(*step));
     }
-    // Kept only to be written back: a long run's memory stays flat.
-    if (options.update) observations.push_back(std::move(result.observations));
-    if (stopped(session)) break;
+  } catch (const ScenarioError& error) {
+    // The file changed while it ran.
+    std::cerr << "quillo: " << *options.script << " " << error.what() << "\n";
+    return 2;
   }
-  transcript.narrate(scenario.trailing);
-  if (options.update) std::ofstream(*options.script) << scenario.render(observations);
+  transcript.narrate(reader.trailing());
+  updated.trailing = reader.trailing();
+  if (options.update) std::ofstream(*options.script) << updated.render(observations);
   std::cout << "\n"
-            << scenario.steps.size() << " steps; "
+            << steps << " steps; "
             << (transcript.failures == 0 ? std::string("every expectation held")
                                          : std::to_string(transcript.failures) + " failed");
   if (options.check) {

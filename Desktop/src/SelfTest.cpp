@@ -15,156 +15,11 @@
 #include <optional>
 #include <vector>
 
+#include "SelfTestProbes.hpp"
 #include "Session/MailState.hpp"
 
 namespace quillo::desktop {
 namespace {
-
-/// Lets the loop run until `done` holds or `seconds` pass; whether it held.
-/// Polls: a tray host or a window manager answers when it is ready, not at
-/// a time known in advance.
-bool waitFor(Desktop& desktop, const std::function<bool()>& done, double seconds) {
-  const auto deadline = std::chrono::steady_clock::now() +
-                        std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                            std::chrono::duration<double>(seconds));
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    desktop.driver().wait(platform::Duration(0.02));
-  }
-  return true;
-}
-
-class Checks {
- public:
-  explicit Checks(std::ostream& out) : out_(out) {}
-  bool check(bool held, const std::string& fact) {
-    out_ << (held ? "\u2713 " : "\u2717 ") << fact << "\n" << std::flush;
-    if (!held) ++failures_;
-    return held;
-  }
-  void note(const std::string& line) { out_ << "  " << line << "\n" << std::flush; }
-  int status() const { return failures_ == 0 ? 0 : 1; }
-
- private:
-  std::ostream& out_;
-  int failures_ = 0;
-};
-
-std::string describe(const QRect& rect) {
-  return std::to_string(rect.x()) + "," + std::to_string(rect.y()) + " " +
-         std::to_string(rect.width()) + "\u00d7" + std::to_string(rect.height());
-}
-
-/// A real click of the first button at a point of the screen, through the
-/// X server, as a person's; with Alt (Option) held when asked.
-bool clickAt(const QPoint& point, bool alt = false) {
-  QStringList arguments{"mousemove", "--sync", QString::number(point.x()),
-                        QString::number(point.y())};
-  if (alt)
-    arguments << "keydown"
-              << "alt";
-  arguments << "click"
-            << "1";
-  if (alt)
-    arguments << "keyup"
-              << "alt";
-  return QProcess::execute("xdotool", arguments) == 0;
-}
-
-/// Waits for the tray host to take the icon in; where it is then.
-/// With `askedFirst`, also waits for the launch-at-login question a fresh
-/// home is asked (answered by the test): Quillo activates itself for it,
-/// which closes an open panel, as any application coming to the front does.
-std::optional<QRect> trayIcon(Desktop& desktop, Checks& checks, bool askedFirst = true) {
-  QSystemTrayIcon& tray = desktop.statusItem().trayIcon();
-  if (askedFirst) {
-    waitFor(
-        desktop, [&] { return !desktop.session().alertLines().empty(); }, 10);
-    waitFor(
-        desktop, [] { return false; }, 0.5);
-  }
-  if (!checks.check(waitFor(
-                        desktop, [] { return QSystemTrayIcon::isSystemTrayAvailable(); }, 20),
-                    "a system tray is available"))
-    return std::nullopt;
-  // Until the tray host embeds it, the icon is an unplaced window at the
-  // origin; the test's tray sits at the top right.
-  if (!checks.check(
-          waitFor(
-              desktop, [&] { return !tray.geometry().isEmpty() && tray.geometry().x() > 0; }, 20),
-          "the icon is placed in the tray"))
-    return std::nullopt;
-  checks.note("icon at " + describe(tray.geometry()));
-  return tray.geometry();
-}
-
-/// Every frame the panel window painted — its geometry, and the size its
-/// content asked for then — and how often it was shown and hidden.
-class PanelFrames final : public QObject {
- public:
-  PanelFrames(QWidget& panel, QWidget& content) : panel_(panel), content_(content) {
-    panel_.installEventFilter(this);
-  }
-  ~PanelFrames() override { panel_.removeEventFilter(this); }
-  struct Frame {
-    QRect geometry;
-    QSize asked;
-  };
-  std::vector<Frame> painted;
-  int shown = 0, hidden = 0;
-  /// Called when the panel hides.
-  std::function<void()> onHide;
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (watched == &panel_) {
-      switch (event->type()) {
-        case QEvent::Paint:
-          painted.push_back({panel_.geometry(), content_.sizeHint()});
-          break;
-        case QEvent::Show:
-          ++shown;
-          break;
-        case QEvent::Hide:
-          ++hidden;
-          if (onHide) onHide();
-          break;
-        default:
-          break;
-      }
-    }
-    return QObject::eventFilter(watched, event);
-  }
-
- private:
-  QWidget& panel_;
-  QWidget& content_;
-};
-
-/// The one visible button of the panel so named, or none.
-QAbstractButton* panelButton(QWidget& panel, const QString& name) {
-  for (auto* button : panel.findChildren<QAbstractButton*>()) {
-    if ((button->accessibleName() == name || button->objectName() == name) &&
-        button->isVisibleTo(&panel))
-      return button;
-  }
-  return nullptr;
-}
-
-/// Where `child` lies in the panel window, and whether that is inside the
-/// part of the panel shown (not scrolled out of view).
-QRect placeIn(QWidget& panel, const QWidget& child) {
-  return QRect(child.mapTo(&panel, QPoint(0, 0)), child.size());
-}
-bool inView(QWidget& panel, const QWidget& child) {
-  QRect shown = panel.rect();
-  // A child of the scrolling middle shows only inside its viewport.
-  for (const QWidget* up = child.parentWidget(); up && up != &panel; up = up->parentWidget()) {
-    if (up->objectName() == QStringLiteral("qt_scrollarea_viewport"))
-      shown = shown.intersected(placeIn(panel, *up));
-  }
-  return shown.contains(placeIn(panel, child));
-}
 
 int trayTest(Desktop& desktop, Checks& checks) {
   QSystemTrayIcon& tray = desktop.statusItem().trayIcon();
@@ -194,15 +49,6 @@ int trayTest(Desktop& desktop, Checks& checks) {
                "the click elsewhere closed the panel");
   checks.note("it closed because " + desktop.session().panelCloseReason());
   return checks.status();
-}
-
-/// A real key press (xdotool, through the X server) into the window that
-/// has the keyboard, by its X key name ("e").
-bool type(Desktop& desktop, const char* key) {
-  const bool typed = QProcess::execute("xdotool", {"key", QString::fromLatin1(key)}) == 0;
-  // A person's pace, so the key is up before the next goes down.
-  desktop.driver().wait(platform::Duration(0.15));
-  return typed;
 }
 
 int mailTest(Desktop& desktop, Checks& checks) {

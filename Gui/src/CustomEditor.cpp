@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "Buttons.hpp"
+#include "Card.hpp"
 #include "Gui/Symbols.hpp"
 #include "Labels.hpp"
 #include "QtText.hpp"
@@ -112,11 +113,11 @@ class BaselineEntry final : public QAbstractButton {
 /// the pointer then is not the one a person sees under it), and no leave
 /// event when the pointer goes before it moved over them. The moves are
 /// watched only while the chooser is open.
-class ChoiceList final : public QWidget {
+class ChoiceList final : public Card {
  public:
   ChoiceList(const Palette& palette, const Chooser& chooser,
              std::optional<CustomKeymap::Baseline> highlighted, QWidget* parent)
-      : QWidget(parent), palette_(palette), chooser_(chooser), highlighted_(highlighted) {
+      : Card(palette, 6, parent), chooser_(chooser), highlighted_(highlighted) {
     setObjectName(QStringLiteral("baselineChoices"));
     qApp->installEventFilter(this);
   }
@@ -132,18 +133,10 @@ class ChoiceList final : public QWidget {
           entry ? std::optional(entry->baseline()) : std::nullopt;
       if (under != highlighted_) chooser_.hover(under);
     }
-    return QWidget::eventFilter(watched, event);
-  }
-  void paintEvent(QPaintEvent*) override {
-    QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(palette_.separator, 1));
-    p.setBrush(palette_.card);
-    p.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 6, 6);
+    return Card::eventFilter(watched, event);
   }
 
  private:
-  Palette palette_;
   Chooser chooser_;
   std::optional<CustomKeymap::Baseline> highlighted_;
 };

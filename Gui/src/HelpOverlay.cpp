@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "Buttons.hpp"
+#include "Card.hpp"
 #include "Gui/PanelWidget.hpp"
 #include "Labels.hpp"
 #include "PlaceIcons.hpp"
@@ -19,24 +20,14 @@ namespace {
 
 constexpr int placeIconSize = 13, legendDotSize = 8, cardPadding = 16, cardRadius = 12;
 
-class Card final : public QWidget {
+class HelpCard final : public Card {
  public:
-  Card(const Palette& palette, QWidget* parent) : QWidget(parent), palette_(palette) {
+  HelpCard(const Palette& palette, QWidget* parent) : Card(palette, cardRadius, parent) {
     setObjectName(QStringLiteral("helpCard"));
   }
 
  protected:
-  void paintEvent(QPaintEvent*) override {
-    QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(palette_.separator, 1));
-    p.setBrush(palette_.card);
-    p.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), cardRadius, cardRadius);
-  }
   void mousePressEvent(QMouseEvent* event) override { event->accept(); }  // not the layer's
-
- private:
-  Palette palette_;
 };
 
 QHBoxLayout* iconBeside(QWidget* icon, QWidget* text, int spacing) {
@@ -52,7 +43,7 @@ QHBoxLayout* iconBeside(QWidget* icon, QWidget* text, int spacing) {
 HelpOverlay::HelpOverlay(const PanelContent::Help& help, const Palette& palette,
                          const Forward& forward, QWidget* parent)
     : QWidget(parent),
-      card_(new Card(palette, this)),
+      card_(new HelpCard(palette, this)),
       forward_(forward),
       dismiss_(help.ok.request) {
   setObjectName(QStringLiteral("helpOverlay"));

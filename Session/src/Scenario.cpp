@@ -1,5 +1,8 @@
 #include "Session/Scenario.hpp"
 
+#include <sstream>
+#include <utility>
+
 namespace quillo::simulated {
 namespace {
 
@@ -51,41 +54,45 @@ std::vector<std::string> Scenario::words(std::string_view text, int line) {
   return result;
 }
 
-Scenario Scenario::parse(std::string_view text) {
-  Scenario scenario;
-  std::vector<std::string> pending;  // comments and blanks waiting for a step
-  int number = 0;
-  std::size_t start = 0;
-  while (start <= text.size()) {
-    const std::size_t end = text.find('\n', start);
-    const std::string_view raw =
-        text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
-    start = end == std::string_view::npos ? text.size() + 1 : end + 1;
-    if (end == std::string_view::npos && raw.empty()) break;  // the final line feed
-    ++number;
+std::optional<ScenarioStep> ScenarioReader::next() {
+  std::optional<ScenarioStep> step = std::exchange(ahead_, std::nullopt);
+  for (std::string raw; std::getline(in_, raw);) {
+    ++number_;
     const std::string_view line = trimmed(raw);
     if (line.empty() || line.front() == '#') {
-      pending.emplace_back(line);
+      pending_.emplace_back(line);
       continue;
     }
     if (line.front() == '|' || line.front() == '>') {
-      if (scenario.steps.empty() || !pending.empty()) {
-        throw ScenarioError(number,
+      if (!step || !pending_.empty()) {
+        throw ScenarioError(number_,
                             std::string("a \"") + line.front() + "\" line must follow a step");
       }
-      auto& step = scenario.steps.back();
-      (line.front() == '|' ? step.block : step.expected).push_back(afterMarker(line));
+      (line.front() == '|' ? step->block : step->expected).push_back(afterMarker(line));
       continue;
     }
-    ScenarioStep step;
-    step.line = number;
-    step.text = std::string(line);
-    step.words = words(line, number);
-    step.leading = std::move(pending);
-    pending.clear();
-    scenario.steps.push_back(std::move(step));
+    ScenarioStep read;
+    read.line = number_;
+    read.text = std::string(line);
+    read.words = Scenario::words(line, number_);
+    read.leading = std::exchange(pending_, {});
+    if (!step) {
+      step = std::move(read);
+      continue;
+    }
+    ahead_ = std::move(read);  // this step's lines end where the next step starts
+    return step;
   }
-  scenario.trailing = std::move(pending);
+  return step;
+}
+
+Scenario Scenario::parse(std::string_view text) {
+  std::istringstream in{std::string(text)};
+  ScenarioReader reader(in);
+  Scenario scenario;
+  while (auto step = reader.next())
+    scenario.steps.push_back(std::move(*step));
+  scenario.trailing = reader.trailing();
   return scenario;
 }
 

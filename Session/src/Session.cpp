@@ -210,15 +210,21 @@ std::optional<std::string> Session::status() {
   return std::string(rawValue(controller().status()));
 }
 
-std::vector<std::string> Session::alertLines() {
+std::vector<std::string> Session::alertLines(std::size_t from) {
   std::vector<std::string> lines;
-  for (const auto& shown : application_->alerts) {
+  const auto& alerts = application_->alerts;
+  for (std::size_t i = from; i < alerts.size(); ++i) {
+    const auto& shown = alerts[i];
     const std::string& more = shown.alert.informativeText;
     lines.push_back("\"" + shown.alert.messageText + "\"" +
                     (alertDetails_ && !more.empty() ? " \u2014 \"" + more + "\"" : std::string()) +
                     " answered " + shown.answer);
   }
   return lines;
+}
+
+std::size_t Session::alertCount() {
+  return application_->alerts.size();
 }
 
 struct Session::Command {
@@ -286,10 +292,9 @@ std::vector<std::string> Session::commands() {
 
 std::vector<std::string> Session::newSystemLogLines() {
   std::vector<std::string> lines;
-  for (; systemLogRead_ < recorded_.lines.size(); ++systemLogRead_) {
-    const auto& line = recorded_.lines[systemLogRead_];
+  for (const auto& line : recorded_.lines)
     lines.push_back(line.category + ": " + line.message);
-  }
+  recorded_.lines.clear();  // each handed out once, and kept no longer
   return lines;
 }
 

@@ -88,7 +88,7 @@ WindowServer::~WindowServer() = default;
 
 // MARK: - Taps
 
-std::optional<MachPort> WindowServer::tapCreate(EventTapLocation, EventTapPlacement placement,
+std::optional<MachPort> WindowServer::createTap(EventTapLocation, EventTapPlacement placement,
                                                 EventTapOptions options,
                                                 std::uint64_t eventsOfInterest,
                                                 EventTapCallBack callback, void* userInfo) {
@@ -134,7 +134,7 @@ bool WindowServer::tapIsEnabled(MachPort port) const {
   return found && found->enabled;
 }
 
-RunLoopSource WindowServer::machPortCreateRunLoopSource(MachPort tap) {
+RunLoopSource WindowServer::createRunLoopSource(MachPort tap) {
   const std::uint64_t id = nextHandle_++;
   sources_[id] = tap.id;
   return RunLoopSource{id};
@@ -177,7 +177,7 @@ std::size_t WindowServer::enabledTapCount() const {
 
 // MARK: - Event sources and posting
 
-std::optional<EventSource> WindowServer::eventSourceCreate(EventSourceStateID) {
+std::optional<EventSource> WindowServer::createEventSource(EventSourceStateID) {
   if (eventCreationFails) return std::nullopt;
   const std::uint64_t id = nextHandle_++;
   eventSources_[id] = 0;

@@ -179,6 +179,18 @@ TEST_F(QuilloProgramTest, AScriptThatCannotBeReadIsAnError) {
   const auto broken = run({"--script", script("> nothing before me\n").string()});
   EXPECT_EQ(broken.exitStatus, 2);
   EXPECT_NE(broken.err.find("line 1"), std::string::npos);
+  // A fault far down is found before any step runs.
+  const auto late = run({"--script", script("launch mail\n# note\n| orphan\n").string()});
+  EXPECT_EQ(late.exitStatus, 2);
+  EXPECT_NE(late.err.find("line 3"), std::string::npos) << late.err;
+  EXPECT_EQ(late.out, "");
+}
+
+TEST_F(QuilloProgramTest, AStepTakesTheFormNamedByItsWordsBeforeOneTakingAnyWord) {
+  // "quit mail" with no Mail running has nothing to quit; read as "quit
+  // OTHER" (any application's name) it would fail.
+  const auto quit = run({"--virtual-time", "--script", script("quit mail\n").string()});
+  EXPECT_EQ(quit.exitStatus, 0) << quit.out;
 }
 
 TEST_F(QuilloProgramTest, UpdateWritesTheObservationsIntoTheScript) {

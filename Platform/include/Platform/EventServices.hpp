@@ -5,7 +5,8 @@
 // CFMachPortCreateRunLoopSource, CGEventSourceCreate, CGEventPostToPid, …)
 // so a Mac adapter is a thin wrapper. Events cross the seam as the value
 // type Event, converted from and to CGEventRef at the edge; ports, sources
-// and event sources as small handles. Main thread only.
+// and event sources as small handles, which the create calls hand out as
+// Owned references that release themselves. Main thread only.
 #pragma once
 
 #include <sys/types.h>
@@ -13,6 +14,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "Platform/KeyCodes.hpp"
 
@@ -100,7 +102,8 @@ enum class EventTapPlacement : std::uint32_t { headInsert = 0, tailAppend = 1 };
 enum class EventTapOptions : std::uint32_t { defaultTap = 0, listenOnly = 1 };
 enum class EventSourceStateID : std::int32_t { privateState = -1, combinedSession = 0, hid = 1 };
 
-/// CFMachPortRef of an event tap; CFRunLoopSourceRef; CGEventSourceRef.
+/// CFMachPortRef of an event tap; CFRunLoopSourceRef; CGEventSourceRef:
+/// what a back end hands out and takes back, borrowed by the calls below.
 struct MachPort {
   std::uint64_t id = 0;
   bool operator==(const MachPort&) const = default;
@@ -120,20 +123,60 @@ using EventTapProxy = void*;
 using EventTapCallBack = Event* (*)(EventTapProxy proxy, EventType type, Event* event,
                                     void* userInfo);
 
+class EventServices;
+
+/// The one reference to a port, a run-loop source or an event source that
+/// a create call gives its caller (the Create rule), released (CFRelease) when
+/// it goes. Move-only; it lends its handle to the calls that take one, and
+/// must not outlive the services that made it.
+template <class Handle>
+class Owned {
+ public:
+  Owned(Owned&& other) noexcept
+      : services_(std::exchange(other.services_, nullptr)), handle_(other.handle_) {}
+  Owned& operator=(Owned&& other) noexcept {
+    if (this != &other) {
+      reset();
+      services_ = std::exchange(other.services_, nullptr);
+      handle_ = other.handle_;
+    }
+    return *this;
+  }
+  Owned(const Owned&) = delete;
+  Owned& operator=(const Owned&) = delete;
+  ~Owned() { reset(); }
+
+  const Handle& get() const noexcept { return handle_; }
+  operator const Handle&() const noexcept { return handle_; }  // NOLINT: lent, like a CF ref
+  bool operator==(const Handle& handle) const noexcept { return handle_ == handle; }
+
+ private:
+  friend class EventServices;
+  Owned(EventServices& services, Handle handle) : services_(&services), handle_(handle) {}
+  void reset() noexcept;
+
+  EventServices* services_;  // none once moved from
+  Handle handle_;
+};
+
 class EventServices {
  public:
   virtual ~EventServices() = default;
 
   /// CGEventTapCreate: none when the process may not observe the keyboard.
-  virtual std::optional<MachPort> tapCreate(EventTapLocation location, EventTapPlacement placement,
-                                            EventTapOptions options, std::uint64_t eventsOfInterest,
-                                            EventTapCallBack callback, void* userInfo) = 0;
+  std::optional<Owned<MachPort>> tapCreate(EventTapLocation location, EventTapPlacement placement,
+                                           EventTapOptions options, std::uint64_t eventsOfInterest,
+                                           EventTapCallBack callback, void* userInfo) {
+    return owned(createTap(location, placement, options, eventsOfInterest, callback, userInfo));
+  }
   /// CGEventTapEnable.
   virtual void tapEnable(MachPort tap, bool enable) = 0;
   /// CGEventTapIsEnabled.
   virtual bool tapIsEnabled(MachPort tap) const = 0;
   /// CFMachPortCreateRunLoopSource(kCFAllocatorDefault, tap, 0).
-  virtual RunLoopSource machPortCreateRunLoopSource(MachPort tap) = 0;
+  Owned<RunLoopSource> machPortCreateRunLoopSource(MachPort tap) {
+    return {*this, createRunLoopSource(tap)};
+  }
   /// CFRunLoopAddSource / CFRunLoopRemoveSource on the main run loop, common modes.
   virtual void runLoopAddSource(RunLoopSource source) = 0;
   virtual void runLoopRemoveSource(RunLoopSource source) = 0;
@@ -142,15 +185,13 @@ class EventServices {
   /// CFMachPortIsValid: false once the port was invalidated, by us or by the
   /// system (a tap whose port dies never delivers again, whatever its state).
   virtual bool machPortIsValid(MachPort tap) const = 0;
-  /// Releases what the handles stand for (CFRelease).
-  virtual void release(MachPort tap) = 0;
-  virtual void release(RunLoopSource source) = 0;
 
   /// CGEventSourceCreate.
-  virtual std::optional<EventSource> eventSourceCreate(EventSourceStateID state) = 0;
+  std::optional<Owned<EventSource>> eventSourceCreate(EventSourceStateID state) {
+    return owned(createEventSource(state));
+  }
   /// CGEventSourceSetUserData: events created from the source carry it.
   virtual void eventSourceSetUserData(EventSource source, std::int64_t userData) = 0;
-  virtual void release(EventSource source) = 0;
   /// CGEventCreateKeyboardEvent.
   virtual std::optional<Event> createKeyboardEvent(std::optional<EventSource> source,
                                                    std::uint16_t keyCode, bool keyDown) = 0;
@@ -166,6 +207,32 @@ class EventServices {
   /// keyboard entry on (a password field, a terminal's secure keyboard
   /// entry); event taps then receive no key events at all.
   virtual bool isSecureEventInputEnabled() const = 0;
+
+ protected:
+  // What a back end implements: the create calls, whose result the caller
+  // owns, and the release of each (CFRelease). Only Owned releases.
+  virtual std::optional<MachPort> createTap(EventTapLocation location, EventTapPlacement placement,
+                                            EventTapOptions options, std::uint64_t eventsOfInterest,
+                                            EventTapCallBack callback, void* userInfo) = 0;
+  virtual RunLoopSource createRunLoopSource(MachPort tap) = 0;
+  virtual std::optional<EventSource> createEventSource(EventSourceStateID state) = 0;
+  virtual void release(MachPort tap) = 0;
+  virtual void release(RunLoopSource source) = 0;
+  virtual void release(EventSource source) = 0;
+
+ private:
+  template <class Handle>
+  friend class Owned;
+  template <class Handle>
+  std::optional<Owned<Handle>> owned(std::optional<Handle> handle) {
+    if (!handle) return std::nullopt;
+    return Owned<Handle>(*this, *handle);
+  }
 };
+
+template <class Handle>
+void Owned<Handle>::reset() noexcept {
+  if (services_) std::exchange(services_, nullptr)->release(handle_);
+}
 
 }  // namespace quillo::platform

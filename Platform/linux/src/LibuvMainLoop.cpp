@@ -7,6 +7,7 @@
 #include <mutex>
 #include <set>
 
+#include "Platform/MainLoopHandles.hpp"
 #include "Platform/linux/InotifyWatchHub.hpp"
 
 namespace quillo::platform {
@@ -95,45 +96,6 @@ struct LibuvMainLoop::Impl {
   }
 };
 
-namespace {
-
-class LibuvWorkItem final : public WorkItem {
- public:
-  LibuvWorkItem(std::weak_ptr<TimerState> state, LibuvMainLoop::Impl* impl)
-      : state_(std::move(state)), impl_(impl) {}
-  void cancel() override {
-    const auto state = state_.lock();
-    if (!state || state->closed) return;
-    state->cancelled = true;
-    cancelled_ = true;
-    impl_->close(state);
-  }
-  bool isCancelled() const override { return cancelled_; }
-
- private:
-  std::weak_ptr<TimerState> state_;
-  LibuvMainLoop::Impl* impl_;
-  bool cancelled_ = false;
-};
-
-class LibuvTimer final : public Timer {
- public:
-  LibuvTimer(std::weak_ptr<TimerState> state, LibuvMainLoop::Impl* impl)
-      : state_(std::move(state)), impl_(impl) {}
-  ~LibuvTimer() override { invalidate(); }
-  void invalidate() override {
-    // A timer that outlived its loop has been closed with it: nothing to do.
-    if (const auto state = state_.lock(); state && !state->closed) impl_->close(state);
-    state_.reset();
-  }
-
- private:
-  std::weak_ptr<TimerState> state_;
-  LibuvMainLoop::Impl* impl_;
-};
-
-}  // namespace
-
 LibuvMainLoop::LibuvMainLoop() : impl_(std::make_unique<Impl>()) {
   Impl* impl = impl_.get();
   uv_loop_init(&impl->loop);
@@ -182,12 +144,21 @@ void LibuvMainLoop::post(std::function<void()> work) {
 
 std::shared_ptr<WorkItem> LibuvMainLoop::schedule(Duration delay, std::function<void()> work) {
   auto state = impl_->startTimer(delay, Duration(0), std::move(work));
-  return std::make_shared<LibuvWorkItem>(state, impl_.get());
+  return std::make_shared<ScheduledWork>([weak = std::weak_ptr(state), impl = impl_.get()] {
+    const auto live = weak.lock();
+    if (!live || live->closed) return false;  // ran, was cancelled, or the loop is gone
+    live->cancelled = true;
+    impl->close(live);
+    return true;
+  });
 }
 
 std::unique_ptr<Timer> LibuvMainLoop::repeat(Duration interval, std::function<void()> work) {
   auto state = impl_->startTimer(interval, interval, std::move(work));
-  return std::make_unique<LibuvTimer>(state, impl_.get());
+  return std::make_unique<RepeatingTimer>([weak = std::weak_ptr(state), impl = impl_.get()] {
+    // A timer that outlived its loop has been closed with it: nothing to do.
+    if (const auto live = weak.lock(); live && !live->closed) impl->close(live);
+  });
 }
 
 std::unique_ptr<FileSource> LibuvMainLoop::watch(const std::filesystem::path& path,

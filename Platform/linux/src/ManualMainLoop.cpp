@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "Platform/MainLoopHandles.hpp"
 #include "Platform/linux/InotifyWatchHub.hpp"
 
 namespace quillo::platform {
@@ -18,33 +19,6 @@ struct ManualMainLoop::Entry {
 
   bool finished() const { return cancelled || done; }
 };
-
-namespace {
-
-class ManualWorkItem final : public WorkItem {
- public:
-  explicit ManualWorkItem(std::shared_ptr<ManualMainLoop::Entry> entry)
-      : entry_(std::move(entry)) {}
-  void cancel() override {
-    if (!entry_->done) entry_->cancelled = true;
-  }
-  bool isCancelled() const override { return entry_->cancelled; }
-
- private:
-  std::shared_ptr<ManualMainLoop::Entry> entry_;
-};
-
-class ManualTimer final : public Timer {
- public:
-  explicit ManualTimer(std::shared_ptr<ManualMainLoop::Entry> entry) : entry_(std::move(entry)) {}
-  ~ManualTimer() override { invalidate(); }
-  void invalidate() override { entry_->cancelled = true; }
-
- private:
-  std::shared_ptr<ManualMainLoop::Entry> entry_;
-};
-
-}  // namespace
 
 WallClock::time_point ManualMainLoop::defaultStart() {
   // 2026-01-05 09:00:00 UTC: a Monday morning.
@@ -67,7 +41,11 @@ std::shared_ptr<WorkItem> ManualMainLoop::schedule(Duration delay, std::function
   entry->sequence = nextSequence_++;
   entry->work = std::move(work);
   scheduled_.push_back(entry);
-  return std::make_shared<ManualWorkItem>(entry);
+  return std::make_shared<ScheduledWork>([entry] {
+    if (entry->done) return false;
+    entry->cancelled = true;
+    return true;
+  });
 }
 
 std::unique_ptr<Timer> ManualMainLoop::repeat(Duration interval, std::function<void()> work) {
@@ -77,7 +55,7 @@ std::unique_ptr<Timer> ManualMainLoop::repeat(Duration interval, std::function<v
   entry->sequence = nextSequence_++;
   entry->work = std::move(work);
   scheduled_.push_back(entry);
-  return std::make_unique<ManualTimer>(entry);
+  return std::make_unique<RepeatingTimer>([entry] { entry->cancelled = true; });
 }
 
 std::unique_ptr<FileSource> ManualMainLoop::watch(const std::filesystem::path& path,

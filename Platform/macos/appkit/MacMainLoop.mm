@@ -6,32 +6,9 @@
 #include "MacDispatchSource.h"
 #include "MacDispatchTime.hpp"
 #include "MacFileSources.hpp"
+#include "Platform/MainLoopHandles.hpp"
 
 namespace quillo::platform::mac {
-
-namespace {
-
-/// Cancelling only marks it: the block already handed to Dispatch checks
-/// the mark when it comes due. Main thread only, like the block.
-class DelayedWork final : public WorkItem {
- public:
-  void cancel() override { cancelled_ = true; }
-  bool isCancelled() const override { return cancelled_; }
-
- private:
-  bool cancelled_ = false;
-};
-
-class DispatchTimer final : public Timer {
- public:
-  explicit DispatchTimer(dispatch_source_t source) : source_(source) {}
-  void invalidate() override { source_.cancel(); }
-
- private:
-  MacDispatchSource source_;
-};
-
-}  // namespace
 
 void MacMainLoop::post(std::function<void()> work) {
   dispatch_async(dispatch_get_main_queue(), ^{
@@ -40,8 +17,10 @@ void MacMainLoop::post(std::function<void()> work) {
 }
 
 std::shared_ptr<WorkItem> MacMainLoop::schedule(Duration delay, std::function<void()> work) {
-  auto item = std::make_shared<DelayedWork>();
-  // The block holds the item, so the work runs even if the caller drops it.
+  // Cancelling only marks the item: the block handed to Dispatch checks the
+  // mark when it comes due. The block holds the item, so the work runs even
+  // if the caller drops it.
+  auto item = std::make_shared<ScheduledWork>([] { return true; });
   dispatch_after(dispatch_time(DISPATCH_TIME_NOW, dispatchNanoseconds(delay)),
                  dispatch_get_main_queue(), ^{
                    if (!item->isCancelled()) work();
@@ -60,7 +39,8 @@ std::unique_ptr<Timer> MacMainLoop::repeat(Duration interval, std::function<void
     work();
   });
   dispatch_resume(source);
-  return std::make_unique<DispatchTimer>(source);
+  return std::make_unique<RepeatingTimer>(
+      [held = std::make_shared<MacDispatchSource>(source)] { held->cancel(); });
 }
 
 std::unique_ptr<FileSource> MacMainLoop::watch(const std::filesystem::path& path, FileEvents events,

@@ -18,6 +18,7 @@
 #include <mutex>
 #include <set>
 
+#include "Platform/MainLoopHandles.hpp"
 #include "Platform/linux/InotifyWatchHub.hpp"
 
 namespace quillo::platform {
@@ -116,44 +117,6 @@ struct QtMainLoop::Impl {
   }
 };
 
-namespace {
-
-class QtWorkItem final : public WorkItem {
- public:
-  QtWorkItem(std::weak_ptr<TimerState> state, QtMainLoop::Impl* impl)
-      : state_(std::move(state)), impl_(impl) {}
-  void cancel() override {
-    const auto state = state_.lock();
-    if (!state || !state->timer) return;  // ran, was cancelled, or the loop is gone
-    cancelled_ = true;
-    impl_->close(state);
-  }
-  bool isCancelled() const override { return cancelled_; }
-
- private:
-  std::weak_ptr<TimerState> state_;
-  QtMainLoop::Impl* impl_;
-  bool cancelled_ = false;
-};
-
-class QtTimer final : public Timer {
- public:
-  QtTimer(std::weak_ptr<TimerState> state, QtMainLoop::Impl* impl)
-      : state_(std::move(state)), impl_(impl) {}
-  ~QtTimer() override { invalidate(); }
-  void invalidate() override {
-    // A timer that outlived its loop has been closed with it: nothing to do.
-    if (const auto state = state_.lock(); state && state->timer) impl_->close(state);
-    state_.reset();
-  }
-
- private:
-  std::weak_ptr<TimerState> state_;
-  QtMainLoop::Impl* impl_;
-};
-
-}  // namespace
-
 QtMainLoop::QtMainLoop() : impl_(std::make_unique<Impl>()) {
   Impl* impl = impl_.get();
   if (impl->files.descriptor() >= 0) {
@@ -213,12 +176,20 @@ void QtMainLoop::post(std::function<void()> work) {
 
 std::shared_ptr<WorkItem> QtMainLoop::schedule(Duration delay, std::function<void()> work) {
   auto state = impl_->startTimer(delay, Duration(0), std::move(work));
-  return std::make_shared<QtWorkItem>(state, impl_.get());
+  return std::make_shared<ScheduledWork>([weak = std::weak_ptr(state), impl = impl_.get()] {
+    const auto live = weak.lock();
+    if (!live || !live->timer) return false;  // ran, was cancelled, or the loop is gone
+    impl->close(live);
+    return true;
+  });
 }
 
 std::unique_ptr<Timer> QtMainLoop::repeat(Duration interval, std::function<void()> work) {
   auto state = impl_->startTimer(interval, interval, std::move(work));
-  return std::make_unique<QtTimer>(state, impl_.get());
+  return std::make_unique<RepeatingTimer>([weak = std::weak_ptr(state), impl = impl_.get()] {
+    // A timer that outlived its loop has been closed with it: nothing to do.
+    if (const auto live = weak.lock(); live && live->timer) impl->close(live);
+  });
 }
 
 std::unique_ptr<FileSource> QtMainLoop::watch(const std::filesystem::path& path, FileEvents events,

@@ -11,6 +11,8 @@
 // compares them with the "> " lines, and regenerating rewrites them.
 #pragma once
 
+#include <istream>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -48,6 +50,25 @@ struct Scenario {
   /// The scenario written out with `observations[i]` as the "> " lines of
   /// step i (the file a golden test expects after regenerating).
   std::string render(const std::vector<std::vector<std::string>>& observations) const;
+};
+
+/// Reads a scenario one step at a time, so that a script of any length is
+/// never held whole.
+class ScenarioReader {
+ public:
+  explicit ScenarioReader(std::istream& in) : in_(in) {}
+
+  /// The next step with its "| " and "> " lines, or none at the end (then
+  /// `trailing` holds the comments and blank lines after the last step).
+  /// Throws ScenarioError as Scenario::parse does.
+  std::optional<ScenarioStep> next();
+  const std::vector<std::string>& trailing() const { return pending_; }
+
+ private:
+  std::istream& in_;
+  int number_ = 0;                     // lines read
+  std::optional<ScenarioStep> ahead_;  // the step that ended the last one
+  std::vector<std::string> pending_;   // comments and blanks waiting for a step
 };
 
 /// A word quoted when it needs to be.

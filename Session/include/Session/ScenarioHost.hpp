@@ -37,8 +37,10 @@ class ScenarioHost {
   /// Each line is handed out once, so a long session costs no more per step
   /// than a short one.
   virtual std::vector<std::string> newSystemLogLines() { return {}; }
-  /// Alerts shown so far, each with the answer it got.
-  virtual std::vector<std::string> alertLines() { return {}; }
+  /// Alerts shown so far, from the `from`th on, each with the answer it got.
+  virtual std::vector<std::string> alertLines(std::size_t /*from*/ = 0) { return {}; }
+  /// How many alerts were shown so far.
+  virtual std::size_t alertCount() { return 0; }
   /// Runs a named command of Quillo's (a diagnostic, for instance); false
   /// when the host knows no such command.
   virtual bool command(const std::vector<std::string>&) { return false; }

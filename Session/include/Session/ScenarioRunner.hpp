@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "Session/LoopDriver.hpp"
+#include "Session/MailState.hpp"
 #include "Session/Scenario.hpp"
 #include "Session/ScenarioHost.hpp"
 #include "Simulator/User.hpp"
@@ -72,7 +73,14 @@ class ScenarioRunner {
   using Step = Form<void (*)(ScenarioRunner&, const Words&, const ScenarioStep&)>;
   /// Adds what was expected to `unmet` when it does not hold.
   using Expectation = Form<void (*)(ScenarioRunner&, const Words&, Words& unmet)>;
+  /// Every step, tried in order; each area's steps are in a file of its own.
   static const std::vector<Step>& steps();
+  static std::vector<Step> systemSteps();
+  static std::vector<Step> keySteps();
+  static std::vector<Step> panelSteps();
+  static std::vector<Step> menuSteps();
+  static std::vector<Step> mailSteps();
+  static std::vector<Step> fileSteps();
   static const std::vector<Expectation>& expectations();
 
   void execute(const ScenarioStep& step);
@@ -103,6 +111,33 @@ class ScenarioRunner {
   StatusItemLook statusItemLook() const;
   static std::optional<std::string> lookChange(const StatusItemLook& before,
                                                const StatusItemLook& after);
+  /// What a step's observations compare, taken before it and after it: the
+  /// state shown as it is, and how far each record of what happened
+  /// (logged key events, permission prompts, opened URLs and files, files
+  /// revealed, alerts) had grown.
+  struct Snapshot {
+    MailState mail;
+    std::optional<std::string> status;
+    StatusItemLook look;
+    bool panelOpen = false;
+    std::uint64_t events = 0;
+    std::size_t prompts = 0;
+    std::size_t openedURLs = 0;
+    std::size_t openedFiles = 0;
+    std::size_t revealedFiles = 0;
+    std::size_t alerts = 0;
+  };
+  Snapshot snapshot() const;
+  /// The observations of what differs between the snapshots, with what the
+  /// step itself read (the menu shown, the panel's lines) in its place.
+  void addChanges(const Snapshot& before, const Snapshot& after,
+                  std::vector<std::string>& out) const;
+  /// Quillo's decisions on the step's key-downs.
+  void addDecisions(std::vector<std::string>& out) const;
+  /// What the key events logged since `before` show: the fates of a single
+  /// press's keys, with timing on how long keys were held, the actions
+  /// performed, and the keys posted (by target).
+  void addKeyEvents(const Snapshot& before, std::vector<std::string>& out);
 
   sim::SimulatedMac& mac_;
   sim::User& user_;

@@ -91,6 +91,7 @@ class Session final : public ScenarioHost {
   StatusText& statusText() { return *statusText_; }
   /// The files the application reads and writes, where faults can be made.
   platform::FaultyFileSystem& files() { return files_; }
+  /// The system-log lines newSystemLogLines has not handed out yet.
   platform::RecordingSystemLog& recordedSystemLog() { return recorded_; }
   ScenarioRunner& runner() { return *runner_; }
   /// The manual loop, with virtual time; null in real time.
@@ -109,7 +110,8 @@ class Session final : public ScenarioHost {
   std::filesystem::path supportFolder() const override;
   std::optional<std::string> status() override;
   std::vector<std::string> newSystemLogLines() override;
-  std::vector<std::string> alertLines() override;
+  std::vector<std::string> alertLines(std::size_t from = 0) override;
+  std::size_t alertCount() override;
   /// Quillo's commands for scripts: the diagnostics, the permission fixes,
   /// resetting the keymap, and faults of the simulated system.
   bool command(const std::vector<std::string>& words) override;
@@ -191,7 +193,6 @@ class Session final : public ScenarioHost {
   std::unique_ptr<ScenarioRunner> runner_;
   std::vector<std::string> arguments_;
   bool started_ = false;
-  std::size_t systemLogRead_ = 0;  // recorded lines already handed out
 };
 
 }  // namespace quillo::simulated

@@ -46,7 +46,10 @@ class WindowServer final : public platform::EventServices, public platform::Keyb
   ~WindowServer() override;
 
   // MARK: Quartz Event Services
-  std::optional<platform::MachPort> tapCreate(platform::EventTapLocation location,
+  // The create calls and releases are public here: the MacShim's
+  // CoreFoundation objects hold these handles with their own retain counts.
+  // Through EventServices the app gets Owned references instead.
+  std::optional<platform::MachPort> createTap(platform::EventTapLocation location,
                                               platform::EventTapPlacement placement,
                                               platform::EventTapOptions options,
                                               std::uint64_t eventsOfInterest,
@@ -54,14 +57,14 @@ class WindowServer final : public platform::EventServices, public platform::Keyb
                                               void* userInfo) override;
   void tapEnable(platform::MachPort tap, bool enable) override;
   bool tapIsEnabled(platform::MachPort tap) const override;
-  platform::RunLoopSource machPortCreateRunLoopSource(platform::MachPort tap) override;
+  platform::RunLoopSource createRunLoopSource(platform::MachPort tap) override;
   void runLoopAddSource(platform::RunLoopSource source) override;
   void runLoopRemoveSource(platform::RunLoopSource source) override;
   void machPortInvalidate(platform::MachPort tap) override;
   bool machPortIsValid(platform::MachPort tap) const override;
   void release(platform::MachPort tap) override;
   void release(platform::RunLoopSource source) override;
-  std::optional<platform::EventSource> eventSourceCreate(
+  std::optional<platform::EventSource> createEventSource(
       platform::EventSourceStateID state) override;
   void eventSourceSetUserData(platform::EventSource source, std::int64_t userData) override;
   void release(platform::EventSource source) override;

@@ -67,8 +67,7 @@ CFTypeID CFMachPortGetTypeID(void) {
 
 CFRunLoopSourceRef CFMachPortCreateRunLoopSource(CFAllocatorRef, CFMachPortRef port, CFIndex) {
   auto& tap = live<__CFMachPort>(port, "CFMachPortCreateRunLoopSource", macshim::machPortType);
-  const auto source =
-      windowServer("CFMachPortCreateRunLoopSource").machPortCreateRunLoopSource(tap.port);
+  const auto source = windowServer("CFMachPortCreateRunLoopSource").createRunLoopSource(tap.port);
   return new __CFRunLoopSource(source, port);
 }
 
@@ -92,7 +91,7 @@ CFMachPortRef CGEventTapCreate(CGEventTapLocation tap, CGEventTapPlacement place
   if (!callback) return nullptr;
   // The port exists first: the window server calls back with it.
   auto* port = new __CFMachPort(platform::MachPort{}, callback, userInfo);
-  const auto created = server.tapCreate(
+  const auto created = server.createTap(
       static_cast<platform::EventTapLocation>(tap), static_cast<platform::EventTapPlacement>(place),
       static_cast<platform::EventTapOptions>(options), eventsOfInterest, &deliverToTap, port);
   if (!created) {
@@ -168,7 +167,7 @@ __CGEventSource::~__CGEventSource() {
 
 CGEventSourceRef CGEventSourceCreate(CGEventSourceStateID stateID) {
   const auto source = windowServer("CGEventSourceCreate")
-                          .eventSourceCreate(static_cast<platform::EventSourceStateID>(stateID));
+                          .createEventSource(static_cast<platform::EventSourceStateID>(stateID));
   if (!source) return nullptr;
   return new __CGEventSource(*source);
 }

@@ -21,6 +21,7 @@ constexpr std::int64_t kOwnEventMarker = 0x514C4F21;  // "QLO!"
 class MacEventServicesTest : public testing::MacShimTest {
  protected:
   void releaseAdapters() override {
+    sources.clear();
     tap.reset();
     events.reset();
   }
@@ -37,21 +38,21 @@ class MacEventServicesTest : public testing::MacShimTest {
       return self->drop ? nullptr : event;
     }
   };
-  MachPort install(Recorder& recorder) {
-    const auto port = events->tapCreate(EventTapLocation::session, EventTapPlacement::headInsert,
-                                        EventTapOptions::defaultTap, EventTap::eventsOfInterest,
-                                        &Recorder::callback, &recorder);
+  Owned<MachPort> install(Recorder& recorder) {
+    auto port = events->tapCreate(EventTapLocation::session, EventTapPlacement::headInsert,
+                                  EventTapOptions::defaultTap, EventTap::eventsOfInterest,
+                                  &Recorder::callback, &recorder);
     EXPECT_TRUE(port);
-    const RunLoopSource source = events->machPortCreateRunLoopSource(*port);
+    auto source = events->machPortCreateRunLoopSource(*port);
     events->runLoopAddSource(source);
-    sources.push_back(source);
-    return *port;
+    sources.push_back(std::move(source));
+    return std::move(*port);
   }
 
   std::unique_ptr<EventServices> events = std::make_unique<macos::MacEventServices>();
   RecordingSystemLog systemLog;
   std::unique_ptr<EventTap> tap = std::make_unique<EventTap>(*events, systemLog, mac.loop());
-  std::vector<RunLoopSource> sources;
+  std::vector<Owned<RunLoopSource>> sources;
 };
 
 TEST_F(MacEventServicesTest, QuillosTapIsReEnabledAfterEitherWayTheSystemDisablesIt) {
@@ -142,12 +143,14 @@ TEST_F(MacEventServicesTest, APostedKeyCarriesTheMarkerAndReachesOnlyMail) {
   Recorder recorder;
   install(recorder);
   user.switchTo("com.apple.Safari", "Safari");  // another application has the keyboard
-  const auto source = events->eventSourceCreate(EventSourceStateID::privateState);
-  ASSERT_TRUE(source);
-  events->eventSourceSetUserData(*source, kOwnEventMarker);
-  const auto down = events->createKeyboardEvent(source, KeyCode::down, true);
-  const auto up = events->createKeyboardEvent(source, KeyCode::down, false);
-  events->release(*source);
+  std::optional<Event> down, up;
+  {
+    const auto source = events->eventSourceCreate(EventSourceStateID::privateState);
+    ASSERT_TRUE(source);
+    events->eventSourceSetUserData(*source, kOwnEventMarker);
+    down = events->createKeyboardEvent(source->get(), KeyCode::down, true);
+    up = events->createKeyboardEvent(source->get(), KeyCode::down, false);
+  }  // the events outlive their source
   ASSERT_TRUE(down && up);
   EXPECT_EQ(down->integerValueField(EventField::eventSourceUserData), kOwnEventMarker);
   const std::uint64_t before = mac.windowServer().eventsLogged();
@@ -177,18 +180,17 @@ TEST_F(MacEventServicesTest, EventCreationCanFail) {
 
 TEST_F(MacEventServicesTest, APortReleasedWhileItsSourceIsInTheRunLoopStillDelivers) {
   Recorder recorder;
-  const MachPort port = install(recorder);
-  events->release(port);  // the run loop's source still holds the tap
+  install(recorder);  // its port is let go at once; the run loop's source still holds the tap
   user.press("e");
   EXPECT_EQ(recorder.types.size(), 2u);
   events->runLoopRemoveSource(sources.front());
-  events->release(sources.front());
+  sources.clear();
   EXPECT_EQ(mac.windowServer().tapCount(), 0u);
 }
 
 TEST_F(MacEventServicesTest, AnInvalidatedPortIsNoLongerValid) {
   Recorder recorder;
-  const MachPort port = install(recorder);
+  const auto port = install(recorder);
   EXPECT_TRUE(events->machPortIsValid(port));
   EXPECT_TRUE(events->tapIsEnabled(port));
   events->machPortInvalidate(port);

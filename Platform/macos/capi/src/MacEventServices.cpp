@@ -4,6 +4,7 @@
 #include <Carbon/Carbon.h>
 
 #include <map>
+#include <set>
 #include <vector>
 
 #include "CFRef.hpp"
@@ -168,6 +169,10 @@ struct MacEventServices::State {
   /// each; Quillo itself always invalidates before it releases).
   std::vector<std::unique_ptr<TapContext>> retired;
   std::map<std::uint64_t, CFRef<CFRunLoopSourceRef>> sources;
+  /// Sources in the run loop, by handle; those released while still there
+  /// are kept, so that they leave it before the contexts they call go.
+  std::set<std::uint64_t> added;
+  std::vector<CFRef<CFRunLoopSourceRef>> retiredSources;
   std::map<std::uint64_t, CFRef<CGEventSourceRef>> eventSources;
 
   CFMachPortRef port(MachPort tap) const {
@@ -191,11 +196,13 @@ MacEventServices::~MacEventServices() {
   // contexts about to go.
   for (const auto& [id, source] : state_->sources)
     CFRunLoopRemoveSource(CFRunLoopGetMain(), source.get(), kCFRunLoopCommonModes);
+  for (const auto& source : state_->retiredSources)
+    CFRunLoopRemoveSource(CFRunLoopGetMain(), source.get(), kCFRunLoopCommonModes);
   for (const auto& [id, tap] : state_->taps)
     CFMachPortInvalidate(tap->port.get());
 }
 
-std::optional<MachPort> MacEventServices::tapCreate(EventTapLocation where, EventTapPlacement place,
+std::optional<MachPort> MacEventServices::createTap(EventTapLocation where, EventTapPlacement place,
                                                     EventTapOptions how,
                                                     std::uint64_t eventsOfInterest,
                                                     EventTapCallBack callback, void* userInfo) {
@@ -221,7 +228,7 @@ bool MacEventServices::tapIsEnabled(MachPort tap) const {
   return port && CGEventTapIsEnabled(port);
 }
 
-RunLoopSource MacEventServices::machPortCreateRunLoopSource(MachPort tap) {
+RunLoopSource MacEventServices::createRunLoopSource(MachPort tap) {
   CFMachPortRef port = state_->port(tap);
   if (!port) return RunLoopSource{};
   auto source =
@@ -233,13 +240,17 @@ RunLoopSource MacEventServices::machPortCreateRunLoopSource(MachPort tap) {
 }
 
 void MacEventServices::runLoopAddSource(RunLoopSource source) {
-  if (CFRunLoopSourceRef found = state_->source(source))
+  if (CFRunLoopSourceRef found = state_->source(source)) {
     CFRunLoopAddSource(CFRunLoopGetMain(), found, kCFRunLoopCommonModes);
+    state_->added.insert(source.id);
+  }
 }
 
 void MacEventServices::runLoopRemoveSource(RunLoopSource source) {
-  if (CFRunLoopSourceRef found = state_->source(source))
+  if (CFRunLoopSourceRef found = state_->source(source)) {
     CFRunLoopRemoveSource(CFRunLoopGetMain(), found, kCFRunLoopCommonModes);
+    state_->added.erase(source.id);
+  }
 }
 
 void MacEventServices::machPortInvalidate(MachPort tap) {
@@ -263,10 +274,14 @@ void MacEventServices::release(MachPort tap) {
 }
 
 void MacEventServices::release(RunLoopSource source) {
-  state_->sources.erase(source.id);
+  const auto found = state_->sources.find(source.id);
+  if (found == state_->sources.end()) return;
+  if (state_->added.erase(source.id) != 0)
+    state_->retiredSources.push_back(std::move(found->second));
+  state_->sources.erase(found);
 }
 
-std::optional<EventSource> MacEventServices::eventSourceCreate(EventSourceStateID state) {
+std::optional<EventSource> MacEventServices::createEventSource(EventSourceStateID state) {
   auto source = CFRef<CGEventSourceRef>::adopt(CGEventSourceCreate(stateID(state)));
   if (!source) return std::nullopt;
   const std::uint64_t id = state_->nextHandle++;

@@ -24,27 +24,29 @@ class MacEventServices final : public EventServices {
   MacEventServices(const MacEventServices&) = delete;
   MacEventServices& operator=(const MacEventServices&) = delete;
 
-  std::optional<MachPort> tapCreate(EventTapLocation location, EventTapPlacement placement,
-                                    EventTapOptions options, std::uint64_t eventsOfInterest,
-                                    EventTapCallBack callback, void* userInfo) override;
   void tapEnable(MachPort tap, bool enable) override;
   bool tapIsEnabled(MachPort tap) const override;
-  RunLoopSource machPortCreateRunLoopSource(MachPort tap) override;
   void runLoopAddSource(RunLoopSource source) override;
   void runLoopRemoveSource(RunLoopSource source) override;
   void machPortInvalidate(MachPort tap) override;
   bool machPortIsValid(MachPort tap) const override;
-  void release(MachPort tap) override;
-  void release(RunLoopSource source) override;
-  std::optional<EventSource> eventSourceCreate(EventSourceStateID state) override;
   void eventSourceSetUserData(EventSource source, std::int64_t userData) override;
-  void release(EventSource source) override;
   std::optional<Event> createKeyboardEvent(std::optional<EventSource> source, std::uint16_t keyCode,
                                            bool keyDown) override;
   void postToPid(pid_t pid, const Event& event) override;
   bool preflightListenEventAccess() override;
   bool requestListenEventAccess() override;
   bool isSecureEventInputEnabled() const override;
+
+ protected:
+  std::optional<MachPort> createTap(EventTapLocation location, EventTapPlacement placement,
+                                    EventTapOptions options, std::uint64_t eventsOfInterest,
+                                    EventTapCallBack callback, void* userInfo) override;
+  RunLoopSource createRunLoopSource(MachPort tap) override;
+  std::optional<EventSource> createEventSource(EventSourceStateID state) override;
+  void release(MachPort tap) override;
+  void release(RunLoopSource source) override;
+  void release(EventSource source) override;
 
  private:
   struct State;
