@@ -81,7 +81,7 @@ TEST_F(AppControllerTest, NoStoredSetAndShortcutsOffMeansOff) {
 }
 
 TEST_F(AppControllerTest, AnUnknownStoredSetIsChosenAgainAndWrittenBack) {
-  defaults().set(Keys::shortcutSet, "thunderbird");
+  defaults().set(Keys::shortcutSet, "quokkamail");
   start();
   EXPECT_EQ(app.shortcutSet(), ShortcutSet::gmail);
   EXPECT_EQ(defaults().string(Keys::shortcutSet), "gmail");

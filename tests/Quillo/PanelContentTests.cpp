@@ -105,7 +105,7 @@ TEST_F(PanelContentTest, NineteenRowsMakeColumnsOfTenAndNine) {
   EXPECT_EQ(content.leftColumn.size(), 10u);
   EXPECT_EQ(content.rightColumn.size(), 9u);
   EXPECT_EQ(content.leftColumn.front().action, ActionID::archive);
-  EXPECT_EQ(content.rightColumn.front().action, static_cast<ActionID>(10));
+  EXPECT_EQ(content.rightColumn.front().action, ActionID::markRead);
   model.shortcuts.resize(3);
   EXPECT_EQ(panelContent(model).leftColumn.size(), 2u);
 }

@@ -438,7 +438,7 @@ TEST_F(CustomStoreTest, AnUndecodableFileThatCannotBeKeptIsNotReplaced) {
 
 TEST_F(CustomStoreTest, AnUnknownBaselineLoadsAsMacOSWithItsOverrides) {
   testing::writeText(store.fileURL(),
-                     R"({"baseline": "thunderbird", "overrides": {"archive": ["y"]}})");
+                     R"({"baseline": "quokkamail", "overrides": {"archive": ["y"]}})");
   store.load();
   EXPECT_TRUE(store.exists);
   EXPECT_EQ(store.definition.baseline, CustomKeymap::Baseline::appleMail);
