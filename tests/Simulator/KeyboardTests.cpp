@@ -219,7 +219,7 @@ struct PostingTap {
 
 TEST_F(SimulatorTest, KeyEventsComeOverTimeWithTheMainLoopRunningBetween) {
   PostingTap tap{&mac, Duration(0), {}};
-  const MachPort port = installTap(tap);
+  installTap(tap);
   const Duration start = loop.elapsed();
   user.hold("j", 2);
   // The work of each key-down runs before the next repeat and the key-up.
