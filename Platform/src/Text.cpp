@@ -42,6 +42,13 @@ std::string utf8(const std::u16string& utf16) {
   return out;
 }
 
+std::string utf8(const std::u32string& scalars) {
+  std::string out;
+  for (char32_t c : scalars)
+    appendUTF8(out, (c >= 0xD800 && c < 0xE000) || c > 0x10FFFF ? 0xFFFD : c);
+  return out;
+}
+
 std::u32string scalars(const std::string& utf8Text) {
   std::u32string out;
   for (std::size_t i = 0; i < utf8Text.size();) {

@@ -58,11 +58,14 @@ class DesktopTest : public ::testing::Test {
     desktop->start();
     ASSERT_TRUE(waitFor([&] { return desktop->session().status() == "active"; }, 15));
   }
-  /// A key typed into the Mail window, as Qt delivers a person's.
+  /// A key typed into the Mail window, as Qt delivers a person's; returns
+  /// once its key-down and key-up have come through the window server.
   void type(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    const auto& server = desktop->session().mac().windowServer();
+    const std::uint64_t before = server.eventsLogged();
     QKeyEvent press(QEvent::KeyPress, key, modifiers);
     QApplication::sendEvent(desktop->mailWindow().windowHandle(), &press);
-    desktop->driver().wait(platform::Duration(0.15));
+    ASSERT_TRUE(waitFor([&] { return server.eventsLogged() >= before + 2; }));
   }
   std::string mailboxOf(const std::string& subject) {
     for (const auto& [id, message] : simulated::MailState::of(desktop->session().mac()).messages) {

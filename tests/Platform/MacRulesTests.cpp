@@ -125,25 +125,20 @@ TEST(MacLoginItemStatus, AFailureIsNeverReportedAsSuccess) {
 
 // MARK: - Notifications the panel closes on
 
-TEST(MacNotifications, AnotherApplicationBecomingActiveIsHeardOnTheWorkspaceCenterFromAnyone) {
-  EXPECT_EQ(notificationRoute(MacNotification::applicationDidActivate),
-            (NotificationRoute{NotificationCenter::workspace, NotificationSender::any}));
-  EXPECT_EQ(notificationName(MacNotification::applicationDidActivate),
-            "NSWorkspaceDidActivateApplicationNotification");
-}
-
-TEST(MacNotifications, ThePanelLosingTheKeyboardIsHeardOnTheDefaultCenterFromThePanelOnly) {
-  EXPECT_EQ(notificationRoute(MacNotification::windowDidResignKey),
-            (NotificationRoute{NotificationCenter::default_, NotificationSender::observedWindow}));
-  EXPECT_EQ(notificationName(MacNotification::windowDidResignKey),
-            "NSWindowDidResignKeyNotification");
-}
-
-TEST(MacNotifications, TerminationIsHeardOnTheWorkspaceCenterFromAnyone) {
-  EXPECT_EQ(notificationRoute(MacNotification::applicationDidTerminate),
-            (NotificationRoute{NotificationCenter::workspace, NotificationSender::any}));
-  EXPECT_EQ(notificationName(MacNotification::applicationDidTerminate),
-            "NSWorkspaceDidTerminateApplicationNotification");
+TEST(MacNotifications, EachIsHeardOnItsCenterFromItsSender) {
+  // Another application becoming active or quitting: the workspace center,
+  // from anyone. The panel losing the keyboard: the default center, from
+  // the panel only.
+  const std::pair<MacNotification, NotificationRoute> cases[] = {
+      {MacNotification::applicationDidActivate,
+       {NotificationCenter::workspace, NotificationSender::any}},
+      {MacNotification::applicationDidTerminate,
+       {NotificationCenter::workspace, NotificationSender::any}},
+      {MacNotification::windowDidResignKey,
+       {NotificationCenter::default_, NotificationSender::observedWindow}},
+  };
+  for (const auto& [notification, route] : cases)
+    EXPECT_EQ(notificationRoute(notification), route) << static_cast<int>(notification);
 }
 
 // MARK: - Monitored events

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "EventTap.hpp"
-#include "FrontmostAppMonitor.hpp"
 #include "Session/RecordedServices.hpp"
 #include "SimulatedMacFixture.hpp"
 
@@ -149,16 +148,6 @@ TEST(TapTimeouts, TheThirdWithinAMinuteCallsForANewTap) {
   }
 }
 
-TEST(TapRenewalText, Forms) {
-  using Reason = TapRenewal::Reason;
-  EXPECT_EQ((TapRenewal{Reason::repeatedTimeouts, true}).description(),
-            "event tap re-created (timed out 3 times within 60 seconds)");
-  EXPECT_EQ((TapRenewal{Reason::portInvalid, true}).description(),
-            "event tap re-created (its port became invalid)");
-  EXPECT_EQ((TapRenewal{Reason::portInvalid, false}).description(),
-            "event tap re-creation failed (its port became invalid)");
-}
-
 class TapHealthTest : public EventTapTest {
  protected:
   void SetUp() override {
@@ -234,6 +223,7 @@ TEST_F(TapHealthTest, ADeadPortIsReplacedWhenAskedAndOnlyThen) {
   EXPECT_TRUE(tap.isInstalled());
   EXPECT_TRUE(tap.renewIfPortInvalid());
   EXPECT_EQ(renewed, (std::vector{TapRenewal{TapRenewal::Reason::portInvalid, true}}));
+  EXPECT_EQ(systemLog.lines.back().message, "event tap re-created (its port became invalid)");
   user.press("e");
   EXPECT_EQ(seen.size(), 2u);
   EXPECT_FALSE(tap.renewIfPortInvalid());
@@ -264,134 +254,6 @@ TEST_F(TapHealthTest, KeysHiddenFollowsSecureKeyboardEntry) {
   EXPECT_EQ(mac.windowServer().log.back().deliveredTo, user.mail().pid());
   mac.windowServer().disableSecureEventInput(user.mail().pid());
   EXPECT_FALSE(tap.keysHidden());
-}
-
-// MARK: - FrontmostAppMonitor
-
-class FrontmostAppMonitorTest : public testing::SimulatedMacTest {};
-
-TEST_F(FrontmostAppMonitorTest, StartingWhileMailIsInFrontCallsNothing) {
-  user.openMail();
-  FrontmostAppMonitor monitor(mac.workspace());
-  int changes = 0;
-  monitor.setOnChange([&] { ++changes; });
-  EXPECT_EQ(monitor.mailPID(), user.mail().pid());
-  loop.runUntilIdle();
-  EXPECT_EQ(changes, 0);
-}
-
-TEST_F(FrontmostAppMonitorTest, FollowsActivationsAndTerminations) {
-  FrontmostAppMonitor monitor(mac.workspace());
-  std::vector<std::optional<pid_t>> changes;
-  monitor.setOnChange([&] { changes.push_back(monitor.mailPID()); });
-  EXPECT_FALSE(monitor.mailPID());
-
-  user.openMail();
-  const pid_t first = user.mail().pid();
-  user.switchTo(sim::SimulatedMac::mailBundleID);  // Mail again: nothing changes
-  user.switchTo(sim::SimulatedMac::safariBundleID, "Safari");
-  user.switchTo("com.apple.TextEdit", "TextEdit");  // a second other app: nothing
-  user.openMail();
-  user.relaunchMail();  // quits while in front, comes back with a new pid
-  const pid_t second = user.mail().pid();
-  user.switchTo(sim::SimulatedMac::safariBundleID);
-  user.quitMail();  // terminating while not in front changes nothing
-  mac.workspace().postActivationWithoutApplication();
-  EXPECT_EQ(changes, (std::vector<std::optional<pid_t>>{first, std::nullopt, first, std::nullopt,
-                                                        second, std::nullopt}));
-}
-
-TEST_F(FrontmostAppMonitorTest, AnActivationWithoutApplicationCountsAsAnotherApplication) {
-  user.openMail();
-  FrontmostAppMonitor monitor(mac.workspace());
-  int changes = 0;
-  monitor.setOnChange([&] { ++changes; });
-  mac.workspace().postActivationWithoutApplication();
-  loop.runUntilIdle();
-  EXPECT_FALSE(monitor.mailPID());
-  EXPECT_EQ(changes, 1);
-}
-
-TEST_F(FrontmostAppMonitorTest, MailQuittingInFrontIsForgottenBeforeAnythingElseIsActivated) {
-  const pid_t mail = user.openMail().pid();
-  FrontmostAppMonitor monitor(mac.workspace());
-  int changes = 0;
-  monitor.setOnChange([&] { ++changes; });
-  // Only the terminations: which application comes to the front next, and
-  // when, is the system's business.
-  mac.workspace().terminated({mail + 1000, std::string("com.apple.Safari"), "Safari"});
-  loop.runUntilIdle();
-  EXPECT_EQ(monitor.mailPID(), mail);
-  mac.workspace().terminated({mail, std::string(sim::SimulatedMac::mailBundleID), "Mail"});
-  loop.runUntilIdle();
-  EXPECT_EQ(monitor.mailPID(), std::nullopt);
-  EXPECT_EQ(changes, 1);
-}
-
-TEST_F(FrontmostAppMonitorTest, MailAnnouncedAgainWhileInFrontCallsNothing) {
-  const pid_t mail = user.openMail().pid();
-  FrontmostAppMonitor monitor(mac.workspace());
-  int changes = 0;
-  monitor.setOnChange([&] { ++changes; });
-  int announced = 0;
-  const auto observer = mac.workspace().observeActivation([&](auto) { ++announced; });
-  user.openMail();
-  user.click(sim::MailApp::Place::searchField);
-  EXPECT_EQ(announced, 2);  // the workspace did announce Mail again, twice
-  EXPECT_EQ(monitor.mailPID(), mail);
-  EXPECT_EQ(changes, 0);
-}
-
-TEST_F(FrontmostAppMonitorTest, MailQuittingInFrontIsForgottenWithNothingActivatedAfter) {
-  user.openMail();
-  FrontmostAppMonitor monitor(mac.workspace());
-  int changes = 0;
-  monitor.setOnChange([&] { ++changes; });
-  user.quitMail();
-  loop.advance(platform::Duration(5));
-  EXPECT_EQ(mac.workspace().frontmostApplication(), std::nullopt);
-  EXPECT_EQ(monitor.mailPID(), std::nullopt);
-  EXPECT_EQ(changes, 1);
-}
-
-TEST_F(FrontmostAppMonitorTest, ARelaunchedMailIsFollowedWhateverTheSystemActivatesLater) {
-  mac.afterFrontQuits = {.activatesPrevious = true, .delay = platform::Duration(0.5)};
-  user.switchTo(sim::SimulatedMac::safariBundleID, "Safari");
-  user.openMail();
-  FrontmostAppMonitor monitor(mac.workspace());
-  std::vector<std::optional<pid_t>> changes;
-  monitor.setOnChange([&] { changes.push_back(monitor.mailPID()); });
-  const pid_t second = user.relaunchMail().pid();
-  loop.advance(platform::Duration(1));  // Mail is in front: the system leaves it there
-  EXPECT_EQ(changes, (std::vector<std::optional<pid_t>>{std::nullopt, second}));
-  EXPECT_EQ(monitor.mailPID(), second);
-  // Quitting in front, the system brings Safari forward a moment later.
-  user.quitMail();
-  loop.advance(platform::Duration(1));
-  EXPECT_EQ(mac.workspace().frontmostApplication()->bundleIdentifier,
-            sim::SimulatedMac::safariBundleID);
-  EXPECT_EQ(changes, (std::vector<std::optional<pid_t>>{std::nullopt, second, std::nullopt}));
-}
-
-TEST_F(FrontmostAppMonitorTest, AnotherMailProcessInFrontReplacesTheRememberedOne) {
-  const pid_t first = user.openMail().pid();
-  FrontmostAppMonitor monitor(mac.workspace());
-  std::vector<std::optional<pid_t>> changes;
-  monitor.setOnChange([&] { changes.push_back(monitor.mailPID()); });
-  const pid_t second = mac.launchMail().pid();  // a second Mail, the first still running
-  mac.activate(second);
-  loop.runUntilIdle();
-  EXPECT_NE(first, second);
-  EXPECT_EQ(changes, std::vector<std::optional<pid_t>>{second});
-}
-
-TEST_F(FrontmostAppMonitorTest, NotificationsAfterTheMonitorIsGoneAreHarmless) {
-  {
-    FrontmostAppMonitor monitor(mac.workspace());
-    monitor.setOnChange([] { FAIL() << "called after destruction"; });
-    mac.launchMail();  // the notification is queued, the monitor goes
-  }
-  loop.runUntilIdle();
 }
 
 }  // namespace

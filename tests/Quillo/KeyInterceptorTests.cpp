@@ -13,17 +13,6 @@ namespace Key = sim::USKeyboard::KeyCode;
 
 class KeyInterceptorTest : public testing::KeyPathTest {
  protected:
-  /// A key event as the keyboard would make it.
-  Event keyEvent(std::string_view spec, EventType type = EventType::keyDown, bool repeat = false) {
-    const auto stroke = sim::User::keystroke(spec);
-    Event event(type);
-    event.setFlags(stroke.flags | sim::USKeyboard::keyFlags(stroke.keyCode));
-    event.setIntegerValueField(EventField::keyboardEventKeycode, stroke.keyCode);
-    event.setIntegerValueField(EventField::keyboardEventAutorepeat, repeat ? 1 : 0);
-    event.setKeyboardUnicodeString(sim::USKeyboard::eventCharacters(stroke.keyCode, event.flags()));
-    return event;
-  }
-
   std::optional<pid_t> deliveredTo(std::size_t fromEnd = 0) {
     const auto& log = mac.windowServer().log;
     return log.at(log.size() - 1 - fromEnd).deliveredTo;
@@ -140,7 +129,7 @@ TEST_F(KeyInterceptorTest, AutoRepeatOfANonRepeatableActionIsSwallowedWithoutAct
   EXPECT_TRUE(interceptor.handle(EventType::keyUp, keyEvent("e", EventType::keyUp)));
 }
 
-TEST_F(KeyInterceptorTest, ControlKeysAreReadFromTheLayout) {
+TEST_F(KeyInterceptorTest, ControlAndOptionKeysAreReadFromTheLayout) {
   struct Case {
     const char* spec;
     std::optional<KeyToken> token;
@@ -160,6 +149,19 @@ TEST_F(KeyInterceptorTest, ControlKeysAreReadFromTheLayout) {
       {"shift+cmd+t", KeyToken::character("T")},
       {"f1", std::nullopt},
       {"option+e", KeyToken::character("e")},  // a dead key: the key's own letter
+      // Option chords are the key's own character, not what option types.
+      {"option+a", KeyToken::character("a")},
+      {"option+cmd+k", KeyToken::character("k")},
+      {"option+shift+a", KeyToken::character("A")},
+      {"ctrl+option+d", KeyToken::character("d")},
+      {"option+1", KeyToken::character("1")},
+      {"option+shift+1", KeyToken::character("!")},
+      {"option+cmd+/", KeyToken::character("/")},
+      {"option+n", KeyToken::character("n")},
+      {"option+`", KeyToken::character("`")},
+      {"option+space", KeyToken::named(KeyToken::NamedKey::space)},
+      {"option+return", KeyToken::named(KeyToken::NamedKey::return_)},
+      {"option+up", KeyToken::named(KeyToken::NamedKey::up)},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(interceptor.keyToken(keyEvent(c.spec)), c.token) << c.spec;
@@ -271,30 +273,6 @@ TEST(KeyTokenOf, OptionAndControlChordsAreTheKeysOwnCharacterOnAGermanLayout) {
   }
   // A dead key pressed alone types nothing, so it is no key, for either reader.
   EXPECT_EQ(keyTokenOf(Key::equal, 0, u"", german), std::nullopt);
-}
-
-TEST_F(KeyInterceptorTest, OptionChordsOnTheUSLayoutAreTheKeysOwnCharacter) {
-  struct Case {
-    const char* spec;
-    std::optional<KeyToken> token;
-  };
-  const Case cases[] = {
-      {"option+a", KeyToken::character("a")},
-      {"option+cmd+k", KeyToken::character("k")},
-      {"option+shift+a", KeyToken::character("A")},
-      {"ctrl+option+d", KeyToken::character("d")},
-      {"option+1", KeyToken::character("1")},
-      {"option+shift+1", KeyToken::character("!")},
-      {"option+cmd+/", KeyToken::character("/")},
-      {"option+n", KeyToken::character("n")},
-      {"option+`", KeyToken::character("`")},
-      {"option+space", KeyToken::named(KeyToken::NamedKey::space)},
-      {"option+return", KeyToken::named(KeyToken::NamedKey::return_)},
-      {"option+up", KeyToken::named(KeyToken::NamedKey::up)},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(interceptor.keyToken(keyEvent(c.spec)), c.token) << c.spec;
-  }
 }
 
 TEST_F(KeyInterceptorTest, OutlookChordsWorkThroughTheLayout) {

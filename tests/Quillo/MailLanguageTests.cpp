@@ -333,17 +333,7 @@ TEST_F(ReachabilityTest, AReadingStopsAfterTwoSeconds) {
 
 /// The whole app: the check runs after a keymap is applied and when Mail
 /// launches, never inside a key press.
-class ReachabilityInAppTest : public testing::KeyPathTest {
- protected:
-  platform::Event keyEvent(std::string_view spec) {
-    const auto stroke = sim::User::keystroke(spec);
-    platform::Event event(platform::EventType::keyDown);
-    event.setFlags(stroke.flags | sim::USKeyboard::keyFlags(stroke.keyCode));
-    event.setIntegerValueField(platform::EventField::keyboardEventKeycode, stroke.keyCode);
-    event.setKeyboardUnicodeString(sim::USKeyboard::eventCharacters(stroke.keyCode, event.flags()));
-    return event;
-  }
-};
+using ReachabilityInAppTest = testing::KeyPathTest;
 
 TEST_F(ReachabilityInAppTest, NeverOnTheKeyPath) {
   auto& ax = mac.accessibility();

@@ -25,11 +25,13 @@ class PanelModelTest : public testing::QuilloTest {
   std::vector<std::string> keys(ActionID action) { return row(action).keys; }
   std::filesystem::path keymapFile() const { return home.config() / "Quillo" / "keymap.json"; }
 
-  struct NoVersion final : platform::Bundle {
+  struct FixedVersion final : platform::Bundle {
+    explicit FixedVersion(std::string version) : version(std::move(version)) {}
     std::optional<std::filesystem::path> resource(std::string_view) const override { return {}; }
-    std::string shortVersion() const override { return ""; }
+    std::string shortVersion() const override { return version; }
+    std::string version;
   };
-  NoVersion bundle;
+  FixedVersion bundle{""};
   PanelModel model{bundle};
 };
 
@@ -103,6 +105,7 @@ TEST_F(PanelModelTest, ClearingOneActionCountsAsAChange) {
 
 TEST_F(PanelModelTest, ABundleWithoutAVersionReadsAsAQuestionMark) {
   EXPECT_EQ(model.version, "?");
+  EXPECT_EQ(PanelModel(FixedVersion("2.4.1")).version, "2.4.1");
 }
 
 TEST_F(PanelModelTest, LeavingTheCustomSetClosesTheEditorButKeepsTheViewState) {

@@ -249,7 +249,7 @@ TEST(CustomKeymapFile, DecodesLenientlyMemberByMember) {
       {R"({"overrides": {"archive": ["e", "not a chord"]}})",
        Baseline::appleMail,
        {{ActionID::archive, {chord("e")}}}},
-      {R"({"baseline": "hotmail", "overrides": {"reply": ["r"]}})",
+      {R"({"baseline": "pigeonpost", "overrides": {"reply": ["r"]}})",
        Baseline::appleMail,
        {{ActionID::reply, {chord("r")}}}},
       {R"({"baseline": 7})", Baseline::appleMail, {}},

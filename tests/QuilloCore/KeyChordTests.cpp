@@ -3,32 +3,13 @@
 #include <unordered_set>
 
 #include "Fixtures.hpp"
+#include "Platform/Text.hpp"
 #include "QuilloCore/KeyChord.hpp"
 
 namespace quillo {
 namespace {
 
 using NamedKey = KeyToken::NamedKey;
-
-std::string utf8(char32_t c) {
-  std::string out;
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-  return out;
-}
 
 std::string describe(const std::optional<KeyToken>& token) {
   if (!token) return "null";
@@ -59,13 +40,11 @@ TEST(KeyChordText, ParsesAndWritesEveryFixtureCase) {
 TEST(KeyTokenTyped, FollowsTheFixtureTable) {
   const auto fixture = testing::loadFixture("typed_tokens.json");
   for (const auto& entry : fixture["cases"]) {
-    std::string text;
-    std::string codes;
-    for (const auto& scalar : entry["scalars"]) {
-      text += utf8(static_cast<char32_t>(std::stoul(scalar.get<std::string>(), nullptr, 16)));
-      codes += scalar.get<std::string>() + " ";
-    }
-    SCOPED_TRACE("scalars: " + codes);
+    std::u32string scalars;
+    for (const auto& scalar : entry["scalars"])
+      scalars += static_cast<char32_t>(std::stoul(scalar.get<std::string>(), nullptr, 16));
+    SCOPED_TRACE("scalars: " + entry["scalars"].dump());
+    const std::string text = platform::text::utf8(scalars);
     const std::string expected =
         entry["token"].is_null() ? "null" : entry["token"].get<std::string>();
     EXPECT_EQ(describe(KeyToken::typed(text)), expected);

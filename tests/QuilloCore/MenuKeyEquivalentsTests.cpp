@@ -55,12 +55,7 @@ std::string text(const MenuPath& path) {
 }
 
 TEST(OwnKeyEquivalent, IsMailsShortcutUnlessTwoActionsShareIt) {
-  EXPECT_EQ(MenuKeyEquivalents::ownKeyEquivalent(ActionID::archive), chord("ctrl+cmd+a"));
-  EXPECT_EQ(MenuKeyEquivalents::ownKeyEquivalent(ActionID::reply), chord("cmd+r"));
-  EXPECT_EQ(MenuKeyEquivalents::ownKeyEquivalent(ActionID::send), chord("shift+cmd+d"));
-  EXPECT_EQ(MenuKeyEquivalents::ownKeyEquivalent(ActionID::toggleFlag), chord("shift+cmd+l"));
-  EXPECT_EQ(MenuKeyEquivalents::ownKeyEquivalent(ActionID::delete_),
-            KeyChord(KeyToken::named(KeyToken::NamedKey::delete_), {}));
+  // The shortcuts themselves are what the German Mail below is searched by.
   EXPECT_EQ(MenuKeyEquivalents::ownKeyEquivalent(ActionID::markRead), std::nullopt);
   EXPECT_EQ(MenuKeyEquivalents::ownKeyEquivalent(ActionID::markUnread), std::nullopt);
   EXPECT_TRUE(MenuKeyEquivalents::sharesOwnShortcut(ActionID::markRead));

@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "Session/Session.hpp"
+#include "Simulator/USKeyboard.hpp"
 #include "TempHome.hpp"
 
 namespace quillo::testing {
@@ -57,6 +58,20 @@ class KeyPathTest : public QuilloTest {
     session.start();
     loop.runUntilIdle();
     ASSERT_TRUE(app.tap().isInstalled());
+  }
+
+  /// A key event as the keyboard would make it.
+  static platform::Event keyEvent(std::string_view spec,
+                                  platform::EventType type = platform::EventType::keyDown,
+                                  bool repeat = false) {
+    using platform::EventField;
+    const auto stroke = sim::User::keystroke(spec);
+    platform::Event event(type);
+    event.setFlags(stroke.flags | sim::USKeyboard::keyFlags(stroke.keyCode));
+    event.setIntegerValueField(EventField::keyboardEventKeycode, stroke.keyCode);
+    event.setIntegerValueField(EventField::keyboardEventAutorepeat, repeat ? 1 : 0);
+    event.setKeyboardUnicodeString(sim::USKeyboard::eventCharacters(stroke.keyCode, event.flags()));
+    return event;
   }
 
   /// Puts a keymap in place the way applying one does.

@@ -7,6 +7,7 @@
 namespace quillo::platform::text {
 
 std::string utf8(const std::u16string& utf16);
+std::string utf8(const std::u32string& scalars);
 std::u16string utf16(const std::string& utf8);
 std::u32string scalars(const std::string& utf8);
 /// `text` without its last Unicode scalar.

@@ -141,34 +141,6 @@ TEST_F(MacAccessibilityTest, AnElementNotHandedOutByTheAdapterIsRefused) {
             AXError::illegalArgument);
 }
 
-TEST_F(MacAccessibilityTest, PressingAMenuItemArchivesTheSelectedMessage) {
-  const auto children = [&](const AXUIElement& parent) {
-    CFValue read;
-    EXPECT_EQ(ax->copyAttributeValue(parent, "AXChildren", read), AXError::success);
-    const auto* array = read.get<CFValue::Array>();
-    return array ? *array : CFValue::Array{};
-  };
-  const auto titled = [&](const AXUIElement& parent, const std::string& title) {
-    for (const auto& child : children(parent)) {
-      CFValue name;
-      const auto& element = *child.get<AXUIElement>();
-      if (ax->copyAttributeValue(element, "AXTitle", name) == AXError::success &&
-          name == CFValue(title))
-        return element;
-    }
-    ADD_FAILURE() << "no " << title;
-    return AXUIElement{};
-  };
-  const auto subject = mail->selectedMessage()->subject;
-  const AXUIElement message = titled(read(application(), "AXMenuBar"), "Message");
-  const auto menus = children(message);  // the item's menu
-  ASSERT_EQ(menus.size(), 1u);
-  const AXUIElement archive = titled(*menus[0].get<AXUIElement>(), "Archive");
-  EXPECT_EQ(ax->performAction(archive, "AXPress"), AXError::success);
-  EXPECT_NE(mail->selectedMessage()->subject, subject);
-  EXPECT_EQ(ax->performAction(message, "AXNoSuchAction"), AXError::actionUnsupported);
-}
-
 TEST_F(MacAccessibilityTest, AskingForTrustPromptsOnlyWhenAskedTo) {
   mac.permissions.accessibility = false;
   EXPECT_FALSE(ax->isProcessTrusted());

@@ -30,18 +30,6 @@ class MacKeyboardLayoutsTest : public testing::MacShimTest {
   macos::MacKeyboardLayouts layouts;
 };
 
-TEST_F(MacKeyboardLayoutsTest, ControlLetterKeysAreTranslatedToTheirLetters) {
-  const std::pair<std::uint16_t, std::string> cases[] = {
-      {KeyCode::e, "e"},
-      {KeyCode::r, "r"},
-      {KeyCode::comma, ","},
-      {KeyCode::leftBracket, "["},
-  };
-  for (const auto& [keyCode, letter] : cases)
-    EXPECT_EQ(typed(layouts, keyCode, 0), letter) << keyCode;
-  EXPECT_EQ(typed(layouts, KeyCode::e, KeyTranslateModifiers::shift), "E");
-}
-
 TEST_F(MacKeyboardLayoutsTest, EveryKeyTypesWhatTheMacsLayoutTypes) {
   const KeyboardLayouts& direct = mac.windowServer();
   for (std::uint16_t keyCode = 0; keyCode < 128; ++keyCode) {
@@ -67,10 +55,6 @@ TEST_F(MacKeyboardLayoutsTest, ADeadKeyWaitsUnlessDeadKeysAreOff) {
 TEST_F(MacKeyboardLayoutsTest, ALayoutWithoutKeyLayoutDataIsNone) {
   mac.windowServer().layoutDataAvailable = false;
   EXPECT_EQ(layouts.currentKeyboardLayout(), nullptr);
-}
-
-TEST_F(MacKeyboardLayoutsTest, TheKeyboardTypeIsTheSystems) {
-  EXPECT_EQ(layouts.keyboardType(), mac.windowServer().keyboardType());
 }
 
 TEST_F(MacKeyboardLayoutsTest, AHeldLayoutKeepsItsInputSourceUntilLetGo) {

@@ -180,13 +180,6 @@ CFMachPortRef createTap(TapRecord& record) {
                           &TapRecord::callback, &record);
 }
 
-TEST_F(MacShimTest, ATapWithoutThePermissionIsNotCreated) {
-  mac.permissions.accessibility = false;
-  TapRecord record;
-  EXPECT_EQ(createTap(record), nullptr);
-  EXPECT_EQ(mac.windowServer().tapCount(), 0u);
-}
-
 TEST_F(MacShimTest, ATapHearsKeysOnlyOnceItsSourceIsInTheRunLoop) {
   TapRecord record;
   CFMachPortRef tap = createTap(record);
@@ -220,38 +213,6 @@ TEST_F(MacShimTest, TheRunLoopHoldsTheSourcesAddedToIt) {
   CFRunLoopRemoveSource(CFRunLoopGetMain(), source, kCFRunLoopCommonModes);
   EXPECT_EQ(macshim::liveObjectCount(), liveBefore);
   EXPECT_EQ(mac.windowServer().tapCount(), 0u);  // the tap went with its last reference
-}
-
-TEST_F(MacShimTest, TheTapDisabledByTimeoutNoticeReachesTheCallback) {
-  TapRecord record;
-  CFMachPortRef tap = createTap(record);
-  CFRunLoopSourceRef source = CFMachPortCreateRunLoopSource(kCFAllocatorDefault, tap, 0);
-  CFRunLoopAddSource(CFRunLoopGetMain(), source, kCFRunLoopCommonModes);
-  mac.windowServer().disableTapsByTimeout();
-  EXPECT_FALSE(CGEventTapIsEnabled(tap));
-  loop.runUntilIdle();
-  EXPECT_EQ(record.types, std::vector<CGEventType>{kCGEventTapDisabledByTimeout});
-  CGEventTapEnable(tap, true);
-  mac.windowServer().disableTapsByUserInput();
-  loop.runUntilIdle();
-  EXPECT_EQ(record.types.back(), kCGEventTapDisabledByUserInput);
-  CFRunLoopRemoveSource(CFRunLoopGetMain(), source, kCFRunLoopCommonModes);
-  CFRelease(source);
-  CFRelease(tap);
-}
-
-TEST_F(MacShimTest, ADroppedKeyNeverReachesMail) {
-  TapRecord record;
-  record.drop = true;
-  CFMachPortRef tap = createTap(record);
-  CFRunLoopSourceRef source = CFMachPortCreateRunLoopSource(kCFAllocatorDefault, tap, 0);
-  CFRunLoopAddSource(CFRunLoopGetMain(), source, kCFRunLoopCommonModes);
-  user.click(sim::MailApp::Place::searchField);
-  user.press("q");
-  EXPECT_EQ(mail->text(sim::MailApp::Place::searchField), "");
-  CFRunLoopRemoveSource(CFRunLoopGetMain(), source, kCFRunLoopCommonModes);
-  CFRelease(source);
-  CFRelease(tap);
 }
 
 TEST_F(MacShimDeathTest, ACallbackThatReleasesTheEventItWasGivenIsCaught) {
