@@ -89,6 +89,10 @@ bool AccessibilityServer::isProcessTrustedWithOptions(bool prompt) {
 
 AXUIElement AccessibilityServer::handOut(AXUIElement element) {
   element.instance = nextInstance_++;
+  element.reference = std::shared_ptr<const void>(
+      nullptr, [timeouts = std::weak_ptr(timeouts_), instance = element.instance](const void*) {
+        if (const auto held = timeouts.lock()) held->erase(instance);
+      });
   return element;
 }
 
@@ -122,7 +126,7 @@ AXError AccessibilityServer::setMessagingTimeout(const AXUIElement& element, flo
     return AXError::illegalArgument;  // named by a test, never handed out: no object to hold it
   } else {
     // The time-out belongs to this reference, not to the element it stands for.
-    timeouts_[element.instance] = seconds;
+    (*timeouts_)[element.instance] = seconds;
   }
   return AXError::success;
 }
@@ -153,8 +157,8 @@ AXError AccessibilityServer::beginRequest(const AXUIElement& element, SimApp*& a
 }
 
 double AccessibilityServer::timeoutFor(const AXUIElement& element) const {
-  const auto own = timeouts_.find(element.instance);
-  return own != timeouts_.end() && own->second > 0 ? own->second : globalTimeout_;
+  const auto own = timeouts_->find(element.instance);
+  return own != timeouts_->end() && own->second > 0 ? own->second : globalTimeout_;
 }
 
 AXError AccessibilityServer::readAttribute(const AXUIElement& target, SimApp* app,

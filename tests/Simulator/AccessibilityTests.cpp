@@ -145,6 +145,18 @@ TEST_F(SimulatorTest, ATimeOutHoldsForOneReferenceOnly) {
   EXPECT_EQ(ax.copyAttributeValue(second, "AXMenuBar", value), AXError::cannotComplete);
 }
 
+TEST_F(SimulatorTest, ATimeOutGoesWithTheLastCopyOfItsReference) {
+  auto& ax = mac.accessibility();
+  const std::size_t before = ax.heldTimeouts();
+  {
+    const auto app = ax.createApplication(user.mail().pid());
+    ASSERT_EQ(ax.setMessagingTimeout(app, 0.1f), AXError::success);
+    const auto copy = app;
+    EXPECT_EQ(ax.heldTimeouts(), before + 1);
+  }
+  EXPECT_EQ(ax.heldTimeouts(), before);
+}
+
 TEST_F(SimulatorTest, ARelaunchedMailHasANewPidAndOldElementsAreInvalid) {
   auto& ax = mac.accessibility();
   const pid_t before = user.mail().pid();

@@ -17,6 +17,7 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <utility>
 
 #include "Platform/Accessibility.hpp"
@@ -51,6 +52,8 @@ class AccessibilityServer final : public platform::Accessibility {
   /// Round trips to `pid` (0: the system-wide element) since the last reset.
   std::size_t roundTrips(pid_t pid) const;
   std::size_t totalRoundTrips() const;
+  /// Time-outs set on references still held somewhere.
+  std::size_t heldTimeouts() const { return timeouts_->size(); }
   void resetRoundTrips();
   /// The process-wide messaging time-out in force (macOS starts at 6 s).
   float globalTimeout() const { return globalTimeout_; }
@@ -76,7 +79,10 @@ class AccessibilityServer final : public platform::Accessibility {
   SimulatedMac& mac_;
   float globalTimeout_ = kDefaultTimeout;
   std::uint64_t nextInstance_ = 1;
-  std::map<std::uint64_t, float> timeouts_;  // by reference (instance)
+  /// By reference (instance); an entry goes when the last copy of its
+  /// reference does, as a released CF object's time-out goes with it.
+  std::shared_ptr<std::map<std::uint64_t, float>> timeouts_ =
+      std::make_shared<std::map<std::uint64_t, float>>();
   std::map<pid_t, std::size_t> roundTrips_;
 };
 
