@@ -2,7 +2,7 @@
 
 namespace quillo {
 
-using Request = PanelActions::Request;
+using Request = PanelRequest;
 using Place = CheatSheet::Place;
 
 namespace {
@@ -61,10 +61,10 @@ PanelContent::ShortcutRow shortcutRow(const PanelModel& model,
   }
   if (!model.editing) return row;
   row.recording = model.recording == shortcut.action;
-  row.recordButton = button("", PanelActions::Record{shortcut.action},
+  row.recordButton = button("", PanelRequests::Record{shortcut.action},
                             "Click, then press the shortcut you want for " + shortcut.title);
   if (shortcut.fromQuillo && !row.recording) {
-    row.clearButton = button("", PanelActions::ClearKey{shortcut.action},
+    row.clearButton = button("", PanelRequests::ClearKey{shortcut.action},
                              "Use the Mac's own shortcut for " + shortcut.title);
   }
   return row;
@@ -84,7 +84,8 @@ PanelContent::Editor editor(const PanelModel& model, const PanelViewState& view)
   editor.messageIsWarning = model.recordMessage.has_value();
   editor.message =
       model.recordMessage.value_or("Click a key, then press the shortcut you want. Esc cancels.");
-  if (model.hasChanges) editor.resetChanges = button("Reset changes", PanelActions::ResetChanges{});
+  if (model.hasChanges)
+    editor.resetChanges = button("Reset changes", PanelRequests::ResetChanges{});
   return editor;
 }
 
@@ -98,7 +99,7 @@ PanelContent::Help help() {
     help.places.push_back(helpPlace(place));
   help.legend = {"Green icon: the shortcut is available there",
                  "Grey icon: the shortcut is not available there"};
-  help.ok = button("OK", PanelActions::ToggleHelp{});
+  help.ok = button("OK", PanelRequests::ToggleHelp{});
   return help;
 }
 
@@ -142,16 +143,16 @@ PanelContent panelContent(const PanelModel& model, const PanelViewState& view) {
   content.title = "Shortcuts for Apple Mail";
 
   PanelContent::SwitchRow enabled{model.enabled ? "Shortcuts enabled" : "Shortcuts disabled",
-                                  model.enabled, PanelActions::SetEnabled{!model.enabled},
+                                  model.enabled, PanelRequests::SetEnabled{!model.enabled},
                                   std::nullopt, std::nullopt};
   if (model.enabled) enabled.note = std::string(statusNote(model.status));
   content.switches.push_back(std::move(enabled));
   content.switches.push_back(
-      {"Open at login", model.launchAtLogin, PanelActions::SetLaunchAtLogin{!model.launchAtLogin},
-       std::nullopt, button("Login Items Settings\u2026", PanelActions::OpenLoginItems{})});
+      {"Open at login", model.launchAtLogin, PanelRequests::SetLaunchAtLogin{!model.launchAtLogin},
+       std::nullopt, button("Login Items Settings\u2026", PanelRequests::OpenLoginItems{})});
   content.switches.push_back(
-      {"Accessibility", model.permissions.accessibility, PanelActions::FixAccessibility{},
-       std::nullopt, button("Accessibility Settings\u2026", PanelActions::FixAccessibility{})});
+      {"Accessibility", model.permissions.accessibility, PanelRequests::FixAccessibility{},
+       std::nullopt, button("Accessibility Settings\u2026", PanelRequests::FixAccessibility{})});
   if (!model.permissions.accessibility) {
     content.accessibilityHelp =
         "Quillo needs Accessibility to work. Switch it on in Settings; if Quillo isn't in the "
@@ -159,7 +160,7 @@ PanelContent panelContent(const PanelModel& model, const PanelViewState& view) {
   }
   if (model.loginNeedsApproval) {
     content.loginApproval = PanelContent::WarningRow{
-        "Approve Quillo in Login Items", button("Open Settings", PanelActions::OpenLoginItems{})};
+        "Approve Quillo in Login Items", button("Open Settings", PanelRequests::OpenLoginItems{})};
   }
   content.setCaption = "SHORTCUT SET";
   for (const ShortcutSet set : model.sets) {
@@ -170,13 +171,13 @@ PanelContent panelContent(const PanelModel& model, const PanelViewState& view) {
   if (model.needsInputMonitoring) {
     content.inputMonitoring =
         PanelContent::WarningRow{"Input Monitoring permission is needed",
-                                 button("Open Settings", PanelActions::FixInputMonitoring{})};
+                                 button("Open Settings", PanelRequests::FixInputMonitoring{})};
   }
   if (!model.keymapProblems.empty()) {
     content.keymapWarning =
         PanelContent::WarningRow{model.keymapHasError ? "Your shortcuts file has an error"
                                                       : "Your shortcuts file has warnings",
-                                 button("Reset", PanelActions::ResetShortcuts{})};
+                                 button("Reset", PanelRequests::ResetShortcuts{})};
     const std::size_t shown = std::min<std::size_t>(model.keymapProblems.size(), 3);
     content.keymapProblemLines.assign(model.keymapProblems.begin(),
                                       model.keymapProblems.begin() + static_cast<long>(shown));
@@ -186,8 +187,8 @@ PanelContent panelContent(const PanelModel& model, const PanelViewState& view) {
   content.legend = {{"Quillo", false, true}, {"macOS", true, true}};
   content.legendQuilloDimmed = !model.enabled;
   content.editButton =
-      button(model.editing ? "Done" : "Edit Shortcuts\u2026", PanelActions::EditShortcuts{});
-  content.helpButton = button("", PanelActions::ToggleHelp{},
+      button(model.editing ? "Done" : "Edit Shortcuts\u2026", PanelRequests::EditShortcuts{});
+  content.helpButton = button("", PanelRequests::ToggleHelp{},
                               "What the icons beside each shortcut mean", "Explain the icons");
   if (model.editing) content.editor = editor(model, view);
   const std::size_t left = (model.shortcuts.size() + 1) / 2;
@@ -199,20 +200,20 @@ PanelContent panelContent(const PanelModel& model, const PanelViewState& view) {
   if (model.showDebug) {
     PanelContent::Debug debug{
         "DEBUG",
-        {"Debug logging", model.debugLogging, PanelActions::SetDebugLogging{!model.debugLogging},
+        {"Debug logging", model.debugLogging, PanelRequests::SetDebugLogging{!model.debugLogging},
          std::nullopt, std::nullopt},
         "Logs accessibility roles and action names only, never keys or text.",
         {}};
-    for (const auto command : allCases<PanelActions::DebugCommand>()) {
+    for (const auto command : allCases<PanelRequests::DebugCommand>()) {
       debug.commands.push_back(
-          button(std::string(rawValue(command)), PanelActions::Debug{command}));
+          button(std::string(rawValue(command)), PanelRequests::Debug{command}));
     }
     content.debug = std::move(debug);
   }
 
-  content.support = button("Support", PanelActions::Support{});
+  content.support = button("Support", PanelRequests::Support{});
   content.versionText = "v" + model.version;
-  content.quit = button("Quit", PanelActions::Quit{});
+  content.quit = button("Quit", PanelRequests::Quit{});
   if (model.showingHelp) content.help = help();
   return content;
 }

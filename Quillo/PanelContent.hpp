@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "PanelActions.hpp"
 #include "PanelModel.hpp"
+#include "PanelRequest.hpp"
 
 namespace quillo {
 
@@ -22,7 +22,7 @@ struct PanelContent {
   /// A link-style or plain button.
   struct Button {
     std::string title;
-    PanelActions::Request request;
+    PanelRequest request;
     std::string toolTip;
     std::string accessibilityLabel;
     bool operator==(const Button&) const = default;
@@ -32,7 +32,7 @@ struct PanelContent {
     std::string title;
     bool on = false;
     /// What flipping the switch asks for.
-    PanelActions::Request flip;
+    PanelRequest flip;
     std::optional<std::string> note;
     std::optional<Button> link;
     bool operator==(const SwitchRow&) const = default;

@@ -10,8 +10,8 @@
 #include <functional>
 #include <optional>
 
-#include "PanelActions.hpp"
 #include "PanelContent.hpp"
+#include "PanelRequest.hpp"
 #include "Platform/Geometry.hpp"
 
 namespace quillo {
@@ -25,9 +25,7 @@ class PanelView {
   virtual std::optional<platform::Size> fittingSize() const = 0;
 
   /// Set by the panel controller; called with each request a control makes.
-  void setOnRequest(std::function<void(const PanelActions::Request&)> hook) {
-    onRequest_ = std::move(hook);
-  }
+  void setOnRequest(std::function<void(const PanelRequest&)> hook) { onRequest_ = std::move(hook); }
   /// Set by the panel controller; called after the view's own state changed.
   void setNeedsDisplay(std::function<void()> hook) { needsDisplay_ = std::move(hook); }
   /// What only the drawing knows: read for each drawing.
@@ -35,7 +33,7 @@ class PanelView {
 
  protected:
   /// Hands a control's request to the panel controller.
-  void makeRequest(const PanelActions::Request& request) const {
+  void makeRequest(const PanelRequest& request) const {
     if (onRequest_) onRequest_(request);
   }
   /// Changes the view's own state and asks for the content drawn anew when
@@ -50,7 +48,7 @@ class PanelView {
   void setViewStateQuietly(const PanelViewState& state) { viewState_ = state; }
 
  private:
-  std::function<void(const PanelActions::Request&)> onRequest_;
+  std::function<void(const PanelRequest&)> onRequest_;
   std::function<void()> needsDisplay_;
   PanelViewState viewState_;
 };

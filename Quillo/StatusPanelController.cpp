@@ -39,7 +39,7 @@ StatusPanelController::StatusPanelController(AppController& app, platform::Statu
   item_.setOnClick([weak = lifeline_.weak()](std::uint64_t flags) {
     if (auto* self = Lifeline<StatusPanelController>::lock(weak)) self->toggle(flags);
   });
-  view_.setOnRequest([weak = lifeline_.weak()](const PanelActions::Request& request) {
+  view_.setOnRequest([weak = lifeline_.weak()](const PanelRequest& request) {
     if (auto* self = Lifeline<StatusPanelController>::lock(weak)) self->perform(request);
   });
   view_.setNeedsDisplay([weak = lifeline_.weak()] {
@@ -209,24 +209,24 @@ void StatusPanelController::recordKey(const MonitoredEvent& event) {
   refresh();
 }
 
-void StatusPanelController::perform(const PanelActions::Request& request) {
+void StatusPanelController::perform(const PanelRequest& request) {
   // One handler per request: a request without one does not compile.
   std::visit([this](const auto& r) { handle(r); }, request);
 }
 
-void StatusPanelController::handle(const PanelActions::SetEnabled& r) {
+void StatusPanelController::handle(const PanelRequests::SetEnabled& r) {
   app_.selectSet(r.on ? app_.prefs().lastActiveSet() : ShortcutSet::off);
   refresh();
 }
 
-void StatusPanelController::handle(const PanelActions::SelectSet& r) {
+void StatusPanelController::handle(const PanelRequests::SelectSet& r) {
   app_.selectSet(r.set);
   model_.editing = r.set == ShortcutSet::custom;
   model_.stopRecording();
   refresh();
 }
 
-void StatusPanelController::handle(const PanelActions::SetLaunchAtLogin& r) {
+void StatusPanelController::handle(const PanelRequests::SetLaunchAtLogin& r) {
   auto& items = app_.environment().loginItems;
   if (auto error = r.on ? items.registerApp() : items.unregisterApp()) {
     log_.error("Launch at login change failed: " + *error);
@@ -234,22 +234,22 @@ void StatusPanelController::handle(const PanelActions::SetLaunchAtLogin& r) {
   refresh();
 }
 
-void StatusPanelController::handle(const PanelActions::OpenLoginItems&) {
+void StatusPanelController::handle(const PanelRequests::OpenLoginItems&) {
   close("for Login Items in System Settings");
   app_.environment().loginItems.openSystemSettingsLoginItems();
 }
 
-void StatusPanelController::handle(const PanelActions::FixAccessibility&) {
+void StatusPanelController::handle(const PanelRequests::FixAccessibility&) {
   close("for Accessibility in System Settings");
   app_.fixAccessibility();
 }
 
-void StatusPanelController::handle(const PanelActions::FixInputMonitoring&) {
+void StatusPanelController::handle(const PanelRequests::FixInputMonitoring&) {
   close("for Input Monitoring in System Settings");
   app_.fixInputMonitoring();
 }
 
-void StatusPanelController::handle(const PanelActions::EditShortcuts&) {
+void StatusPanelController::handle(const PanelRequests::EditShortcuts&) {
   if (!model_.editing) {
     const ShortcutSet active = app_.shortcutSet();
     if (active != ShortcutSet::custom) {
@@ -265,52 +265,52 @@ void StatusPanelController::handle(const PanelActions::EditShortcuts&) {
   refresh();
 }
 
-void StatusPanelController::handle(const PanelActions::ToggleHelp&) {
+void StatusPanelController::handle(const PanelRequests::ToggleHelp&) {
   model_.showingHelp = !model_.showingHelp;
   refresh();
 }
 
-void StatusPanelController::handle(const PanelActions::SetBaseline& r) {
+void StatusPanelController::handle(const PanelRequests::SetBaseline& r) {
   app_.editCustom([&](CustomKeymap& definition) { definition.baseline = r.baseline; });
   refresh();
 }
 
-void StatusPanelController::handle(const PanelActions::Record& r) {
+void StatusPanelController::handle(const PanelRequests::Record& r) {
   model_.recording = r.action;
   model_.recordMessage.reset();
   redraw();
 }
 
-void StatusPanelController::handle(const PanelActions::ClearKey& r) {
+void StatusPanelController::handle(const PanelRequests::ClearKey& r) {
   app_.editCustom([&](CustomKeymap& definition) { definition.clear(r.action); });
   refresh();
 }
 
-void StatusPanelController::handle(const PanelActions::ResetChanges&) {
+void StatusPanelController::handle(const PanelRequests::ResetChanges&) {
   app_.editCustom([](CustomKeymap& definition) { definition.resetChanges(); });
   refresh();
 }
 
-void StatusPanelController::handle(const PanelActions::ResetShortcuts&) {
+void StatusPanelController::handle(const PanelRequests::ResetShortcuts&) {
   app_.resetKeymapToDefaults();
 }
 
-void StatusPanelController::handle(const PanelActions::Support&) {
+void StatusPanelController::handle(const PanelRequests::Support&) {
   close("for the support address");
   app_.environment().opener.openURL(supportAddress);
 }
 
-void StatusPanelController::handle(const PanelActions::Quit&) {
+void StatusPanelController::handle(const PanelRequests::Quit&) {
   application_.terminate();
 }
 
-void StatusPanelController::handle(const PanelActions::SetDebugLogging& r) {
+void StatusPanelController::handle(const PanelRequests::SetDebugLogging& r) {
   app_.setDebugLogging(r.on);
   refresh();
 }
 
-void StatusPanelController::handle(const PanelActions::Debug& r) {
-  using Command = PanelActions::DebugCommand;
+void StatusPanelController::handle(const PanelRequests::Debug& r) {
+  using Command = PanelRequests::DebugCommand;
   close("for a diagnostic");
   switch (r.command) {
     case Command::focus:

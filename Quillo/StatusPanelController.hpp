@@ -20,8 +20,8 @@
 
 #include "AppController.hpp"
 #include "Lifeline.hpp"
-#include "PanelActions.hpp"
 #include "PanelModel.hpp"
+#include "PanelRequest.hpp"
 #include "PanelView.hpp"
 #include "Platform/Application.hpp"
 #include "Platform/EventMonitors.hpp"
@@ -60,7 +60,7 @@ class StatusPanelController final : public StatusUI {
   /// Why the panel last closed; empty before it ever did.
   const std::string& lastCloseReason() const { return lastCloseReason_; }
   /// Carries out one of the view's requests.
-  void perform(const PanelActions::Request& request);
+  void perform(const PanelRequest& request);
   /// The local monitor: whether the event goes on to its window.
   bool handleLocalEvent(const platform::MonitoredEvent& event);
   /// Whether an application's activation closes the open panel: another
@@ -83,23 +83,23 @@ class StatusPanelController final : public StatusUI {
   void setRecording(std::optional<ActionID> action);
   void recordKey(const platform::MonitoredEvent& event);
   // The handlers of the view's requests, one per request.
-  void handle(const PanelActions::SetEnabled& request);
-  void handle(const PanelActions::SelectSet& request);
-  void handle(const PanelActions::SetLaunchAtLogin& request);
-  void handle(const PanelActions::OpenLoginItems& request);
-  void handle(const PanelActions::FixAccessibility& request);
-  void handle(const PanelActions::FixInputMonitoring& request);
-  void handle(const PanelActions::EditShortcuts& request);
-  void handle(const PanelActions::ToggleHelp& request);
-  void handle(const PanelActions::SetBaseline& request);
-  void handle(const PanelActions::Record& request);
-  void handle(const PanelActions::ClearKey& request);
-  void handle(const PanelActions::ResetChanges& request);
-  void handle(const PanelActions::ResetShortcuts& request);
-  void handle(const PanelActions::Support& request);
-  void handle(const PanelActions::Quit& request);
-  void handle(const PanelActions::SetDebugLogging& request);
-  void handle(const PanelActions::Debug& request);
+  void handle(const PanelRequests::SetEnabled& request);
+  void handle(const PanelRequests::SelectSet& request);
+  void handle(const PanelRequests::SetLaunchAtLogin& request);
+  void handle(const PanelRequests::OpenLoginItems& request);
+  void handle(const PanelRequests::FixAccessibility& request);
+  void handle(const PanelRequests::FixInputMonitoring& request);
+  void handle(const PanelRequests::EditShortcuts& request);
+  void handle(const PanelRequests::ToggleHelp& request);
+  void handle(const PanelRequests::SetBaseline& request);
+  void handle(const PanelRequests::Record& request);
+  void handle(const PanelRequests::ClearKey& request);
+  void handle(const PanelRequests::ResetChanges& request);
+  void handle(const PanelRequests::ResetShortcuts& request);
+  void handle(const PanelRequests::Support& request);
+  void handle(const PanelRequests::Quit& request);
+  void handle(const PanelRequests::SetDebugLogging& request);
+  void handle(const PanelRequests::Debug& request);
 
   AppController& app_;
   platform::StatusItem& item_;

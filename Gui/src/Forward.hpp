@@ -5,15 +5,15 @@
 #include <QAbstractButton>
 #include <functional>
 
-#include "PanelActions.hpp"
+#include "PanelRequest.hpp"
 
 namespace quillo::gui {
 
-using Forward = std::function<void(const PanelActions::Request&)>;
+using Forward = std::function<void(const PanelRequest&)>;
 
 /// A click on `button` asks for `request`.
 inline void forwardClicks(QAbstractButton* button, const Forward& forward,
-                          const PanelActions::Request& request) {
+                          const PanelRequest& request) {
   QObject::connect(button, &QAbstractButton::clicked, button,
                    [forward, request] { forward(request); });
 }

@@ -36,7 +36,7 @@ class HelpOverlay final : public QWidget {
  private:
   QWidget* card_;
   Forward forward_;
-  PanelActions::Request dismiss_;
+  PanelRequest dismiss_;
 };
 
 }  // namespace quillo::gui

@@ -62,9 +62,7 @@ QHBoxLayout* warningRow(const PanelContent::WarningRow& row, const Palette& pale
 QWidget* PanelWidget::buildParts(const PanelContent& c) {
   const Palette palette = Palette::of(appearance());
   const unsigned generation = generation_;
-  const Forward fwd = [this, generation](const PanelActions::Request& r) {
-    forward(r, generation);
-  };
+  const Forward fwd = [this, generation](const PanelRequest& r) { forward(r, generation); };
 
   const auto part = [](QWidget* widget, const char* name) {
     widget->setObjectName(QString::fromLatin1(name));
@@ -136,7 +134,7 @@ QWidget* PanelWidget::buildParts(const PanelContent& c) {
   sets->setSpacing(2);
   for (const auto& set : c.sets) {
     auto* row = new SetRow(set, palette);
-    forwardClicks(row, fwd, PanelActions::SelectSet{set.set});
+    forwardClicks(row, fwd, PanelRequests::SelectSet{set.set});
     sets->addWidget(row, 0, Qt::AlignLeft);
   }
   statusColumn->addLayout(sets);
@@ -198,7 +196,7 @@ QWidget* PanelWidget::buildParts(const PanelContent& c) {
       if (generation != generation_) return;
       // The chooser closes with the choice; the request's redraw shows it.
       setViewStateQuietly(PanelViewState{});
-      forward(PanelActions::SetBaseline{baseline}, generation);
+      forward(PanelRequests::SetBaseline{baseline}, generation);
     };
     chooser.hover = [this, generation](std::optional<CustomKeymap::Baseline> baseline) {
       PanelViewState state = viewState();

@@ -136,7 +136,7 @@ void PanelWidget::display(const PanelContent& content) {
   rebuild();
 }
 
-void PanelWidget::forward(const PanelActions::Request& request, unsigned generation) {
+void PanelWidget::forward(const PanelRequest& request, unsigned generation) {
   if (generation != generation_) return;
   makeRequest(request);
 }
@@ -186,7 +186,7 @@ void PanelWidget::rebuild() {
     const unsigned generation = generation_;
     help_ = new HelpOverlay(
         *content_->help, Palette::of(appearance()),
-        [this, generation](const PanelActions::Request& r) { forward(r, generation); }, this);
+        [this, generation](const PanelRequest& r) { forward(r, generation); }, this);
     help_->setGeometry(rect());
     help_->show();
     help_->raise();
@@ -274,7 +274,7 @@ void PanelWidget::keyPressEvent(QKeyEvent* event) {
       recording = recording || row.recording;
   }
   if (recording && key == Qt::Key_Escape) {
-    forward(PanelActions::Record{std::nullopt}, generation_);
+    forward(PanelRequests::Record{std::nullopt}, generation_);
     return;
   }
   QWidget::keyPressEvent(event);

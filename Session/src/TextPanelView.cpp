@@ -141,12 +141,12 @@ std::optional<platform::Size> TextPanelView::fittingSize() const {
 std::optional<std::string> TextPanelView::click(const std::string& title) {
   if (!content_) return "the panel shows nothing";
   const PanelContent& c = *content_;
-  std::optional<PanelActions::Request> request;
+  std::optional<PanelRequest> request;
   // An open chooser lies over the rest of the panel: its entries come first.
   if (c.editor) {
     for (const auto& choice : c.editor->choices) {
       if (request || choice.title != title) continue;
-      request = PanelActions::SetBaseline{choice.baseline};
+      request = PanelRequests::SetBaseline{choice.baseline};
       PanelViewState closed = viewState();
       closed.choosingBaseline = false;
       setViewStateQuietly(closed);
@@ -160,7 +160,7 @@ std::optional<std::string> TextPanelView::click(const std::string& title) {
     if (row.link) consider(*row.link);
   }
   for (const auto& set : c.sets) {
-    if (!request && set.title == title) request = PanelActions::SelectSet{set.set};
+    if (!request && set.title == title) request = PanelRequests::SelectSet{set.set};
   }
   if (c.loginApproval) consider(c.loginApproval->button);
   if (c.inputMonitoring) consider(c.inputMonitoring->button);

@@ -62,7 +62,7 @@ class PanelTest : public ::testing::Test {
     model.sets.assign(all.begin(), all.end());
     model.shortcuts = PanelModel::shortcutRows(&gmail);
     widget.setAppearance(Appearance::light);
-    widget.setOnRequest([this](const PanelActions::Request& r) { requests.push_back(r); });
+    widget.setOnRequest([this](const PanelRequest& r) { requests.push_back(r); });
     // As the panel controller does: the view's own state drawn anew.
     widget.setNeedsDisplay([this] { show(); });
   }
@@ -93,7 +93,7 @@ class PanelTest : public ::testing::Test {
   PanelModel model{bundle};
   Keymap gmail = keymap(KeymapPreset::gmail);
   PanelWidget widget;
-  std::vector<PanelActions::Request> requests;
+  std::vector<PanelRequest> requests;
   Palette light = Palette::of(Appearance::light);
 };
 

@@ -8,7 +8,7 @@
 namespace quillo::gui::testing {
 namespace {
 
-using A = PanelActions;
+using A = PanelRequests;
 using Request = A::Request;
 
 TEST_F(PanelTest, EachControlMakesExactlyItsRequest) {

@@ -56,7 +56,7 @@ TEST_F(PanelContentTest, TheFirstSwitchSaysWhetherShortcutsAreOnAndWhy) {
     const auto first = panelContent(model).switches.at(0);
     EXPECT_EQ(first.title, c.title);
     EXPECT_EQ(first.note, c.note) << c.title;
-    EXPECT_EQ(first.flip, PanelActions::Request(PanelActions::SetEnabled{!c.enabled}));
+    EXPECT_EQ(first.flip, PanelRequest(PanelRequests::SetEnabled{!c.enabled}));
   }
 }
 
@@ -68,11 +68,10 @@ TEST_F(PanelContentTest, MissingAccessibilityExplainsItselfAndApprovalIsAWarning
   ASSERT_TRUE(content.accessibilityHelp);
   EXPECT_TRUE(content.accessibilityHelp->starts_with("Quillo needs Accessibility to work."));
   EXPECT_FALSE(content.switches.at(2).on);
-  EXPECT_EQ(content.switches.at(2).flip, PanelActions::Request(PanelActions::FixAccessibility{}));
+  EXPECT_EQ(content.switches.at(2).flip, PanelRequest(PanelRequests::FixAccessibility{}));
   ASSERT_TRUE(content.loginApproval);
   EXPECT_EQ(content.loginApproval->title, "Approve Quillo in Login Items");
-  EXPECT_EQ(content.loginApproval->button.request,
-            PanelActions::Request(PanelActions::OpenLoginItems{}));
+  EXPECT_EQ(content.loginApproval->button.request, PanelRequest(PanelRequests::OpenLoginItems{}));
 }
 
 TEST_F(PanelContentTest, SetRowsMarkTheActiveSet) {
@@ -149,8 +148,7 @@ TEST_F(PanelContentTest, TheEditorRecordsClearsAndResets) {
 
   const auto archive = row(content, ActionID::archive);  // Quillo's E
   ASSERT_TRUE(archive.recordButton);
-  EXPECT_EQ(archive.recordButton->request,
-            PanelActions::Request(PanelActions::Record{ActionID::archive}));
+  EXPECT_EQ(archive.recordButton->request, PanelRequest(PanelRequests::Record{ActionID::archive}));
   EXPECT_EQ(archive.recordButton->toolTip, "Click, then press the shortcut you want for Archive");
   ASSERT_TRUE(archive.clearButton);
   EXPECT_EQ(archive.clearButton->toolTip, "Use the Mac's own shortcut for Archive");
@@ -203,14 +201,13 @@ TEST_F(PanelContentTest, DebugSectionFooterAndHelp) {
   ASSERT_EQ(content.debug->commands.size(), 5u);
   EXPECT_EQ(content.debug->commands[0].title, "Log Focused Element in 3 s");
   EXPECT_EQ(content.debug->commands[4].request,
-            PanelActions::Request(PanelActions::Debug{PanelActions::DebugCommand::showLog}));
-  EXPECT_EQ(content.debug->logging.flip,
-            PanelActions::Request(PanelActions::SetDebugLogging{true}));
+            PanelRequest(PanelRequests::Debug{PanelRequests::DebugCommand::showLog}));
+  EXPECT_EQ(content.debug->logging.flip, PanelRequest(PanelRequests::SetDebugLogging{true}));
   EXPECT_TRUE(content.legendQuilloDimmed);
   ASSERT_TRUE(content.help);
   ASSERT_EQ(content.help->places.size(), 3u);
   EXPECT_EQ(content.help->places[1].name, "Open message");
-  EXPECT_EQ(content.help->ok.request, PanelActions::Request(PanelActions::ToggleHelp{}));
+  EXPECT_EQ(content.help->ok.request, PanelRequest(PanelRequests::ToggleHelp{}));
 }
 
 }  // namespace

@@ -99,9 +99,9 @@ TEST_F(StatusPanelControllerTest, OptionClickShowsTheDebugSectionAndAPlainClickD
 
 TEST_F(StatusPanelControllerTest, RecordingSuspendsTheInterceptorAndEscOnlyCancelsIt) {
   item.click();
-  panel.perform(PanelActions::SelectSet{ShortcutSet::custom});
+  panel.perform(PanelRequests::SelectSet{ShortcutSet::custom});
   ASSERT_TRUE(panel.model().editing);
-  panel.perform(PanelActions::Record{ActionID::archive});
+  panel.perform(PanelRequests::Record{ActionID::archive});
   EXPECT_TRUE(app.interceptor().suspended());
   EXPECT_FALSE(panel.handleLocalEvent(key(platform::KeyCode::escape, "\x1b")));
   EXPECT_TRUE(window.visible);
@@ -114,8 +114,8 @@ TEST_F(StatusPanelControllerTest, RecordingSuspendsTheInterceptorAndEscOnlyCance
 
 TEST_F(StatusPanelControllerTest, ARefusedKeyKeepsRecordingAndAnAcceptedOneIsAssigned) {
   item.click();
-  panel.perform(PanelActions::SelectSet{ShortcutSet::custom});
-  panel.perform(PanelActions::Record{ActionID::send});
+  panel.perform(PanelRequests::SelectSet{ShortcutSet::custom});
+  panel.perform(PanelRequests::Record{ActionID::send});
   EXPECT_FALSE(panel.handleLocalEvent(key(platform::KeyCode::e, "e")));
   EXPECT_EQ(panel.model().recording, ActionID::send);
   EXPECT_EQ(panel.model().recordMessage,
@@ -145,7 +145,7 @@ TEST_F(StatusPanelControllerTest, AClickElsewhereInTheAppClosesThePanelAndGoesOn
 
 TEST_F(StatusPanelControllerTest, ReturnClosesTheHelpCardAndOtherKeysPass) {
   item.click();
-  panel.perform(PanelActions::ToggleHelp{});
+  panel.perform(PanelRequests::ToggleHelp{});
   ASSERT_TRUE(panel.model().showingHelp);
   EXPECT_TRUE(panel.handleLocalEvent(key(platform::KeyCode::e, "e")));
   EXPECT_TRUE(panel.model().showingHelp);
@@ -156,8 +156,8 @@ TEST_F(StatusPanelControllerTest, ReturnClosesTheHelpCardAndOtherKeysPass) {
 
 TEST_F(StatusPanelControllerTest, ClosingWhileRecordingGivesTheKeysBackToTheInterceptorAtOnce) {
   item.click();
-  panel.perform(PanelActions::SelectSet{ShortcutSet::custom});
-  panel.perform(PanelActions::Record{ActionID::archive});
+  panel.perform(PanelRequests::SelectSet{ShortcutSet::custom});
+  panel.perform(PanelRequests::Record{ActionID::archive});
   ASSERT_TRUE(app.interceptor().suspended());
   item.click();  // closes; no later refresh may be needed for the keys
   EXPECT_FALSE(window.visible);
@@ -176,8 +176,8 @@ TEST_F(StatusPanelControllerTest, StartingToRecordForgetsTheKeysTheInterceptorSw
   ASSERT_TRUE(app.interceptor().handle(platform::EventType::keyDown, down));  // archives
   ASSERT_FALSE(app.interceptor().swallowedKeyCodes().empty());
   item.click();
-  panel.perform(PanelActions::SelectSet{ShortcutSet::custom});
-  panel.perform(PanelActions::Record{ActionID::archive});
+  panel.perform(PanelRequests::SelectSet{ShortcutSet::custom});
+  panel.perform(PanelRequests::Record{ActionID::archive});
   // e's key-up goes to the recorder now; the next e typed later keeps its key-up.
   EXPECT_TRUE(app.interceptor().swallowedKeyCodes().empty());
 }
@@ -292,7 +292,7 @@ TEST_F(StatusPanelControllerTest, APermissionCheckThatChangesNothingRedrawsNothi
 TEST_F(StatusPanelControllerTest, TheViewsOwnChangesReplaceAnOpenPanelForItsNewSizeAtOnce) {
   view.size = platform::Size{500, 600};
   item.click();
-  view.makeRequest(PanelActions::EditShortcuts{});
+  view.makeRequest(PanelRequests::EditShortcuts{});
   ASSERT_EQ(window.frame().height, 600);
   // The chooser opens: the drawing is taller, and the panel with it,
   // before control goes back to the loop.
@@ -320,7 +320,7 @@ TEST_F(StatusPanelControllerTest, ATallPanelOnAShortScreenGetsTheHeightThatFitsU
 namespace quillo {
 namespace {
 
-using A = PanelActions;
+using A = PanelRequests;
 
 class PanelRequestTest : public StatusPanelControllerTest {
  protected:

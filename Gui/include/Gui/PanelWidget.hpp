@@ -82,7 +82,7 @@ class PanelWidget final : public QWidget, public PanelView {
   /// Takes the size the content asks for, and fixes the header's and the
   /// footer's heights in it.
   void measure();
-  void forward(const PanelActions::Request& request, unsigned generation);
+  void forward(const PanelRequest& request, unsigned generation);
   /// Changes the view's own state and asks for a drawing of it.
   void changeViewState(const PanelViewState& state, unsigned generation);
   OnOffSwitch* switchFor(std::size_t slot, bool on, const QString& name);

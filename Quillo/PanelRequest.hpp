@@ -1,4 +1,5 @@
-// PanelActions: every request the panel can make, as a value.
+// PanelRequest: every request the panel can make, as a value (the types in
+// PanelRequests, any one of them a PanelRequest).
 //
 // A control of the panel carries the request it makes; whatever draws the
 // panel (the Qt widgets, the console) only hands it to the status panel
@@ -19,7 +20,7 @@
 
 namespace quillo {
 
-struct PanelActions {
+struct PanelRequests {
   /// The debug section's commands; their raw values are the buttons' titles.
   enum class DebugCommand : std::uint8_t { focus, menus, menuStructure, windows, showLog };
 
@@ -83,17 +84,22 @@ struct PanelActions {
     DebugCommand command;
     bool operator==(const Debug&) const = default;
   };
-
-  using Request =
-      std::variant<SetEnabled, SelectSet, SetLaunchAtLogin, OpenLoginItems, FixAccessibility,
-                   FixInputMonitoring, EditShortcuts, ToggleHelp, SetBaseline, Record, ClearKey,
-                   ResetChanges, ResetShortcuts, Support, Quit, SetDebugLogging, Debug>;
 };
+
+/// Any request of the panel.
+using PanelRequest =
+    std::variant<PanelRequests::SetEnabled, PanelRequests::SelectSet,
+                 PanelRequests::SetLaunchAtLogin, PanelRequests::OpenLoginItems,
+                 PanelRequests::FixAccessibility, PanelRequests::FixInputMonitoring,
+                 PanelRequests::EditShortcuts, PanelRequests::ToggleHelp,
+                 PanelRequests::SetBaseline, PanelRequests::Record, PanelRequests::ClearKey,
+                 PanelRequests::ResetChanges, PanelRequests::ResetShortcuts, PanelRequests::Support,
+                 PanelRequests::Quit, PanelRequests::SetDebugLogging, PanelRequests::Debug>;
 
 }  // namespace quillo
 
 template <>
-struct quillo::EnumRawValues<quillo::PanelActions::DebugCommand> {
+struct quillo::EnumRawValues<quillo::PanelRequests::DebugCommand> {
   static constexpr std::array<std::string_view, 5> values{
       "Log Focused Element in 3 s", "Check Menu Actions", "Log Menu Structure",
       "Log Window Structure", "Show Debug Log"};

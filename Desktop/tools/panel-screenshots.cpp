@@ -167,7 +167,7 @@ struct Shot {
 };
 
 const std::vector<Shot>& shots() {
-  using A = PanelActions;
+  using A = PanelRequests;
   static const std::vector<Shot> table{
       {"panel-gmail.png", true, gui::Appearance::light, [](Scene& s) { s.open(); }},
       {"panel-gmail-dark.png", true, gui::Appearance::dark, [](Scene& s) { s.open(); }},
