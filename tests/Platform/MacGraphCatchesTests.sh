@@ -49,7 +49,7 @@ PY
 }
 
 expect "the tree as it is" "" ""
-# quillo-gui built everywhere: on a Mac the console it links does not exist.
+# quillo-gui built everywhere: on a Mac the session it links does not exist.
 expect "quillo-gui on a Mac" "links to:
 
     Quillo::Session
