@@ -449,9 +449,9 @@ void MenuDiagnostics::turn() {
   turnPosted_ = false;
   if (readings_.empty()) return;
   ax_.begin(mainLoopTurnBudget);
-  ax_.remembering = true;
+  ax_.setRemembering(true);
   const std::vector<std::string> lines = readings_.front()(ax_);
-  ax_.remembering = false;
+  ax_.setRemembering(false);
   ax_.end();
   if (ax_.ranOut()) {
     postTurn();  // key events first; then again, from memory and further
