@@ -9,7 +9,7 @@ namespace quillo::gui::testing {
 namespace {
 
 using A = PanelRequests;
-using Request = A::Request;
+using Request = PanelRequest;
 
 TEST_F(PanelTest, EachControlMakesExactlyItsRequest) {
   struct Case {

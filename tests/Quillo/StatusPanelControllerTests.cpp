@@ -326,7 +326,7 @@ class PanelRequestTest : public StatusPanelControllerTest {
  protected:
   /// Opens the panel, makes the request the way a control would, and tells
   /// whether the panel is still open.
-  bool request(const A::Request& made) {
+  bool request(const PanelRequest& made) {
     if (!window.visible) item.click();
     view.makeRequest(made);
     return window.visible;
