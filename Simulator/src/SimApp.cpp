@@ -1,5 +1,7 @@
 #include "Simulator/SimApp.hpp"
 
+#include <algorithm>
+
 #include "Platform/Text.hpp"
 #include "Simulator/SimulatedMac.hpp"
 #include "Simulator/USKeyboard.hpp"
@@ -29,6 +31,13 @@ std::shared_ptr<AXNode> SimApp::makeNode(std::string role, std::optional<std::st
   auto made = std::make_shared<AXNode>(nextNodeID_++, std::move(role));
   made->subrole = std::move(subrole);
   made->identifier = std::move(identifier);
+  // An expired entry still holds its node's storage (make_shared): sweep
+  // them whenever the registry has doubled since the last sweep, so that a
+  // long run of windows opened and closed costs nothing per window.
+  if (registry_.size() >= 2 * registrySwept_) {
+    std::erase_if(registry_, [](const auto& entry) { return entry.second.expired(); });
+    registrySwept_ = std::max<std::size_t>(registry_.size(), 64);
+  }
   registry_[made->id] = made;
   return made;
 }

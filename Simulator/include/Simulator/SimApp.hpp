@@ -123,7 +123,8 @@ class SimApp {
   std::string name_;
   std::shared_ptr<AXNode> menuBar_;
   std::unordered_map<std::uint64_t, std::weak_ptr<AXNode>> registry_;
-  std::uint64_t nextNodeID_ = 2;  // 1 is the application element itself
+  std::size_t registrySwept_ = 64;  // the registry's size after the last sweep
+  std::uint64_t nextNodeID_ = 2;    // 1 is the application element itself
   std::vector<std::shared_ptr<MenuItem>> menuItems_;
   /// Every menu item node: its path and its table entry.
   std::unordered_map<std::uint64_t, std::pair<std::string, const MenuItem*>> menuEntries_;
