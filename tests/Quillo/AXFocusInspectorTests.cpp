@@ -116,17 +116,6 @@ TEST_F(AXFocusInspectorTest, AFocusedWindowIsItsOwnOnlyAncestor) {
   EXPECT_EQ(snapshot->windowContents, std::vector<std::string>{"Mail.toField"});
 }
 
-TEST_F(AXFocusInspectorTest, AChainReachingTheApplicationFirstHasNoWindowContents) {
-  auto& tree = treeApp();
-  const auto nodes = tree.chain({"AXGroup", "AXList"});
-  tree.focused = nodes.back();  // the group has no parent node: the application is next
-  const auto snapshot = inspector.snapshot(tree.pid());
-  ASSERT_TRUE(snapshot);
-  ASSERT_EQ(snapshot->ancestors.size(), 1u);
-  EXPECT_EQ(snapshot->ancestors[0].role, "AXGroup");
-  EXPECT_TRUE(snapshot->windowContents.empty());
-}
-
 TEST_F(AXFocusInspectorTest, TheAncestorWalkStopsAtForty) {
   auto& tree = treeApp();
   std::vector<std::string> roles(45, "AXGroup");
@@ -142,32 +131,6 @@ TEST_F(AXFocusInspectorTest, TheAncestorWalkStopsAtForty) {
   EXPECT_EQ(snapshot->window(), nullptr);
   // One request for the focused element, then one per element read.
   EXPECT_EQ(roundTrips(), 1u + 1u + 40u);
-}
-
-TEST_F(AXFocusInspectorTest, WindowContentsAreCachedForTheEightMostRecentWindows) {
-  auto& tree = treeApp();
-  mac.activate(tree.pid());
-  loop.runUntilIdle();
-  std::vector<std::shared_ptr<AXNode>> windows, fields;
-  for (int i = 0; i < 9; ++i) {
-    windows.push_back(tree.node("AXWindow", "AXStandardWindow"));
-    auto marker = tree.node("AXButton", std::nullopt, "marker" + std::to_string(i));
-    AXNode::adopt(windows.back(), marker);
-    fields.push_back(tree.node("AXTextField"));
-    AXNode::adopt(windows.back(), fields.back());
-  }
-  const auto focusIn = [&](int i) {
-    tree.focused = fields[static_cast<std::size_t>(i)];
-    return inspector.snapshot(tree.pid())->windowContents;
-  };
-  for (int i = 0; i < 8; ++i)
-    focusIn(i);
-  // A window seen again while cached is not read again, even if it changed.
-  AXNode::adopt(windows[0], tree.node("AXButton", std::nullopt, "added"));
-  EXPECT_EQ(focusIn(0), std::vector<std::string>{"marker0"});
-  // A ninth window pushes out the oldest addition (window 0), which is then read afresh.
-  focusIn(8);
-  EXPECT_EQ(focusIn(0), (std::vector<std::string>{"marker0", "added"}));
 }
 
 TEST_F(AXFocusInspectorTest, AnotherPidGetsANewApplicationElementAndForgetsTheCachedFocus) {

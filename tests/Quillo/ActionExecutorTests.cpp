@@ -52,37 +52,6 @@ TEST_F(ActionExecutorTest, EventsThatCannotBeCreatedFail) {
   EXPECT_TRUE(posted().empty());
 }
 
-TEST_F(ActionExecutorTest, APressMailAnswersOnlyAfterTheTimeOutIsUnconfirmedNotFailed) {
-  sim::MailVariant variant;
-  variant.blockingItems = {{"Message", "Archive"}};
-  mail = &user.relaunchMail(variant);
-  mac.accessibility().setMessagingTimeout(mac.accessibility().createSystemWide(), 0.25f);
-  const std::string first = mail->selectedMessage()->subject;
-  const ActionSpec& archive = *Keymap::default_().spec(ActionID::archive);
-  const auto started = loop.elapsed();
-  EXPECT_EQ(perform(ActionID::archive, archive),
-            ActionOutcome(ActionOutcome::Unconfirmed{{"Message", "Archive"},
-                                                     platform::AXError::cannotComplete}));
-  EXPECT_EQ(mail->mailbox("Archive").back().subject, first);  // done all the same
-  EXPECT_GE((loop.elapsed() - started).count(), 0.25);        // after blocking the time-out
-  EXPECT_TRUE(posted().empty());
-}
-
-TEST_F(ActionExecutorTest, PressesTheMenuItemAndCachesIt) {
-  const std::string first = mail->selectedMessage()->subject;
-  const ActionSpec& archive = *Keymap::default_().spec(ActionID::archive);
-  EXPECT_EQ(perform(ActionID::archive, archive),
-            ActionOutcome(ActionOutcome::Pressed{{"Message", "Archive"}}));
-  EXPECT_EQ(mail->mailbox("Archive").back().subject, first);
-  ASSERT_TRUE(executor.resolved().contains(ActionID::archive));
-  EXPECT_EQ(executor.resolved().at(ActionID::archive).path, (MenuPath{"Message", "Archive"}));
-  // From the cache: title, enabled, press — nothing else.
-  mac.accessibility().resetRoundTrips();
-  EXPECT_EQ(perform(ActionID::archive, archive),
-            ActionOutcome(ActionOutcome::Pressed{{"Message", "Archive"}}));
-  EXPECT_EQ(mac.accessibility().totalRoundTrips(), 3u);
-}
-
 TEST_F(ActionExecutorTest, AFallbackKeyOnlySpecPostsArrowsWithFunctionFlagsAndLeavesTheCacheAlone) {
   mac.accessibility().resetRoundTrips();
   const std::string second = mail->mailbox("Inbox")[1].subject;
@@ -101,14 +70,6 @@ TEST_F(ActionExecutorTest, NoPathsAndNoKeyIsUnavailable) {
   EXPECT_EQ(perform(ActionID::send, {}), ActionOutcome(ActionOutcome::Unavailable{}));
 }
 
-TEST_F(ActionExecutorTest, TheFirstPathThatResolvesWins) {
-  mail = &user.relaunchMail({.junkTitle = "Move to Spam"});
-  const ActionSpec& junk = *Keymap::default_().spec(ActionID::markJunk);
-  EXPECT_EQ(perform(ActionID::markJunk, junk),
-            ActionOutcome(ActionOutcome::Pressed{{"Message", "Move to Spam"}}));
-  EXPECT_EQ(executor.resolved().at(ActionID::markJunk).path, (MenuPath{"Message", "Move to Spam"}));
-}
-
 TEST_F(ActionExecutorTest, AnywherePathsFindItemsInAnyMenu) {
   mail->newMessage();
   const ActionSpec anywhere{.menu = {{"**", "Send"}}};
@@ -117,6 +78,7 @@ TEST_F(ActionExecutorTest, AnywherePathsFindItemsInAnyMenu) {
   EXPECT_EQ(mail->windowList().size(), 1u);
 }
 
+// A relaunched Mail searched again: keypath/mail-relaunched.scenario.
 TEST_F(ActionExecutorTest, TheCachedItemServesOnlyTheMailProcessItWasFoundIn) {
   const ActionSpec& archive = *Keymap::default_().spec(ActionID::archive);
   perform(ActionID::archive, archive);
@@ -127,11 +89,6 @@ TEST_F(ActionExecutorTest, TheCachedItemServesOnlyTheMailProcessItWasFoundIn) {
   EXPECT_EQ(executor.perform(ActionID::archive, archive, second.pid()),
             ActionOutcome(ActionOutcome::Pressed{{"Message", "Archive"}}));
   EXPECT_EQ(executor.resolved().at(ActionID::archive).pid, second.pid());
-  // A relaunched Mail is searched again too.
-  mail = &user.relaunchMail();
-  EXPECT_EQ(perform(ActionID::archive, archive),
-            ActionOutcome(ActionOutcome::Pressed{{"Message", "Archive"}}));
-  EXPECT_EQ(executor.resolved().at(ActionID::archive).pid, mail->pid());
 }
 
 TEST_F(ActionExecutorTest, AnActionWithOnlyAKeyLeavesTheCacheAlone) {
@@ -203,16 +160,6 @@ TEST_F(HandBuiltMenuTest, ARetitledItemIsSearchedForAgain) {
   perform(ActionID::archive, spec);
   EXPECT_EQ(pressedNew, 1);
   EXPECT_EQ(executor.resolved().at(ActionID::archive).node.title(), "Archive Now");
-}
-
-TEST_F(HandBuiltMenuTest, AnItemWithoutAnEnabledStateCountsAsDisabled) {
-  bool pressed = false;
-  tree->menus({{"Message", {{.title = "Archive", .action = [&] { pressed = true; }}}}});
-  tree->menuItem({"Message", "Archive"})->enabled = nullptr;  // no AXEnabled attribute
-  EXPECT_EQ(perform(ActionID::archive, {.menu = {{"Message", "Archive"}}, .key = NamedKey::down}),
-            ActionOutcome(ActionOutcome::Disabled{{"Message", "Archive"}}));
-  EXPECT_FALSE(pressed);
-  EXPECT_TRUE(posted().empty());
 }
 
 TEST_F(HandBuiltMenuTest, APressMailCannotCompleteIsReportedUnconfirmed) {

@@ -48,14 +48,6 @@ TEST_F(FrontmostAppMonitorTest, FollowsActivationsAndTerminations) {
   EXPECT_EQ(changes, (Pids{first, std::nullopt, first, std::nullopt, second, std::nullopt}));
 }
 
-TEST_F(FrontmostAppMonitorTest, AnActivationWithoutApplicationCountsAsAnotherApplication) {
-  user.openMail();
-  watch();
-  mac.workspace().postActivationWithoutApplication();
-  loop.runUntilIdle();
-  EXPECT_EQ(changes, Pids{std::nullopt});
-}
-
 TEST_F(FrontmostAppMonitorTest, MailQuittingInFrontIsForgottenBeforeAnythingElseIsActivated) {
   const pid_t mail = user.openMail().pid();
   watch();
@@ -67,42 +59,6 @@ TEST_F(FrontmostAppMonitorTest, MailQuittingInFrontIsForgottenBeforeAnythingElse
   mac.workspace().terminated({mail, std::string(SimulatedMac::mailBundleID), "Mail"});
   loop.runUntilIdle();
   EXPECT_EQ(changes, Pids{std::nullopt});
-}
-
-TEST_F(FrontmostAppMonitorTest, MailAnnouncedAgainWhileInFrontCallsNothing) {
-  const pid_t mail = user.openMail().pid();
-  watch();
-  int announced = 0;
-  const auto observer = mac.workspace().observeActivation([&](auto) { ++announced; });
-  user.openMail();
-  user.click(sim::MailApp::Place::searchField);
-  EXPECT_EQ(announced, 2);  // the workspace did announce Mail again, twice
-  EXPECT_EQ(monitor->mailPID(), mail);
-  EXPECT_EQ(changes, Pids{});
-}
-
-TEST_F(FrontmostAppMonitorTest, MailQuittingInFrontIsForgottenWithNothingActivatedAfter) {
-  user.openMail();
-  watch();
-  user.quitMail();
-  loop.advance(platform::Duration(5));
-  EXPECT_EQ(mac.workspace().frontmostApplication(), std::nullopt);
-  EXPECT_EQ(changes, Pids{std::nullopt});
-}
-
-TEST_F(FrontmostAppMonitorTest, ARelaunchedMailIsFollowedWhateverTheSystemActivatesLater) {
-  mac.afterFrontQuits = {.activatesPrevious = true, .delay = platform::Duration(0.5)};
-  user.switchTo(SimulatedMac::safariBundleID, "Safari");
-  user.openMail();
-  watch();
-  const pid_t second = user.relaunchMail().pid();
-  loop.advance(platform::Duration(1));  // Mail is in front: the system leaves it there
-  EXPECT_EQ(changes, (Pids{std::nullopt, second}));
-  // Quitting in front, the system brings Safari forward a moment later.
-  user.quitMail();
-  loop.advance(platform::Duration(1));
-  EXPECT_EQ(mac.workspace().frontmostApplication()->bundleIdentifier, SimulatedMac::safariBundleID);
-  EXPECT_EQ(changes, (Pids{std::nullopt, second, std::nullopt}));
 }
 
 TEST_F(FrontmostAppMonitorTest, AnotherMailProcessInFrontReplacesTheRememberedOne) {

@@ -127,42 +127,10 @@ TEST_F(GermanMailTest, MenusReadEarlierAreCheckedAgainBeforeAnItemIsPressed) {
   EXPECT_TRUE(mail->menuPresses.empty());
 }
 
-TEST_F(GermanMailTest, AShortcutTheUserGaveASecondItemIsPressedOnNeither) {
-  relaunch({{{"Bearbeiten", "Alles auswählen"},
-             {u'a', platform::EventFlags::control | platform::EventFlags::command}}});
-  const std::size_t inbox = mail->mailbox("Inbox").size();
-  EXPECT_EQ(perform(ActionID::archive), ActionOutcome(ActionOutcome::Unavailable{}));
-  EXPECT_TRUE(mail->menuPresses.empty());
-  EXPECT_EQ(mail->mailbox("Inbox").size(), inbox);
-  EXPECT_FALSE(executor.resolved().contains(ActionID::archive));
-  EXPECT_TRUE(notes.empty());
-}
-
 TEST_F(GermanMailTest, MarkReadAndMarkUnreadAreNotGuessed) {
   EXPECT_EQ(perform(ActionID::markRead), ActionOutcome(ActionOutcome::Unavailable{}));
   EXPECT_EQ(perform(ActionID::markUnread), ActionOutcome(ActionOutcome::Unavailable{}));
   EXPECT_TRUE(mail->menuPresses.empty());
-}
-
-TEST_F(GermanMailTest, TheMenuCheckSaysWhichItemsWereFoundByKeyEquivalent) {
-  const auto lines = menuCheckLines(mac.accessibility(), mail->pid(), Keymap::default_());
-  const auto line = [&](std::string_view action) {
-    for (const auto& l : lines)
-      if (l.starts_with(std::string(action) + ":")) return l;
-    return std::string();
-  };
-  EXPECT_EQ(line("archive"),
-            "archive: Message › Archive ✗; ⌃⌘A: Nachricht › Archivieren ✓ enabled (found by its "
-            "key equivalent)");
-  EXPECT_EQ(line("markRead"),
-            "markRead: Message › Mark as Read ✗; ⇧⌘U not tried (Mail gives it to two commands)");
-  EXPECT_EQ(line("nextMessage"), "nextMessage: key down");
-  relaunch({{{"Bearbeiten", "Alles auswählen"},
-             {u'a', platform::EventFlags::control | platform::EventFlags::command}}});
-  const auto again = menuCheckLines(mac.accessibility(), mail->pid(), Keymap::default_());
-  EXPECT_EQ(again.front(),
-            "archive: Message › Archive ✗; ⌃⌘A ✗ (on 2 menu items: Bearbeiten › Alles auswählen, "
-            "Nachricht › Archivieren)");
 }
 
 /// A main loop whose posted work runs one piece at a time, by hand.
@@ -249,26 +217,6 @@ TEST_F(ReachabilityTest, ChecksOneMenuPerTurnAndNothingBeforeTheLoopRuns) {
   EXPECT_TRUE(reachability.problems().empty());
   EXPECT_EQ(reachability.checkedPID(), mail->pid());
   EXPECT_EQ(changes, 1);  // once, when found: clear() leaves the telling to its caller
-}
-
-TEST_F(ReachabilityTest, UnreachableActionsBecomeProblemsThatGoWhenFixed) {
-  Keymap keymap = Keymap::default_();
-  keymap.actions[ActionID::markRead] = ActionSpec{{{"Message", "Mark Read"}}, std::nullopt};
-  keymap.actions[ActionID::archive] =
-      ActionSpec{{{"Message", "Archive"}, {"Message", "Move to", "Archive"}}, std::nullopt};
-  sim::MailVariant variant;
-  variant.missingItems = {{"Message", "Archive"}, {"Message", "Move to", "Archive"}};
-  mail = &user.relaunchMail(variant);
-  runCheck(keymap);
-  EXPECT_EQ(reachability.problems(),
-            (std::vector<std::string>{
-                "Archive: Mail has no menu item for it (tried Message › Archive, Message › "
-                "Move to › Archive, ⌃⌘A)",
-                "Mark read: Mail has no menu item for it (tried Message › Mark Read)",
-            }));
-  mail = &user.relaunchMail();
-  runCheck(Keymap::default_());
-  EXPECT_TRUE(reachability.problems().empty());
 }
 
 TEST_F(ReachabilityTest, OnlyActionsTheKeymapBindsAreChecked) {

@@ -23,24 +23,29 @@ std::vector<std::filesystem::path> scenarioFiles(const std::filesystem::path& fo
   return files;
 }
 
-class Scenario : public ::testing::TestWithParam<std::filesystem::path> {};
-
-TEST_P(Scenario, MatchesItsTranscript) {
-  const std::filesystem::path file = GetParam();
+/// Runs the scenario in `file` and reports its failures and, unless the
+/// file is being rewritten, how its transcript differs.
+void runScenario(const std::filesystem::path& file, bool macAdapters) {
   const auto scenario = simulated::Scenario::parse(testing::readText(file));
-
   testing::TempHome home;
-  simulated::Session session(testing::testSessionOptions());
+  auto options = testing::testSessionOptions();
+  options.macAdapters = macAdapters;
+  simulated::Session session(options);
   const auto outcome = session.runner().runAll(scenario);
-
   for (const auto& failure : outcome.failures)
     ADD_FAILURE() << failure;
-  if (std::getenv("QUILLO_UPDATE_GOLDEN")) {
+  if (!macAdapters && std::getenv("QUILLO_UPDATE_GOLDEN")) {
     std::ofstream(file) << outcome.rendered;
     return;
   }
   for (const auto& mismatch : outcome.mismatches)
     ADD_FAILURE() << mismatch;
+}
+
+class Scenario : public ::testing::TestWithParam<std::filesystem::path> {};
+
+TEST_P(Scenario, MatchesItsTranscript) {
+  runScenario(GetParam(), false);
 }
 
 /// The same scenarios with Quillo reaching the event taps, the keyboard
@@ -49,16 +54,7 @@ TEST_P(Scenario, MatchesItsTranscript) {
 class MacAdapterScenario : public ::testing::TestWithParam<std::filesystem::path> {};
 
 TEST_P(MacAdapterScenario, MatchesItsTranscript) {
-  const auto scenario = simulated::Scenario::parse(testing::readText(GetParam()));
-  testing::TempHome home;
-  auto options = testing::testSessionOptions();
-  options.macAdapters = true;
-  simulated::Session session(options);
-  const auto outcome = session.runner().runAll(scenario);
-  for (const auto& failure : outcome.failures)
-    ADD_FAILURE() << failure;
-  for (const auto& mismatch : outcome.mismatches)
-    ADD_FAILURE() << mismatch;
+  runScenario(GetParam(), true);
 }
 
 /// A step's words, as a script writes them.

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <set>
-#include <sstream>
 
 #include "Files.hpp"
 #include "RunProgram.hpp"
@@ -15,14 +14,6 @@ namespace {
 const std::string kProgram = QUILLO_PROGRAM;
 /// The source tree, for the scripts that run as tests.
 const std::filesystem::path kSourceTree = QUILLO_SOURCE_TREE;
-
-std::vector<std::string> lines(const std::string& text) {
-  std::vector<std::string> result;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);)
-    result.push_back(line);
-  return result;
-}
 
 std::vector<std::string> split(const std::string& text, const std::string& separator) {
   std::vector<std::string> parts;
@@ -40,7 +31,7 @@ std::vector<std::string> helpUsages(const std::string& help, const std::string& 
                                     const std::string& separator) {
   std::vector<std::string> usages;
   bool inside = false;
-  for (const auto& line : lines(help)) {
+  for (const auto& line : split(help, "\n")) {
     if (!line.starts_with(" ")) {
       inside = line.starts_with(heading + " (");
       continue;
@@ -84,6 +75,12 @@ std::set<std::string> documentedStarts(const std::vector<std::string>& usages) {
   return starts;
 }
 
+/// Whether `text` holds `part`; a failure shows the whole text.
+::testing::AssertionResult has(const std::string& text, const std::string& part) {
+  if (text.find(part) != std::string::npos) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "no \"" << part << "\" in:\n" << text;
+}
+
 class QuilloProgramTest : public ::testing::Test {
  protected:
   testing::ProgramResult run(std::vector<std::string> arguments, const std::string& input = {}) {
@@ -97,15 +94,19 @@ class QuilloProgramTest : public ::testing::Test {
     testing::writeText(path, text);
     return path;
   }
+  /// Runs `text` as a script in virtual time, after `options`.
+  testing::ProgramResult runScript(const std::string& text, std::vector<std::string> options = {}) {
+    options.insert(options.end(), {"--virtual-time", "--script", script(text).string()});
+    return run(options);
+  }
   testing::TempHome home;
 };
 
 TEST_F(QuilloProgramTest, HelpDocumentsTheOptions) {
   const auto result = run({"--help"});
   EXPECT_EQ(result.exitStatus, 0);
-  for (const char* word : {"--script", "--virtual-time", "--update", "--check", "--diagnose"}) {
-    EXPECT_NE(result.out.find(word), std::string::npos) << word;
-  }
+  for (const char* word : {"--script", "--virtual-time", "--update", "--check", "--diagnose"})
+    EXPECT_TRUE(has(result.out, word));
   EXPECT_EQ(run({"--colour"}).exitStatus, 2);
   EXPECT_EQ(run({"--virtual-time"}).exitStatus, 2);
 }
@@ -121,7 +122,7 @@ TEST_F(QuilloProgramTest, HelpListsEveryStepTheGoldenScriptsUse) {
   }
   ASSERT_GT(scripts.size(), 10u);
   for (const auto& file : scripts) {
-    for (const auto& line : lines(testing::readText(file))) {
+    for (const auto& line : split(testing::readText(file), "\n")) {
       if (line.empty() || std::string("#|>").find(line[0]) != std::string::npos) continue;
       const auto words = split(line, " ");
       const std::string start = words[0] == "expect" ? "expect " + words[1] : words[0];
@@ -142,54 +143,49 @@ TEST_F(QuilloProgramTest, EveryStepAndCommandInTheHelpIsUnderstood) {
     steps += "run " + fixedWords(usage) + "\n";
   ASSERT_GT(commands.size(), 10u);
 
-  const auto result = run({"--virtual-time", "--script", script(steps).string()});
+  const auto result = runScript(steps);
   for (const char* unknown : {"no step", "no expectation", "no command"})
-    EXPECT_EQ(result.out.find(unknown), std::string::npos) << result.out;
+    EXPECT_FALSE(has(result.out, unknown));
   // And those are what words the parser does not know really get.
-  const auto unknown =
-      run({"--virtual-time", "--script", script("frobnicate\nexpect rain\nrun dance\n").string()});
+  const auto unknown = runScript("frobnicate\nexpect rain\nrun dance\n");
   for (const char* message :
        {"no step \"frobnicate\"", "no expectation \"rain\"", "no command \"dance\""})
-    EXPECT_NE(unknown.out.find(message), std::string::npos) << unknown.out;
+    EXPECT_TRUE(has(unknown.out, message));
 }
 
 TEST_F(QuilloProgramTest, AScriptRunsAndItsExpectationsDecideTheExitStatus) {
-  const auto passing = run({"--virtual-time", "--script",
-                            script(R"(launch mail
+  const auto passing = runScript(R"(launch mail
 grant accessibility
 wait 2
 press e
 expect mailbox Archive count 3
-)")
-                                .string()});
+)");
   EXPECT_EQ(passing.exitStatus, 0) << passing.out << passing.err;
-  EXPECT_NE(passing.out.find("» press e\n    e: perform archive\n"), std::string::npos)
-      << passing.out;
-  EXPECT_NE(passing.out.find("5 steps; every expectation held"), std::string::npos);
+  EXPECT_TRUE(has(passing.out, "» press e\n    e: perform archive\n"));
+  EXPECT_TRUE(has(passing.out, "5 steps; every expectation held"));
 
-  const auto failing =
-      run({"--virtual-time", "--script", script("expect windows 3\npress nokey\n").string()});
+  const auto failing = runScript("expect windows 3\npress nokey\n");
   EXPECT_EQ(failing.exitStatus, 1);
-  EXPECT_NE(failing.out.find("✗ Mail is not running"), std::string::npos) << failing.out;
-  EXPECT_NE(failing.out.find("2 failed"), std::string::npos);
+  EXPECT_TRUE(has(failing.out, "✗ Mail is not running"));
+  EXPECT_TRUE(has(failing.out, "2 failed"));
 }
 
 TEST_F(QuilloProgramTest, AScriptThatCannotBeReadIsAnError) {
   EXPECT_EQ(run({"--script", (home.root() / "missing.scenario").string()}).exitStatus, 2);
   const auto broken = run({"--script", script("> nothing before me\n").string()});
   EXPECT_EQ(broken.exitStatus, 2);
-  EXPECT_NE(broken.err.find("line 1"), std::string::npos);
+  EXPECT_TRUE(has(broken.err, "line 1"));
   // A fault far down is found before any step runs.
   const auto late = run({"--script", script("launch mail\n# note\n| orphan\n").string()});
   EXPECT_EQ(late.exitStatus, 2);
-  EXPECT_NE(late.err.find("line 3"), std::string::npos) << late.err;
+  EXPECT_TRUE(has(late.err, "line 3"));
   EXPECT_EQ(late.out, "");
 }
 
 TEST_F(QuilloProgramTest, AStepTakesTheFormNamedByItsWordsBeforeOneTakingAnyWord) {
   // "quit mail" with no Mail running has nothing to quit; read as "quit
   // OTHER" (any application's name) it would fail.
-  const auto quit = run({"--virtual-time", "--script", script("quit mail\n").string()});
+  const auto quit = runScript("quit mail\n");
   EXPECT_EQ(quit.exitStatus, 0) << quit.out;
 }
 
@@ -197,12 +193,10 @@ TEST_F(QuilloProgramTest, UpdateWritesTheObservationsIntoTheScript) {
   const auto file = script("launch mail\n# a comment stays\nselect 2\n");
   EXPECT_EQ(run({"--virtual-time", "--update", "--script", file.string()}).exitStatus, 0);
   const std::string updated = testing::readText(file);
-  EXPECT_NE(updated.find("launch mail\n> Mail launched"), std::string::npos) << updated;
-  EXPECT_NE(
-      updated.find(
-          "# a comment stays\nselect 2\n> Mail: selected \"[quillo] Pull request #42 merged\"\n"),
-      std::string::npos)
-      << updated;
+  EXPECT_TRUE(has(updated, "launch mail\n> Mail launched"));
+  EXPECT_TRUE(has(updated,
+                  "# a comment stays\nselect 2\n> Mail: selected \"[quillo] Pull request #42 "
+                  "merged\"\n"));
 }
 
 TEST_F(QuilloProgramTest, CheckComparesEachStepWithItsTranscriptLines) {
@@ -210,45 +204,40 @@ TEST_F(QuilloProgramTest, CheckComparesEachStepWithItsTranscriptLines) {
   ASSERT_EQ(run({"--virtual-time", "--update", "--script", file.string()}).exitStatus, 0);
   const auto same = run({"--virtual-time", "--check", "--script", file.string()});
   EXPECT_EQ(same.exitStatus, 0) << same.out;
-  EXPECT_NE(same.out.find("every step as written"), std::string::npos) << same.out;
+  EXPECT_TRUE(has(same.out, "every step as written"));
 
   std::string text = testing::readText(file);
   const std::string selected = "> Mail: selected \"[quillo] Pull request #42 merged\"\n";
-  ASSERT_NE(text.find(selected), std::string::npos) << text;
+  ASSERT_TRUE(has(text, selected));
   text.replace(text.find(selected), selected.size(), "> Mail: selected \"Something else\"\n");
   testing::writeText(file, text);
   const auto differing = run({"--virtual-time", "--check", "--script", file.string()});
   EXPECT_EQ(differing.exitStatus, 1);
-  EXPECT_NE(differing.out.find("1 steps differ"), std::string::npos) << differing.out;
-  EXPECT_NE(differing.out.find("line 8 (select 2):\n  - Mail: selected \"Something else\"\n  + "
-                               "Mail: selected \"[quillo] Pull request #42 merged\"\n"),
-            std::string::npos)
-      << differing.out;
+  EXPECT_TRUE(has(differing.out, "1 steps differ"));
+  EXPECT_TRUE(has(differing.out,
+                  "line 8 (select 2):\n  - Mail: selected \"Something else\"\n  + Mail: "
+                  "selected \"[quillo] Pull request #42 merged\"\n"));
   EXPECT_EQ(run({"--virtual-time", "--check", "--update", "--script", file.string()}).exitStatus,
             2);
 }
 
 TEST_F(QuilloProgramTest, AScriptWithAStartStepStartsQuilloItself) {
-  const auto without = run({"--virtual-time", "--script", script("launch mail\n").string()});
-  EXPECT_NE(without.out.find("(Quillo starts)"), std::string::npos) << without.out;
+  EXPECT_TRUE(has(runScript("launch mail\n").out, "(Quillo starts)"));
 
   // Quillo starts at the script's start step, with the permission granted before it.
-  const auto with =
-      run({"--virtual-time", "--script",
-           script("grant accessibility\nlaunch mail\nstart\nexpect status active\n").string()});
+  const auto with = runScript("grant accessibility\nlaunch mail\nstart\nexpect status active\n");
   EXPECT_EQ(with.exitStatus, 0) << with.out;
-  EXPECT_EQ(with.out.find("(Quillo starts)"), std::string::npos) << with.out;
-  EXPECT_NE(with.out.find("» start\n    status: active\n"), std::string::npos) << with.out;
+  EXPECT_FALSE(has(with.out, "(Quillo starts)"));
+  EXPECT_TRUE(has(with.out, "» start\n    status: active\n"));
 
-  const auto twice = run({"--virtual-time", "--script", script("start\nstart\n").string()});
+  const auto twice = runScript("start\nstart\n");
   EXPECT_EQ(twice.exitStatus, 1);
-  EXPECT_NE(twice.out.find("Quillo is already running"), std::string::npos) << twice.out;
+  EXPECT_TRUE(has(twice.out, "Quillo is already running"));
 }
 
 TEST_F(QuilloProgramTest, StepsThatNeedQuilloSaySoOnceItQuitAndStartStartsItAgain) {
   // Quit from the panel: the process ends, and what needs it says so.
-  const auto result = run({"--virtual-time", "--script",
-                           script(R"(grant accessibility
+  const auto result = runScript(R"(grant accessibility
 launch mail
 start
 show panel
@@ -261,53 +250,37 @@ read panel
 quit quillo
 start
 expect status active
-)")
-                               .string()});
+)");
   EXPECT_EQ(result.exitStatus, 1);
   const std::string notRunning = "\u2717 Quillo is not running (start starts it)\n";
   for (const char* step : {"set outlookMac", "debug-log on", "run menu-check", "show panel",
-                           "read panel", "quit quillo"}) {
-    EXPECT_NE(result.out.find("\u00bb " + std::string(step) + "\n    " + notRunning),
-              std::string::npos)
-        << step << "\n"
-        << result.out;
-  }
-  EXPECT_NE(result.out.find("13 steps; 6 failed"), std::string::npos) << result.out;
+                           "read panel", "quit quillo"})
+    EXPECT_TRUE(has(result.out, "\u00bb " + std::string(step) + "\n    " + notRunning));
+  EXPECT_TRUE(has(result.out, "13 steps; 6 failed"));
 }
 
 TEST_F(QuilloProgramTest, TheConsoleReadsStepsFromStandardInput) {
   const auto result = run({}, "launch mail\nselect 3\nhelp\nquit\npress e\n");
   EXPECT_EQ(result.exitStatus, 0);
-  EXPECT_NE(result.out.find("» select 3\n    Mail: selected \"Lunch on Friday?\""),
-            std::string::npos)
-      << result.out;
-  EXPECT_NE(result.out.find("steps (one per line"), std::string::npos);
-  EXPECT_EQ(result.out.find("» press e"), std::string::npos);  // after quit
+  EXPECT_TRUE(has(result.out, "» select 3\n    Mail: selected \"Lunch on Friday?\""));
+  EXPECT_TRUE(has(result.out, "steps (one per line"));
+  EXPECT_FALSE(has(result.out, "» press e"));  // after quit
 }
 
 TEST_F(QuilloProgramTest, QuilloKeepsItsRealFilesInTheXdgFolders) {
-  run({"--virtual-time", "--script", script("debug-log on\n").string()});
+  runScript("debug-log on\n");
   EXPECT_TRUE(std::filesystem::exists(home.config() / "Quillo" / "keymap.json"));
   EXPECT_TRUE(std::filesystem::exists(home.config() / "Preferences" / "com.larkmoor.Quillo.json"));
-  EXPECT_NE(testing::readText(home.state() / "Quillo" / "debug.log").find("debug logging on"),
-            std::string::npos);
+  EXPECT_TRUE(has(testing::readText(home.state() / "Quillo" / "debug.log"), "debug logging on"));
 }
 
 TEST_F(QuilloProgramTest, DiagnoseWritesToTheDebugLogAfterOneSecond) {
-  const auto result = run({"--diagnose", "--virtual-time", "--script",
-                           script(R"(grant accessibility
-launch mail
-wait 1.1
-)")
-                               .string()});
+  const auto result = runScript("grant accessibility\nlaunch mail\nwait 1.1\n", {"--diagnose"});
   EXPECT_EQ(result.exitStatus, 0);
   const std::string log = testing::readText(home.state() / "Quillo" / "debug.log");
-  EXPECT_NE(
-      log.find(
-          "--diagnose: Accessibility=false, Input Monitoring preflight=false, tap=notAttempted"),
-      std::string::npos)
-      << log;
-  EXPECT_NE(log.find("focus capture: "), std::string::npos);
+  EXPECT_TRUE(has(
+      log, "--diagnose: Accessibility=false, Input Monitoring preflight=false, tap=notAttempted"));
+  EXPECT_TRUE(has(log, "focus capture: "));
 }
 
 }  // namespace

@@ -69,17 +69,6 @@ TEST_F(SimulatorTest, EventCharactersFollowTheUSLayoutTheWayMacOSReportsThem) {
   EXPECT_THROW(User::keystroke("f99"), UnknownKey);
 }
 
-TEST_F(SimulatorTest, AutoRepeatAndKeyUpFollowTheKeyDown) {
-  RecordingTap tap;
-  installTap(tap);
-  user.hold("j", 3);
-  EXPECT_EQ(tap.seen, (std::vector<std::string>{"down j", "down j", "down j", "down j", "up j"}));
-  const auto& log = mac.windowServer().log;
-  ASSERT_EQ(log.size(), 5u);
-  EXPECT_FALSE(log[0].autorepeat);
-  EXPECT_TRUE(log[1].autorepeat && log[3].autorepeat);
-}
-
 TEST_F(SimulatorTest, TapsNeedPermissionsAndFollowEnableAndInvalidate) {
   RecordingTap tap;
   mac.permissions.accessibility = false;
@@ -104,19 +93,6 @@ TEST_F(SimulatorTest, TapsNeedPermissionsAndFollowEnableAndInvalidate) {
   user.press("a");
   EXPECT_EQ(tap.seen.size(), 2u);
   EXPECT_EQ(mac.windowServer().tapCount(), 0u);
-}
-
-TEST_F(SimulatorTest, TheSystemDisablesTapsAndSaysSo) {
-  RecordingTap tap;
-  const MachPort port = installTap(tap);
-  mac.windowServer().disableTapsByTimeout();
-  EXPECT_FALSE(mac.windowServer().tapIsEnabled(port));
-  loop.runUntilIdle();
-  EXPECT_EQ(tap.notices, std::vector{EventType::tapDisabledByTimeout});
-  mac.windowServer().tapEnable(port, true);
-  mac.windowServer().disableTapsByUserInput();
-  loop.runUntilIdle();
-  EXPECT_EQ(tap.notices.back(), EventType::tapDisabledByUserInput);
 }
 
 TEST_F(SimulatorTest, SecureKeyboardEntryIsHeldPerProcessAndHidesKeysFromTaps) {
@@ -148,21 +124,6 @@ TEST_F(SimulatorTest, SecureKeyboardEntryIsHeldPerProcessAndHidesKeysFromTaps) {
   EXPECT_FALSE(server.isSecureEventInputEnabled());
   user.press("a");
   EXPECT_EQ(tap.seen, (std::vector<std::string>{"down a", "up a"}));
-}
-
-TEST_F(SimulatorTest, AnInvalidatedTapPortNeverDeliversAgainAndNobodyIsTold) {
-  RecordingTap tap;
-  const MachPort port = installTap(tap);
-  auto& server = mac.windowServer();
-  EXPECT_TRUE(server.machPortIsValid(port));
-  server.invalidateTapPorts();
-  loop.runUntilIdle();
-  EXPECT_FALSE(server.machPortIsValid(port));
-  EXPECT_FALSE(server.tapIsEnabled(port));
-  user.press("a");
-  EXPECT_TRUE(tap.seen.empty());
-  EXPECT_TRUE(tap.notices.empty());
-  EXPECT_EQ(server.log.back().deliveredTo, user.mail().pid());
 }
 
 struct SlowTap {
@@ -318,28 +279,6 @@ TEST_F(SimulatorTest, PostedEventsCarryTheirUserDataPassTapsAndReachTheTargetPro
   EXPECT_NE(user.mail().selectedMessage()->subject, before);  // the arrow moved the selection
   server.eventCreationFails = true;
   EXPECT_FALSE(server.eventSourceCreate(EventSourceStateID::privateState));
-}
-
-TEST_F(SimulatorTest, KeyLayoutTranslatesKeysWithAndWithoutShift) {
-  const auto layout = mac.windowServer().currentKeyboardLayout();
-  ASSERT_NE(layout, nullptr);
-  std::uint32_t dead = 0;
-  std::u16string out;
-  EXPECT_EQ(layout->translate(USKeyboard::KeyCode::e, keyActionDown, 0, 40,
-                              keyTranslateNoDeadKeysMask, dead, 4, out),
-            0);
-  EXPECT_EQ(out, u"e");
-  EXPECT_EQ(layout->translate(USKeyboard::KeyCode::e, keyActionDown, 2, 40,
-                              keyTranslateNoDeadKeysMask, dead, 4, out),
-            0);
-  EXPECT_EQ(out, u"E");
-  EXPECT_EQ(layout->translate(20, keyActionDown, 2, 40, keyTranslateNoDeadKeysMask, dead, 4, out),
-            0);
-  EXPECT_EQ(out, u"#");
-  EXPECT_NE(layout->translate(200, keyActionDown, 0, 40, keyTranslateNoDeadKeysMask, dead, 4, out),
-            0);
-  mac.windowServer().layoutDataAvailable = false;
-  EXPECT_EQ(mac.windowServer().currentKeyboardLayout(), nullptr);
 }
 
 }  // namespace

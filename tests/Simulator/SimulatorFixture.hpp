@@ -60,10 +60,6 @@ class SimulatorTest : public quillo::testing::SimulatedMacTest {
         << attribute << " of element " << element.pid << ":" << element.element;
     return value;
   }
-
-  std::string role(const AXUIElement& element) {
-    return *read(element, "AXRole").get<std::string>();
-  }
 };
 
 }  // namespace quillo::sim::testing
