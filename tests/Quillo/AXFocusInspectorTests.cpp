@@ -153,12 +153,5 @@ TEST_F(AXFocusInspectorTest, ABusyMailIsUnknownWithinTheKeysBudget) {
   EXPECT_NEAR((loop.elapsed() - before).count(), AXFocusInspector::keyBudget, 1e-6);
 }
 
-TEST_F(AXFocusInspectorTest, UntrustedIsUnknown) {
-  auto& mail = user.openMail();
-  mac.permissions.accessibility = false;
-  EXPECT_EQ(inspector.context(mail.pid()), FocusContext::unknown);
-  EXPECT_EQ(inspector.snapshot(mail.pid()), std::nullopt);
-}
-
 }  // namespace
 }  // namespace quillo

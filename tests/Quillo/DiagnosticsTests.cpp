@@ -72,23 +72,20 @@ TEST_F(DiagnosticsTest, MenuCheckOfASpecWithNeitherPathNorKey) {
             std::vector<std::string>{"Couldn't read Mail's menu bar (Accessibility permission?)"});
 }
 
-TEST_F(DiagnosticsTest, MenuStructureSkipsWindowListsAndSeparators) {
+// Separators, disabled items and the window list skipped: the hand-built
+// menus of the next test.
+TEST_F(DiagnosticsTest, MenuStructureOfMailShowsOnlyTheFindAndFlagSubmenus) {
   user.openMail();
   app.menuStructure();
   const auto written = lines();
   EXPECT_EQ(written[0], "Mail menu structure:");
   EXPECT_TRUE(has(written, "  Mail"));
   EXPECT_TRUE(has(written, "    Quit Mail"));
-  EXPECT_TRUE(has(written, "    Undo  (disabled)"));
   EXPECT_TRUE(has(written, "    Find"));
   EXPECT_TRUE(has(written, "      Mailbox Search"));
   EXPECT_TRUE(has(written, "    Flag"));
   EXPECT_TRUE(has(written, "      Toggle Flag"));
-  EXPECT_TRUE(has(written, "  Window (skipped: lists open windows)"));
-  EXPECT_FALSE(has(written, "    Minimize"));
   EXPECT_FALSE(has(written, "      Date"));  // only Find and Flag show their submenus
-  for (const auto& line : written)
-    EXPECT_NE(line, "    ");  // no separators
 }
 
 TEST_F(DiagnosticsTest, TheSecondToLastMenuIsSkippedWhateverItsTitle) {
