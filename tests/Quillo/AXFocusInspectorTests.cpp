@@ -133,6 +133,33 @@ TEST_F(AXFocusInspectorTest, TheAncestorWalkStopsAtForty) {
   EXPECT_EQ(roundTrips(), 1u + 1u + 40u);
 }
 
+// keypath/many-windows.scenario bounds the number between 8 and 9 only.
+TEST_F(AXFocusInspectorTest, WindowContentsAreCachedForTheEightMostRecentWindows) {
+  auto& tree = treeApp();
+  mac.activate(tree.pid());
+  loop.runUntilIdle();
+  std::vector<std::shared_ptr<AXNode>> windows, fields;
+  for (int i = 0; i < 9; ++i) {
+    windows.push_back(tree.node("AXWindow", "AXStandardWindow"));
+    auto marker = tree.node("AXButton", std::nullopt, "marker" + std::to_string(i));
+    AXNode::adopt(windows.back(), marker);
+    fields.push_back(tree.node("AXTextField"));
+    AXNode::adopt(windows.back(), fields.back());
+  }
+  const auto focusIn = [&](int i) {
+    tree.focused = fields[static_cast<std::size_t>(i)];
+    return inspector.snapshot(tree.pid())->windowContents;
+  };
+  for (int i = 0; i < 8; ++i)
+    focusIn(i);
+  // A window seen again while cached is not read again, even if it changed.
+  AXNode::adopt(windows[0], tree.node("AXButton", std::nullopt, "added"));
+  EXPECT_EQ(focusIn(0), std::vector<std::string>{"marker0"});
+  // A ninth window pushes out the oldest addition (window 0), which is then read afresh.
+  focusIn(8);
+  EXPECT_EQ(focusIn(0), (std::vector<std::string>{"marker0", "added"}));
+}
+
 TEST_F(AXFocusInspectorTest, AnotherPidGetsANewApplicationElementAndForgetsTheCachedFocus) {
   auto& mail = user.openMail();
   EXPECT_EQ(inspector.context(mail.pid()), FocusContext::messageList);
@@ -151,6 +178,13 @@ TEST_F(AXFocusInspectorTest, ABusyMailIsUnknownWithinTheKeysBudget) {
   // The focused element's read takes the whole budget and times out; its
   // focused window is not asked for at all.
   EXPECT_NEAR((loop.elapsed() - before).count(), AXFocusInspector::keyBudget, 1e-6);
+}
+
+TEST_F(AXFocusInspectorTest, UntrustedIsUnknown) {
+  auto& mail = user.openMail();
+  mac.permissions.accessibility = false;
+  EXPECT_EQ(inspector.context(mail.pid()), FocusContext::unknown);
+  EXPECT_EQ(inspector.snapshot(mail.pid()), std::nullopt);
 }
 
 }  // namespace

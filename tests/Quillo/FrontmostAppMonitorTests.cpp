@@ -48,6 +48,14 @@ TEST_F(FrontmostAppMonitorTest, FollowsActivationsAndTerminations) {
   EXPECT_EQ(changes, (Pids{first, std::nullopt, first, std::nullopt, second, std::nullopt}));
 }
 
+TEST_F(FrontmostAppMonitorTest, AnActivationWithoutApplicationCountsAsAnotherApplication) {
+  user.openMail();
+  watch();
+  mac.workspace().postActivationWithoutApplication();
+  loop.runUntilIdle();
+  EXPECT_EQ(changes, Pids{std::nullopt});
+}
+
 TEST_F(FrontmostAppMonitorTest, MailQuittingInFrontIsForgottenBeforeAnythingElseIsActivated) {
   const pid_t mail = user.openMail().pid();
   watch();
