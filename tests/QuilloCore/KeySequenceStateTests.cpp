@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <utility>

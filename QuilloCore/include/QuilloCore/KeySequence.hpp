@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "QuilloCore/Export.hpp"
 #include "QuilloCore/KeyChord.hpp"
