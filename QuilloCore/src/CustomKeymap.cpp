@@ -79,14 +79,12 @@ const std::unordered_set<KeyChord>& CustomKeymap::reservedChords() {
   return chords;
 }
 
-std::optional<std::string> CustomKeymap::problem(const KeyChord& chord, ActionID action) {
-  if (reservedChords().contains(chord)) {
-    return std::string("That shortcut belongs to macOS and can't be reassigned.");
-  }
+namespace {
+
+/// What is wrong with a key whatever it is for: Tab and Escape alone, or a
+/// named key with shift alone. None for a chord with cmd, ctrl or option.
+std::optional<std::string> keyProblem(const KeyChord& chord) {
   if (chord.hasShortcutModifier()) return std::nullopt;
-  if (const auto name = typingActionName(action); !name.empty()) {
-    return std::string(name) + " needs ⌘, ⌃ or ⌥, so it can't interfere with typing.";
-  }
   if (const auto named = chord.key().namedKey()) {
     if (*named == NamedKey::tab || *named == NamedKey::escape) {
       return std::string("That key can't be used as a shortcut.");
@@ -96,6 +94,26 @@ std::optional<std::string> CustomKeymap::problem(const KeyChord& chord, ActionID
     }
   }
   return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::string> CustomKeymap::problem(const KeyChord& chord, ActionID action) {
+  if (reservedChords().contains(chord)) {
+    return std::string("That shortcut belongs to macOS and can't be reassigned.");
+  }
+  if (chord.hasShortcutModifier()) return std::nullopt;
+  if (const auto name = typingActionName(action); !name.empty()) {
+    return std::string(name) + " needs ⌘, ⌃ or ⌥, so it can't interfere with typing.";
+  }
+  return keyProblem(chord);
+}
+
+std::optional<std::string> CustomKeymap::secondKeyProblem(const KeyChord& chord) {
+  if (reservedChords().contains(chord)) {
+    return std::string("That shortcut belongs to macOS and can't be reassigned.");
+  }
+  return keyProblem(chord);
 }
 
 CustomKeymap CustomKeymap::importing(const Keymap& keymap) {
@@ -152,7 +170,7 @@ Keymap CustomKeymap::keymap() const {
     if (!overrides.contains(action)) continue;
     for (const KeySequence& sequence : sequences) {
       if (!sequence.second() || problem(sequence.first(), action) ||
-          problem(*sequence.second(), action)) {
+          secondKeyProblem(*sequence.second())) {
         continue;
       }
       const KeySection section = sectionFor(sequence.first(), action);

@@ -175,14 +175,15 @@ KeyStep KeySequenceState::keyDown(std::int64_t keyCode, const std::optional<KeyT
     return decideAsItself(keyCode, key, modifiers, isAutoRepeat, frontmostBundleID, askFocus,
                           keymap, enabled);
   };
-  if (context == FocusContext::unknown) return decideWithSeenFocus();
 
   // The sections in the decider's order: compose keys in a compose window,
   // the message list's keys where they work, then anywhere keys. A chord
   // bound on its own in an earlier section is that section's.
   std::optional<KeySection> section;
-  if (context == FocusContext::compose &&
-      (composeFirst || keymap.meaning(KeySection::composeKeys, chord).action)) {
+  if (context == FocusContext::unknown) {
+    // No section's keys work where the focus is not known.
+  } else if (context == FocusContext::compose &&
+             (composeFirst || keymap.meaning(KeySection::composeKeys, chord).action)) {
     if (composeFirst) section = KeySection::composeKeys;
   } else if (const auto single = keymap.meaning(KeySection::keys, chord).action;
              (single &&
@@ -194,11 +195,21 @@ KeyStep KeySequenceState::keyDown(std::int64_t keyCode, const std::optional<KeyT
     section = KeySection::anywhereKeys;
   }
   if (!section) {
-    if (listFirst && !chord.hasShortcutModifier()) {
-      // The decider knows the key only as a sequence's first: not here.
-      return hold(keyCode, KeyStep::single(Decision::passThrough(PassReason::focusNotMessageList)));
+    // A chord also bound on its own in another section is the decider's.
+    const bool boundAlone =
+        keymap.meaning(KeySection::keys, chord).action ||
+        (chord.hasShortcutModifier() && (keymap.meaning(KeySection::composeKeys, chord).action ||
+                                         keymap.meaning(KeySection::anywhereKeys, chord).action));
+    if (boundAlone) return decideWithSeenFocus();
+    // Otherwise the decider knows the key only as a sequence's first one,
+    // and the reason it passes is the focus.
+    PassReason reason = PassReason::focusNotMessageList;
+    if (context == FocusContext::unknown) {
+      reason = PassReason::focusUnknown;
+    } else if (composeFirst && !listFirst) {
+      reason = PassReason::focusNotCompose;
     }
-    return decideWithSeenFocus();
+    return hold(keyCode, KeyStep::single(Decision::passThrough(reason)));
   }
   if (isAutoRepeat) return hold(keyCode, KeyStep::repeatOfFirstKey());
   pending_ = Pending{chord, *section, context, now + std::chrono::duration_cast<Time>(waitTime)};

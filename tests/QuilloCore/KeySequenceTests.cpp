@@ -148,11 +148,10 @@ TEST(KeymapParseSequences, SectionsAndWarnings) {
        R"({"keys": {"g": "archive", "g i": null}})",
        {},
        {}},
-      {"keys written without spaces are read as before",
-       R"({"keys": {" ": "archive", "cmd+ ": "reply"}})",
+      {"a space that does not sit between two keys is read as before",
+       R"({"keys": {" ": "archive", "cmd+ ": "reply", "g ": "forward"}})",
        {},
-       {R"(Key " " isn't a single character or a named key (return, enter, tab, space, escape, delete, up, down, left, right).)",
-        R"(Key "cmd+ " isn't a chord like "ctrl+e" (it needs cmd, ctrl or option).)"}},
+       {R"(Key "g " isn't a single character or a named key (return, enter, tab, space, escape, delete, up, down, left, right).)"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

@@ -12,7 +12,7 @@
 // entry in `overrides` too (perhaps an empty list), so that its baseline
 // keys are replaced. A sequence goes to the section its first chord would go
 // to, and is not applied when its first chord is bound on its own there, or
-// when problem() refuses either of its chords.
+// when problem() refuses its first chord or secondKeyProblem() its second.
 //
 // File form: {"baseline": "gmail", "overrides": {"archive": ["e", "cmd+e", "g a"]}}.
 // Decoding is lenient member by member: an unknown baseline reads as
@@ -68,6 +68,11 @@ class QUILLO_CORE_EXPORT CustomKeymap {
 
   /// The message to show when `chord` may not be used for `action`, or none.
   static std::optional<std::string> problem(const KeyChord& chord, ActionID action);
+  /// The message to show when `chord` may not be the second key of a
+  /// sequence, or none. The first chord has started the sequence, so the
+  /// second never blocks typing: only ⌘Q and the like, Tab and Escape alone
+  /// and shift with a named key alone are refused.
+  static std::optional<std::string> secondKeyProblem(const KeyChord& chord);
 
   /// The effective keymap: the baseline's, with each override applied in
   /// action order. Actions and focus policy are the baseline's.
