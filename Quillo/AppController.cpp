@@ -87,6 +87,8 @@ void AppController::start() {
   frontmost_.setOnChange([weak] {
     auto* self = Lifeline<AppController>::lock(weak);
     if (!self) return;
+    // Mail left the front, or came to it: a second key is no longer awaited.
+    self->interceptor_.cancelSequence();
     // A Mail not checked yet (just launched, or relaunched), or one that
     // quit; before the refresh below, which shows what a quit Mail left.
     const auto mail = self->mailProcess();
@@ -365,13 +367,16 @@ void AppController::showDebugLog() {
 }
 
 void AppController::runDiagnosis() {
+  // A wait for a second key is shown only while one is on.
+  const auto first = interceptor_.pendingFirstKey();
   log_.log(
       std::string("--diagnose: Accessibility=") +
           (permissionState_.accessibility ? "true" : "false") +
           ", Input Monitoring preflight=" + (permissionState_.inputMonitoring ? "true" : "false") +
           ", tap=" + tapFinding_.description() +
           ", secure keyboard entry=" + (tap_->keysHidden() ? "true" : "false") +
-          ", tap renewals=" + std::to_string(tap_->renewals()),
+          ", tap renewals=" + std::to_string(tap_->renewals()) +
+          (first ? ", waiting for the key after " + first->displayString() : std::string()),
       true);
   menuCheck();
   menuStructure();

@@ -69,9 +69,18 @@ bool anyCompletesIn(const Keymap& keymap, KeySection section, const KeyChord& fi
 }  // namespace
 
 bool KeySequenceState::expire(Time now) noexcept {
-  if (!pending_ || now < pending_->deadline) return false;
+  // A clock set back past the first key ends the wait too, rather than
+  // stretching it.
+  if (!pending_ || (now < pending_->deadline && now >= pending_->deadline - waitTime)) return false;
   pending_.reset();
   return true;
+}
+
+std::set<std::int64_t> KeySequenceState::heldKeyCodes() const {
+  std::set<std::int64_t> codes;
+  for (const auto& entry : held_)
+    codes.insert(entry.first);
+  return codes;
 }
 
 bool KeySequenceState::keyUp(std::int64_t keyCode) {
@@ -137,21 +146,34 @@ KeyStep KeySequenceState::keyDown(std::int64_t keyCode, const std::optional<KeyT
     }
   }
 
+  // The focus is asked at most once per key-down; the decider, when it has
+  // the last word, hears the same answer.
+  std::optional<FocusContext> seen;
+  const auto askFocus = [&] {
+    if (!seen) seen = focus();
+    return *seen;
+  };
+
   if (pending_) {
     const Pending pending = *pending_;
     pending_.reset();
-    const auto action =
-        keymap.sequenceAction(pending.section, pending.first, chordOf(*key, modifiers));
-    if (action && completesIn(pending.section, pending.context, *action)) {
-      return hold(keyCode, KeyStep::completesSequence(fire(*action, isAutoRepeat)));
+    // A focus that moved since the first key (a click, a window that came
+    // up) ended the wait: the key is decided where it now lands. Reading it
+    // costs what any key costs in an unchanged focus.
+    if (askFocus() == pending.context) {
+      const auto action =
+          keymap.sequenceAction(pending.section, pending.first, chordOf(*key, modifiers));
+      if (action && completesIn(pending.section, pending.context, *action)) {
+        return hold(keyCode, KeyStep::completesSequence(fire(*action, isAutoRepeat)));
+      }
     }
     // Completes nothing: decided as if the first key had not been pressed
     // (so it may start a wait of its own).
   }
 
   if (!inMail || !key || !keymap.hasSequences()) {
-    return decideAsItself(keyCode, key, modifiers, isAutoRepeat, frontmostBundleID, focus, keymap,
-                          enabled);
+    return decideAsItself(keyCode, key, modifiers, isAutoRepeat, frontmostBundleID, askFocus,
+                          keymap, enabled);
   }
   const KeyChord chord = chordOf(*key, modifiers);
   const bool listFirst = keymap.listSequences.contains(chord);
@@ -159,17 +181,10 @@ KeyStep KeySequenceState::keyDown(std::int64_t keyCode, const std::optional<KeyT
   const bool anywhereFirst =
       chord.hasShortcutModifier() && keymap.anywhereSequences.contains(chord);
   if (!listFirst && !composeFirst && !anywhereFirst) {
-    return decideAsItself(keyCode, key, modifiers, isAutoRepeat, frontmostBundleID, focus, keymap,
-                          enabled);
+    return decideAsItself(keyCode, key, modifiers, isAutoRepeat, frontmostBundleID, askFocus,
+                          keymap, enabled);
   }
 
-  // The focus is asked once; the decider, if it has the last word, hears
-  // the same answer.
-  std::optional<FocusContext> seen;
-  const auto askFocus = [&] {
-    if (!seen) seen = focus();
-    return *seen;
-  };
   const FocusContext context = askFocus();
   const auto decideWithSeenFocus = [&] {
     return decideAsItself(keyCode, key, modifiers, isAutoRepeat, frontmostBundleID, askFocus,

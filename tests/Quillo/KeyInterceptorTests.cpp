@@ -117,7 +117,7 @@ TEST_F(KeyInterceptorTest, AKeyUpFollowsItsKeyDownEvenWhenTheFocusChangedBetween
 TEST_F(KeyInterceptorTest, AutoRepeatOfANonRepeatableActionIsSwallowedWithoutActing) {
   std::vector<std::string> decisions;
   KeyInterceptor::Observer observer;
-  observer.decided = [&](auto, auto, auto, const Decision& d) {
+  observer.decided = [&](auto, auto, auto, const KeyStep& d) {
     decisions.push_back(d.description());
   };
   interceptor.addObserver(std::move(observer));

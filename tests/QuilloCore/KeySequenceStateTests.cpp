@@ -119,7 +119,7 @@ void play(const Case& c) {
 
 TEST(KeySequenceState, EveryWayAWaitEnds) {
   const Case cases[] = {
-      {"the second key completes the sequence, without asking the focus again",
+      {"the second key completes the sequence, reading the focus as any key does",
        {{"down g", "startsWait (waiting G) [focus]"},
         {"up g", "swallowed (waiting G)"},
         {"down i", "completesSequence perform archive"},
@@ -152,6 +152,10 @@ TEST(KeySequenceState, EveryWayAWaitEnds) {
         {"@1499 tick", "- (waiting G)"},
         {"@1500 tick", "ended"},
         {"@1501 tick", "-"}}},
+      {"the focus moved since the first key: the second key is decided where it lands",
+       {{"down g", "startsWait (waiting G) [focus]"},
+        {"focus compose", "- (waiting G)"},
+        {"down i", "passThrough unmappedKey [focus]"}}},
       {"a focus change, a click or Mail leaving the front ends the wait silently",
        {{"down g", "startsWait (waiting G) [focus]"},
         {"cancel", "-"},

@@ -22,14 +22,15 @@
 //
 // No OS calls: time is passed in (a monotonic clock's reading, such as an
 // event's timestamp) and the focus is asked through a function, at most once
-// per key-down and not at all for a second key that completes a sequence
-// (any focus change has cancelled the wait). Main thread only; never throws.
+// per key-down: a second key reads it as any key does, and a focus that has
+// changed since the first key ends the wait. Main thread only.
 #pragma once
 
 #include <chrono>
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -139,6 +140,8 @@ class QUILLO_CORE_EXPORT KeySequenceState {
   }
   /// Whether the key-up of `keyCode` is still to be swallowed.
   bool isHeld(std::int64_t keyCode) const { return held_.contains(keyCode); }
+  /// The key codes whose key-up is still to be swallowed.
+  std::set<std::int64_t> heldKeyCodes() const;
   /// The tap was off or stops listening: key-ups still due may have gone
   /// past it. Forgets them (and any wait).
   void forgetHeldKeys() noexcept {
