@@ -21,7 +21,8 @@ commands:
       that begins a two-key sequence prints "startsWait".
       KEY may be a sequence of two keys, "g i": then one line per key,
       "g: startsWait (focus consulted)" and "i: completesSequence perform
-      ACTION" (the second key pressed within the wait).
+      ACTION (focus consulted)" (the second key pressed within the wait, in
+      the same focus: a focus that moved ends the wait).
       With --file, the keymap is the one read from FILE.
 
   check [FILE]
