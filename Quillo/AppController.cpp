@@ -163,7 +163,10 @@ void AppController::installKeymap() {
     const auto& error = keymapStore_.loadError();
     log_.log("keymap applied: set " + std::string(rawValue(shortcutSet_)) + ", " +
              std::to_string(keymap.bindings.size()) + " keys, " + std::to_string(chords) +
-             " chords, " + std::to_string(keymapStore_.warnings().size()) + " warnings" +
+             " chords, " +
+             (keymap.hasSequences() ? std::to_string(keymap.sequenceCount()) + " sequences, "
+                                    : std::string()) +
+             std::to_string(keymapStore_.warnings().size()) + " warnings" +
              (error ? ", error: " + *error : std::string()));
   }
   interceptor_.setKeymap(std::move(keymap));

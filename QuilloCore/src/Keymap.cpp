@@ -180,4 +180,13 @@ const Keymap& Keymap::default_() {
   return keymap;
 }
 
+std::size_t Keymap::sequenceCount() const noexcept {
+  std::size_t count = 0;
+  for (KeySection section : allCases<KeySection>()) {
+    for (const auto& entry : sequences(section))
+      count += entry.second.size();
+  }
+  return count;
+}
+
 }  // namespace quillo

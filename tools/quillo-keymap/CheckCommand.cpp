@@ -17,11 +17,7 @@ int check(Arguments arguments, std::ostream& out, std::ostream& err) {
     const Keymap& keymap = result.keymap;
     const std::size_t chords =
         keymap.listChords.size() + keymap.composeBindings.size() + keymap.anywhereChords.size();
-    std::size_t sequences = 0;
-    for (KeySection section : allCases<KeySection>()) {
-      for (const auto& [first, seconds] : keymap.sequences(section))
-        sequences += seconds.size();
-    }
+    const std::size_t sequences = keymap.sequenceCount();
     out << path << ": " << keymap.bindings.size() << " single keys, " << chords << " chords, ";
     // Files without sequences keep the summary they always had.
     if (sequences > 0) out << sequences << " sequences, ";

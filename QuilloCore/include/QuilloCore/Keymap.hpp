@@ -91,6 +91,8 @@ struct QUILLO_CORE_EXPORT Keymap {
   /// The sequence table of a section.
   const SequenceBindings& sequences(KeySection section) const;
   SequenceBindings& sequences(KeySection section);
+  /// How many two-key sequences the three sections hold.
+  std::size_t sequenceCount() const noexcept;
   /// True when any section has a sequence.
   bool hasSequences() const noexcept {
     return !listSequences.empty() || !composeSequences.empty() || !anywhereSequences.empty();
