@@ -87,6 +87,8 @@ void AppController::start() {
   frontmost_.setOnChange([weak] {
     auto* self = Lifeline<AppController>::lock(weak);
     if (!self) return;
+    // Mail left the front, or came to it: a second key is no longer awaited.
+    self->interceptor_.cancelSequence();
     // A Mail not checked yet (just launched, or relaunched), or one that
     // quit; before the refresh below, which shows what a quit Mail left.
     const auto mail = self->mailProcess();
@@ -161,7 +163,10 @@ void AppController::installKeymap() {
     const auto& error = keymapStore_.loadError();
     log_.log("keymap applied: set " + std::string(rawValue(shortcutSet_)) + ", " +
              std::to_string(keymap.bindings.size()) + " keys, " + std::to_string(chords) +
-             " chords, " + std::to_string(keymapStore_.warnings().size()) + " warnings" +
+             " chords, " +
+             (keymap.hasSequences() ? std::to_string(keymap.sequenceCount()) + " sequences, "
+                                    : std::string()) +
+             std::to_string(keymapStore_.warnings().size()) + " warnings" +
              (error ? ", error: " + *error : std::string()));
   }
   interceptor_.setKeymap(std::move(keymap));
@@ -365,13 +370,16 @@ void AppController::showDebugLog() {
 }
 
 void AppController::runDiagnosis() {
+  // A wait for a second key is shown only while one is on.
+  const auto first = interceptor_.pendingFirstKey();
   log_.log(
       std::string("--diagnose: Accessibility=") +
           (permissionState_.accessibility ? "true" : "false") +
           ", Input Monitoring preflight=" + (permissionState_.inputMonitoring ? "true" : "false") +
           ", tap=" + tapFinding_.description() +
           ", secure keyboard entry=" + (tap_->keysHidden() ? "true" : "false") +
-          ", tap renewals=" + std::to_string(tap_->renewals()),
+          ", tap renewals=" + std::to_string(tap_->renewals()) +
+          (first ? ", waiting for the key after " + first->displayString() : std::string()),
       true);
   menuCheck();
   menuStructure();

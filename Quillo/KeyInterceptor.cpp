@@ -28,11 +28,17 @@ KeyInterceptor::KeyInterceptor(FocusInspecting& focus, ActionPerforming& perform
       loop_(loop),
       layouts_(layouts) {}
 
-std::set<std::int64_t> KeyInterceptor::swallowedKeyCodes() const {
-  std::set<std::int64_t> codes;
-  for (const auto& entry : swallowed_)
-    codes.insert(entry.first);
-  return codes;
+namespace {
+
+KeySequenceState::Time readingOf(WallClock::time_point now) {
+  return std::chrono::duration_cast<KeySequenceState::Time>(now.time_since_epoch());
+}
+
+}  // namespace
+
+std::optional<KeyChord> KeyInterceptor::pendingFirstKey() {
+  sequences_.expire(readingOf(loop_.now()));
+  return sequences_.pendingFirstKey();
 }
 
 bool KeyInterceptor::handle(EventType type, const Event& event) {
@@ -41,7 +47,7 @@ bool KeyInterceptor::handle(EventType type, const Event& event) {
     // The recorder has the keys now; a key-down that passes has its key-up
     // passed.
     if (type == EventType::keyDown)
-      swallowed_.erase(event.integerValueField(EventField::keyboardEventKeycode));
+      sequences_.keyUp(event.integerValueField(EventField::keyboardEventKeycode));
     return false;
   }
   const auto mailPID = frontmost_.mailPID();
@@ -52,6 +58,7 @@ bool KeyInterceptor::handle(EventType type, const Event& event) {
   const auto target =
       static_cast<pid_t>(event.integerValueField(EventField::eventTargetUnixProcessID));
   if (target != 0 && target != *mailPID) {
+    sequences_.cancel();
     if (target != lastForeignTarget_) {
       lastForeignTarget_ = target;
       log_.log("passing keys through: events are targeted at pid " + std::to_string(target) +
@@ -67,42 +74,20 @@ bool KeyInterceptor::handle(EventType type, const Event& event) {
     const KeyModifiers modifiers = modifiersOf(event.flags());
     const bool isAutoRepeat = event.integerValueField(EventField::keyboardEventAutorepeat) != 0;
     const pid_t pid = *mailPID;
-    Decision decision = Decider::decide(
-        key, modifiers, isAutoRepeat, Decider::mailBundleID,
-        [this, pid] { return focus_.context(pid); }, keymap_, enabled_);
-    // The key-down's action runs while the key is still held, and may move
-    // the focus (r opens a reply): the repeats that follow belong to the
-    // action, not to the text the focus is now in.
-    if (isAutoRepeat && !decision.swallowsKey()) {
-      if (const auto held = swallowed_.find(keyCode); held != swallowed_.end()) {
-        decision = Decision::swallow(held->second);
-      }
-    }
+    const KeyStep step = sequences_.keyDown(
+        keyCode, key, modifiers, isAutoRepeat, Decider::mailBundleID,
+        [this, pid] { return focus_.context(pid); }, keymap_, enabled_, readingOf(loop_.now()));
     for (const auto& observer : observers_) {
-      if (observer.decided) observer.decided(key, modifiers, isAutoRepeat, decision);
+      if (observer.decided) observer.decided(key, modifiers, isAutoRepeat, step);
     }
-    switch (decision.kind()) {
-      case Decision::Kind::passThrough:
-        // Its key-up passes too, whatever an earlier key-down of the same
-        // key was: one whose key-up went to another window (a question
-        // that came to the front) must not take this one's.
-        swallowed_.erase(keyCode);
-        return false;
-      case Decision::Kind::swallow:
-        swallowed_.insert_or_assign(keyCode, *decision.payloadAction());
-        return true;
-      case Decision::Kind::perform:
-        swallowed_.insert_or_assign(keyCode, *decision.payloadAction());
-        // An action without a spec is swallowed and nothing is performed.
-        if (const ActionSpec* spec = keymap_.spec(*decision.action())) {
-          schedule(*decision.action(), *spec, pid);
-        }
-        return true;
+    // An action without a spec is swallowed and nothing is performed.
+    if (const auto action = step.action()) {
+      if (const ActionSpec* spec = keymap_.spec(*action)) schedule(*action, *spec, pid);
     }
-    return false;
+    return step.swallowsKey();
   }
   if (type == EventType::keyUp) {
-    return swallowed_.erase(keyCode) > 0;
+    return sequences_.keyUp(keyCode);
   }
   return false;
 }

@@ -5,18 +5,18 @@
 // posted keys, everything while suspended (recording a shortcut), everything
 // while Mail is not in front, and events aimed at another process. For a
 // key-down it reads the key, the modifiers and the auto-repeat flag, asks the
-// decider (which asks the focus inspector only when it must), and swallows
-// the keys it acts on — and their key-ups, and the repeats of a key taken
-// for an action, which never turn into typing while it is held. Actions run as separate main-loop
-// work after the event has been swallowed, never inside the tap callback.
-// Main thread only.
+// sequence state and the decider (which ask the focus inspector only when
+// they must), and swallows the keys it acts on — the first key of a
+// two-key sequence while the second is waited for, the keys' key-ups, and
+// the repeats of a key taken for an action, which never turn into typing
+// while it is held. Actions run as separate main-loop work after the event
+// has been swallowed, never inside the tap callback. Main thread only.
 #pragma once
 
 #include <sys/types.h>
 
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <optional>
 #include <set>
 #include <string_view>
@@ -31,6 +31,7 @@
 #include "Platform/KeyboardLayout.hpp"
 #include "Platform/MainLoop.hpp"
 #include "QuilloCore/Decider.hpp"
+#include "QuilloCore/KeySequenceState.hpp"
 
 namespace quillo {
 
@@ -45,20 +46,34 @@ class KeyInterceptor {
   bool handle(platform::EventType type, const platform::Event& event);
 
   const Keymap& keymap() const { return keymap_; }
-  void setKeymap(Keymap keymap) { keymap_ = std::move(keymap); }
+  /// A new keymap ends a wait for a second key.
+  void setKeymap(Keymap keymap) {
+    keymap_ = std::move(keymap);
+    sequences_.cancel();
+  }
   /// The user's on/off switch, handed to the decider; written only by the
   /// app controller.
   bool enabled() const { return enabled_; }
-  void setEnabled(bool enabled) { enabled_ = enabled; }
+  void setEnabled(bool enabled) {
+    enabled_ = enabled;
+    sequences_.cancel();
+  }
   /// While suspended (recording a shortcut) every key passes.
   bool suspended() const { return suspended_; }
-  void setSuspended(bool suspended) { suspended_ = suspended; }
+  void setSuspended(bool suspended) {
+    suspended_ = suspended;
+    sequences_.cancel();
+  }
   /// Key codes whose key-down was swallowed and whose key-up is still due.
-  std::set<std::int64_t> swallowedKeyCodes() const;
+  std::set<std::int64_t> swallowedKeyCodes() const { return sequences_.heldKeyCodes(); }
   /// The tap was off for a while, or stops listening: the key-ups still due
   /// may go past it, and a later key-up of the same key must not be
-  /// swallowed for them.
-  void forgetSwallowedKeys() { swallowed_.clear(); }
+  /// swallowed for them. A wait for a second key ends too.
+  void forgetSwallowedKeys() { sequences_.forgetHeldKeys(); }
+  /// Ends a wait for a second key silently (Mail left the front, a click).
+  void cancelSequence() { sequences_.cancel(); }
+  /// The first key of a sequence whose second key is awaited now, if any.
+  std::optional<KeyChord> pendingFirstKey();
   /// The last process other than Mail that key events were aimed at; 0 for none.
   pid_t lastForeignTarget() const { return lastForeignTarget_; }
 
@@ -66,7 +81,7 @@ class KeyInterceptor {
   /// to run): every decided key-down, and every performed action.
   struct Observer {
     std::function<void(const std::optional<KeyToken>& key, KeyModifiers modifiers,
-                       bool isAutoRepeat, const Decision& decision)>
+                       bool isAutoRepeat, const KeyStep& step)>
         decided;
     std::function<void(ActionID action, const ActionOutcome& outcome)> performed;
   };
@@ -88,9 +103,8 @@ class KeyInterceptor {
   Keymap keymap_ = Keymap::default_();
   bool enabled_ = true;
   bool suspended_ = false;
-  /// Per key whose key-down was swallowed and whose key-up is still due,
-  /// the action the key-down was taken for (its repeats belong to it).
-  std::map<std::int64_t, ActionID> swallowed_;
+  /// The wait for a second key, and the keys whose key-up is still due.
+  KeySequenceState sequences_;
   pid_t lastForeignTarget_ = 0;
   std::vector<Observer> observers_;
   Lifeline<KeyInterceptor> lifeline_{this};

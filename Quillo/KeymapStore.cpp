@@ -33,16 +33,19 @@ void KeymapStore::reload() {
   if (!read.ok) {
     keymap_ = Keymap::default_();
     warnings_.clear();
-    loadError_ = read.notRegularFile                                           ? notRegularText
+    loadError_ = read.notRegularFile                                            ? notRegularText
                  : files_.kindAt(filePath_) == platform::FileKind::symbolicLink ? brokenLinkText
-                                                                               : missingText;
+                                                                                : missingText;
   } else {
     try {
       KeymapLoadResult result = Keymap::parse(read.contents);
       keymap_ = std::move(result.keymap);
       warnings_ = std::move(result.warnings);
       loadError_.reset();
+      // A keymap without sequences keeps the line it always had.
+      const std::size_t sequences = keymap_.sequenceCount();
       log_.info("Keymap loaded: " + std::to_string(keymap_.bindings.size()) + " keys, " +
+                (sequences ? std::to_string(sequences) + " sequences, " : std::string()) +
                 std::to_string(warnings_.size()) + " warnings");
     } catch (const KeymapError& error) {
       loadError_ = error.description() + stillInUseText;
@@ -77,8 +80,9 @@ void KeymapStore::scheduleReload() {
     if (!store) return;
     // Watch whatever file is at the path now: an editor may have replaced it.
     store->fileWatcher_.reset();
-    store->fileWatcher_ = store->watch(store->filePath_, FileEvent::write | FileEvent::extend |
-                                                            FileEvent::delete_ | FileEvent::rename);
+    store->fileWatcher_ =
+        store->watch(store->filePath_,
+                     FileEvent::write | FileEvent::extend | FileEvent::delete_ | FileEvent::rename);
     store->reload();
   });
 }

@@ -57,7 +57,10 @@ PanelContent::ShortcutRow shortcutRow(const PanelModel& model,
                                 accessibilityLabel(shortcut),
                                 model.editing ? shortcut.notice : std::nullopt};
   for (const std::string& key : shortcut.keys) {
-    row.keys.push_back({key, !shortcut.fromQuillo, false});
+    row.keys.push_back({key, !shortcut.fromQuillo, false, {}});
+  }
+  for (const auto& [first, second] : shortcut.sequences) {
+    row.keys.push_back({first, false, false, second});
   }
   if (!model.editing) return row;
   row.recording = model.recording == shortcut.action;
@@ -127,6 +130,10 @@ std::string accessibilityLabel(const PanelModel::Shortcut& shortcut) {
   std::string label = shortcut.title + ": ";
   for (std::size_t i = 0; i < shortcut.keys.size(); ++i)
     label += (i ? " or " : "") + shortcut.keys[i];
+  for (std::size_t i = 0; i < shortcut.sequences.size(); ++i) {
+    label += (i || !shortcut.keys.empty() ? " or " : "") + shortcut.sequences[i][0] + " then " +
+             shortcut.sequences[i][1];
+  }
   label += shortcut.fromQuillo ? ", Quillo" : ", macOS";
   label += ", works ";
   bool first = true;
@@ -184,7 +191,7 @@ PanelContent panelContent(const PanelModel& model, const PanelViewState& view) {
   }
 
   content.shortcutsCaption = "SHORTCUTS";
-  content.legend = {{"Quillo", false, true}, {"macOS", true, true}};
+  content.legend = {{"Quillo", false, true, {}}, {"macOS", true, true, {}}};
   content.legendQuilloDimmed = !model.enabled;
   content.editButton =
       button(model.editing ? "Done" : "Edit Shortcuts\u2026", PanelRequests::EditShortcuts{});

@@ -54,6 +54,9 @@ struct PanelContent {
     std::string text;
     bool outlined = false;
     bool large = false;
+    /// The second key of a two-key sequence: a keycap of its own after the
+    /// word "then" ("G then I"); empty for a single key.
+    std::string then;
     bool operator==(const Keycap&) const = default;
   };
   struct ShortcutRow {

@@ -51,18 +51,17 @@ std::string_view PanelModel::title(ActionID action) {
 std::vector<PanelModel::Shortcut> PanelModel::shortcutRows(const Keymap* keymap) {
   std::vector<Shortcut> rows;
   for (const CheatSheet::Entry& entry : CheatSheet::entries(keymap)) {
-    Shortcut row{std::string(rawValue(entry.action)),
-                 entry.action,
-                 {},
-                 std::string(title(entry.action)),
-                 entry.fromQuillo,
-                 entry.places,
-                 std::nullopt};
+    Shortcut row{std::string(rawValue(entry.action)), entry.action,     {},           {},
+                 std::string(title(entry.action)),    entry.fromQuillo, entry.places, std::nullopt};
     for (const KeyChord& chord : entry.keys) {
       std::string shown = chord.displayString();
       if (std::find(row.keys.begin(), row.keys.end(), shown) == row.keys.end()) {
         row.keys.push_back(std::move(shown));
       }
+    }
+    for (const KeySequence& sequence : entry.sequences) {
+      row.sequences.push_back({sequence.first().displayString(),
+                               sequence.second() ? sequence.second()->displayString() : ""});
     }
     rows.push_back(std::move(row));
   }

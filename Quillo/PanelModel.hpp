@@ -12,6 +12,8 @@
 // built with it. Main thread only.
 #pragma once
 
+#include <array>
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -35,6 +37,8 @@ struct PanelModel {
     ActionID action;
     /// Display strings, duplicates removed (⌘↩ and ⌘Enter read alike).
     std::vector<std::string> keys;
+    /// Two-key sequences, each as its two keys' display strings.
+    std::vector<std::array<std::string, 2>> sequences;
     std::string title;
     /// The keys come from the active keymap, not Mail's own shortcut.
     bool fromQuillo = false;

@@ -95,5 +95,57 @@ void BM_HandleBoundKeyRepeatSwallowed(benchmark::State& state) {
 }
 BENCHMARK(BM_HandleBoundKeyRepeatSwallowed);
 
+/// A sequence's two keys, G then X (archive), in an unchanged focus: the
+/// first starts the wait, the second completes it. Reports the
+/// accessibility requests per key, which must be those of a single key.
+void BM_HandleSequenceCachedFocus(benchmark::State& state) {
+  KeyPath path;
+  Keymap keymap = path.interceptor->keymap();
+  keymap.bindSequence(KeySection::keys, *KeySequence::fromKeymapString("g x"), ActionID::archive);
+  path.interceptor->setKeymap(std::move(keymap));
+  const Event first = path.key("g");
+  const Event second = path.key("x");
+  path.interceptor->handle(EventType::keyDown, first);  // classifies the focus once
+  path.interceptor->handle(EventType::keyDown, second);
+  path.loop.runUntilIdle();
+  path.mac.accessibility().resetRoundTrips();
+  std::size_t handled = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(path.interceptor->handle(EventType::keyDown, first));
+    benchmark::DoNotOptimize(path.interceptor->handle(EventType::keyDown, second));
+    if (++handled % 2048 == 0) {
+      state.PauseTiming();
+      path.loop.runUntilIdle();
+      state.ResumeTiming();
+    }
+  }
+  state.counters["requestsPerKey"] =
+      static_cast<double>(path.mac.accessibility().totalRoundTrips()) /
+      static_cast<double>(2 * handled);
+}
+BENCHMARK(BM_HandleSequenceCachedFocus);
+
+/// The same single key with requests counted, to compare with the above.
+void BM_HandleBoundKeyRequests(benchmark::State& state) {
+  KeyPath path;
+  const Event event = path.key("e");
+  path.interceptor->handle(EventType::keyDown, event);
+  path.loop.runUntilIdle();
+  path.mac.accessibility().resetRoundTrips();
+  std::size_t handled = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(path.interceptor->handle(EventType::keyDown, event));
+    if (++handled % 4096 == 0) {
+      state.PauseTiming();
+      path.loop.runUntilIdle();
+      state.ResumeTiming();
+    }
+  }
+  state.counters["requestsPerKey"] =
+      static_cast<double>(path.mac.accessibility().totalRoundTrips()) /
+      static_cast<double>(handled);
+}
+BENCHMARK(BM_HandleBoundKeyRequests);
+
 }  // namespace
 }  // namespace quillo

@@ -118,9 +118,9 @@ void Desktop::wireMailWindow() {
 void Desktop::observeInterceptor() {
   KeyInterceptor::Observer observer;
   observer.decided = [this](const std::optional<KeyToken>& key, KeyModifiers modifiers,
-                            bool isAutoRepeat, const Decision& decision) {
-    lastDecision_ = describeKey(key, modifiers) + (isAutoRepeat ? " (repeat)" : "") + ": " +
-                    decision.description();
+                            bool isAutoRepeat, const KeyStep& step) {
+    lastDecision_ =
+        describeKey(key, modifiers) + (isAutoRepeat ? " (repeat)" : "") + ": " + step.description();
     lastOutcome_.clear();
   };
   observer.performed = [this](ActionID action, const ActionOutcome& outcome) {

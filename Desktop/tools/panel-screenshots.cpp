@@ -179,6 +179,16 @@ const std::vector<Shot>& shots() {
          s.panel.perform(A::Record{ActionID::send});
          s.panel.handleLocalEvent(s.key(platform::KeyCode::e, "e"));
        }},
+      {"panel-custom-sequences.png", true, gui::Appearance::light,
+       [](Scene& s) {
+         s.open();
+         s.panel.perform(A::SelectSet{ShortcutSet::custom});
+         s.session.controller().editCustom([](CustomKeymap& custom) {
+           custom.addSequence(*KeySequence::fromKeymapString("g x"), ActionID::archive);
+           custom.addSequence(*KeySequence::fromKeymapString("g n"), ActionID::nextMessage);
+         });
+         s.panel.refresh();
+       }},
       {"panel-baseline-chooser.png", true, gui::Appearance::light,
        [](Scene& s) {
          s.open();

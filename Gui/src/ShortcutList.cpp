@@ -25,8 +25,13 @@ void addKeycaps(QHBoxLayout* keys, const PanelContent::ShortcutRow& row, const P
         new Keycap(QStringLiteral("Press keys\u2026"), KeycapLook::prompt, false, palette, parent));
     return;
   }
-  for (const auto& key : row.keys)
+  for (const auto& key : row.keys) {
     keys->addWidget(new Keycap(qt(key.text), keycapLook(key, false), key.large, palette, parent));
+    if (key.then.empty()) continue;
+    // A two-key sequence: G then I.
+    keys->addWidget(textLabel(QStringLiteral("then"), systemFont(11), palette.secondary, parent));
+    keys->addWidget(new Keycap(qt(key.then), keycapLook(key, false), key.large, palette, parent));
+  }
 }
 
 /// While editing, the keys are one plain button that starts recording.

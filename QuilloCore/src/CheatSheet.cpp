@@ -33,7 +33,20 @@ KeyChord chordForSingleKey(const KeyToken& token) {
 struct KeymapEntry {
   std::vector<KeyChord> keys;
   PlaceSet places;
+  std::vector<KeySequence> sequences;
 };
+
+PlaceSet sectionPlaces(KeySection section, ActionID action) {
+  switch (section) {
+    case KeySection::keys:
+      return listPlaces(action);
+    case KeySection::composeKeys:
+      return PlaceSet{Place::writing};
+    case KeySection::anywhereKeys:
+      return PlaceSet{Place::messageList, Place::openMessage, Place::writing};
+  }
+  return {};
+}
 
 KeymapEntry keymapEntry(ActionID action, const Keymap& keymap) {
   KeymapEntry entry;
@@ -58,6 +71,19 @@ KeymapEntry keymapEntry(ActionID action, const Keymap& keymap) {
     entry.places.insert({Place::messageList, Place::openMessage, Place::writing});
   }
   std::stable_sort(entry.keys.begin(), entry.keys.end(), keyOrder);
+  for (KeySection section : allCases<KeySection>()) {
+    for (const auto& [first, seconds] : keymap.sequences(section)) {
+      for (const auto& [second, bound] : seconds) {
+        if (bound != action) continue;
+        entry.sequences.emplace_back(first, second);
+        entry.places.insert(sectionPlaces(section, action));
+      }
+    }
+  }
+  std::sort(entry.sequences.begin(), entry.sequences.end(),
+            [](const KeySequence& a, const KeySequence& b) {
+              return a.keymapString() < b.keymapString();
+            });
   return entry;
 }
 
@@ -75,7 +101,7 @@ const std::vector<Entry>& macOwnShortcuts() {
     const PlaceSet list{Place::messageList};
     const auto chord = [](std::string_view text) { return *KeyChord::fromKeymapString(text); };
     const auto row = [](ActionID action, KeyChord key, PlaceSet places) {
-      return Entry{action, {std::move(key)}, false, places};
+      return Entry{action, {std::move(key)}, false, places, {}};
     };
     return std::vector<Entry>{
         row(ActionID::archive, chord("ctrl+cmd+a"), listAndOpen),
@@ -109,8 +135,9 @@ std::vector<Entry> entries(const Keymap* keymap) {
   for (ActionID action : allCases<ActionID>()) {
     if (keymap) {
       KeymapEntry entry = keymapEntry(action, *keymap);
-      if (!entry.keys.empty()) {
-        result.push_back(Entry{action, std::move(entry.keys), true, entry.places});
+      if (!entry.keys.empty() || !entry.sequences.empty()) {
+        result.push_back(
+            Entry{action, std::move(entry.keys), true, entry.places, std::move(entry.sequences)});
         continue;
       }
     }
@@ -121,6 +148,10 @@ std::vector<Entry> entries(const Keymap* keymap) {
 
 std::vector<KeyChord> keysProvided(ActionID action, const Keymap& keymap) {
   return keymapEntry(action, keymap).keys;
+}
+
+std::vector<KeySequence> sequencesProvided(ActionID action, const Keymap& keymap) {
+  return keymapEntry(action, keymap).sequences;
 }
 
 }  // namespace quillo::CheatSheet

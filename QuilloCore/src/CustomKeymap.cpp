@@ -38,6 +38,20 @@ void removeAction(Map& map, ActionID action) {
   std::erase_if(map, [action](const auto& entry) { return entry.second == action; });
 }
 
+void removeSequencesOf(SequenceBindings& table, ActionID action) {
+  for (auto& [first, seconds] : table)
+    removeAction(seconds, action);
+  std::erase_if(table, [](const auto& entry) { return entry.second.empty(); });
+}
+
+/// The section a chord of `action` goes to (see CustomKeymap::keymap()).
+KeySection sectionFor(const KeyChord& chord, ActionID action) {
+  if (!chord.hasShortcutModifier()) return KeySection::keys;
+  if (isClipboardAction(action)) return KeySection::anywhereKeys;
+  if (action == ActionID::send) return KeySection::composeKeys;
+  return KeySection::keys;
+}
+
 }  // namespace
 
 const Keymap& keymap(CustomKeymap::Baseline baseline) {
@@ -65,14 +79,12 @@ const std::unordered_set<KeyChord>& CustomKeymap::reservedChords() {
   return chords;
 }
 
-std::optional<std::string> CustomKeymap::problem(const KeyChord& chord, ActionID action) {
-  if (reservedChords().contains(chord)) {
-    return std::string("That shortcut belongs to macOS and can't be reassigned.");
-  }
+namespace {
+
+/// What is wrong with a key whatever it is for: Tab and Escape alone, or a
+/// named key with shift alone. None for a chord with cmd, ctrl or option.
+std::optional<std::string> keyProblem(const KeyChord& chord) {
   if (chord.hasShortcutModifier()) return std::nullopt;
-  if (const auto name = typingActionName(action); !name.empty()) {
-    return std::string(name) + " needs ⌘, ⌃ or ⌥, so it can't interfere with typing.";
-  }
   if (const auto named = chord.key().namedKey()) {
     if (*named == NamedKey::tab || *named == NamedKey::escape) {
       return std::string("That key can't be used as a shortcut.");
@@ -84,11 +96,33 @@ std::optional<std::string> CustomKeymap::problem(const KeyChord& chord, ActionID
   return std::nullopt;
 }
 
+}  // namespace
+
+std::optional<std::string> CustomKeymap::problem(const KeyChord& chord, ActionID action) {
+  if (reservedChords().contains(chord)) {
+    return std::string("That shortcut belongs to macOS and can't be reassigned.");
+  }
+  if (chord.hasShortcutModifier()) return std::nullopt;
+  if (const auto name = typingActionName(action); !name.empty()) {
+    return std::string(name) + " needs ⌘, ⌃ or ⌥, so it can't interfere with typing.";
+  }
+  return keyProblem(chord);
+}
+
+std::optional<std::string> CustomKeymap::secondKeyProblem(const KeyChord& chord) {
+  if (reservedChords().contains(chord)) {
+    return std::string("That shortcut belongs to macOS and can't be reassigned.");
+  }
+  return keyProblem(chord);
+}
+
 CustomKeymap CustomKeymap::importing(const Keymap& keymap) {
   CustomKeymap definition;
   for (ActionID action : allCases<ActionID>()) {
     auto keys = CheatSheet::keysProvided(action, keymap);
-    if (!keys.empty()) definition.overrides.emplace(action, std::move(keys));
+    auto sequences = CheatSheet::sequencesProvided(action, keymap);
+    if (!keys.empty() || !sequences.empty()) definition.overrides.emplace(action, std::move(keys));
+    if (!sequences.empty()) definition.sequenceOverrides.emplace(action, std::move(sequences));
   }
   return definition;
 }
@@ -100,6 +134,9 @@ Keymap CustomKeymap::keymap() const {
     removeAction(result.listChords, action);
     removeAction(result.composeBindings, action);
     removeAction(result.anywhereChords, action);
+    removeSequencesOf(result.listSequences, action);
+    removeSequencesOf(result.composeSequences, action);
+    removeSequencesOf(result.anywhereSequences, action);
     for (const KeyChord& chord : chords) {
       // Refused chords (only possible in a hand-edited file) are never applied.
       if (problem(chord, action)) continue;
@@ -127,6 +164,20 @@ Keymap CustomKeymap::keymap() const {
       }
     }
   }
+  // Sequences after every chord, so that a first key bound on its own wins
+  // whatever the action order, as in keymap.json.
+  for (const auto& [action, sequences] : sequenceOverrides) {
+    if (!overrides.contains(action)) continue;
+    for (const KeySequence& sequence : sequences) {
+      if (!sequence.second() || problem(sequence.first(), action) ||
+          secondKeyProblem(*sequence.second())) {
+        continue;
+      }
+      const KeySection section = sectionFor(sequence.first(), action);
+      if (result.meaning(section, sequence.first()).kind == ChordMeaning::Kind::performs) continue;
+      result.bindSequence(section, sequence, action);
+    }
+  }
   return result;
 }
 
@@ -147,16 +198,46 @@ void CustomKeymap::assign(const KeyChord& chord, ActionID action) {
     if (std::find(keys.begin(), keys.end(), chord) == keys.end()) continue;
     std::erase(keys, chord);
     overrides.insert_or_assign(other, std::move(keys));
+    // The other action's sequences stay as they were.
+    if (!sequenceOverrides.contains(other)) {
+      auto sequences = CheatSheet::sequencesProvided(other, current);
+      if (!sequences.empty()) sequenceOverrides.emplace(other, std::move(sequences));
+    }
   }
   overrides.insert_or_assign(action, std::vector<KeyChord>{chord});
+  sequenceOverrides.erase(action);
+}
+
+void CustomKeymap::addSequence(const KeySequence& sequence, ActionID action) {
+  if (!sequence.second()) {
+    assign(sequence.first(), action);
+    return;
+  }
+  const Keymap current = keymap();
+  for (ActionID other : allCases<ActionID>()) {
+    if (other == action) continue;
+    std::vector<KeySequence> sequences = CheatSheet::sequencesProvided(other, current);
+    if (std::find(sequences.begin(), sequences.end(), sequence) == sequences.end()) continue;
+    std::erase(sequences, sequence);
+    overrides.insert_or_assign(other, CheatSheet::keysProvided(other, current));
+    sequenceOverrides.insert_or_assign(other, std::move(sequences));
+  }
+  if (!overrides.contains(action)) {
+    overrides.emplace(action, CheatSheet::keysProvided(action, current));
+    sequenceOverrides.insert_or_assign(action, CheatSheet::sequencesProvided(action, current));
+  }
+  auto& own = sequenceOverrides[action];
+  if (std::find(own.begin(), own.end(), sequence) == own.end()) own.push_back(sequence);
 }
 
 void CustomKeymap::clear(ActionID action) {
   overrides.insert_or_assign(action, std::vector<KeyChord>{});
+  sequenceOverrides.erase(action);
 }
 
 void CustomKeymap::resetChanges() {
   overrides.clear();
+  sequenceOverrides.clear();
 }
 
 // MARK: - File form
@@ -167,6 +248,11 @@ Json CustomKeymap::toJSON() const {
     Json texts = Json::array();
     for (const auto& chord : chords)
       texts.push_back(chord.keymapString());
+    if (const auto sequences = sequenceOverrides.find(action);
+        sequences != sequenceOverrides.end()) {
+      for (const auto& sequence : sequences->second)
+        texts.push_back(sequence.keymapString());
+    }
     written[std::string(rawValue(action))] = std::move(texts);
   }
   return Json{{"baseline", std::string(rawValue(baseline))}, {"overrides", std::move(written)}};
@@ -193,10 +279,21 @@ CustomKeymap CustomKeymap::fromJSON(const Json& value) {
       const auto action = fromRawValue<ActionID>(name);
       if (!action) continue;
       std::vector<KeyChord> parsed;
+      std::vector<KeySequence> sequences;
       for (const auto& text : texts) {
+        if (KeySequence::looksLikeSequence(text)) {
+          auto sequence = KeySequence::fromKeymapString(text);
+          if (sequence && sequence->isSequence()) sequences.push_back(std::move(*sequence));
+          continue;
+        }
         if (auto chord = KeyChord::fromKeymapString(text)) parsed.push_back(std::move(*chord));
       }
       definition.overrides.insert_or_assign(*action, std::move(parsed));
+      if (sequences.empty()) {
+        definition.sequenceOverrides.erase(*action);
+      } else {
+        definition.sequenceOverrides.insert_or_assign(*action, std::move(sequences));
+      }
     }
   }
   return definition;

@@ -1,6 +1,9 @@
 #include "QuilloCore/Keymap.hpp"
 
+#include <utility>
+
 #include "QuilloCore/KeymapPreset.hpp"
+#include "Unicode.hpp"
 
 namespace quillo {
 namespace {
@@ -20,6 +23,15 @@ ActionSpec menuSpec(std::initializer_list<MenuPath> paths) {
 }
 
 }  // namespace
+
+KeyToken singleKeyOf(const KeyChord& chord) {
+  const KeyToken& key = chord.key();
+  if (key.isCharacter() && chord.modifiers().contains(KeyModifiers::shift)) {
+    const std::string upper = unicode::uppercased(key.character());
+    if (unicode::isSingleCharacter(upper)) return KeyToken::character(upper);
+  }
+  return key;
+}
 
 Keymap::Keymap(KeyBindings bindings, ChordBindings listChords, ChordBindings composeBindings,
                ChordBindings anywhereChords, ActionTable actions, FocusPolicy focus)
@@ -44,6 +56,53 @@ std::optional<ActionID> Keymap::composeAction(const KeyChord& chord) const {
 
 std::optional<ActionID> Keymap::anywhereAction(const KeyChord& chord) const {
   return lookup(anywhereChords, chord);
+}
+
+const SequenceBindings& Keymap::sequences(KeySection section) const {
+  switch (section) {
+    case KeySection::keys:
+      return listSequences;
+    case KeySection::composeKeys:
+      return composeSequences;
+    case KeySection::anywhereKeys:
+      return anywhereSequences;
+  }
+  return listSequences;
+}
+
+SequenceBindings& Keymap::sequences(KeySection section) {
+  return const_cast<SequenceBindings&>(std::as_const(*this).sequences(section));
+}
+
+ChordMeaning Keymap::meaning(KeySection section, const KeyChord& chord) const {
+  std::optional<ActionID> single;
+  switch (section) {
+    case KeySection::keys:
+      single = chord.hasShortcutModifier() ? listAction(chord) : action(singleKeyOf(chord));
+      break;
+    case KeySection::composeKeys:
+      single = composeAction(chord);
+      break;
+    case KeySection::anywhereKeys:
+      single = anywhereAction(chord);
+      break;
+  }
+  if (single) return ChordMeaning::performs(*single);
+  if (sequences(section).contains(chord)) return ChordMeaning::startsSequence();
+  return ChordMeaning::nothing();
+}
+
+std::optional<ActionID> Keymap::sequenceAction(KeySection section, const KeyChord& first,
+                                               const KeyChord& second) const {
+  const auto& table = sequences(section);
+  const auto found = table.find(first);
+  if (found == table.end()) return std::nullopt;
+  return lookup(found->second, second);
+}
+
+void Keymap::bindSequence(KeySection section, const KeySequence& sequence, ActionID action) {
+  if (!sequence.second()) return;
+  sequences(section)[sequence.first()].insert_or_assign(*sequence.second(), action);
 }
 
 const ActionSpec* Keymap::spec(ActionID action) const {
@@ -119,6 +178,15 @@ const Keymap& Keymap::default_() {
   static const Keymap keymap(defaultBindings(), {}, defaultComposeBindings(), {}, defaultActions(),
                              FocusPolicy::default_());
   return keymap;
+}
+
+std::size_t Keymap::sequenceCount() const noexcept {
+  std::size_t count = 0;
+  for (KeySection section : allCases<KeySection>()) {
+    for (const auto& entry : sequences(section))
+      count += entry.second.size();
+  }
+  return count;
 }
 
 }  // namespace quillo

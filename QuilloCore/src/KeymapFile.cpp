@@ -181,9 +181,14 @@ class SectionReader {
  public:
   explicit SectionReader(std::vector<std::string>& warnings) : warnings_(warnings) {}
 
-  void readKeys(const std::vector<KeyEntry>& entries, KeyBindings& bindings,
-                ChordBindings& listChords) {
-    for (const auto& [name, value] : entries) {
+  void readKeys(const std::vector<KeyEntry>& entries, Keymap& keymap) {
+    std::vector<const KeyEntry*> sequences;
+    for (const auto& entry : entries) {
+      const auto& [name, value] = entry;
+      if (KeySequence::looksLikeSequence(name)) {
+        sequences.push_back(&entry);
+        continue;
+      }
       if (unicode::characterCount(name, 2) >= 2 && name.find('+') != std::string::npos) {
         const auto chord = KeyChord::fromKeymapString(name);
         if (!chord || !chord->hasShortcutModifier()) {
@@ -191,7 +196,7 @@ class SectionReader {
                " isn't a chord like \"ctrl+e\" (it needs cmd, ctrl or option).");
           continue;
         }
-        bind(listChords, *chord, name, value, "Key ");
+        bind(keymap.listChords, *chord, name, value, "Key ");
         continue;
       }
       const auto token = KeyToken::fromKeymapString(name);
@@ -200,12 +205,19 @@ class SectionReader {
              namedKeyList() + ").");
         continue;
       }
-      bind(bindings, *token, name, value, "Key ");
+      bind(keymap.bindings, *token, name, value, "Key ");
     }
+    readSequences(sequences, KeySection::keys, keymap, "Key ");
   }
 
-  void readComposeKeys(const std::vector<KeyEntry>& entries, ChordBindings& bindings) {
-    for (const auto& [name, value] : entries) {
+  void readComposeKeys(const std::vector<KeyEntry>& entries, Keymap& keymap) {
+    std::vector<const KeyEntry*> sequences;
+    for (const auto& entry : entries) {
+      const auto& [name, value] = entry;
+      if (KeySequence::looksLikeSequence(name)) {
+        sequences.push_back(&entry);
+        continue;
+      }
       const auto chord = KeyChord::fromKeymapString(name);
       if (!chord) {
         warn("Compose key " + inQuotes(name) + " isn't a chord like \"cmd+return\".");
@@ -216,20 +228,28 @@ class SectionReader {
              " needs cmd, ctrl or option, or it would block typing.");
         continue;
       }
-      bind(bindings, *chord, name, value, "Compose key ");
+      bind(keymap.composeBindings, *chord, name, value, "Compose key ");
     }
+    readSequences(sequences, KeySection::composeKeys, keymap, "Compose key ");
   }
 
-  void readAnywhereKeys(const std::vector<KeyEntry>& entries, ChordBindings& bindings) {
-    for (const auto& [name, value] : entries) {
+  void readAnywhereKeys(const std::vector<KeyEntry>& entries, Keymap& keymap) {
+    std::vector<const KeyEntry*> sequences;
+    for (const auto& entry : entries) {
+      const auto& [name, value] = entry;
+      if (KeySequence::looksLikeSequence(name)) {
+        sequences.push_back(&entry);
+        continue;
+      }
       const auto chord = KeyChord::fromKeymapString(name);
       if (!chord || !chord->hasShortcutModifier()) {
         warn("Anywhere key " + inQuotes(name) +
              " needs cmd, ctrl or option, or it would block typing.");
         continue;
       }
-      bind(bindings, *chord, name, value, "Anywhere key ");
+      bind(keymap.anywhereChords, *chord, name, value, "Anywhere key ");
     }
+    readSequences(sequences, KeySection::anywhereKeys, keymap, "Anywhere key ");
   }
 
   /// The file's specs over the defaults: a spec with a problem keeps the
@@ -261,6 +281,44 @@ class SectionReader {
   }
 
  private:
+  /// Two-key sequences of one section, read after the section's single
+  /// bindings so that the rule below does not depend on the order of the
+  /// file: a sequence whose first key is bound on its own in the same section
+  /// is dropped with a warning and the single binding stays (a key that
+  /// worked keeps working when a sequence is added). Outside "keys", the
+  /// first key needs cmd, ctrl or option, like any key there.
+  void readSequences(const std::vector<const KeyEntry*>& entries, KeySection section,
+                     Keymap& keymap, const std::string& what) {
+    for (const KeyEntry* entry : entries) {
+      const auto& [name, value] = *entry;
+      const auto sequence = KeySequence::fromKeymapString(name);
+      if (!sequence || !sequence->isSequence()) {
+        warn(what + inQuotes(name) + " isn't a sequence of two keys like \"g i\".");
+        continue;
+      }
+      if (section != KeySection::keys && !sequence->first().hasShortcutModifier()) {
+        warn(what + inQuotes(name) +
+             " needs cmd, ctrl or option on its first key, or it would block typing.");
+        continue;
+      }
+      if (meansNoBinding(value)) continue;
+      const auto alone = keymap.meaning(section, sequence->first());
+      if (alone.kind == ChordMeaning::Kind::performs) {
+        warn(what + inQuotes(name) + " is ignored: its first key " +
+             inQuotes(name.substr(0, name.find(' '))) + " already does " +
+             std::string(rawValue(*alone.action)) + " on its own in \"" +
+             std::string(rawValue(section)) + "\".");
+        continue;
+      }
+      const auto action = fromRawValue<ActionID>(*value);
+      if (!action) {
+        warn(what + inQuotes(name) + " maps to unknown action " + inQuotes(*value) + ".");
+        continue;
+      }
+      keymap.bindSequence(section, *sequence, *action);
+    }
+  }
+
   /// Binds `key` to the action named by `value`; a value meaning "no binding"
   /// is skipped silently, an unknown action name with a warning.
   template <class Table, class Key>
@@ -314,9 +372,9 @@ KeymapLoadResult Keymap::parse(std::string_view data) {
                 file.composeKeys ? ChordBindings() : Keymap::defaultComposeBindings(), {},
                 file.actions ? ActionTable() : Keymap::defaultActions(),
                 file.focus ? std::move(*file.focus) : FocusPolicy::default_());
-  if (file.keys) reader.readKeys(*file.keys, keymap.bindings, keymap.listChords);
-  if (file.composeKeys) reader.readComposeKeys(*file.composeKeys, keymap.composeBindings);
-  if (file.anywhereKeys) reader.readAnywhereKeys(*file.anywhereKeys, keymap.anywhereChords);
+  if (file.keys) reader.readKeys(*file.keys, keymap);
+  if (file.composeKeys) reader.readComposeKeys(*file.composeKeys, keymap);
+  if (file.anywhereKeys) reader.readAnywhereKeys(*file.anywhereKeys, keymap);
   if (file.actions) reader.readActions(*file.actions, keymap.actions);
   reader.checkFocusRules(keymap.focus);
   return KeymapLoadResult{std::move(keymap), std::move(warnings)};

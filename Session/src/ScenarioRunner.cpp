@@ -125,9 +125,9 @@ std::vector<std::string> ScenarioRunner::newDebugLogLines() {
 void ScenarioRunner::observeInterceptor() {
   KeyInterceptor::Observer observer;
   observer.decided = [this](const std::optional<KeyToken>& key, KeyModifiers modifiers,
-                            bool isAutoRepeat, const Decision& decision) {
+                            bool isAutoRepeat, const KeyStep& step) {
     decisions_.push_back(
-        {describeKey(key, modifiers) + (isAutoRepeat ? " (repeat)" : ""), decision.description()});
+        {describeKey(key, modifiers) + (isAutoRepeat ? " (repeat)" : ""), step.description()});
   };
   observer.performed = [this](ActionID action, const ActionOutcome& outcome) {
     outcomes_.push_back(std::string(rawValue(action)) + ": " + outcome.description());

@@ -207,7 +207,11 @@ std::filesystem::path Session::supportFolder() const {
 
 std::optional<std::string> Session::status() {
   if (!started_) return std::nullopt;
-  return std::string(rawValue(controller().status()));
+  std::string text(rawValue(controller().status()));
+  if (const auto first = interceptor().pendingFirstKey()) {
+    text += ", waiting for the key after " + first->displayString();
+  }
+  return text;
 }
 
 std::vector<std::string> Session::alertLines(std::size_t from) {

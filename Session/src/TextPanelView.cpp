@@ -16,7 +16,8 @@ std::string button(const PanelContent::Button& b) {
 }
 
 std::string keycap(const PanelContent::Keycap& key) {
-  return key.outlined ? "⟨" + key.text + "⟩" : "[" + key.text + "]";
+  const std::string cap = key.outlined ? "⟨" + key.text + "⟩" : "[" + key.text + "]";
+  return key.then.empty() ? cap : cap + " then [" + key.then + "]";
 }
 
 std::string switchRow(const PanelContent::SwitchRow& row) {

@@ -112,10 +112,10 @@ TEST_F(PanelContentTest, NineteenRowsMakeColumnsOfTenAndNine) {
 TEST_F(PanelContentTest, KeycapsAreFilledForQuillosKeysAndOutlinedForMailsOwn) {
   model.shortcuts = PanelModel::shortcutRows(nullptr);
   auto archive = row(panelContent(model), ActionID::archive);
-  EXPECT_EQ(archive.keys, (std::vector<PanelContent::Keycap>{{"\u2303\u2318A", true, false}}));
+  EXPECT_EQ(archive.keys, (std::vector<PanelContent::Keycap>{{"\u2303\u2318A", true, false, {}}}));
   model.shortcuts = PanelModel::shortcutRows(&gmail);
   archive = row(panelContent(model), ActionID::archive);
-  EXPECT_EQ(archive.keys, (std::vector<PanelContent::Keycap>{{"E", false, false}}));
+  EXPECT_EQ(archive.keys, (std::vector<PanelContent::Keycap>{{"E", false, false, {}}}));
   EXPECT_FALSE(archive.recordButton);
 }
 
@@ -123,14 +123,17 @@ TEST_F(PanelContentTest, AccessibilityLabelsNameKeysSourceAndPlaces) {
   PanelModel::Shortcut shortcut{"archive",
                                 ActionID::archive,
                                 {"E", "\u2303E"},
+                                {{"G", "X"}},
                                 "Archive",
                                 true,
                                 {Place::messageList, Place::openMessage},
                                 std::nullopt};
   EXPECT_EQ(accessibilityLabel(shortcut),
-            "Archive: E or \u2303E, Quillo, works in the message list, in an open message");
+            "Archive: E or \u2303E or G then X, Quillo, works in the message list, in an open "
+            "message");
   shortcut.fromQuillo = false;
   shortcut.places = {Place::writing};
+  shortcut.sequences.clear();
   EXPECT_EQ(accessibilityLabel(shortcut), "Archive: E or \u2303E, macOS, works while writing");
 }
 

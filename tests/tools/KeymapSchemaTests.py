@@ -79,6 +79,30 @@ class KeymapSchema(unittest.TestCase):
             with self.subTest(json.dumps(document)):
                 self.assertNotEqual(problems(document), [])
 
+    def test_sequences_of_two_keys(self):
+        right = [
+            {"keys": {"g i": "archive", "g I": "markRead", "ctrl+x e": "forward",
+                      "g return": "openMessage", "g cmd+r": "reply"}},
+            {"composeKeys": {"cmd+k s": "send"}},
+            {"anywhereKeys": {"ctrl+x c": "copy"}},
+        ]
+        for document in right:
+            with self.subTest(json.dumps(document)):
+                self.assertEqual(problems(document), [])
+        wrong = [
+            {"keys": {"g i x": "archive"}},
+            {"keys": {"g  i": "archive"}},
+            {"keys": {" g": "archive"}},
+            {"keys": {"g shift+i": "archive"}},
+            {"keys": {"g esc": "archive"}},
+            {"keys": {"g i": "goNowhere"}},
+            {"composeKeys": {"k s": "send"}},
+            {"anywhereKeys": {"c c": "copy"}},
+        ]
+        for document in wrong:
+            with self.subTest(json.dumps(document)):
+                self.assertNotEqual(problems(document), [])
+
     def test_an_editor_may_name_the_schema(self):
         self.assertEqual(problems({"$schema": "./keymap.schema.json", "keys": {"e": "archive"}}), [])
 

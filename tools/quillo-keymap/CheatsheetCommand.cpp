@@ -58,6 +58,11 @@ int cheatsheet(Arguments arguments, std::ostream& out, std::ostream& err) {
         if (!keys.empty()) keys += ' ';
         keys += key.keymapString();
       }
+      // A sequence's own space would read as two keys: it is quoted.
+      for (const auto& sequence : entry.sequences) {
+        if (!keys.empty()) keys += ' ';
+        keys += '"' + sequence.keymapString() + '"';
+      }
       out << rawValue(entry.action) << '\t' << keys << '\t' << placesText(entry.places) << '\t'
           << (entry.fromQuillo ? "quillo" : "mail") << '\n';
     }

@@ -17,8 +17,11 @@ int check(Arguments arguments, std::ostream& out, std::ostream& err) {
     const Keymap& keymap = result.keymap;
     const std::size_t chords =
         keymap.listChords.size() + keymap.composeBindings.size() + keymap.anywhereChords.size();
-    out << path << ": " << keymap.bindings.size() << " single keys, " << chords << " chords, "
-        << result.warnings.size() << " warnings\n";
+    const std::size_t sequences = keymap.sequenceCount();
+    out << path << ": " << keymap.bindings.size() << " single keys, " << chords << " chords, ";
+    // Files without sequences keep the summary they always had.
+    if (sequences > 0) out << sequences << " sequences, ";
+    out << result.warnings.size() << " warnings\n";
     return 0;
   });
 }

@@ -1,10 +1,12 @@
 // quillo-keymap explain: what would this key press do here?
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "Commands.hpp"
 #include "KeymapFiles.hpp"
 #include "QuilloCore/Decider.hpp"
+#include "QuilloCore/KeySequenceState.hpp"
 #include "QuilloCore/KeymapPreset.hpp"
 
 namespace quillo::keymaptool {
@@ -62,18 +64,38 @@ int explain(Arguments arguments, std::ostream& out, std::ostream& err) {
     const bool off = arguments.takeFlag("off");
     const auto rest = arguments.positionals();
     if (rest.size() != 1) throw UsageError("explain needs exactly one KEY");
-    const TypedKey key = parseTypedKey(rest.front());
+    // "g i": two keys, the second pressed while the first one's wait is on.
+    std::vector<std::string> texts;
+    if (KeySequence::looksLikeSequence(rest.front())) {
+      const std::string& text = rest.front();
+      const auto space = text.find(' ');
+      if (text.find(' ', space + 1) != std::string::npos) {
+        throw UsageError("\"" + text + "\" has more than two keys (a sequence is like \"g i\")");
+      }
+      texts = {text.substr(0, space), text.substr(space + 1)};
+    } else {
+      texts = {rest.front()};
+    }
+    std::vector<TypedKey> keys;
+    for (const auto& text : texts)
+      keys.push_back(parseTypedKey(text));
     const Keymap chosen = file ? loadKeymapFile(*file).keymap : keymap(preset);
 
-    bool consulted = false;
-    const Decision decision = Decider::decide(
-        key.token, key.modifiers, repeat, app,
-        [&] {
-          consulted = true;
-          return focus;
-        },
-        chosen, !off);
-    out << decision.description() << (consulted ? " (focus consulted)" : "") << "\n";
+    KeySequenceState state;
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+      bool consulted = false;
+      // --repeat makes the last key an auto-repeat.
+      const KeyStep step = state.keyDown(
+          static_cast<std::int64_t>(i), keys[i].token, keys[i].modifiers,
+          repeat && i + 1 == keys.size(), app,
+          [&] {
+            consulted = true;
+            return focus;
+          },
+          chosen, !off, KeySequenceState::Time{0});
+      if (keys.size() > 1) out << texts[i] << ": ";
+      out << step.description() << (consulted ? " (focus consulted)" : "") << "\n";
+    }
     return 0;
   });
 }

@@ -17,12 +17,18 @@ commands:
       with the key exactly as typed: e, I, shift+I, #, ctrl+E, cmd+return,
       cmd++. "none" stands for a key press that produced no character.
       Prints "perform ACTION", "swallow ACTION" or "passThrough REASON",
-      followed by " (focus consulted)" when Mail's focus would be read.
+      followed by " (focus consulted)" when Mail's focus would be read; a key
+      that begins a two-key sequence prints "startsWait".
+      KEY may be a sequence of two keys, "g i": then one line per key,
+      "g: startsWait (focus consulted)" and "i: completesSequence perform
+      ACTION (focus consulted)" (the second key pressed within the wait, in
+      the same focus: a focus that moved ends the wait).
       With --file, the keymap is the one read from FILE.
 
   check [FILE]
       Reads a keymap file the way Quillo loads it and prints each warning,
-      then "FILE: N single keys, M chords, W warnings". FILE defaults to
+      then "FILE: N single keys, M chords, W warnings" (with ", S sequences"
+      before the warnings when the file has two-key sequences). FILE defaults to
       $XDG_CONFIG_HOME/Quillo/keymap.json (~/.config/Quillo/keymap.json).
       Exits 1 when the file cannot be read or is rejected as a whole.
 
@@ -30,7 +36,8 @@ commands:
               --custom CUSTOM_JSON]
       Lists, for every action, its keys and where they work: one line per
       action with four tab-separated fields: the action, its keys (chord text
-      forms separated by spaces), the places (messageList, openMessage,
+      forms separated by spaces, a two-key sequence in double quotes: "g i"),
+      the places (messageList, openMessage,
       writing) and "quillo" or "mail" (Mail's own shortcut, where the keymap
       gives the action none). The keymap is a preset's (default gmail), none
       at all with --set off, the one read from FILE, or that of a custom

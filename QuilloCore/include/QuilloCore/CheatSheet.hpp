@@ -14,6 +14,7 @@
 #include "QuilloCore/ActionID.hpp"
 #include "QuilloCore/Export.hpp"
 #include "QuilloCore/KeyChord.hpp"
+#include "QuilloCore/KeySequence.hpp"
 #include "QuilloCore/Keymap.hpp"
 #include "QuilloCore/RawValueEnum.hpp"
 
@@ -51,6 +52,9 @@ struct QUILLO_CORE_EXPORT Entry {
   /// True when the keys come from the keymap, false for Mail's own shortcut.
   bool fromQuillo;
   PlaceSet places;
+  /// The keymap's two-key sequences for the action, sorted by their text
+  /// form; counted with `keys` for `fromQuillo`.
+  std::vector<KeySequence> sequences = {};
 
   bool operator==(const Entry&) const = default;
 };
@@ -76,6 +80,11 @@ inline std::vector<Entry> entries(const std::optional<Keymap>& keymap) {
 /// letter as shift and the letter. Empty when the keymap gives it none; never
 /// falls back to Mail's own shortcut.
 QUILLO_CORE_EXPORT std::vector<KeyChord> keysProvided(ActionID action, const Keymap& keymap);
+
+/// Every two-key sequence of the keymap's three sections that triggers the
+/// action, sorted by text form ("g i" before "g s").
+QUILLO_CORE_EXPORT std::vector<KeySequence> sequencesProvided(ActionID action,
+                                                              const Keymap& keymap);
 
 }  // namespace quillo::CheatSheet
 

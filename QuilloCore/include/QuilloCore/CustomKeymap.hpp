@@ -7,7 +7,14 @@
 // shown to the user. Overrides are held in action declaration order, so the
 // same definition always gives the same keymap. Plain value; any thread.
 //
-// File form: {"baseline": "gmail", "overrides": {"archive": ["e", "cmd+e"]}}.
+// Besides chords, an action may be given two-key sequences ("g i"); they
+// live in `sequenceOverrides`, and an action with sequences always has an
+// entry in `overrides` too (perhaps an empty list), so that its baseline
+// keys are replaced. A sequence goes to the section its first chord would go
+// to, and is not applied when its first chord is bound on its own there, or
+// when problem() refuses its first chord or secondKeyProblem() its second.
+//
+// File form: {"baseline": "gmail", "overrides": {"archive": ["e", "cmd+e", "g a"]}}.
 // Decoding is lenient member by member: an unknown baseline reads as
 // appleMail, unknown action names and unparsable chords are skipped, and only
 // a malformed "overrides" member (or a file that is not JSON at all) fails
@@ -28,6 +35,7 @@
 #include "QuilloCore/ActionID.hpp"
 #include "QuilloCore/Export.hpp"
 #include "QuilloCore/KeyChord.hpp"
+#include "QuilloCore/KeySequence.hpp"
 #include "QuilloCore/Keymap.hpp"
 #include "QuilloCore/RawValueEnum.hpp"
 
@@ -40,9 +48,12 @@ class QUILLO_CORE_EXPORT CustomKeymap {
   enum class Baseline : std::uint8_t { appleMail, gmail, outlookMac, outlookWindows };
 
   using Overrides = std::map<ActionID, std::vector<KeyChord>>;
+  using SequenceOverrides = std::map<ActionID, std::vector<KeySequence>>;
 
   Baseline baseline = Baseline::appleMail;
   Overrides overrides;
+  /// Two-key sequences per action (only actions also in `overrides`).
+  SequenceOverrides sequenceOverrides;
 
   CustomKeymap() = default;
   CustomKeymap(Baseline baseline, Overrides overrides)
@@ -57,14 +68,24 @@ class QUILLO_CORE_EXPORT CustomKeymap {
 
   /// The message to show when `chord` may not be used for `action`, or none.
   static std::optional<std::string> problem(const KeyChord& chord, ActionID action);
+  /// The message to show when `chord` may not be the second key of a
+  /// sequence, or none. The first chord has started the sequence, so the
+  /// second never blocks typing: only ⌘Q and the like, Tab and Escape alone
+  /// and shift with a named key alone are refused.
+  static std::optional<std::string> secondKeyProblem(const KeyChord& chord);
 
   /// The effective keymap: the baseline's, with each override applied in
   /// action order. Actions and focus policy are the baseline's.
   Keymap keymap() const;
 
-  /// Makes `chord` the one shortcut of `action`, taking it away from any
-  /// other action that answers to it. Does not validate: ask problem() first.
+  /// Makes `chord` the one shortcut of `action` (dropping its sequences),
+  /// taking it away from any other action that answers to it. Does not
+  /// validate: ask problem() first.
   void assign(const KeyChord& chord, ActionID action);
+  /// Adds the two-key `sequence` to `action`'s shortcuts, taking it away
+  /// from any other action that answers to it. A single chord is assigned
+  /// instead. Does not validate: ask problem() for each chord first.
+  void addSequence(const KeySequence& sequence, ActionID action);
   /// Leaves `action` without any shortcut, whatever the baseline has.
   void clear(ActionID action);
   /// Drops every override; the baseline stays.

@@ -6,7 +6,9 @@
 // user's on/off switch. The focus function is costly (it asks Mail over
 // Accessibility), so it is called only after a binding was found, at most
 // once per call, and never after the call returns. No other side effects;
-// reentrant; never throws.
+// reentrant; never throws. It knows single keys and chords only: two-key
+// sequences are KeySequenceState's, which hands every key that is not part
+// of one to this function.
 #pragma once
 
 #include <optional>
