@@ -8,25 +8,12 @@
 
 #include "QuilloCore/CustomKeymap.hpp"
 #include "QuilloCore/KeymapFile.hpp"
+#include "SequenceListing.hpp"
 
 namespace quillo {
 namespace {
 
-/// Every sequence of a keymap as "section: keys -> action", sorted.
-std::vector<std::string> sequenceListing(const Keymap& keymap) {
-  std::vector<std::string> lines;
-  for (KeySection section : allCases<KeySection>()) {
-    for (const auto& [first, seconds] : keymap.sequences(section)) {
-      for (const auto& [second, action] : seconds) {
-        lines.push_back(std::string(rawValue(section)) + ": " +
-                        KeySequence(first, second).keymapString() + " -> " +
-                        std::string(rawValue(action)));
-      }
-    }
-  }
-  std::sort(lines.begin(), lines.end());
-  return lines;
-}
+using testing::sequenceListing;
 
 KeySequence sequence(const char* text) {
   return *KeySequence::fromKeymapString(text);
