@@ -149,21 +149,6 @@ TEST_F(PanelTest, TheDebugSectionIsThereOnlyWhenTheContentHasIt) {
   EXPECT_TRUE(visibleNamed(widget, "Debug logging").empty());
 }
 
-TEST_F(PanelTest, NothingIsSqueezedBelowTheHeightItAsksForWrappedTextOrNot) {
-  model.keymapProblems = {"Key \"q\" maps to unknown action \"quit\".", "two", "three"};
-  model.permissions.accessibility = false;
-  // Drawn more than once and measured before the panel was ever shown, as
-  // the controller does on the first opening.
-  widget.display(panelContent(model));
-  widget.setAppearance(Appearance::dark);
-  show();
-  for (auto* control : widget.findChildren<QAbstractButton*>()) {
-    if (!control->isVisibleTo(&widget)) continue;
-    EXPECT_GE(control->height(), control->sizeHint().height())
-        << control->accessibleName().toStdString();
-  }
-}
-
 TEST_F(PanelTest, TheFittingSizeHoldsEverythingShown) {
   EXPECT_FALSE(widget.fittingSize());
   show();
