@@ -59,7 +59,9 @@ TEST(KeymapParse, FixtureTable) {
     for (const auto& [member, table] : {std::pair{"listChords", &Keymap::listChords},
                                         {"composeBindings", &Keymap::composeBindings},
                                         {"anywhereChords", &Keymap::anywhereChords}}) {
-      if (entry.contains(member)) EXPECT_EQ(result.keymap.*table, chordsFrom(entry[member]));
+      if (entry.contains(member)) {
+        EXPECT_EQ(result.keymap.*table, chordsFrom(entry[member])) << member;
+      }
     }
     if (entry.contains("actions")) {
       EXPECT_EQ(result.keymap.actions.size(), 19u);
