@@ -44,7 +44,8 @@ TEST(CustomKeymapBaseline, Keymaps) {
 }
 
 TEST(CustomKeymapProblem, MessagesInRuleOrder) {
-  for (const auto& c : testing::loadFixture("custom_keymap_problems.json")["cases"]) {
+  const auto fixture = testing::loadFixture("custom_keymap_problems.json");
+  for (const auto& c : fixture["cases"]) {
     const std::string key = c["chord"], action = c["action"];
     EXPECT_EQ(
         CustomKeymap::problem(chord(key), fromRawValue<ActionID>(action).value()),
@@ -209,7 +210,8 @@ TEST(CustomKeymapFile, EncodesBothMembersWithChordTexts) {
 }
 
 TEST(CustomKeymapFile, DecodesLenientlyMemberByMemberButRefusesMalformedOverrides) {
-  for (const auto& c : testing::loadFixture("custom_keymap_decoding.json")["cases"]) {
+  const auto fixture = testing::loadFixture("custom_keymap_decoding.json");
+  for (const auto& c : fixture["cases"]) {
     const std::string text = c["text"];
     if (c["decoded"].is_null()) {
       EXPECT_THROW(CustomKeymap::decode(text), DecodingError) << text;

@@ -50,7 +50,8 @@ TEST(FocusSnapshot, WindowIsTheFirstAXWindowAncestorAndDescriptionJoinsLabels) {
 
 TEST(ElementMatcher, EveryPresentFieldMustHold) {
   const ElementInfo table = elementFromLabel("AXTable/AXContent#Mail.messageList");
-  for (const auto& c : testing::loadFixture("element_matchers.json")["cases"]) {
+  const auto fixture = testing::loadFixture("element_matchers.json");
+  for (const auto& c : fixture["cases"]) {
     SCOPED_TRACE(c["matcher"].dump());
     const ElementMatcher matcher = ElementMatcher::fromJSON(c["matcher"]);
     EXPECT_EQ(matcher.matches(table), c["matches"].get<bool>());
@@ -96,7 +97,8 @@ std::string kindName(DecodingError::Kind kind) {
 }
 
 TEST(FocusPolicyJSON, ReportsTheKindAndPathOfBadValues) {
-  for (const auto& c : testing::loadFixture("focus_policy_errors.json")["cases"]) {
+  const auto fixture = testing::loadFixture("focus_policy_errors.json");
+  for (const auto& c : fixture["cases"]) {
     SCOPED_TRACE(c["policy"].dump());
     try {
       FocusPolicy::fromJSON(c["policy"]);

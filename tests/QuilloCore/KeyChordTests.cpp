@@ -59,7 +59,8 @@ TEST(KeyTokenTyped, RejectsInvalidUTF8) {
 }
 
 TEST(KeyTokenKeymapString, KeepsOneCharacterAndReadsNamesInAnyCase) {
-  for (const auto& c : testing::loadFixture("token_text.json")["cases"]) {
+  const auto fixture = testing::loadFixture("token_text.json");
+  for (const auto& c : fixture["cases"]) {
     const std::string text = c["text"];
     EXPECT_EQ(describe(KeyToken::fromKeymapString(text)),
               c["token"].is_null() ? "null" : c["token"].get<std::string>())
@@ -91,7 +92,8 @@ TEST(KeyTokenEquality, CanonicallyEquivalentCharactersAreEqualAndHashAlike) {
 }
 
 TEST(KeyChordDisplay, ReadsAsOnAMac) {
-  for (const auto& c : testing::loadFixture("chord_display.json")["cases"]) {
+  const auto fixture = testing::loadFixture("chord_display.json");
+  for (const auto& c : fixture["cases"]) {
     const std::string chord = c["chord"];
     EXPECT_EQ(KeyChord::fromKeymapString(chord)->displayString(), c["shown"].get<std::string>())
         << chord;

@@ -48,7 +48,8 @@ TEST(RawValues, EveryCaseParsesBackFromItsRawValueAndOnlyFromIt) {
 }
 
 TEST(ActionSpecProblem, FirstProblemPathByPath) {
-  for (const auto& c : testing::loadFixture("action_spec_problems.json")["cases"]) {
+  const auto fixture = testing::loadFixture("action_spec_problems.json");
+  for (const auto& c : fixture["cases"]) {
     ActionSpec spec{c["menu"].get<std::vector<MenuPath>>(), std::nullopt};
     if (c.contains("key")) spec.key = fromRawValue<NamedKey>(c["key"].get<std::string>()).value();
     EXPECT_EQ(spec.problem(), c["problem"].is_null()

@@ -39,7 +39,8 @@ std::string filtered(const std::vector<std::string>& paths, const std::string& q
 }
 
 TEST(MailboxFilter, RanksMatchesAndRecentChoicesAsTheFixtureTableSays) {
-  for (const auto& group : testing::loadFixture("mailbox_filter.json")["groups"]) {
+  const auto fixture = testing::loadFixture("mailbox_filter.json");
+  for (const auto& group : fixture["groups"]) {
     SCOPED_TRACE(group["about"].get<std::string>());
     const auto boxes = group["mailboxes"].get<std::vector<std::string>>();
     for (const auto& c : group["cases"]) {

@@ -58,7 +58,8 @@ class MenuResolverTest : public ::testing::Test {
 };
 
 TEST(MenuTitleMatching, FollowsTheFixtureTable) {
-  for (const auto& c : testing::loadFixture("menu_titles.json")["cases"]) {
+  const auto fixture = testing::loadFixture("menu_titles.json");
+  for (const auto& c : fixture["cases"]) {
     const std::string title = c["title"], pattern = c["pattern"];
     EXPECT_EQ(MenuResolver::titleMatches(title, pattern), c["matches"].get<bool>())
         << "\"" << title << "\" ~ \"" << pattern << "\"";
