@@ -33,8 +33,8 @@ class QtPanelTest : public quillo::testing::QuilloTest {
     event.window = platform::EventWindow::panel;
     return event;
   }
-  void open(std::uint64_t flags = 0) {
-    item.click(flags);
+  void open() {
+    item.click();
     const auto size = widget.fittingSize();
     ASSERT_TRUE(size);
     widget.resize(static_cast<int>(size->width), static_cast<int>(size->height));
@@ -94,14 +94,6 @@ TEST_F(QtPanelTest, EscCancelsRecordingWhetherTheMonitorOrThePanelSeesIt) {
   EXPECT_FALSE(panel.model().recording);
   EXPECT_TRUE(visibleNamed(widget, "Press keys\u2026").empty());
   EXPECT_EQ(message()->text(), "Click a key, then press the shortcut you want. Esc cancels.");
-}
-
-TEST_F(QtPanelTest, OptionClickShowsTheDebugSectionAndAPlainClickDoesNot) {
-  open(platform::EventFlags::alternate);
-  EXPECT_EQ(visibleNamed(widget, "debug", true).size(), 1u);
-  item.click();  // closes
-  open();
-  EXPECT_TRUE(visibleNamed(widget, "debug", true).empty());
 }
 
 TEST_F(QtPanelTest, ThePanelIsPlacedWithTheSizeTheWidgetAsksFor) {

@@ -1,6 +1,5 @@
 // What the panel looks like where the colour carries the meaning: sampled
 // pixels of its picture, never whole images.
-#include <QLabel>
 
 #include "Keycap.hpp"
 #include "OnOffSwitch.hpp"
@@ -71,21 +70,6 @@ TEST_F(PanelTest, ASwitchIsGreenWhenOnAndGreyWhenOff) {
   const QColor track = image.pixelColor(off->mapTo(&widget, QPoint(28, middle)));
   EXPECT_FALSE(near(track, light.green, 60));
   EXPECT_TRUE(near(track, QColor(0xB4, 0xB4, 0xB5), 20));
-}
-
-TEST_F(PanelTest, ARefusalIsOrangeAndTheHintIsNot) {
-  model.set = ShortcutSet::custom;
-  model.editing = true;
-  model.recording = ActionID::send;
-  show();
-  auto* message = theOne<QLabel>(widget, "editorMessage", true);
-  ASSERT_NE(message, nullptr);
-  EXPECT_EQ(pixelsNear(picture(), placeOf(message), light.orange, 40), 0);
-  model.recordMessage = "Send needs \u2318, \u2303 or \u2325, so it can't interfere with typing.";
-  show();
-  message = theOne<QLabel>(widget, "editorMessage", true);
-  EXPECT_EQ(message->text().toStdString(), *model.recordMessage);
-  EXPECT_GT(pixelsNear(picture(), placeOf(message), light.orange, 40), 20);
 }
 
 TEST_F(PanelTest, TheLegendsQuilloKeyRestsInGreyWhileShortcutsAreOff) {

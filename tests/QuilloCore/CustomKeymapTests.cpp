@@ -4,6 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "Fixtures.hpp"
 #include "QuilloCore/CheatSheet.hpp"
 #include "QuilloCore/CustomKeymap.hpp"
 #include "QuilloCore/DecodingError.hpp"
@@ -43,44 +44,13 @@ TEST(CustomKeymapBaseline, Keymaps) {
 }
 
 TEST(CustomKeymapProblem, MessagesInRuleOrder) {
-  const std::string reserved = "That shortcut belongs to macOS and can't be reassigned.";
-  const std::string notAKey = "That key can't be used as a shortcut.";
-  const std::string shift = "Shift with that key isn't supported. Add ⌘, ⌃ or ⌥.";
-  struct Case {
-    const char* chord;
-    ActionID action;
-    std::optional<std::string> problem;
-  };
-  const Case cases[] = {
-      {"cmd+q", ActionID::archive, reserved},
-      {"cmd+w", ActionID::send, reserved},
-      {"cmd+h", ActionID::copy, reserved},
-      {"cmd+m", ActionID::reply, reserved},
-      {"shift+cmd+q", ActionID::archive, std::nullopt},
-      {"ctrl+q", ActionID::archive, std::nullopt},
-      {"cmd+d", ActionID::send, std::nullopt},
-      {"e", ActionID::send, "Send needs ⌘, ⌃ or ⌥, so it can't interfere with typing."},
-      {"shift+e", ActionID::cut, "Cut needs ⌘, ⌃ or ⌥, so it can't interfere with typing."},
-      {"return", ActionID::copy, "Copy needs ⌘, ⌃ or ⌥, so it can't interfere with typing."},
-      {"v", ActionID::paste, "Paste needs ⌘, ⌃ or ⌥, so it can't interfere with typing."},
-      {"tab", ActionID::archive, notAKey},
-      {"escape", ActionID::archive, notAKey},
-      {"shift+tab", ActionID::archive, notAKey},
-      {"shift+return", ActionID::archive, shift},
-      {"shift+space", ActionID::openMessage, shift},
-      {"ctrl+tab", ActionID::archive, std::nullopt},
-      {"return", ActionID::openMessage, std::nullopt},
-      {"enter", ActionID::archive, std::nullopt},
-      {"space", ActionID::archive, std::nullopt},
-      {"delete", ActionID::delete_, std::nullopt},
-      {"down", ActionID::nextMessage, std::nullopt},
-      {"e", ActionID::archive, std::nullopt},
-      {"shift+e", ActionID::archive, std::nullopt},
-      {"#", ActionID::delete_, std::nullopt},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(CustomKeymap::problem(chord(c.chord), c.action), c.problem)
-        << c.chord << " for " << rawValue(c.action);
+  const auto fixture = testing::loadFixture("custom_keymap_problems.json");
+  for (const auto& c : fixture["cases"]) {
+    const std::string key = c["chord"], action = c["action"];
+    EXPECT_EQ(
+        CustomKeymap::problem(chord(key), fromRawValue<ActionID>(action).value()),
+        c["problem"].is_null() ? std::nullopt : std::optional(c["problem"].get<std::string>()))
+        << key << " for " << action;
   }
 }
 
@@ -239,42 +209,15 @@ TEST(CustomKeymapFile, EncodesBothMembersWithChordTexts) {
             R"({"baseline":"outlookWindows","overrides":{"archive":[],"send":["shift+cmd+k"]}})");
 }
 
-TEST(CustomKeymapFile, DecodesLenientlyMemberByMember) {
-  struct Case {
-    const char* text;
-    Baseline baseline;
-    CustomKeymap::Overrides overrides;
-  };
-  const Case cases[] = {
-      {R"({"overrides": {"archive": ["e", "not a chord"]}})",
-       Baseline::appleMail,
-       {{ActionID::archive, {chord("e")}}}},
-      {R"({"baseline": "pigeonpost", "overrides": {"reply": ["r"]}})",
-       Baseline::appleMail,
-       {{ActionID::reply, {chord("r")}}}},
-      {R"({"baseline": 7})", Baseline::appleMail, {}},
-      {R"({"baseline": "gmail", "overrides": null})", Baseline::gmail, {}},
-      {R"({"baseline": "outlookMac", "overrides": {"archive": [], "bogus": ["e"]}})",
-       Baseline::outlookMac,
-       {{ActionID::archive, {}}}},
-      {R"({"overrides": {"send": ["hyper+s", "cmd+esc"]}})",
-       Baseline::appleMail,
-       {{ActionID::send, {}}}},
-      {R"({})", Baseline::appleMail, {}},
-  };
-  for (const auto& c : cases) {
-    const CustomKeymap decoded = CustomKeymap::decode(c.text);
-    EXPECT_EQ(decoded, CustomKeymap(c.baseline, c.overrides)) << c.text;
-  }
-}
-
-TEST(CustomKeymapFile, MalformedOverridesFailTheWholeValue) {
-  for (const char* text : {R"({"overrides": 3})", R"({"overrides": {"archive": "e"}})",
-                           R"({"overrides": {"archive": ["e", 5]}})",
-                           R"({"overrides": {"bogus": [null]}})", "[]", "not json", "",
-                           "[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[]]]]]]]]]]]]]]]]]]]"
-                           "]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]"}) {
-    EXPECT_THROW(CustomKeymap::decode(text), DecodingError) << text;
+TEST(CustomKeymapFile, DecodesLenientlyMemberByMemberButRefusesMalformedOverrides) {
+  const auto fixture = testing::loadFixture("custom_keymap_decoding.json");
+  for (const auto& c : fixture["cases"]) {
+    const std::string text = c["text"];
+    if (c["decoded"].is_null()) {
+      EXPECT_THROW(CustomKeymap::decode(text), DecodingError) << text;
+    } else {
+      EXPECT_EQ(CustomKeymap::decode(text).toJSON(), c["decoded"]) << text;
+    }
   }
 }
 

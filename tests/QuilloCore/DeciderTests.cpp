@@ -32,33 +32,36 @@ KeyModifiers modifiersFrom(const json& words) {
   return modifiers;
 }
 
-TEST(Decider, WorkedCases) {
-  const auto fixture = testing::loadFixture("decider_worked_cases.json");
-  const Keymap keymap(Keymap::defaultBindings(), chordsFrom(fixture["keymap"]["listChords"]),
-                      chordsFrom(fixture["keymap"]["composeBindings"]),
-                      chordsFrom(fixture["keymap"]["anywhereChords"]), Keymap::defaultActions(),
-                      FocusPolicy::default_());
-  for (const auto& entry : fixture["cases"]) {
-    SCOPED_TRACE(entry.dump());
-    std::optional<KeyToken> key;
-    if (!entry["key"].is_null()) key = KeyToken::fromKeymapString(entry["key"].get<std::string>());
-    std::optional<std::string> frontmost = std::string(Decider::mailBundleID);
-    if (entry.contains("frontmost")) {
-      frontmost = entry["frontmost"].is_null()
-                      ? std::nullopt
-                      : std::optional<std::string>(entry["frontmost"].get<std::string>());
+TEST(Decider, WorkedCasesAndTablePrecedence) {
+  for (const char* name : {"decider_worked_cases.json", "decider_table_precedence.json"}) {
+    const auto fixture = testing::loadFixture(name);
+    const Keymap keymap(Keymap::defaultBindings(), chordsFrom(fixture["keymap"]["listChords"]),
+                        chordsFrom(fixture["keymap"]["composeBindings"]),
+                        chordsFrom(fixture["keymap"]["anywhereChords"]), Keymap::defaultActions(),
+                        FocusPolicy::default_());
+    for (const auto& entry : fixture["cases"]) {
+      SCOPED_TRACE(entry.dump());
+      std::optional<KeyToken> key;
+      if (!entry["key"].is_null())
+        key = KeyToken::fromKeymapString(entry["key"].get<std::string>());
+      std::optional<std::string> frontmost = std::string(Decider::mailBundleID);
+      if (entry.contains("frontmost")) {
+        frontmost = entry["frontmost"].is_null()
+                        ? std::nullopt
+                        : std::optional<std::string>(entry["frontmost"].get<std::string>());
+      }
+      CountingFocus focus;
+      const bool consulted = !entry["focus"].is_null();
+      if (consulted) focus.context = *fromRawValue<FocusContext>(entry["focus"].get<std::string>());
+
+      const Decision decision = Decider::decide(
+          key, modifiersFrom(entry.value("modifiers", json::array())), entry.value("repeat", false),
+          frontmost ? std::optional<std::string_view>(*frontmost) : std::nullopt, focus, keymap,
+          entry.value("enabled", true));
+
+      EXPECT_EQ(decision.description(), entry["expect"].get<std::string>());
+      EXPECT_EQ(focus.calls, consulted ? 1 : 0);
     }
-    CountingFocus focus;
-    const bool consulted = !entry["focus"].is_null();
-    if (consulted) focus.context = *fromRawValue<FocusContext>(entry["focus"].get<std::string>());
-
-    const Decision decision = Decider::decide(
-        key, modifiersFrom(entry.value("modifiers", json::array())), entry.value("repeat", false),
-        frontmost ? std::optional<std::string_view>(*frontmost) : std::nullopt, focus, keymap,
-        entry.value("enabled", true));
-
-    EXPECT_EQ(decision.description(), entry["expect"].get<std::string>());
-    EXPECT_EQ(focus.calls, consulted ? 1 : 0);
   }
 }
 
@@ -82,50 +85,6 @@ TEST(Decider, EmptyKeymapNeverConsultsTheFocus) {
     EXPECT_EQ(decision, Decision::passThrough(expected)) << typed;
   }
   EXPECT_EQ(focus.calls, 0);
-}
-
-TEST(Decider, TablePrecedence) {
-  const auto c = [](const char* text) { return *KeyChord::fromKeymapString(text); };
-  Keymap keymap({}, {{c("ctrl+d"), ActionID::archive}, {c("ctrl+p"), ActionID::previousMessage}},
-                {{c("ctrl+d"), ActionID::send}, {c("ctrl+s"), ActionID::send}},
-                {{c("ctrl+d"), ActionID::copy}}, Keymap::defaultActions(), FocusPolicy::default_());
-  struct Case {
-    const char* chord;
-    FocusContext focus;
-    bool repeat;
-    Decision expected;
-  };
-  const Case cases[] = {
-      // Compose bindings win while composing, list chords in the list, anywhere elsewhere.
-      {"ctrl+d", FocusContext::compose, false, Decision::perform(ActionID::send)},
-      {"ctrl+d", FocusContext::messageList, false, Decision::perform(ActionID::archive)},
-      {"ctrl+d", FocusContext::messageWindow, false, Decision::perform(ActionID::archive)},
-      {"ctrl+d", FocusContext::other, false, Decision::perform(ActionID::copy)},
-      // Only compose has it: anywhere else says so.
-      {"ctrl+s", FocusContext::messageWindow, false,
-       Decision::passThrough(PassReason::focusNotCompose)},
-      // A list chord of an action that does not work in a message window.
-      {"ctrl+p", FocusContext::messageWindow, false,
-       Decision::passThrough(PassReason::focusNotMessageList)},
-      {"ctrl+p", FocusContext::messageList, true, Decision::perform(ActionID::previousMessage)},
-      {"ctrl+s", FocusContext::compose, true, Decision::swallow(ActionID::send)},
-  };
-  for (const auto& entry : cases) {
-    const KeyChord chord = c(entry.chord);
-    CountingFocus focus{entry.focus};
-    const auto decision = Decider::decide(chord.key(), chord.modifiers(), entry.repeat,
-                                          Decider::mailBundleID, focus, keymap, true);
-    EXPECT_EQ(decision, entry.expected) << entry.chord << " in " << rawValue(entry.focus);
-    EXPECT_EQ(focus.calls, 1);
-  }
-
-  // A chord in both list and compose tables, focus elsewhere: not the message list.
-  Keymap both({}, {{c("ctrl+b"), ActionID::archive}}, {{c("ctrl+b"), ActionID::send}}, {},
-              Keymap::defaultActions(), FocusPolicy::default_());
-  CountingFocus other{FocusContext::other};
-  EXPECT_EQ(Decider::decide(c("ctrl+b").key(), KeyModifiers::control, false, Decider::mailBundleID,
-                            other, both, true),
-            Decision::passThrough(PassReason::focusNotMessageList));
 }
 
 TEST(Decision, DerivedProperties) {

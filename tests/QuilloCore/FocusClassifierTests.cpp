@@ -50,27 +50,12 @@ TEST(FocusSnapshot, WindowIsTheFirstAXWindowAncestorAndDescriptionJoinsLabels) {
 
 TEST(ElementMatcher, EveryPresentFieldMustHold) {
   const ElementInfo table = elementFromLabel("AXTable/AXContent#Mail.messageList");
-  struct Case {
-    ElementMatcher matcher;
-    bool matches;
-    bool specific;
-  };
-  const Case cases[] = {
-      {{}, true, false},
-      {{.role = "AXTable"}, true, true},
-      {{.role = "AXRow"}, false, true},
-      {{.subrole = "AXContent"}, true, false},
-      {{.subrole = "AXOther"}, false, false},
-      {{.identifier = "Mail.messageList"}, true, true},
-      {{.identifier = "Mail.message"}, false, true},
-      {{.identifierPrefix = "Mail."}, true, true},
-      {{.identifierPrefix = "Mail.messageList.x"}, false, true},
-      {{.role = "AXTable", .subrole = "AXOther"}, false, true},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.matcher.toJSON().dump());
-    EXPECT_EQ(c.matcher.matches(table), c.matches);
-    EXPECT_EQ(c.matcher.isSpecific(), c.specific);
+  const auto fixture = testing::loadFixture("element_matchers.json");
+  for (const auto& c : fixture["cases"]) {
+    SCOPED_TRACE(c["matcher"].dump());
+    const ElementMatcher matcher = ElementMatcher::fromJSON(c["matcher"]);
+    EXPECT_EQ(matcher.matches(table), c["matches"].get<bool>());
+    EXPECT_EQ(matcher.isSpecific(), c["specific"].get<bool>());
   }
   // A required field the element lacks is a mismatch, not a pass.
   EXPECT_FALSE(ElementMatcher{.identifierPrefix = ""}.matches(ElementInfo{.role = "AXTable"}));
@@ -97,50 +82,31 @@ TEST(FocusPolicyJSON, WritesEverythingAndReadsItBack) {
   EXPECT_EQ(FocusPolicy::fromJSON(written), policy);
 }
 
+std::string kindName(DecodingError::Kind kind) {
+  switch (kind) {
+    case DecodingError::Kind::typeMismatch:
+      return "typeMismatch";
+    case DecodingError::Kind::valueNotFound:
+      return "valueNotFound";
+    case DecodingError::Kind::keyNotFound:
+      return "keyNotFound";
+    case DecodingError::Kind::dataCorrupted:
+      return "dataCorrupted";
+  }
+  return "?";
+}
+
 TEST(FocusPolicyJSON, ReportsTheKindAndPathOfBadValues) {
-  struct Case {
-    const char* text;
-    DecodingError::Kind kind;
-    std::vector<std::string> path;
-    std::string missingKey;
-  };
-  const Case cases[] = {
-      {R"({"allow": [{"ancestor": {}}]})",
-       DecodingError::Kind::keyNotFound,
-       {"allow", "0"},
-       "focused"},
-      {R"({"allow": [{"focused": null}]})",
-       DecodingError::Kind::valueNotFound,
-       {"allow", "0", "focused"},
-       ""},
-      {R"({"allow": [{"focused": {}}, {"focused": {"role": 5}}]})",
-       DecodingError::Kind::typeMismatch,
-       {"allow", "1", "focused", "role"},
-       ""},
-      {R"({"denyRoles": ["AXSheet", null]})",
-       DecodingError::Kind::valueNotFound,
-       {"denyRoles", "1"},
-       ""},
-      {R"({"denyRoles": "AXSheet"})", DecodingError::Kind::typeMismatch, {"denyRoles"}, ""},
-      {R"({"allow": [{"focused": {}, "ancestorWithin": "2"}]})",
-       DecodingError::Kind::typeMismatch,
-       {"allow", "0", "ancestorWithin"},
-       ""},
-      {R"({"allow": [{"focused": {}, "ancestorWithin": 1.5}]})",
-       DecodingError::Kind::dataCorrupted,
-       {"allow", "0", "ancestorWithin"},
-       ""},
-      {R"([])", DecodingError::Kind::typeMismatch, {}, ""},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.text);
+  const auto fixture = testing::loadFixture("focus_policy_errors.json");
+  for (const auto& c : fixture["cases"]) {
+    SCOPED_TRACE(c["policy"].dump());
     try {
-      FocusPolicy::fromJSON(json::parse(c.text));
+      FocusPolicy::fromJSON(c["policy"]);
       ADD_FAILURE() << "decoded without error";
     } catch (const DecodingError& error) {
-      EXPECT_EQ(error.kind(), c.kind);
-      EXPECT_EQ(error.codingPath(), c.path);
-      EXPECT_EQ(error.missingKey(), c.missingKey);
+      EXPECT_EQ(kindName(error.kind()), c["kind"].get<std::string>());
+      EXPECT_EQ(error.codingPath(), c["path"].get<std::vector<std::string>>());
+      EXPECT_EQ(error.missingKey(), c.value("missingKey", std::string()));
     }
   }
 }

@@ -59,67 +59,13 @@ TEST(KeyTokenTyped, RejectsInvalidUTF8) {
 }
 
 TEST(KeyTokenKeymapString, KeepsOneCharacterAndReadsNamesInAnyCase) {
-  struct Case {
-    std::string text;
-    std::string expected;
-  };
-  const Case cases[] = {
-      {"E", "char:E"},
-      {"e", "char:e"},
-      {"Return", "named:return"},
-      {"RETURN", "named:return"},
-      {"return", "named:return"},
-      {" ", "named:space"},
-      {"\t", "named:tab"},
-      {"esc", "null"},
-      {"backspace", "null"},
-      {"f1", "null"},
-      {"", "null"},
-      {"Delete", "named:delete"},
-      {"ab", "null"},
-      {"é", "char:é"},
-      {"\r", "named:return"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE("text: \"" + c.text + "\"");
-    EXPECT_EQ(describe(KeyToken::fromKeymapString(c.text)), c.expected);
+  const auto fixture = testing::loadFixture("token_text.json");
+  for (const auto& c : fixture["cases"]) {
+    const std::string text = c["text"];
+    EXPECT_EQ(describe(KeyToken::fromKeymapString(text)),
+              c["token"].is_null() ? "null" : c["token"].get<std::string>())
+        << "text: \"" << text << "\"";
   }
-}
-
-TEST(KeyChordNormalising, LowercasesLettersAndDropsShiftFromOtherCharacters) {
-  const KeyChord upper(KeyToken::character("E"), KeyModifiers::control);
-  EXPECT_EQ(upper.key(), KeyToken::character("e"));
-  EXPECT_EQ(upper.modifiers(), KeyModifiers::control);
-
-  const KeyChord question(KeyToken::character("?"), KeyModifiers::shift | KeyModifiers::command);
-  EXPECT_EQ(question.modifiers(), KeyModifiers::command);
-
-  const KeyChord shiftedLetter(KeyToken::character("K"),
-                               KeyModifiers::shift | KeyModifiers::command);
-  EXPECT_EQ(shiftedLetter.key(), KeyToken::character("k"));
-  EXPECT_EQ(shiftedLetter.modifiers(), KeyModifiers::shift | KeyModifiers::command);
-
-  const KeyChord named(KeyToken::named(NamedKey::tab), KeyModifiers::shift);
-  EXPECT_EQ(named.modifiers(), KeyModifiers::shift);
-  EXPECT_EQ(named.keymapString(), "shift+tab");
-
-  // Letters of other scripts are letters too.
-  const KeyChord greek(KeyToken::character("Σ"), KeyModifiers::option);
-  EXPECT_EQ(greek.key(), KeyToken::character("σ"));
-}
-
-TEST(KeyChordNormalising, TheTokenParserNeverLowercasesButTheChordParserDoes) {
-  EXPECT_EQ(KeyToken::fromKeymapString("E"), KeyToken::character("E"));
-  EXPECT_NE(KeyToken::fromKeymapString("E"), KeyToken::character("e"));
-  EXPECT_EQ(KeyChord::fromKeymapString("cmd+E")->key(), KeyToken::character("e"));
-}
-
-TEST(KeyChordEquality, ShiftOnALetterMakesADifferentChord) {
-  const auto plain = KeyChord::fromKeymapString("cmd+k");
-  const auto shifted = KeyChord::fromKeymapString("shift+cmd+k");
-  EXPECT_NE(*plain, *shifted);
-  std::unordered_set<KeyChord> set{*plain, *shifted};
-  EXPECT_EQ(set.size(), 2u);
 }
 
 TEST(KeyTokenEquality, CanonicallyEquivalentCharactersAreEqualAndHashAlike) {
@@ -134,6 +80,11 @@ TEST(KeyTokenEquality, CanonicallyEquivalentCharactersAreEqualAndHashAlike) {
   const KeyChord b(decomposed, KeyModifiers::command);
   std::unordered_set<KeyChord> set{a, b};
   EXPECT_EQ(set.size(), 1u);
+  // Shift on a letter makes a different chord.
+  const auto plain = KeyChord::fromKeymapString("cmd+k");
+  const auto shifted = KeyChord::fromKeymapString("shift+cmd+k");
+  EXPECT_NE(*plain, *shifted);
+  EXPECT_EQ((std::unordered_set<KeyChord>{*plain, *shifted}.size()), 2u);
 
   // A character never equals a named key, even one whose name is that text.
   EXPECT_NE(KeyToken::character(" "), KeyToken::named(NamedKey::space));
@@ -141,35 +92,11 @@ TEST(KeyTokenEquality, CanonicallyEquivalentCharactersAreEqualAndHashAlike) {
 }
 
 TEST(KeyChordDisplay, ReadsAsOnAMac) {
-  const auto display = [](std::string_view text) {
-    return KeyChord::fromKeymapString(text)->displayString();
-  };
-  const std::pair<const char*, const char*> cases[] = {
-      {"e", "E"},
-      {"shift+e", "\u21E7E"},
-      {"ctrl+cmd+a", "\u2303\u2318A"},
-      {"cmd+option+f", "\u2325\u2318F"},
-      {"shift+ctrl+option+cmd+z", "\u2303\u2325\u21E7\u2318Z"},
-      {"cmd+return", "\u2318\u21A9"},
-      {"cmd+enter", "\u2318\u21A9"},
-      {"tab", "\u21E5"},
-      {"ctrl+space", "\u2303Space"},
-      {"escape", "\u238B"},
-      {"cmd+delete", "\u2318\u232B"},
-      {"up", "\u2191"},
-      {"down", "\u2193"},
-      {"left", "\u2190"},
-      {"right", "\u2192"},
-      {"#", "#"},
-      {"cmd++", "\u2318+"},
-      {"\u00E9", "\u00C9"},
-      {"\u03C9", "\u03A9"},
-      {"\u3042", "\u3042"},   // no case: as stored
-      {"\u00DF", "\u00DF"},   // its capital is two letters: as stored
-      {"\u0130", "I\u0307"},  // a chord holds it as "i" and a dot: shown as their capital
-  };
-  for (const auto& [chord, shown] : cases) {
-    EXPECT_EQ(display(chord), shown) << chord;
+  const auto fixture = testing::loadFixture("chord_display.json");
+  for (const auto& c : fixture["cases"]) {
+    const std::string chord = c["chord"];
+    EXPECT_EQ(KeyChord::fromKeymapString(chord)->displayString(), c["shown"].get<std::string>())
+        << chord;
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "Fixtures.hpp"
 #include "QuilloCore/CheatSheet.hpp"
 #include "QuilloCore/CustomKeymap.hpp"
 #include "QuilloCore/Decision.hpp"
@@ -47,31 +48,14 @@ TEST(RawValues, EveryCaseParsesBackFromItsRawValueAndOnlyFromIt) {
 }
 
 TEST(ActionSpecProblem, FirstProblemPathByPath) {
-  struct Case {
-    ActionSpec spec;
-    std::optional<std::string> problem;
-  };
-  const std::string blank = "has an empty menu path or title";
-  const std::string late = "uses \"**\" somewhere other than the start of a path";
-  const std::string count = "must follow \"**\" with exactly one title";
-  const Case cases[] = {
-      {{}, "has neither a menu path nor a key"},
-      {{.key = NamedKey::down}, std::nullopt},
-      {{.menu = {{"Message", "Archive"}}}, std::nullopt},
-      {{.menu = {{}}}, blank},
-      {{.menu = {{"Message", "  "}}}, blank},
-      {{.menu = {{"Message", "\t\u00A0\u3000"}}}, blank},
-      {{.menu = {{"Message", "\n"}}}, std::nullopt},  // a line break is not blank here
-      {{.menu = {{"**", "Send"}}}, std::nullopt},
-      {{.menu = {{"**"}}}, count},
-      {{.menu = {{"**", "Message", "Send"}}}, count},
-      {{.menu = {{"Message", "**"}}}, late},
-      {{.menu = {{"Message", "**", " "}}}, blank},  // all of one check before the next
-      {{.menu = {{"Message", "Archive"}, {}}, .key = NamedKey::down}, blank},
-      {{.menu = {{"**"}, {"Message", "**"}}}, count},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(c.spec.problem(), c.problem);
+  const auto fixture = testing::loadFixture("action_spec_problems.json");
+  for (const auto& c : fixture["cases"]) {
+    ActionSpec spec{c["menu"].get<std::vector<MenuPath>>(), std::nullopt};
+    if (c.contains("key")) spec.key = fromRawValue<NamedKey>(c["key"].get<std::string>()).value();
+    EXPECT_EQ(spec.problem(), c["problem"].is_null()
+                                  ? std::nullopt
+                                  : std::optional(c["problem"].get<std::string>()))
+        << c.dump();
   }
 }
 

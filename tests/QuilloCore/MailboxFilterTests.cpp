@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "Fixtures.hpp"
+
 namespace quillo {
 namespace {
 
@@ -36,46 +38,18 @@ std::string filtered(const std::vector<std::string>& paths, const std::string& q
   return out;
 }
 
-TEST(MailboxFilter, RanksStartOfNameThenStartOfWordThenAnywhereThenLettersThenPath) {
-  // Mail's order puts each weaker match first, so that only the ranking
-  // can put it after.
-  const std::vector<std::string> boxes{"Home/Precedence", "Home/Old Receipts", "Home/Receipts",
-                                       "Work/Recipes",    "Rec/Inbox",         "Home/Archive"};
-  struct Case {
-    const char* query;
-    const char* expected;
-  };
-  const Case cases[]{
-      {"rec",
-       "Home › Receipts, Work › Recipes, Home › Old Receipts, Home › Precedence, "
-       "Rec › Inbox"},
-      {"rcpt", "Home › Old Receipts, Home › Receipts"},
-      {"eipt", "Home › Old Receipts, Home › Receipts"},
-      {"wrec", "Work › Recipes"},
-      {"zzz", ""},
-  };
-  for (const Case& c : cases)
-    EXPECT_EQ(filtered(boxes, c.query), c.expected) << c.query;
-}
-
-TEST(MailboxFilter, CaseAccentsAndBlanksInTheQueryDoNotCount) {
-  const std::vector<std::string> boxes{"Konto/Eingänge", "Konto/Entwürfe", "Work/Clients/Acme"};
-  EXPECT_EQ(filtered(boxes, "EINGANGE"), "Konto › Eingänge");
-  EXPECT_EQ(filtered(boxes, "entwu"), "Konto › Entwürfe");
-  EXPECT_EQ(filtered(boxes, "Éing"), "Konto › Eingänge");
-  EXPECT_EQ(filtered(boxes, "work acme"), "Work › Clients › Acme");
-}
-
-TEST(MailboxFilter, RecentChoicesComeFirstWithinARankAndAllOfThemWithoutAQuery) {
-  const std::vector<std::string> boxes{"Home/Receipts", "Work/Reports", "Home/Travel"};
-  EXPECT_EQ(filtered(boxes, "", {"Home/Travel"}), "Home › Travel, Home › Receipts, Work › Reports");
-  EXPECT_EQ(filtered(boxes, "re", {"Work/Reports", "Home/Receipts"}),
-            "Work › Reports, Home › Receipts, Home › Travel");
-  // Recency never lifts a weaker match over a better one.
-  EXPECT_EQ(filtered(boxes, "rep", {"Home/Receipts"}), "Work › Reports, Home › Receipts");
-  EXPECT_EQ(filtered(boxes, "rp", {"Home/Receipts"}), "Home › Receipts, Work › Reports");
-  // A remembered mailbox that Mail no longer has changes nothing.
-  EXPECT_EQ(filtered(boxes, "", {"Gone/Away"}), "Home › Receipts, Work › Reports, Home › Travel");
+TEST(MailboxFilter, RanksMatchesAndRecentChoicesAsTheFixtureTableSays) {
+  const auto fixture = testing::loadFixture("mailbox_filter.json");
+  for (const auto& group : fixture["groups"]) {
+    SCOPED_TRACE(group["about"].get<std::string>());
+    const auto boxes = group["mailboxes"].get<std::vector<std::string>>();
+    for (const auto& c : group["cases"]) {
+      const std::string query = c["query"];
+      EXPECT_EQ(filtered(boxes, query, c.value("recent", std::vector<std::string>{})),
+                c["expected"].get<std::string>())
+          << "query \"" << query << "\"";
+    }
+  }
 }
 
 }  // namespace

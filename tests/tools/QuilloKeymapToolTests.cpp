@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <fstream>
-
 #include "QuilloCore/FileLimits.hpp"
 
+#include "Files.hpp"
 #include "Fixtures.hpp"
 #include "RunProgram.hpp"
+#include "TempHome.hpp"
 
 namespace quillo {
 namespace {
@@ -66,81 +66,56 @@ void runTable(const std::string& fixture, const std::string& command) {
   }
 }
 
-TEST(QuilloKeymapTool, Explain) {
-  runTable("explain.json", "explain");
-}
-
-TEST(QuilloKeymapTool, Check) {
-  runTable("check.json", "check");
-}
-
-TEST(QuilloKeymapTool, Cheatsheet) {
-  runTable("cheatsheet.json", "cheatsheet");
+TEST(QuilloKeymapTool, EveryFixtureTable) {
+  for (const char* command : {"explain", "check", "cheatsheet"}) {
+    SCOPED_TRACE(command);
+    runTable(std::string(command) + ".json", command);
+  }
 }
 
 TEST(QuilloKeymapTool, CheckReadsTheUsersKeymapByDefault) {
-  const auto config = std::filesystem::temp_directory_path() / "quillo-check-test";
-  std::filesystem::create_directories(config / "Quillo");
-  std::filesystem::copy_file(QUILLO_DEFAULT_KEYMAP_FILE, config / "Quillo" / "keymap.json",
-                             std::filesystem::copy_options::overwrite_existing);
-  const auto viaXDG =
-      testing::runProgram(kTool, {"check"}, "", {{"XDG_CONFIG_HOME", config.string()}});
+  testing::TempHome home;
+  for (const auto& config : {home.config(), home.home() / ".config"}) {
+    std::filesystem::create_directories(config / "Quillo");
+    std::filesystem::copy_file(QUILLO_DEFAULT_KEYMAP_FILE, config / "Quillo" / "keymap.json");
+  }
+  const auto viaXDG = testing::runProgram(kTool, {"check"});
   EXPECT_EQ(viaXDG.exitStatus, 0) << viaXDG.err;
-  EXPECT_EQ(viaXDG.out, (config / "Quillo" / "keymap.json").string() +
+  EXPECT_EQ(viaXDG.out, (home.config() / "Quillo" / "keymap.json").string() +
                             ": 16 single keys, 2 chords, 0 warnings\n");
-
-  std::filesystem::create_directories(config / "home" / ".config" / "Quillo");
-  std::filesystem::copy_file(QUILLO_DEFAULT_KEYMAP_FILE,
-                             config / "home" / ".config" / "Quillo" / "keymap.json",
-                             std::filesystem::copy_options::overwrite_existing);
-  const auto viaHome = testing::runProgram(
-      kTool, {"check"}, "", {{"XDG_CONFIG_HOME", ""}, {"HOME", (config / "home").string()}});
+  const auto viaHome = testing::runProgram(kTool, {"check"}, "", {{"XDG_CONFIG_HOME", ""}});
   EXPECT_EQ(viaHome.exitStatus, 0) << viaHome.err;
-  EXPECT_TRUE(viaHome.out.starts_with((config / "home" / ".config/Quillo/keymap.json").string()));
-  std::filesystem::remove_all(config);
+  EXPECT_TRUE(viaHome.out.starts_with((home.home() / ".config/Quillo/keymap.json").string()));
 }
 
 TEST(QuilloKeymapTool, AFIFOIsRefusedAtOnceAndAHugeFileIsNotReadWhole) {
-  const auto folder = std::filesystem::temp_directory_path() / "quillo-fifo-test";
-  std::filesystem::remove_all(folder);
-  std::filesystem::create_directories(folder);
-  const auto fifo = folder / "keymap.json";
+  testing::TempHome home;
+  const auto fifo = home.root() / "keymap.json";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   // With no writer, a blocking read would never return; the tool must.
-  for (const char* command : {"check", "cheatsheet", "explain"}) {
-    std::vector<std::string> arguments{command};
-    if (std::string(command) != "check") arguments.push_back("--file");
-    arguments.push_back(fifo.string());
-    if (std::string(command) == "explain") arguments.push_back("e");
+  const std::vector<std::string> fifoRuns[] = {{"check", fifo.string()},
+                                               {"cheatsheet", "--file", fifo.string()},
+                                               {"explain", "--file", fifo.string(), "e"}};
+  for (const auto& arguments : fifoRuns) {
     const auto result = testing::runProgram(kTool, arguments);
-    EXPECT_EQ(result.exitStatus, 1) << command;
+    EXPECT_EQ(result.exitStatus, 1) << arguments[0];
     EXPECT_EQ(result.err, "error: cannot read " + fifo.string() + ": it is not a regular file\n");
   }
-  const auto huge = folder / "huge.json";
-  {
-    std::ofstream out(huge);
-    out << "{\"about\": \"" << std::string(FileLimits::maximumSize + 100, 'x') << "\"}";
-  }
-  const auto result = testing::runProgram(kTool, {"check", huge.string()});
-  EXPECT_EQ(result.exitStatus, 1);
-  EXPECT_EQ(result.err, "error: " + huge.string() + " isn't valid: the file is larger than 4 MB\n");
-  std::filesystem::remove_all(folder);
-}
-
-TEST(QuilloKeymapTool, BytesAfterTheDocumentAreRefusedLikeAnyTrailingText) {
-  const auto folder = std::filesystem::temp_directory_path() / "quillo-trailing-test";
-  std::filesystem::create_directories(folder);
-  const auto file = folder / "keymap.json";
-  for (const std::string& trailing : {std::string(" junk"), std::string("\0junk", 5)}) {
-    {
-      std::ofstream out(file, std::ios::binary | std::ios::trunc);
-      out << R"({"keys": {"y": "archive"}})" << trailing;
-    }
+  // Too big, or bytes after the document: one line each, as any invalid file.
+  const std::string document = R"({"keys": {"y": "archive"}})";
+  const std::pair<std::string, std::string> files[] = {
+      {"{\"about\": \"" + std::string(FileLimits::maximumSize + 100, 'x') + "\"}",
+       "the file is larger than 4 MB"},
+      {document + " junk", "malformed JSON"},
+      {document + std::string("\0junk", 5), "malformed JSON"},
+  };
+  const auto file = home.root() / "file.json";
+  for (const auto& [contents, problem] : files) {
+    testing::writeText(file, contents);
     const auto result = testing::runProgram(kTool, {"check", file.string()});
-    EXPECT_EQ(result.exitStatus, 1) << trailing.size();
-    EXPECT_EQ(result.err, "error: " + file.string() + " isn't valid: malformed JSON\n");
+    EXPECT_EQ(result.exitStatus, 1) << problem;
+    EXPECT_EQ(result.err, "error: " + file.string() + " isn't valid: " + problem + "\n");
   }
-  std::filesystem::remove_all(folder);
 }
 
 TEST(QuilloKeymapTool, UnknownCommandAndHelp) {

@@ -17,21 +17,16 @@ CFStringRef makeString() {
   return CFStringCreateWithCharacters(kCFAllocatorDefault, units, 2);
 }
 
-TEST_F(CFRefTest, AdoptingTakesOverTheCreatedReference) {
-  {
-    const auto held = CFRef<CFStringRef>::adopt(makeString());
-    EXPECT_EQ(CFGetRetainCount(held.get()), 1);
-  }
-  EXPECT_EQ(macshim::liveObjectCount(), liveBefore);
-}
-
-TEST_F(CFRefTest, RetainingABorrowedReferenceTakesOneOfItsOwn) {
+TEST_F(CFRefTest, AdoptingTakesOverTheCreatedReferenceAndRetainingTakesOneOfItsOwn) {
   CFStringRef borrowed = makeString();
   {
+    const auto adopted = CFRef<CFStringRef>::adopt(makeString());
+    EXPECT_EQ(CFGetRetainCount(adopted.get()), 1);
     const auto held = CFRef<CFStringRef>::retain(borrowed);
     EXPECT_EQ(CFGetRetainCount(borrowed), 2);
   }
   EXPECT_EQ(CFGetRetainCount(borrowed), 1);
+  EXPECT_EQ(macshim::liveObjectCount(), liveBefore + 1);
   CFRelease(borrowed);
 }
 
@@ -52,9 +47,7 @@ TEST_F(CFRefTest, AssigningLetsGoOfWhatWasHeld) {
   EXPECT_EQ(macshim::liveObjectCount(), liveBefore + 1);
   held = {};
   EXPECT_EQ(macshim::liveObjectCount(), liveBefore);
-}
-
-TEST_F(CFRefTest, NullStaysEmpty) {
+  // Null stays empty.
   EXPECT_FALSE(CFRef<CFStringRef>::adopt(nullptr));
   EXPECT_FALSE(CFRef<CFStringRef>::retain(nullptr));
 }

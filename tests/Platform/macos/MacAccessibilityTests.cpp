@@ -55,6 +55,9 @@ TEST_F(MacAccessibilityTest, ErrorsPassThroughUnchanged) {
        false, "AXRole", AXError::apiDisabled},
       {"Mail slower than the time-out", [](sim::SimulatedMac& m) { m.mail()->latency = 7.0; },
        false, "AXRole", AXError::cannotComplete},
+      // Last: Mail is gone after it.
+      {"an element of a quit Mail", [this](sim::SimulatedMac&) { user.quitMail(); }, true, "AXRole",
+       AXError::invalidUIElement},
   };
   for (const auto& test : cases) {
     mac.permissions.accessibility = true;
@@ -64,13 +67,6 @@ TEST_F(MacAccessibilityTest, ErrorsPassThroughUnchanged) {
     CFValue value;
     EXPECT_EQ(ax->copyAttributeValue(element, test.attribute, value), test.expected) << test.what;
   }
-}
-
-TEST_F(MacAccessibilityTest, AnElementOfAQuitMailIsInvalid) {
-  const AXUIElement table = focused();
-  user.quitMail();
-  CFValue value;
-  EXPECT_EQ(ax->copyAttributeValue(table, "AXRole", value), AXError::invalidUIElement);
 }
 
 TEST_F(MacAccessibilityTest, TheTimeOutSetOnOneReferenceHoldsForItAlone) {

@@ -70,18 +70,7 @@ TEST_F(MacEventServicesTest, QuillosTapIsReEnabledAfterEitherWayTheSystemDisable
             (std::vector<std::string>{
                 "Event tap was disabled by the system (timeout); re-enabling: true",
                 "Event tap was disabled by the system (user input); re-enabling: true"}));
-}
-
-TEST_F(MacEventServicesTest, TheTapListensInTheCommonModes) {
-  ASSERT_TRUE(tap->start());
-  EXPECT_EQ(macshim::mainRunLoopModes(), std::vector<std::string>{"kCFRunLoopCommonModes"});
-  tap->stop();
-  EXPECT_TRUE(macshim::mainRunLoopModes().empty());
-}
-
-TEST_F(MacEventServicesTest, ATapNotListeningStaysOffWhenTheSystemDisablesIt) {
-  ASSERT_TRUE(tap->start());
-  tap->setListening(true);
+  // Told to stop listening after the system disabled it, it stays off.
   mac.windowServer().disableTapsByTimeout();
   tap->setListening(false);
   loop.runUntilIdle();
@@ -98,9 +87,11 @@ TEST_F(MacEventServicesTest, WithoutThePermissionNoTapIsInstalled) {
 
 TEST_F(MacEventServicesTest, StoppingRemovesTheTapAndStartingAgainInstallsAnEnabledOne) {
   ASSERT_TRUE(tap->start());
+  EXPECT_EQ(macshim::mainRunLoopModes(), std::vector<std::string>{"kCFRunLoopCommonModes"});
   tap->setListening(true);
   tap->stop();
   EXPECT_EQ(mac.windowServer().tapCount(), 0u);
+  EXPECT_TRUE(macshim::mainRunLoopModes().empty());
   ASSERT_TRUE(tap->start());
   EXPECT_EQ(mac.windowServer().enabledTapCount(), 1u);
 }
