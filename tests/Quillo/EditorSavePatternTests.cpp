@@ -22,8 +22,19 @@ using platform::Duration;
 constexpr const char* kOneKey = R"({"keys": {"y": "archive"}})";
 constexpr const char* kTwoKeys = R"({"keys": {"y": "archive", "u": "undo"}})";
 
-class EditorSavePatternTest : public ::testing::Test {
- protected:
+class EditorSavePattern;
+
+/// One way of saving keymap.json (which holds kOneKey before it), and how
+/// many keys the file has after it.
+struct Save {
+  const char* name;
+  void (*save)(EditorSavePattern&);
+  std::size_t keys;
+  bool error = false;  // a bad save: the previous keymap stays
+};
+
+class EditorSavePattern : public ::testing::TestWithParam<Save> {
+ public:
   void SetUp() override {
     testing::writeText(file(), kOneKey);
     store.start();
@@ -50,92 +61,85 @@ class EditorSavePatternTest : public ::testing::Test {
   int reloads = 0;
 };
 
-TEST_F(EditorSavePatternTest, InPlaceWrite) {
-  {
-    std::fstream out(file(), std::ios::in | std::ios::out);
-    out.seekp(0);
-    out << R"({"keys": {"u": "undo"}}     )";  // no truncation: the same length
+// Each save reloads once, and what it leaves is watched: a later plain
+// write (through a link, to the file it leads to) is seen too and clears an
+// error.
+TEST_P(EditorSavePattern, ReloadsOnceAndKeepsWatching) {
+  const Save& save = GetParam();
+  save.save(*this);
+  EXPECT_EQ(settle(), 1);
+  EXPECT_EQ(keys(), save.keys);
+  EXPECT_EQ(store.loadError().has_value(), save.error);
+  if (save.error) {
+    EXPECT_TRUE(store.loadError()->ends_with(" The previous keymap is still in use."));
   }
+  testing::writeText(file(), R"({"keys": {}})");
   EXPECT_EQ(settle(), 1);
-  EXPECT_EQ(store.keymap().action(KeyToken::character("u")), ActionID::undo);
-}
-
-TEST_F(EditorSavePatternTest, TruncateThenWrite) {
-  testing::writeText(file(), "");
-  testing::writeText(file(), kTwoKeys, std::ios::app);
-  EXPECT_EQ(settle(), 1);
-  EXPECT_EQ(keys(), 2u);
-}
-
-TEST_F(EditorSavePatternTest, Append) {
-  testing::writeText(file(), "\n\n", std::ios::app);
-  EXPECT_EQ(settle(), 1);
-  EXPECT_EQ(keys(), 1u);
+  EXPECT_EQ(keys(), 0u);
   EXPECT_FALSE(store.loadError());
 }
 
-TEST_F(EditorSavePatternTest, TemporaryFileRenamedOverIt) {
-  testing::writeText(folder() / ".keymap.json.swp", kTwoKeys);
-  std::filesystem::rename(folder() / ".keymap.json.swp", file());
-  EXPECT_EQ(settle(), 1);
-  EXPECT_EQ(keys(), 2u);
-  testing::writeText(file(), kOneKey);  // the new file is watched too
-  EXPECT_EQ(settle(), 1);
-  EXPECT_EQ(keys(), 1u);
-}
-
-TEST_F(EditorSavePatternTest, VimsDefaultSave) {
-  std::filesystem::rename(file(), folder() / "keymap.json~");
-  testing::writeText(file(), kTwoKeys);
-  std::filesystem::remove(folder() / "keymap.json~");
-  EXPECT_EQ(settle(), 1);
-  EXPECT_EQ(keys(), 2u);
-  testing::writeText(file(), kOneKey);
-  EXPECT_EQ(settle(), 1);
-  EXPECT_EQ(keys(), 1u);
-}
-
-TEST_F(EditorSavePatternTest, DeleteThenRecreate) {
-  std::filesystem::remove(file());
-  testing::writeText(file(), kTwoKeys);
-  EXPECT_EQ(settle(), 1);
-  EXPECT_EQ(keys(), 2u);
-  EXPECT_FALSE(store.loadError());
-}
-
-TEST_F(EditorSavePatternTest, ASymbolicLinkToAFileElsewhere) {
-  const auto target = home.root() / "dotfiles" / "quillo-keymap.json";
-  testing::writeText(target, kOneKey);
-  std::filesystem::remove(file());
-  std::filesystem::create_symlink(target, file());
-  EXPECT_EQ(settle(), 1);
-  testing::writeText(target, kTwoKeys);
-  EXPECT_EQ(settle(), 1);
-  EXPECT_EQ(keys(), 2u);
-}
-
-TEST_F(EditorSavePatternTest, ABurstOfTwentyWritesReloadsOnce) {
-  std::vector<std::shared_ptr<platform::WorkItem>> writes;
-  for (int i = 0; i < 20; ++i) {
-    writes.push_back(loop.schedule(Duration(0.005 * i), [this, i] {
-      testing::writeText(file(), i % 2 ? kOneKey : kTwoKeys);
-    }));
-  }
-  EXPECT_EQ(settle(), 1);
-  EXPECT_EQ(keys(), 1u);  // the last write had one key
-}
-
-TEST_F(EditorSavePatternTest, ABadSaveKeepsTheKeymapAndAFixClearsTheError) {
-  testing::writeText(file(), R"({"keys": {"y": "archive", "u": "undo",}})");
-  EXPECT_EQ(settle(), 1);
-  EXPECT_EQ(keys(), 1u);
-  ASSERT_TRUE(store.loadError());
-  EXPECT_TRUE(store.loadError()->ends_with(" The previous keymap is still in use."));
-  testing::writeText(file(), kTwoKeys);
-  EXPECT_EQ(settle(), 1);
-  EXPECT_FALSE(store.loadError());
-  EXPECT_EQ(keys(), 2u);
-}
+const Save saves[] = {
+    {"InPlaceWrite",
+     [](EditorSavePattern& t) {
+       std::fstream out(t.file(), std::ios::in | std::ios::out);
+       out.seekp(0);
+       // No truncation, the same length: only the bytes change.
+       out << R"({"keys": {}})" << std::string(14, ' ');
+     },
+     0},
+    {"TruncateThenWrite",
+     [](EditorSavePattern& t) {
+       testing::writeText(t.file(), "");
+       testing::writeText(t.file(), kTwoKeys, std::ios::app);
+     },
+     2},
+    {"Append", [](EditorSavePattern& t) { testing::writeText(t.file(), "\n\n", std::ios::app); },
+     1},
+    {"TemporaryFileRenamedOverIt",
+     [](EditorSavePattern& t) {
+       testing::writeText(t.folder() / ".keymap.json.swp", kTwoKeys);
+       std::filesystem::rename(t.folder() / ".keymap.json.swp", t.file());
+     },
+     2},
+    {"VimsDefaultSave",
+     [](EditorSavePattern& t) {
+       std::filesystem::rename(t.file(), t.folder() / "keymap.json~");
+       testing::writeText(t.file(), kTwoKeys);
+       std::filesystem::remove(t.folder() / "keymap.json~");
+     },
+     2},
+    {"DeleteThenRecreate",
+     [](EditorSavePattern& t) {
+       std::filesystem::remove(t.file());
+       testing::writeText(t.file(), kTwoKeys);
+     },
+     2},
+    {"ASymbolicLinkToAFileElsewhere",
+     [](EditorSavePattern& t) {
+       const auto target = t.home.root() / "dotfiles" / "quillo-keymap.json";
+       testing::writeText(target, kTwoKeys);
+       std::filesystem::remove(t.file());
+       std::filesystem::create_symlink(target, t.file());
+     },
+     2},
+    {"ABurstOfTwentyWrites",
+     [](EditorSavePattern& t) {
+       for (int i = 0; i < 20; ++i) {
+         // Each write runs though its handle is dropped.
+         t.loop.schedule(Duration(0.005 * i),
+                         [&t, i] { testing::writeText(t.file(), i % 2 ? kOneKey : kTwoKeys); });
+       }
+     },
+     1},  // the last write had one key
+    {"ABadSave",
+     [](EditorSavePattern& t) {
+       testing::writeText(t.file(), R"({"keys": {"y": "archive", "u": "undo",}})");
+     },
+     1, true},
+};
+INSTANTIATE_TEST_SUITE_P(Editors, EditorSavePattern, ::testing::ValuesIn(saves),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace quillo

@@ -8,7 +8,6 @@ namespace quillo {
 namespace {
 
 using Status = AppStatus;
-using Place = CheatSheet::Place;
 
 class PanelContentTest : public ::testing::Test {
  protected:
@@ -60,11 +59,14 @@ TEST_F(PanelContentTest, TheFirstSwitchSaysWhetherShortcutsAreOnAndWhy) {
   }
 }
 
-TEST_F(PanelContentTest, MissingAccessibilityExplainsItselfAndApprovalIsAWarning) {
+TEST_F(PanelContentTest, MissingPermissionsExplainThemselvesAndApprovalIsAWarning) {
   EXPECT_FALSE(panelContent(model).accessibilityHelp);
   model.permissions.accessibility = false;
   model.loginNeedsApproval = true;
+  model.needsInputMonitoring = true;
   const auto content = panelContent(model);
+  ASSERT_TRUE(content.inputMonitoring);
+  EXPECT_EQ(content.inputMonitoring->title, "Input Monitoring permission is needed");
   ASSERT_TRUE(content.accessibilityHelp);
   EXPECT_TRUE(content.accessibilityHelp->starts_with("Quillo needs Accessibility to work."));
   EXPECT_FALSE(content.switches.at(2).on);
@@ -74,105 +76,26 @@ TEST_F(PanelContentTest, MissingAccessibilityExplainsItselfAndApprovalIsAWarning
   EXPECT_EQ(content.loginApproval->button.request, PanelRequest(PanelRequests::OpenLoginItems{}));
 }
 
-TEST_F(PanelContentTest, SetRowsMarkTheActiveSet) {
-  model.set = ShortcutSet::outlookMac;
-  const auto sets = panelContent(model).sets;
-  ASSERT_EQ(sets.size(), 5u);
-  EXPECT_EQ(sets[1].title, "Outlook for Mac");
-  EXPECT_EQ(sets[1].description, "\u2303E archive, \u2318J forward, \u2318T mark read");
-  for (const auto& row : sets)
-    EXPECT_EQ(row.selected, row.set == ShortcutSet::outlookMac) << row.title;
-}
-
-TEST_F(PanelContentTest, KeymapProblemsShowAtMostThreeLines) {
-  EXPECT_FALSE(panelContent(model).hasWarnings());
-  model.keymapProblems = {"one", "two", "three", "four", "five"};
-  auto content = panelContent(model);
-  ASSERT_TRUE(content.keymapWarning);
-  EXPECT_EQ(content.keymapWarning->title, "Your shortcuts file has warnings");
-  EXPECT_EQ(content.keymapProblemLines, (std::vector<std::string>{"one", "two", "three"}));
-  model.keymapHasError = true;
-  model.needsInputMonitoring = true;
-  content = panelContent(model);
-  EXPECT_EQ(content.keymapWarning->title, "Your shortcuts file has an error");
-  ASSERT_TRUE(content.inputMonitoring);
-  EXPECT_EQ(content.inputMonitoring->title, "Input Monitoring permission is needed");
-}
-
-TEST_F(PanelContentTest, NineteenRowsMakeColumnsOfTenAndNine) {
-  const auto content = panelContent(model);
-  EXPECT_EQ(content.leftColumn.size(), 10u);
-  EXPECT_EQ(content.rightColumn.size(), 9u);
-  EXPECT_EQ(content.leftColumn.front().action, ActionID::archive);
-  EXPECT_EQ(content.rightColumn.front().action, ActionID::markRead);
-  model.shortcuts.resize(3);
-  EXPECT_EQ(panelContent(model).leftColumn.size(), 2u);
-}
-
-TEST_F(PanelContentTest, KeycapsAreFilledForQuillosKeysAndOutlinedForMailsOwn) {
-  model.shortcuts = PanelModel::shortcutRows(nullptr);
-  auto archive = row(panelContent(model), ActionID::archive);
-  EXPECT_EQ(archive.keys, (std::vector<PanelContent::Keycap>{{"\u2303\u2318A", true, false, {}}}));
-  model.shortcuts = PanelModel::shortcutRows(&gmail);
-  archive = row(panelContent(model), ActionID::archive);
-  EXPECT_EQ(archive.keys, (std::vector<PanelContent::Keycap>{{"E", false, false, {}}}));
-  EXPECT_FALSE(archive.recordButton);
-}
-
-TEST_F(PanelContentTest, AccessibilityLabelsNameKeysSourceAndPlaces) {
-  PanelModel::Shortcut shortcut{"archive",
-                                ActionID::archive,
-                                {"E", "\u2303E"},
-                                {{"G", "X"}},
-                                "Archive",
-                                true,
-                                {Place::messageList, Place::openMessage},
-                                std::nullopt};
-  EXPECT_EQ(accessibilityLabel(shortcut),
-            "Archive: E or \u2303E or G then X, Quillo, works in the message list, in an open "
-            "message");
-  shortcut.fromQuillo = false;
-  shortcut.places = {Place::writing};
-  shortcut.sequences.clear();
-  EXPECT_EQ(accessibilityLabel(shortcut), "Archive: E or \u2303E, macOS, works while writing");
-}
-
 TEST_F(PanelContentTest, TheEditorRecordsClearsAndResets) {
   model.set = ShortcutSet::custom;
   model.editing = true;
   auto content = panelContent(model);
   ASSERT_TRUE(content.editor);
-  EXPECT_EQ(content.editButton.title, "Done");
   EXPECT_EQ(content.editor->baselineTitle, "macOS");
   EXPECT_EQ(content.editor->baselineAccessibilityLabel, "Start from macOS");
-  EXPECT_EQ(content.editor->message, "Click a key, then press the shortcut you want. Esc cancels.");
   EXPECT_FALSE(content.editor->messageIsWarning);
-  EXPECT_FALSE(content.editor->resetChanges);  // no override yet
-
   const auto archive = row(content, ActionID::archive);  // Quillo's E
-  ASSERT_TRUE(archive.recordButton);
+  ASSERT_TRUE(archive.recordButton && archive.clearButton);
   EXPECT_EQ(archive.recordButton->request, PanelRequest(PanelRequests::Record{ActionID::archive}));
   EXPECT_EQ(archive.recordButton->toolTip, "Click, then press the shortcut you want for Archive");
-  ASSERT_TRUE(archive.clearButton);
-  EXPECT_EQ(archive.clearButton->toolTip, "Use the Mac's own shortcut for Archive");
-  const auto unbound = std::find_if(model.shortcuts.begin(), model.shortcuts.end(),
-                                    [](const auto& s) { return !s.fromQuillo; });
-  ASSERT_NE(unbound, model.shortcuts.end());
-  const auto mailsOwn = row(content, unbound->action);
-  EXPECT_FALSE(mailsOwn.clearButton);
-  EXPECT_TRUE(mailsOwn.keys.at(0).outlined);
 
   model.recording = ActionID::archive;
   model.recordMessage = "That key can't be used as a shortcut.";
-  model.hasChanges = true;
   content = panelContent(model);
   EXPECT_TRUE(row(content, ActionID::archive).recording);
   EXPECT_FALSE(row(content, ActionID::archive).clearButton);
   EXPECT_FALSE(row(content, ActionID::reply).recording);
-  EXPECT_EQ(content.editor->message, "That key can't be used as a shortcut.");
   EXPECT_TRUE(content.editor->messageIsWarning);
-  ASSERT_TRUE(content.editor->resetChanges);
-  EXPECT_EQ(content.editor->resetChanges->title, "Reset changes");
 }
 
 TEST_F(PanelContentTest, TheBaselineChooserChecksTheCurrentAndHighlightsTheHovered) {
@@ -191,14 +114,12 @@ TEST_F(PanelContentTest, TheBaselineChooserChecksTheCurrentAndHighlightsTheHover
   }
 }
 
-TEST_F(PanelContentTest, DebugSectionFooterAndHelp) {
+TEST_F(PanelContentTest, TheDebugSectionAndTheHelpCard) {
   auto content = panelContent(model);
   EXPECT_FALSE(content.debug);
   EXPECT_FALSE(content.help);
-  EXPECT_EQ(content.versionText, "v" + bundle.shortVersion());
   model.showDebug = true;
   model.showingHelp = true;
-  model.enabled = false;
   content = panelContent(model);
   ASSERT_TRUE(content.debug);
   ASSERT_EQ(content.debug->commands.size(), 5u);
@@ -206,7 +127,6 @@ TEST_F(PanelContentTest, DebugSectionFooterAndHelp) {
   EXPECT_EQ(content.debug->commands[4].request,
             PanelRequest(PanelRequests::Debug{PanelRequests::DebugCommand::showLog}));
   EXPECT_EQ(content.debug->logging.flip, PanelRequest(PanelRequests::SetDebugLogging{true}));
-  EXPECT_TRUE(content.legendQuilloDimmed);
   ASSERT_TRUE(content.help);
   ASSERT_EQ(content.help->places.size(), 3u);
   EXPECT_EQ(content.help->places[1].name, "Open message");

@@ -22,40 +22,11 @@ class PanelModelTest : public testing::QuilloTest {
     model.update(app);
     return model.shortcuts.at(static_cast<std::size_t>(action));
   }
-  std::vector<std::string> keys(ActionID action) { return row(action).keys; }
   std::filesystem::path keymapFile() const { return home.config() / "Quillo" / "keymap.json"; }
 
-  struct FixedVersion final : platform::Bundle {
-    explicit FixedVersion(std::string version) : version(std::move(version)) {}
-    std::optional<std::filesystem::path> resource(std::string_view) const override { return {}; }
-    std::string shortVersion() const override { return version; }
-    std::string version;
-  };
-  FixedVersion bundle{""};
+  platform::InstalledBundle bundle{QUILLO_RESOURCES};
   PanelModel model{bundle};
 };
-
-TEST_F(PanelModelTest, TheOffSetShowsMailsOwnKeysForEveryAction) {
-  app.selectSet(ShortcutSet::off);
-  model.update(app);
-  ASSERT_EQ(model.shortcuts.size(), 19u);
-  for (const auto& shortcut : model.shortcuts) {
-    EXPECT_FALSE(shortcut.fromQuillo) << shortcut.id;
-    EXPECT_EQ(shortcut.id, rawValue(shortcut.action));
-  }
-  EXPECT_EQ(keys(ActionID::archive), std::vector<std::string>{"\u2303\u2318A"});
-  EXPECT_EQ(row(ActionID::markJunk).title, "Mark as spam");
-}
-
-TEST_F(PanelModelTest, GmailShowsItsKeysAndMailsOwnWhereItHasNone) {
-  EXPECT_EQ(keys(ActionID::archive), std::vector<std::string>{"E"});
-  EXPECT_TRUE(row(ActionID::archive).fromQuillo);
-  const auto unmapped = std::find_if(model.shortcuts.begin(), model.shortcuts.end(),
-                                     [](const auto& shortcut) { return !shortcut.fromQuillo; });
-  ASSERT_NE(unmapped, model.shortcuts.end());
-  const auto own = PanelModel::shortcutRows(nullptr);
-  EXPECT_EQ(unmapped->keys, own.at(static_cast<std::size_t>(unmapped->action)).keys);
-}
 
 TEST_F(PanelModelTest, AClashNoticeNamesTheCommandAsTheRunningMailCallsIt) {
   sim::MailVariant german;
@@ -71,14 +42,6 @@ TEST_F(PanelModelTest, AClashNoticeNamesTheCommandAsTheRunningMailCallsIt) {
   EXPECT_EQ(row(ActionID::archive).notice,
             "⌘R is Mail's own shortcut for Antworten; while this set is on, Quillo uses it "
             "for Archive.");
-}
-
-TEST_F(PanelModelTest, SendOnCommandReturnShowsOneKey) {
-  app.editCustom([](CustomKeymap& definition) {
-    definition.assign(*KeyChord::fromKeymapString("cmd+return"), ActionID::send);
-  });
-  app.selectSet(ShortcutSet::custom);
-  EXPECT_EQ(keys(ActionID::send), std::vector<std::string>{"\u2318\u21A9"});
 }
 
 TEST_F(PanelModelTest, KeymapProblemsPutTheErrorFirst) {
@@ -101,11 +64,6 @@ TEST_F(PanelModelTest, ClearingOneActionCountsAsAChange) {
   app.editCustom([](CustomKeymap& definition) { definition.clear(ActionID::archive); });
   model.update(app);
   EXPECT_TRUE(model.hasChanges);
-}
-
-TEST_F(PanelModelTest, ABundleWithoutAVersionReadsAsAQuestionMark) {
-  EXPECT_EQ(model.version, "?");
-  EXPECT_EQ(PanelModel(FixedVersion("2.4.1")).version, "2.4.1");
 }
 
 TEST_F(PanelModelTest, LeavingTheCustomSetClosesTheEditorButKeepsTheViewState) {

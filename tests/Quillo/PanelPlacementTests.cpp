@@ -27,60 +27,24 @@ TEST(PanelPlacement, UnderTheButtonAndInsideTheVisibleFrame) {
   struct Case {
     const char* what;
     Size panel;
-    Rect button;
-    Rect screen;
-    Rect expected;
+    Rect button, screen, expected;
   };
+  const Rect narrow{0, 0, 400, 875};
+  const Rect shortScreen{0, 0, 1280, 776};  // 1280 x 800 under a 24-point menu bar
+  const Rect tray{0, 24, 1440, 876};        // the visible frame over a bottom tray
   const Case cases[] = {
-      {"under the button, 5 points down", panel, {700, 875, 30, 22}, screen, {700, 310, 500, 560}},
-      {"near the right edge: 8 points inside",
-       panel,
-       {1400, 875, 30, 22},
-       screen,
-       {932, 310, 500, 560}},
-      {"near the left edge: 8 points inside", panel, {2, 875, 30, 22}, screen, {8, 310, 500, 560}},
-      {"a narrow screen: the right edge wins",
-       panel,
-       {100, 875, 30, 22},
-       {0, 0, 400, 875},
-       {-108, 310, 500, 560}},
-      {"a second screen to the right",
-       panel,
-       {2000, 1075, 30, 22},
-       {1440, 0, 1920, 1075},
-       {2000, 510, 500, 560}},
-      {"a button higher than the visible frame: the top stays inside it",
-       panel,
-       {700, 890, 30, 10},
-       screen,
-       {700, 315, 500, 560}},
-      // 1280 x 800 with a 24-point menu bar: 776 points visible, 8 kept free
-      // at the bottom, 5 under the button.
-      {"a tall panel on a short screen: as tall as fits, under the button",
-       {517, 914},
-       {1240, 777, 22, 22},
-       {0, 0, 1280, 776},
-       {755, 8, 517, 764}},
-      {"exactly as tall as fits: unchanged",
-       {517, 764},
-       {1240, 777, 22, 22},
-       {0, 0, 1280, 776},
-       {755, 8, 517, 764}},
-      {"a low button with more room below than above: under it, shorter",
-       panel,
-       {700, 500, 30, 22},
-       screen,
-       {700, 8, 500, 487}},
-      {"a tray at the bottom of the screen: above it, 5 points clear",
-       panel,
-       {700, 0, 30, 24},
-       {0, 24, 1440, 876},
-       {700, 29, 500, 560}},
-      {"a tray at the bottom and a tall panel: above it, as tall as fits",
-       {500, 1000},
-       {700, 0, 30, 24},
-       {0, 24, 1440, 876},
-       {700, 29, 500, 863}},
+      {"5 points under", panel, {700, 875, 30, 22}, screen, {700, 310, 500, 560}},
+      {"right edge: 8 inside", panel, {1400, 875, 30, 22}, screen, {932, 310, 500, 560}},
+      {"left edge: 8 inside", panel, {2, 875, 30, 22}, screen, {8, 310, 500, 560}},
+      {"narrow: right edge wins", panel, {100, 875, 30, 22}, narrow, {-108, 310, 500, 560}},
+      {"second screen", panel, {2000, 1075, 30, 22}, {1440, 0, 1920, 1075}, {2000, 510, 500, 560}},
+      {"button above the frame", panel, {700, 890, 30, 10}, screen, {700, 315, 500, 560}},
+      // 776 points visible, 8 kept free at the bottom, 5 under the button.
+      {"tall: as tall as fits", {517, 914}, {1240, 777, 22, 22}, shortScreen, {755, 8, 517, 764}},
+      {"exactly fits", {517, 764}, {1240, 777, 22, 22}, shortScreen, {755, 8, 517, 764}},
+      {"low button: under, shorter", panel, {700, 500, 30, 22}, screen, {700, 8, 500, 487}},
+      {"bottom tray: above, 5 clear", panel, {700, 0, 30, 24}, tray, {700, 29, 500, 560}},
+      {"bottom tray, tall", {500, 1000}, {700, 0, 30, 24}, tray, {700, 29, 500, 863}},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(PanelPlacement::frame(c.panel, c.button, c.screen), c.expected) << c.what;

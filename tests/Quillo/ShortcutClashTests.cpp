@@ -14,6 +14,12 @@ struct Case {
   std::optional<std::string> notice;
 };
 
+/// The notice for `key`, which Mail uses for `mails` and the set for `ours`.
+std::string clash(std::string_view key, std::string_view mails, std::string_view ours) {
+  return std::string(key) + " is Mail's own shortcut for " + std::string(mails) +
+         "; while this set is on, Quillo uses it for " + std::string(ours) + ".";
+}
+
 void expectNotices(const std::vector<Case>& cases, const std::vector<MailMenuItem>& menus) {
   for (const Case& c : cases) {
     EXPECT_EQ(
@@ -26,14 +32,9 @@ void expectNotices(const std::vector<Case>& cases, const std::vector<MailMenuIte
 TEST(ShortcutClash, FromMailsOwnShortcutsWhenItsMenusAreUnknown) {
   expectNotices(
       {
-          {ActionID::archive, "cmd+r",
-           "⌘R is Mail's own shortcut for Reply; while this set is on, Quillo uses it for "
-           "Archive."},
-          {ActionID::send, "cmd+c",
-           "⌘C is Mail's own shortcut for Copy; while this set is on, Quillo uses it for Send."},
-          {ActionID::reply, "shift+cmd+u",
-           "⇧⌘U is Mail's own shortcut for Mark read; while this set is on, Quillo uses it for "
-           "Reply."},
+          {ActionID::archive, "cmd+r", clash("⌘R", "Reply", "Archive")},
+          {ActionID::send, "cmd+c", clash("⌘C", "Copy", "Send")},
+          {ActionID::reply, "shift+cmd+u", clash("⇧⌘U", "Mark read", "Reply")},
           {ActionID::archive, "ctrl+cmd+a", std::nullopt},  // Mail's own for the same command
           {ActionID::markUnread, "shift+cmd+u", std::nullopt},
           {ActionID::archive, "ctrl+e", std::nullopt},  // Mail has no such key
@@ -59,27 +60,19 @@ class ShortcutClashInMailTest : public testing::SimulatedMacTest {
 TEST_F(ShortcutClashInMailTest, FromTheRunningMailsMenusInItsLanguage) {
   expectNotices(
       {
-          {ActionID::archive, "cmd+r",
-           "⌘R is Mail's own shortcut for Reply; while this set is on, Quillo uses it for "
-           "Archive."},
-          {ActionID::archive, "cmd+p",
-           "⌘P is Mail's own shortcut for Print…; while this set is on, Quillo uses it for "
-           "Archive."},
+          {ActionID::archive, "cmd+r", clash("⌘R", "Reply", "Archive")},
+          {ActionID::archive, "cmd+p", clash("⌘P", "Print…", "Archive")},
           {ActionID::reply, "cmd+r", std::nullopt},
           {ActionID::archive, "ctrl+e", std::nullopt},
       },
       menusOf("en"));
   expectNotices(
       {
-          {ActionID::archive, "cmd+r",
-           "⌘R is Mail's own shortcut for Antworten; while this set is on, Quillo uses it for "
-           "Archive."},
+          {ActionID::archive, "cmd+r", clash("⌘R", "Antworten", "Archive")},
           // Found by its key equivalent: the same item, so no clash.
           {ActionID::archive, "ctrl+cmd+a", std::nullopt},
           {ActionID::toggleFlag, "shift+cmd+l", std::nullopt},
-          {ActionID::send, "cmd+p",
-           "⌘P is Mail's own shortcut for Drucken …; while this set is on, Quillo uses it for "
-           "Send."},
+          {ActionID::send, "cmd+p", clash("⌘P", "Drucken …", "Send")},
       },
       menusOf("de"));
 }
