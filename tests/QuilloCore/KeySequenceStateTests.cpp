@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "Fixtures.hpp"
 #include "QuilloCore/Decider.hpp"
 #include "QuilloCore/KeySequenceState.hpp"
 #include "QuilloCore/KeymapFile.hpp"
@@ -104,173 +105,19 @@ class Session {
   KeySequenceState::Time now_{0};
 };
 
-struct Case {
-  const char* name;
-  std::vector<std::pair<const char*, const char*>> lines;
-};
-
-void play(const Case& c) {
-  SCOPED_TRACE(c.name);
-  Session session;
-  for (const auto& [line, expected] : c.lines) {
-    EXPECT_EQ(session.play(line), expected) << line;
+// Each group of sessions in the fixture: every way a wait ends, nothing
+// swallowed while typing, opened messages, repeats and key-ups, chords.
+TEST(KeySequenceState, SessionsOfTheFixture) {
+  const auto fixture = testing::loadFixture("key_sequence_state.json");
+  ASSERT_EQ(fixture.size(), 5u);
+  for (const auto& [group, sessions] : fixture.items()) {
+    for (const auto& c : sessions) {
+      SCOPED_TRACE(group + ": " + c["name"].get<std::string>());
+      Session session;
+      for (const auto& line : c["lines"])
+        EXPECT_EQ(session.play(line[0].get<std::string>()), line[1].get<std::string>()) << line[0];
+    }
   }
-}
-
-TEST(KeySequenceState, EveryWayAWaitEnds) {
-  const Case cases[] = {
-      {"the second key completes the sequence, reading the focus as any key does",
-       {{"down g", "startsWait (waiting G) [focus]"},
-        {"up g", "swallowed (waiting G)"},
-        {"down i", "completesSequence perform archive [focus]"},
-        {"up i", "swallowed"}}},
-      {"a second key that completes nothing is decided as itself",
-       {{"down g", "startsWait (waiting G) [focus]"},
-        {"down e", "perform archive [focus]"},
-        {"up e", "swallowed"},
-        {"up g", "swallowed"}}},
-      {"an unbound second key passes as itself; the first key is not replayed",
-       {{"down g", "startsWait (waiting G) [focus]"},
-        {"down x", "passThrough unmappedKey [focus]"},
-        {"up x", "passes"},
-        {"up g", "swallowed"}}},
-      {"the first key again starts a wait of its own",
-       {{"down g", "startsWait (waiting G) [focus]"},
-        {"up g", "swallowed (waiting G)"},
-        {"down g", "startsWait (waiting G) [focus]"},
-        {"down s", "completesSequence perform toggleFlag [focus]"}}},
-      {"just in time",
-       {{"@0 down g", "startsWait (waiting G) [focus]"},
-        {"@1499 down i", "completesSequence perform archive [focus]"}}},
-      {"the time runs out: the second key is decided as itself",
-       {{"@0 down g", "startsWait (waiting G) [focus]"},
-        {"@1500 down i", "passThrough unmappedKey"},
-        {"@1600 down e", "perform archive [focus]"}}},
-      {"the time runs out while nothing is pressed",
-       {{"@0 down g", "startsWait (waiting G) [focus]"},
-        {"up g", "swallowed (waiting G)"},
-        {"@1499 tick", "- (waiting G)"},
-        {"@1500 tick", "ended"},
-        {"@1501 tick", "-"}}},
-      {"the focus moved since the first key: the second key is decided where it lands",
-       {{"down g", "startsWait (waiting G) [focus]"},
-        {"focus compose", "- (waiting G)"},
-        {"down i", "passThrough unmappedKey [focus]"}}},
-      {"a focus change, a click or Mail leaving the front ends the wait silently",
-       {{"down g", "startsWait (waiting G) [focus]"},
-        {"cancel", "-"},
-        {"down i", "passThrough unmappedKey"},
-        {"up i", "passes"},
-        {"up g", "swallowed"}}},
-      {"a key while another app is in front ends the wait",
-       {{"down g", "startsWait (waiting G) [focus]"},
-        {"elsewhere i", "passThrough notMail"},
-        {"down i", "passThrough unmappedKey"}}},
-      {"switched off while waiting",
-       {{"down g", "startsWait (waiting G) [focus]"},
-        {"off i", "passThrough disabled"},
-        {"down i", "passThrough unmappedKey"}}},
-  };
-  for (const auto& c : cases)
-    play(c);
-}
-
-TEST(KeySequenceState, NothingIsSwallowedWhileTyping) {
-  const Case cases[] = {
-      {"in a compose window the first key types",
-       {{"focus compose", "-"},
-        {"down g", "passThrough focusNotMessageList [focus]"},
-        {"up g", "passes"},
-        {"down i", "passThrough unmappedKey"},
-        {"up i", "passes"}}},
-      {"in another text field",
-       {{"focus other", "-"}, {"down g", "passThrough focusNotMessageList [focus]"}}},
-      {"where the focus is unknown",
-       {{"focus unknown", "-"}, {"down g", "passThrough focusUnknown [focus]"}}},
-      {"another app in front", {{"elsewhere g", "passThrough notMail"}}},
-      {"switched off", {{"off g", "passThrough disabled"}}},
-      {"caps lock's G is not g", {{"down G", "passThrough unmappedKey"}}},
-  };
-  for (const auto& c : cases)
-    play(c);
-}
-
-TEST(KeySequenceState, InAnOpenedMessageOnlySequencesThatWorkThereWait) {
-  const Case cases[] = {
-      {"g: some of its sequences work in an opened message",
-       {{"focus messageWindow", "-"},
-        {"down g", "startsWait (waiting G) [focus]"},
-        {"down i", "completesSequence perform archive [focus]"}}},
-      {"g then j: nextMessage does not work there, so j is decided as itself",
-       {{"focus messageWindow", "-"},
-        {"down g", "startsWait (waiting G) [focus]"},
-        {"down j", "passThrough focusNotMessageList [focus]"}}},
-      {"v: none of its sequences work there, so v types",
-       {{"focus messageWindow", "-"},
-        {"down v", "passThrough focusNotMessageList [focus]"},
-        {"up v", "passes"}}},
-  };
-  for (const auto& c : cases)
-    play(c);
-}
-
-TEST(KeySequenceState, RepeatsAndKeyUps) {
-  const Case cases[] = {
-      {"a held first key's repeats are swallowed and the wait goes on",
-       {{"down g", "startsWait (waiting G) [focus]"},
-        {"repeat g", "repeatOfFirstKey (waiting G)"},
-        {"repeat g", "repeatOfFirstKey (waiting G)"},
-        {"down i", "completesSequence perform archive [focus]"},
-        {"up g", "swallowed"},
-        {"up i", "swallowed"}}},
-      {"a held first key's repeats stay swallowed after its wait ran out",
-       {{"@0 down g", "startsWait (waiting G) [focus]"},
-        {"@2000 repeat g", "repeatOfFirstKey"},
-        {"up g", "swallowed"},
-        {"up g", "passes"}}},
-      {"a second key whose action repeats performs it again, without the focus",
-       {{"down g", "startsWait (waiting G) [focus]"},
-        {"down j", "completesSequence perform nextMessage [focus]"},
-        {"repeat j", "completesSequence perform nextMessage"},
-        {"up j", "swallowed"}}},
-      {"a second key whose action does not repeat swallows its repeats",
-       {{"down g", "startsWait (waiting G) [focus]"},
-        {"down i", "completesSequence perform archive [focus]"},
-        {"repeat i", "completesSequence swallow archive"},
-        {"up i", "swallowed"}}},
-      {"a repeat never starts a wait",
-       {{"repeat g", "repeatOfFirstKey [focus]"}, {"up g", "swallowed"}}},
-      {"single keys keep their key-ups",
-       {{"down e", "perform archive [focus]"},
-        {"up e", "swallowed"},
-        {"down x", "passThrough unmappedKey"},
-        {"up x", "passes"}}},
-  };
-  for (const auto& c : cases)
-    play(c);
-}
-
-TEST(KeySequenceState, ChordsStartSequencesInTheirSection) {
-  const Case cases[] = {
-      {"a list chord, then a plain key",
-       {{"down ctrl+x", "startsWait (waiting \u2303X) [focus]"},
-        {"down e", "completesSequence perform forward [focus]"}}},
-      {"a compose sequence in a compose window",
-       {{"focus compose", "-"},
-        {"down cmd+k", "startsWait (waiting \u2318K) [focus]"},
-        {"down s", "completesSequence perform send [focus]"}}},
-      {"the compose window's own chords stay",
-       {{"focus compose", "-"}, {"down cmd+return", "perform send [focus]"}}},
-      {"in the message list the same chord starts the anywhere sequence",
-       {{"down cmd+k", "startsWait (waiting \u2318K) [focus]"},
-        {"down s", "passThrough unmappedKey [focus]"},
-        {"down cmd+k", "startsWait (waiting \u2318K) [focus]"},
-        {"down c", "completesSequence perform copy [focus]"}}},
-      {"a list chord's sequence does not wait in a compose window",
-       {{"focus compose", "-"}, {"down ctrl+x", "passThrough focusNotMessageList [focus]"}}},
-  };
-  for (const auto& c : cases)
-    play(c);
 }
 
 TEST(KeySequenceState, WithoutSequencesEveryKeyIsTheDecidersDecision) {
