@@ -70,7 +70,7 @@ class KeyInterceptor {
   /// may go past it, and a later key-up of the same key must not be
   /// swallowed for them. A wait for a second key ends too.
   void forgetSwallowedKeys() { sequences_.forgetHeldKeys(); }
-  /// Ends a wait for a second key silently (Mail left the front, a click).
+  /// Ends a wait for a second key silently (Mail left the front).
   void cancelSequence() { sequences_.cancel(); }
   /// The first key of a sequence whose second key is awaited now, if any.
   std::optional<KeyChord> pendingFirstKey();

@@ -8,8 +8,9 @@
 // - a key that completes nothing: the wait ends and that key is decided as
 //   itself, as if the first key had never been pressed (the first key is
 //   not replayed);
-// - the focus changes, a click, Mail leaves the front (cancel()), or the
-//   time runs out (`waitTime` after the first key): the wait ends silently.
+// - Mail leaves the front or the keymap changes (cancel()), the focus has
+//   moved by the next key (a click in another field), or the time runs out
+//   (`waitTime` after the first key): the wait ends silently.
 // Nothing is ever swallowed while typing: the first key is decided by the
 // same focus rules as a single key, so in a text field it passes.
 //
@@ -121,9 +122,8 @@ class QUILLO_CORE_EXPORT KeySequenceState {
   /// True when the key-up is to be swallowed: its key-down was.
   bool keyUp(std::int64_t keyCode);
 
-  /// Ends a wait silently: the focus changed, a click, Mail left the front,
-  /// the keymap or the on/off switch changed. Held keys keep their key-ups
-  /// swallowed.
+  /// Ends a wait silently: Mail left the front, the keymap, the on/off
+  /// switch or recording changed. Held keys keep their key-ups swallowed.
   void cancel() noexcept { pending_.reset(); }
 
   /// Ends the wait when its time has run out by `now`; true if it did. Also
