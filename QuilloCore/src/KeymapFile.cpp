@@ -182,74 +182,58 @@ class SectionReader {
   explicit SectionReader(std::vector<std::string>& warnings) : warnings_(warnings) {}
 
   void readKeys(const std::vector<KeyEntry>& entries, Keymap& keymap) {
-    std::vector<const KeyEntry*> sequences;
-    for (const auto& entry : entries) {
+    readSection(entries, KeySection::keys, keymap, "Key ", [&](const KeyEntry& entry) {
       const auto& [name, value] = entry;
-      if (KeySequence::looksLikeSequence(name)) {
-        sequences.push_back(&entry);
-        continue;
-      }
       if (unicode::characterCount(name, 2) >= 2 && name.find('+') != std::string::npos) {
         const auto chord = KeyChord::fromKeymapString(name);
         if (!chord || !chord->hasShortcutModifier()) {
           warn("Key " + inQuotes(name) +
                " isn't a chord like \"ctrl+e\" (it needs cmd, ctrl or option).");
-          continue;
+          return;
         }
         bind(keymap.listChords, *chord, name, value, "Key ");
-        continue;
+        return;
       }
       const auto token = KeyToken::fromKeymapString(name);
       if (!token) {
         warn("Key " + inQuotes(name) + " isn't a single character or a named key (" +
              namedKeyList() + ").");
-        continue;
+        return;
       }
       bind(keymap.bindings, *token, name, value, "Key ");
-    }
-    readSequences(sequences, KeySection::keys, keymap, "Key ");
+    });
   }
 
   void readComposeKeys(const std::vector<KeyEntry>& entries, Keymap& keymap) {
-    std::vector<const KeyEntry*> sequences;
-    for (const auto& entry : entries) {
-      const auto& [name, value] = entry;
-      if (KeySequence::looksLikeSequence(name)) {
-        sequences.push_back(&entry);
-        continue;
-      }
-      const auto chord = KeyChord::fromKeymapString(name);
-      if (!chord) {
-        warn("Compose key " + inQuotes(name) + " isn't a chord like \"cmd+return\".");
-        continue;
-      }
-      if (!chord->hasShortcutModifier()) {
-        warn("Compose key " + inQuotes(name) +
-             " needs cmd, ctrl or option, or it would block typing.");
-        continue;
-      }
-      bind(keymap.composeBindings, *chord, name, value, "Compose key ");
-    }
-    readSequences(sequences, KeySection::composeKeys, keymap, "Compose key ");
+    readSection(entries, KeySection::composeKeys, keymap, "Compose key ",
+                [&](const KeyEntry& entry) {
+                  const auto& [name, value] = entry;
+                  const auto chord = KeyChord::fromKeymapString(name);
+                  if (!chord) {
+                    warn("Compose key " + inQuotes(name) + " isn't a chord like \"cmd+return\".");
+                    return;
+                  }
+                  if (!chord->hasShortcutModifier()) {
+                    warn("Compose key " + inQuotes(name) +
+                         " needs cmd, ctrl or option, or it would block typing.");
+                    return;
+                  }
+                  bind(keymap.composeBindings, *chord, name, value, "Compose key ");
+                });
   }
 
   void readAnywhereKeys(const std::vector<KeyEntry>& entries, Keymap& keymap) {
-    std::vector<const KeyEntry*> sequences;
-    for (const auto& entry : entries) {
-      const auto& [name, value] = entry;
-      if (KeySequence::looksLikeSequence(name)) {
-        sequences.push_back(&entry);
-        continue;
-      }
-      const auto chord = KeyChord::fromKeymapString(name);
-      if (!chord || !chord->hasShortcutModifier()) {
-        warn("Anywhere key " + inQuotes(name) +
-             " needs cmd, ctrl or option, or it would block typing.");
-        continue;
-      }
-      bind(keymap.anywhereChords, *chord, name, value, "Anywhere key ");
-    }
-    readSequences(sequences, KeySection::anywhereKeys, keymap, "Anywhere key ");
+    readSection(entries, KeySection::anywhereKeys, keymap, "Anywhere key ",
+                [&](const KeyEntry& entry) {
+                  const auto& [name, value] = entry;
+                  const auto chord = KeyChord::fromKeymapString(name);
+                  if (!chord || !chord->hasShortcutModifier()) {
+                    warn("Anywhere key " + inQuotes(name) +
+                         " needs cmd, ctrl or option, or it would block typing.");
+                    return;
+                  }
+                  bind(keymap.anywhereChords, *chord, name, value, "Anywhere key ");
+                });
   }
 
   /// The file's specs over the defaults: a spec with a problem keeps the
@@ -281,6 +265,22 @@ class SectionReader {
   }
 
  private:
+  /// Reads a key section: each single key or chord through `readSingle`, in
+  /// the file's order, then the section's two-key sequences.
+  template <typename ReadSingle>
+  void readSection(const std::vector<KeyEntry>& entries, KeySection section, Keymap& keymap,
+                   const std::string& what, ReadSingle readSingle) {
+    std::vector<const KeyEntry*> sequences;
+    for (const auto& entry : entries) {
+      if (KeySequence::looksLikeSequence(entry.name)) {
+        sequences.push_back(&entry);
+      } else {
+        readSingle(entry);
+      }
+    }
+    readSequences(sequences, section, keymap, what);
+  }
+
   /// Two-key sequences of one section, read after the section's single
   /// bindings so that the rule below does not depend on the order of the
   /// file: a sequence whose first key is bound on its own in the same section
