@@ -48,7 +48,7 @@ TEST(RawValues, EveryCaseParsesBackFromItsRawValueAndOnlyFromIt) {
 }
 
 TEST(ActionSpecProblem, FirstProblemPathByPath) {
-  const auto fixture = testing::loadFixture("action_spec_problems.json");
+  const auto fixture = testing::loadFixture("action_problems.json");
   for (const auto& c : fixture["cases"]) {
     ActionSpec spec{c["menu"].get<std::vector<MenuPath>>(), std::nullopt};
     if (c.contains("key")) spec.key = fromRawValue<NamedKey>(c["key"].get<std::string>()).value();
