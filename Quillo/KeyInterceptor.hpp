@@ -46,8 +46,10 @@ class KeyInterceptor {
   bool handle(platform::EventType type, const platform::Event& event);
 
   const Keymap& keymap() const { return keymap_; }
-  /// A new keymap ends a wait for a second key.
+  /// A different keymap ends a wait for a second key; the same one read
+  /// again (a save that changed nothing Quillo uses) does not.
   void setKeymap(Keymap keymap) {
+    if (keymap == keymap_) return;
     keymap_ = std::move(keymap);
     sequences_.cancel();
   }

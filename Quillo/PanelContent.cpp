@@ -63,7 +63,8 @@ PanelContent::ShortcutRow shortcutRow(const PanelModel& model,
     row.keys.push_back({first, false, false, second});
   }
   if (!model.editing) return row;
-  row.recording = model.recording == shortcut.action;
+  // A key just recorded shows as the row's key while a second may follow.
+  row.recording = model.recording == shortcut.action && !model.recordedFirstKey;
   row.recordButton = button("", PanelRequests::Record{shortcut.action},
                             "Click, then press the shortcut you want for " + shortcut.title);
   if (shortcut.fromQuillo && !row.recording) {
@@ -87,6 +88,10 @@ PanelContent::Editor editor(const PanelModel& model, const PanelViewState& view)
   editor.messageIsWarning = model.recordMessage.has_value();
   editor.message =
       model.recordMessage.value_or("Click a key, then press the shortcut you want. Esc cancels.");
+  if (model.recordedFirstKey && !model.recordMessage) {
+    editor.message = "For a two-key shortcut, press its second key now (" +
+                     model.recordedFirstKey->displayString() + " then \u2026).";
+  }
   if (model.hasChanges)
     editor.resetChanges = button("Reset changes", PanelRequests::ResetChanges{});
   return editor;

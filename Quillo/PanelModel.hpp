@@ -71,6 +71,7 @@ struct PanelModel {
   void stopRecording() {
     recording.reset();
     recordMessage.reset();
+    recordedFirstKey.reset();
   }
 
   AppStatus status = AppStatus::waitingForMail;
@@ -80,6 +81,9 @@ struct PanelModel {
   bool showingHelp = false;
   std::optional<ActionID> recording;
   std::optional<std::string> recordMessage;
+  /// The key just recorded (and already kept) while a second one may still
+  /// follow to make a two-key shortcut of it.
+  std::optional<KeyChord> recordedFirstKey;
   CustomKeymap::Baseline baseline = CustomKeymap::Baseline::appleMail;
   bool hasChanges = false;
   std::vector<ShortcutSet> sets;

@@ -1,5 +1,6 @@
 #include "StatusPanelController.hpp"
 
+#include <algorithm>
 #include <string>
 #include <variant>
 
@@ -8,6 +9,7 @@
 #include "Platform/KeyCodes.hpp"
 #include "Platform/Text.hpp"
 #include "QuilloCore/KeyChord.hpp"
+#include "QuilloCore/KeySequenceState.hpp"
 #include "QuilloCore/KeyToken.hpp"
 #include "StatusMenuContent.hpp"
 
@@ -153,11 +155,17 @@ void StatusPanelController::close(std::string_view why) {
   observers_.clear();
   panel_.orderOut();
   item_.setHighlighted(false);
+  endRecordingWait();
   model_.recording.reset();
   if (app_.interceptor().suspended()) app_.interceptor().setSuspended(false);
 }
 
 bool StatusPanelController::handleLocalEvent(const MonitoredEvent& event) {
+  // Esc after a recorded key declines the second key and then does what Esc
+  // does; before any key, it cancels the recording.
+  if (isKeyDown(event) && model_.recordedFirstKey && event.keyCode == KeyCode::escape) {
+    endRecordingWait();
+  }
   if (isKeyDown(event) && model_.recording) {
     recordKey(event);
     return false;
@@ -199,6 +207,10 @@ void StatusPanelController::recordKey(const MonitoredEvent& event) {
     return;
   }
   const KeyChord chord(*token, modifiersOf(event.modifierFlags));
+  if (model_.recordedFirstKey) {
+    recordSecondKey(chord);
+    return;
+  }
   if (auto message = CustomKeymap::problem(chord, action)) {
     model_.recordMessage = std::move(*message);
     refresh();
@@ -209,8 +221,59 @@ void StatusPanelController::recordKey(const MonitoredEvent& event) {
   const Keymap active = app_.activeKeymap();
   app_.editCustom(
       [&](CustomKeymap& definition) { definition.assign(chord, definition.idOf(action, active)); });
+  // The key is kept at once; a second key within the wait a two-key
+  // sequence is given makes one with it ("G then I").
+  model_.recordedFirstKey = chord;
+  model_.recordMessage.reset();
+  recordingWait_ =
+      app_.environment().loop.schedule(KeySequenceState::waitTime, [weak = lifeline_.weak()] {
+        if (auto* self = Lifeline<StatusPanelController>::lock(weak)) {
+          self->endRecordingWait();
+          self->refresh();
+        }
+      });
+  refresh();
+}
+
+void StatusPanelController::recordSecondKey(const KeyChord& second) {
+  const ActionID action = *model_.recording;
+  const KeySequence sequence(*model_.recordedFirstKey, second);
+  endRecordingWait();
+  if (auto message = CustomKeymap::secondKeyProblem(second)) {
+    model_.recordMessage = std::move(*message);
+    refresh();
+    return;
+  }
+  const Keymap active = app_.activeKeymap();
+  bool taken = false;
+  app_.editCustom([&](CustomKeymap& definition) {
+    const ActionID id = definition.idOf(action, active);
+    CustomKeymap tried = definition;
+    tried.clear(id);
+    tried.addSequence(sequence, id);
+    const auto sequences = CheatSheet::sequencesProvided(id, tried.keymap());
+    taken = std::find(sequences.begin(), sequences.end(), sequence) != sequences.end();
+    if (taken) definition = std::move(tried);
+  });
+  if (!taken) {
+    // Its first key does something else on its own: the first key alone
+    // stays recorded.
+    model_.recording = action;
+    model_.recordMessage = sequence.first().displayString() +
+                           " already does something on its own, so it can't begin a two-key "
+                           "shortcut.";
+    refresh();
+    return;
+  }
   model_.stopRecording();
   refresh();
+}
+
+void StatusPanelController::endRecordingWait() {
+  if (recordingWait_) recordingWait_->cancel();
+  recordingWait_.reset();
+  if (!model_.recordedFirstKey) return;
+  model_.stopRecording();
 }
 
 void StatusPanelController::perform(const PanelRequest& request) {
@@ -280,6 +343,7 @@ void StatusPanelController::handle(const PanelRequests::SetBaseline& r) {
 }
 
 void StatusPanelController::handle(const PanelRequests::Record& r) {
+  endRecordingWait();
   model_.recording = r.action;
   model_.recordMessage.reset();
   redraw();

@@ -80,8 +80,12 @@ class StatusPanelController final : public StatusUI {
   /// when that differs from what the view shows, and re-places an open
   /// panel for it.
   void redraw();
-  void setRecording(std::optional<ActionID> action);
   void recordKey(const platform::MonitoredEvent& event);
+  /// The key after a recorded one, within the wait: the two make a
+  /// two-key shortcut in place of the first alone.
+  void recordSecondKey(const KeyChord& second);
+  /// Ends the wait for a second key; the first stays recorded.
+  void endRecordingWait();
   // The handlers of the view's requests, one per request.
   void handle(const PanelRequests::SetEnabled& request);
   void handle(const PanelRequests::SelectSet& request);
@@ -108,6 +112,8 @@ class StatusPanelController final : public StatusUI {
   PanelView& view_;
   platform::Application& application_;
   PanelModel model_;
+  /// Ends the wait for a recording's second key when its time runs out.
+  std::shared_ptr<platform::WorkItem> recordingWait_;
   std::vector<std::unique_ptr<platform::EventMonitorToken>> monitorTokens_;
   std::vector<std::unique_ptr<platform::NotificationObserver>> observers_;
   platform::Logger log_;

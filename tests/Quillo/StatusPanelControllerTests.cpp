@@ -119,12 +119,18 @@ TEST_F(StatusPanelControllerTest, ARefusedKeyKeepsRecordingAndAnAcceptedOneIsAss
   EXPECT_TRUE(app.interceptor().suspended());
   EXPECT_FALSE(
       panel.handleLocalEvent(key(platform::KeyCode::e, "e", platform::EventFlags::control)));
-  EXPECT_FALSE(panel.model().recording);
-  EXPECT_FALSE(app.interceptor().suspended());
+  // Kept at once; the recorder listens on for a second key until the wait
+  // a sequence is given has run out.
   EXPECT_TRUE(app.customStore().exists());
   const auto chords = app.customStore().definition().overrides.at(ActionID::send);
   EXPECT_EQ(chords,
             (std::vector<KeyChord>{KeyChord(KeyToken::character("e"), KeyModifiers::control)}));
+  EXPECT_TRUE(app.interceptor().suspended());
+  loop.advance(platform::Duration(1.4));
+  EXPECT_TRUE(panel.model().recording);
+  loop.advance(platform::Duration(0.2));
+  EXPECT_FALSE(panel.model().recording);
+  EXPECT_FALSE(app.interceptor().suspended());
 }
 
 TEST_F(StatusPanelControllerTest, AClickElsewhereInTheAppClosesThePanelAndGoesOn) {
