@@ -80,9 +80,15 @@ bool KeyInterceptor::handle(EventType type, const Event& event) {
     for (const auto& observer : observers_) {
       if (observer.decided) observer.decided(key, modifiers, isAutoRepeat, step);
     }
-    // An action without a spec is swallowed and nothing is performed.
+    // Quillo's own actions have no spec and go to the performer all the
+    // same; any other action without a spec is swallowed and nothing is
+    // performed.
     if (const auto action = step.action()) {
-      if (const ActionSpec* spec = keymap_.spec(*action)) schedule(*action, *spec, pid);
+      if (isQuillosOwn(*action)) {
+        schedule(*action, ActionSpec{}, pid);
+      } else if (const ActionSpec* spec = keymap_.spec(*action)) {
+        schedule(*action, *spec, pid);
+      }
     }
     return step.swallowsKey();
   }

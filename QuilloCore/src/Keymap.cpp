@@ -134,6 +134,7 @@ const KeyBindings& Keymap::defaultBindings() {
       {character("z"), ActionID::undo},
       {character("/"), ActionID::focusSearch},
       {character("o"), ActionID::openMessage},
+      {character("?"), ActionID::showShortcuts},
       {KeyToken::named(KeyToken::NamedKey::return_), ActionID::openMessage},
   };
   return bindings;
@@ -148,6 +149,7 @@ const ChordBindings& Keymap::defaultComposeBindings() {
   return bindings;
 }
 
+// showShortcuts has no spec: Quillo carries it out itself (isQuillosOwn).
 const ActionTable& Keymap::defaultActions() {
   using NamedKey = KeyToken::NamedKey;
   static const ActionTable actions{

@@ -245,6 +245,12 @@ class SectionReader {
         warn("Unknown action " + inQuotes(name) + " in \"actions\".");
         continue;
       }
+      if (isQuillosOwn(*action)) {
+        warn("Action " + inQuotes(name) +
+             " is done by Quillo itself, not through Mail's menus; its entry in \"actions\" is "
+             "ignored.");
+        continue;
+      }
       if (const auto problem = spec.problem()) {
         warn("Action " + inQuotes(name) + " " + *problem + "; using the default.");
         continue;

@@ -6,24 +6,29 @@ namespace quillo::MenuKeyEquivalents {
 
 namespace {
 
-const KeyChord& ownShortcut(ActionID action) {
-  // Every row of Mail's own shortcuts has exactly one chord.
-  return CheatSheet::macOwnShortcuts()[static_cast<std::size_t>(action)].keys.front();
+/// Mail's one chord for the action; null for Quillo's own (showShortcuts),
+/// for which Mail has none.
+const KeyChord* ownShortcut(ActionID action) {
+  const auto& keys = CheatSheet::macOwnShortcuts()[static_cast<std::size_t>(action)].keys;
+  return keys.empty() ? nullptr : &keys.front();
 }
 
 }  // namespace
 
 bool sharesOwnShortcut(ActionID action) {
-  const KeyChord& mine = ownShortcut(action);
+  const KeyChord* mine = ownShortcut(action);
+  if (!mine) return false;
   for (ActionID other : allCases<ActionID>()) {
-    if (other != action && ownShortcut(other) == mine) return true;
+    const KeyChord* theirs = ownShortcut(other);
+    if (other != action && theirs && *theirs == *mine) return true;
   }
   return false;
 }
 
 std::optional<KeyChord> ownKeyEquivalent(ActionID action) {
-  if (sharesOwnShortcut(action)) return std::nullopt;
-  return ownShortcut(action);
+  const KeyChord* mine = ownShortcut(action);
+  if (!mine || sharesOwnShortcut(action)) return std::nullopt;
+  return *mine;
 }
 
 }  // namespace quillo::MenuKeyEquivalents

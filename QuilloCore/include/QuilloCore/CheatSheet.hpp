@@ -64,7 +64,8 @@ struct QUILLO_CORE_EXPORT Entry {
 QUILLO_CORE_EXPORT PlaceSet listPlaces(ActionID action);
 
 /// The shortcut Mail itself has for each action, one row per action in
-/// declaration order (all with fromQuillo false).
+/// declaration order (all with fromQuillo false). Mail has none for
+/// Quillo's own showShortcuts: its row has no keys and no places.
 QUILLO_CORE_EXPORT const std::vector<Entry>& macOwnShortcuts();
 
 /// One entry per action in declaration order: the keymap's keys where it has
