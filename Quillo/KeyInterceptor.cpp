@@ -108,7 +108,7 @@ void KeyInterceptor::schedule(ActionID action, ActionSpec spec, pid_t pid) {
     self->performer_.perform(action, spec, pid, [weak, action](const ActionOutcome& outcome) {
       KeyInterceptor* self = Lifeline<KeyInterceptor>::lock(weak);
       if (!self) return;
-      self->log_.log(std::string(rawValue(action)) + ": " + outcome.description());
+      self->log_.log(std::string(self->keymap_.actionName(action)) + ": " + outcome.description());
       for (const auto& observer : self->observers_) {
         if (observer.performed) observer.performed(action, outcome);
       }

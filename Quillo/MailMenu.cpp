@@ -302,9 +302,9 @@ std::vector<std::string> menuCheckLines(platform::Accessibility& ax, pid_t pid,
   if (menus.empty()) return {kNoMenuBar};
   std::vector<std::string> lines;
   std::optional<MailMenuReader> snapshot;  // read once, when a path fails
-  for (ActionID action : allCases<ActionID>()) {
+  for (ActionID action : keymap.allActions()) {
     const ActionSpec* spec = keymap.spec(action);
-    std::string line(rawValue(action));
+    std::string line(keymap.actionName(action));
     if (isQuillosOwn(action)) {
       lines.push_back(line + ": done by Quillo, not in Mail's menus");
       continue;

@@ -10,8 +10,9 @@ MenuReachability::MenuReachability(platform::Accessibility& ax, platform::MainLo
                                    Limits limits)
     : ax_(ax, [&loop] { return loop.now(); }), loop_(loop), limits_(limits) {}
 
-std::optional<std::string> MenuReachability::problem(ActionID action, const ActionSpec& spec,
+std::optional<std::string> MenuReachability::problem(ActionID action, const Keymap& keymap,
                                                      const std::vector<MailMenuItem>& menus) {
+  const ActionSpec& spec = *keymap.spec(action);
   using Way = MenuKeyEquivalents::Reach<MailMenuItem>::Way;
   const auto reach = MenuKeyEquivalents::reach(action, spec, menus, ActionExecutor::anywhereDepth);
   switch (reach.way) {
@@ -27,7 +28,7 @@ std::optional<std::string> MenuReachability::problem(ActionID action, const Acti
     tried += (tried.empty() ? "" : ", ") + MenuResolver::pathText(path);
   if (reach.keyEquivalent && reach.carrierCount == 0)
     tried += (tried.empty() ? "" : ", ") + reach.keyEquivalent->displayString();
-  std::string text = std::string(PanelModel::title(action)) + ": Mail has no menu item for it";
+  std::string text = PanelModel::title(action, keymap) + ": Mail has no menu item for it";
   if (!tried.empty()) text += " (tried " + tried;
   if (reach.keyEquivalent && reach.carrierCount > 1) {
     text += (tried.empty() ? " (" : "; ") + reach.keyEquivalent->displayString() + " is on " +
@@ -99,13 +100,13 @@ void MenuReachability::finish() {
     return;
   }
   std::vector<std::string> problems;
-  for (ActionID action : allCases<ActionID>()) {
+  for (ActionID action : keymap_->allActions()) {
     // Only the actions the keymap gives a key can be asked for.
     if (CheatSheet::keysProvided(action, *keymap_).empty()) continue;
     if (isQuillosOwn(action)) continue;  // done by Quillo: nothing to find in Mail
     const ActionSpec* spec = keymap_->spec(action);
     if (!spec) continue;  // the keymap file's warnings tell of it
-    if (auto line = problem(action, *spec, reader.menus())) problems.push_back(std::move(*line));
+    if (auto line = problem(action, *keymap_, reader.menus())) problems.push_back(std::move(*line));
   }
   if (publish(std::move(problems), pid_, reader.menus()) && onChange_) onChange_();
 }

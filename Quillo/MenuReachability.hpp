@@ -69,7 +69,7 @@ class MenuReachability {
 
   /// The problem line for an action that cannot be performed, from what a
   /// check found; none when it can.
-  static std::optional<std::string> problem(ActionID action, const ActionSpec& spec,
+  static std::optional<std::string> problem(ActionID action, const Keymap& keymap,
                                             const std::vector<MailMenuItem>& menus);
 
  private:

@@ -50,11 +50,22 @@ std::string_view PanelModel::title(ActionID action) {
   return {};
 }
 
+std::string PanelModel::title(ActionID action, const Keymap& keymap) {
+  if (const UserAction* own = keymap.userAction(action)) return own->title;
+  return std::string(title(action));
+}
+
 std::vector<PanelModel::Shortcut> PanelModel::shortcutRows(const Keymap* keymap) {
   std::vector<Shortcut> rows;
   for (const CheatSheet::Entry& entry : CheatSheet::entries(keymap)) {
-    Shortcut row{std::string(rawValue(entry.action)), entry.action,     {},           {},
-                 std::string(title(entry.action)),    entry.fromQuillo, entry.places, std::nullopt};
+    Shortcut row{std::string(keymap ? keymap->actionName(entry.action) : rawValue(entry.action)),
+                 entry.action,
+                 {},
+                 {},
+                 keymap ? title(entry.action, *keymap) : std::string(title(entry.action)),
+                 entry.fromQuillo,
+                 entry.places,
+                 std::nullopt};
     for (const KeyChord& chord : entry.keys) {
       std::string shown = chord.displayString();
       if (std::find(row.keys.begin(), row.keys.end(), shown) == row.keys.end()) {

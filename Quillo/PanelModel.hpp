@@ -52,6 +52,8 @@ struct PanelModel {
 
   /// An action's title in the panel: "Archive", "Mark as spam", …
   static std::string_view title(ActionID action);
+  /// The same, or the keymap's own action's title.
+  static std::string title(ActionID action, const Keymap& keymap);
 
   /// The rows for a keymap, or for none (Mail's own shortcuts): one per
   /// action, in action order.

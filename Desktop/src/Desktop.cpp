@@ -119,12 +119,13 @@ void Desktop::observeInterceptor() {
   KeyInterceptor::Observer observer;
   observer.decided = [this](const std::optional<KeyToken>& key, KeyModifiers modifiers,
                             bool isAutoRepeat, const KeyStep& step) {
-    lastDecision_ =
-        describeKey(key, modifiers) + (isAutoRepeat ? " (repeat)" : "") + ": " + step.description();
+    lastDecision_ = describeKey(key, modifiers) + (isAutoRepeat ? " (repeat)" : "") + ": " +
+                    step.description(&session_->interceptor().keymap());
     lastOutcome_.clear();
   };
   observer.performed = [this](ActionID action, const ActionOutcome& outcome) {
-    lastOutcome_ = std::string(rawValue(action)) + ": " + outcome.description();
+    lastOutcome_ = std::string(session_->interceptor().keymap().actionName(action)) + ": " +
+                   outcome.description();
   };
   session_->interceptor().addObserver(std::move(observer));
 }

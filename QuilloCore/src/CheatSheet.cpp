@@ -36,10 +36,10 @@ struct KeymapEntry {
   std::vector<KeySequence> sequences;
 };
 
-PlaceSet sectionPlaces(KeySection section, ActionID action) {
+PlaceSet sectionPlaces(KeySection section, ActionID action, const Keymap& keymap) {
   switch (section) {
     case KeySection::keys:
-      return listPlaces(action);
+      return listPlaces(action, keymap);
     case KeySection::composeKeys:
       return PlaceSet{Place::writing};
     case KeySection::anywhereKeys:
@@ -53,12 +53,12 @@ KeymapEntry keymapEntry(ActionID action, const Keymap& keymap) {
   for (const auto& [token, bound] : keymap.bindings) {
     if (bound != action) continue;
     entry.keys.push_back(chordForSingleKey(token));
-    entry.places.insert(listPlaces(action));
+    entry.places.insert(listPlaces(action, keymap));
   }
   for (const auto& [chord, bound] : keymap.listChords) {
     if (bound != action) continue;
     entry.keys.push_back(chord);
-    entry.places.insert(listPlaces(action));
+    entry.places.insert(listPlaces(action, keymap));
   }
   for (const auto& [chord, bound] : keymap.composeBindings) {
     if (bound != action) continue;
@@ -76,7 +76,7 @@ KeymapEntry keymapEntry(ActionID action, const Keymap& keymap) {
       for (const auto& [second, bound] : seconds) {
         if (bound != action) continue;
         entry.sequences.emplace_back(first, second);
-        entry.places.insert(sectionPlaces(section, action));
+        entry.places.insert(sectionPlaces(section, action, keymap));
       }
     }
   }
@@ -89,9 +89,11 @@ KeymapEntry keymapEntry(ActionID action, const Keymap& keymap) {
 
 }  // namespace
 
-PlaceSet listPlaces(ActionID action) {
-  return worksInMessageWindow(action) ? PlaceSet{Place::messageList, Place::openMessage}
-                                      : PlaceSet{Place::messageList};
+PlaceSet listPlaces(ActionID action, const Keymap& keymap) {
+  PlaceSet places;
+  if (keymap.actsInMessageList(action)) places.insert(Place::messageList);
+  if (keymap.actsInMessageWindow(action)) places.insert(Place::openMessage);
+  return places;
 }
 
 const std::vector<Entry>& macOwnShortcuts() {
@@ -133,7 +135,7 @@ const std::vector<Entry>& macOwnShortcuts() {
 
 std::vector<Entry> entries(const Keymap* keymap) {
   std::vector<Entry> result;
-  result.reserve(caseCount<ActionID>());
+  result.reserve(caseCount<ActionID>() + (keymap ? keymap->userActions.size() : 0));
   for (ActionID action : allCases<ActionID>()) {
     if (keymap) {
       KeymapEntry entry = keymapEntry(action, *keymap);
@@ -144,6 +146,15 @@ std::vector<Entry> entries(const Keymap* keymap) {
       }
     }
     result.push_back(macOwnShortcuts()[static_cast<std::size_t>(action)]);
+  }
+  // The keymap's own actions have no shortcut in Mail: without keys they
+  // are listed with none, where their keys would act.
+  for (std::size_t i = 0; keymap && i < keymap->userActions.size(); ++i) {
+    const ActionID action = userActionID(i);
+    KeymapEntry entry = keymapEntry(action, *keymap);
+    if (entry.keys.empty() && entry.sequences.empty()) entry.places = listPlaces(action, *keymap);
+    result.push_back(
+        Entry{action, std::move(entry.keys), true, entry.places, std::move(entry.sequences)});
   }
   return result;
 }

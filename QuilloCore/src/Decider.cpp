@@ -4,14 +4,17 @@
 
 namespace quillo {
 
-std::string Decision::description() const {
+std::string Decision::description(const Keymap* keymap) const {
+  const auto name = [&] {
+    return std::string(keymap ? keymap->actionName(action_) : rawValue(action_));
+  };
   switch (kind_) {
     case Kind::passThrough:
       return "passThrough " + std::string(rawValue(reason_));
     case Kind::perform:
-      return "perform " + std::string(rawValue(action_));
+      return "perform " + name();
     case Kind::swallow:
-      return "swallow " + std::string(rawValue(action_));
+      return "swallow " + name();
   }
   return {};
 }
@@ -36,8 +39,8 @@ Decision decideChord(const KeyToken& key, KeyModifiers modifiers, bool isAutoRep
   const FocusContext context = focus();
   if (context == FocusContext::unknown) return Decision::passThrough(PassReason::focusUnknown);
   if (context == FocusContext::compose && compose) return fire(*compose, isAutoRepeat);
-  if (list && (context == FocusContext::messageList ||
-               (context == FocusContext::messageWindow && worksInMessageWindow(*list)))) {
+  if (list && ((context == FocusContext::messageList && keymap.actsInMessageList(*list)) ||
+               (context == FocusContext::messageWindow && keymap.actsInMessageWindow(*list)))) {
     return fire(*list, isAutoRepeat);
   }
   if (anywhere) return fire(*anywhere, isAutoRepeat);
@@ -54,11 +57,12 @@ Decision decideSingleKey(const KeyToken& key, KeyModifiers modifiers, bool isAut
   }
   switch (focus()) {
     case FocusContext::messageList:
-      return fire(*action, isAutoRepeat);
+      if (keymap.actsInMessageList(*action)) return fire(*action, isAutoRepeat);
+      break;
     case FocusContext::unknown:
       return Decision::passThrough(PassReason::focusUnknown);
     case FocusContext::messageWindow:
-      if (worksInMessageWindow(*action)) return fire(*action, isAutoRepeat);
+      if (keymap.actsInMessageWindow(*action)) return fire(*action, isAutoRepeat);
       break;
     case FocusContext::compose:
     case FocusContext::other:

@@ -5,16 +5,16 @@
 
 namespace quillo {
 
-std::string KeyStep::description() const {
+std::string KeyStep::description(const Keymap* keymap) const {
   switch (kind_) {
     case Kind::single:
-      return decision_.description();
+      return decision_.description(keymap);
     case Kind::startsWait:
       return "startsWait";
     case Kind::repeatOfFirstKey:
       return "repeatOfFirstKey";
     case Kind::completesSequence:
-      return "completesSequence " + decision_.description();
+      return "completesSequence " + decision_.description(keymap);
   }
   return {};
 }
@@ -41,11 +41,11 @@ KeyChord chordOf(const KeyToken& key, KeyModifiers modifiers) {
 
 /// Whether a sequence of "keys" may complete in `context`: everywhere in
 /// the message list, in an opened message for the actions that work there.
-bool completesIn(KeySection section, FocusContext context, ActionID action) {
+bool completesIn(const Keymap& keymap, KeySection section, FocusContext context, ActionID action) {
   switch (section) {
     case KeySection::keys:
-      return context == FocusContext::messageList ||
-             (context == FocusContext::messageWindow && worksInMessageWindow(action));
+      return (context == FocusContext::messageList && keymap.actsInMessageList(action)) ||
+             (context == FocusContext::messageWindow && keymap.actsInMessageWindow(action));
     case KeySection::composeKeys:
       return context == FocusContext::compose;
     case KeySection::anywhereKeys:
@@ -61,7 +61,7 @@ bool anyCompletesIn(const Keymap& keymap, KeySection section, const KeyChord& fi
   const auto found = table.find(first);
   if (found == table.end()) return false;
   for (const auto& [second, action] : found->second) {
-    if (completesIn(section, context, action)) return true;
+    if (completesIn(keymap, section, context, action)) return true;
   }
   return false;
 }
@@ -163,7 +163,7 @@ KeyStep KeySequenceState::keyDown(std::int64_t keyCode, const std::optional<KeyT
     if (askFocus() == pending.context) {
       const auto action =
           keymap.sequenceAction(pending.section, pending.first, chordOf(*key, modifiers));
-      if (action && completesIn(pending.section, pending.context, *action)) {
+      if (action && completesIn(keymap, pending.section, pending.context, *action)) {
         return hold(keyCode, KeyStep::completesSequence(fire(*action, isAutoRepeat)));
       }
     }
@@ -202,8 +202,8 @@ KeyStep KeySequenceState::keyDown(std::int64_t keyCode, const std::optional<KeyT
     if (composeFirst) section = KeySection::composeKeys;
   } else if (const auto single = keymap.meaning(KeySection::keys, chord).action;
              (single &&
-              (context == FocusContext::messageList ||
-               (context == FocusContext::messageWindow && worksInMessageWindow(*single)))) ||
+              ((context == FocusContext::messageList && keymap.actsInMessageList(*single)) ||
+               (context == FocusContext::messageWindow && keymap.actsInMessageWindow(*single)))) ||
              (listFirst && anyCompletesIn(keymap, KeySection::keys, chord, context))) {
     if (listFirst) section = KeySection::keys;
   } else if (anywhereFirst) {

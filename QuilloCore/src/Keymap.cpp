@@ -105,6 +105,51 @@ void Keymap::bindSequence(KeySection section, const KeySequence& sequence, Actio
   sequences(section)[sequence.first()].insert_or_assign(*sequence.second(), action);
 }
 
+std::string_view Keymap::actionName(ActionID action) const noexcept {
+  if (const UserAction* own = userAction(action)) return own->name;
+  return rawValue(action);
+}
+
+std::optional<ActionID> Keymap::actionNamed(std::string_view name) const noexcept {
+  if (const auto builtIn = fromRawValue<ActionID>(name)) return builtIn;
+  for (std::size_t i = 0; i < userActions.size(); ++i) {
+    if (userActions[i].name == name) return userActionID(i);
+  }
+  return std::nullopt;
+}
+
+const UserAction* Keymap::userAction(ActionID action) const noexcept {
+  if (!isUserAction(action)) return nullptr;
+  const std::size_t index = userActionIndex(action);
+  return index < userActions.size() ? &userActions[index] : nullptr;
+}
+
+std::optional<ActionID> Keymap::addUserAction(UserAction action, ActionSpec spec) {
+  if (userActions.size() >= maxUserActions) return std::nullopt;
+  const ActionID id = userActionID(userActions.size());
+  userActions.push_back(std::move(action));
+  actions.insert_or_assign(id, std::move(spec));
+  return id;
+}
+
+std::vector<ActionID> Keymap::allActions() const {
+  const auto builtIn = allCases<ActionID>();
+  std::vector<ActionID> all(builtIn.begin(), builtIn.end());
+  for (std::size_t i = 0; i < userActions.size(); ++i)
+    all.push_back(userActionID(i));
+  return all;
+}
+
+bool Keymap::actsInMessageList(ActionID action) const noexcept {
+  const UserAction* own = userAction(action);
+  return own ? own->inMessageList : !isUserAction(action);
+}
+
+bool Keymap::actsInMessageWindow(ActionID action) const noexcept {
+  const UserAction* own = userAction(action);
+  return own ? own->inOpenMessage : !isUserAction(action) && worksInMessageWindow(action);
+}
+
 const ActionSpec* Keymap::spec(ActionID action) const {
   const auto found = actions.find(action);
   return found == actions.end() ? nullptr : &found->second;

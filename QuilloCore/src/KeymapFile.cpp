@@ -42,6 +42,9 @@ struct KeyEntry {
 struct ActionEntry {
   std::string name;
   ActionSpec spec;
+  std::optional<std::string> title;
+  /// The "in" member: where the action acts.
+  std::optional<std::vector<std::string>> places;
 };
 
 struct KeymapFileObject {
@@ -74,16 +77,40 @@ std::vector<KeyEntry> decodeKeyMap(const Json& value, CodingPath& path) {
   return entries;
 }
 
-ActionSpec decodeActionSpec(const Json& value, CodingPath& path) {
+/// A menu path written as one string: titles between "›" signs, spaces
+/// around each sign left out ("Message › Move to › Receipts").
+MenuPath splitMenuPath(std::string_view text) {
+  static constexpr std::string_view separator = "\u203A";
+  MenuPath path;
+  for (;;) {
+    const auto end = text.find(separator);
+    path.emplace_back(unicode::trimmingSpacesAndTabs(text.substr(0, end)));
+    if (end == std::string_view::npos) return path;
+    text.remove_prefix(end + separator.size());
+  }
+}
+
+ActionEntry decodeActionEntry(std::string actionName, const Json& value, CodingPath& path) {
   json_coding::expectObject(value, path);
-  ActionSpec spec;
+  ActionEntry entry{std::move(actionName), {}, std::nullopt, std::nullopt};
+  ActionSpec& spec = entry.spec;
   if (const Json* menu = json_coding::presentMember(value, "menu")) {
     auto scope = path.enter("menu");
     if (!menu->is_array()) json_coding::throwTypeMismatch(path, "an array of menu paths", *menu);
     for (std::size_t i = 0; i < menu->size(); ++i) {
       auto element = path.enter(i);
-      spec.menu.push_back(json_coding::decodeStringArray((*menu)[i], path));
+      const Json& item = (*menu)[i];
+      spec.menu.push_back(item.is_string() ? splitMenuPath(item.get_ref<const std::string&>())
+                                           : json_coding::decodeStringArray(item, path));
     }
+  }
+  if (const Json* title = json_coding::presentMember(value, "title")) {
+    auto scope = path.enter("title");
+    entry.title = json_coding::decodeString(*title, path);
+  }
+  if (const Json* places = json_coding::presentMember(value, "in")) {
+    auto scope = path.enter("in");
+    entry.places = json_coding::decodeStringArray(*places, path);
   }
   if (const Json* key = json_coding::presentMember(value, "key")) {
     auto scope = path.enter("key");
@@ -93,7 +120,7 @@ ActionSpec decodeActionSpec(const Json& value, CodingPath& path) {
       json_coding::throwDataCorrupted(path, "\"" + name + "\" is not the name of a key");
     }
   }
-  return spec;
+  return entry;
 }
 
 std::vector<ActionEntry> decodeActions(const Json& value, CodingPath& path) {
@@ -101,7 +128,7 @@ std::vector<ActionEntry> decodeActions(const Json& value, CodingPath& path) {
   std::vector<ActionEntry> entries;
   for (const auto& [name, spec] : value.items()) {
     auto scope = path.enter(name);
-    entries.push_back({name, decodeActionSpec(spec, path)});
+    entries.push_back(decodeActionEntry(name, spec, path));
   }
   return entries;
 }
@@ -191,7 +218,7 @@ class SectionReader {
                " isn't a chord like \"ctrl+e\" (it needs cmd, ctrl or option).");
           return;
         }
-        bind(keymap.listChords, *chord, name, value, "Key ");
+        bind(keymap, keymap.listChords, *chord, name, value, "Key ");
         return;
       }
       const auto token = KeyToken::fromKeymapString(name);
@@ -200,7 +227,7 @@ class SectionReader {
              namedKeyList() + ").");
         return;
       }
-      bind(keymap.bindings, *token, name, value, "Key ");
+      bind(keymap, keymap.bindings, *token, name, value, "Key ");
     });
   }
 
@@ -218,7 +245,7 @@ class SectionReader {
                          " needs cmd, ctrl or option, or it would block typing.");
                     return;
                   }
-                  bind(keymap.composeBindings, *chord, name, value, "Compose key ");
+                  bind(keymap, keymap.composeBindings, *chord, name, value, "Compose key ");
                 });
   }
 
@@ -232,33 +259,40 @@ class SectionReader {
                          " needs cmd, ctrl or option, or it would block typing.");
                     return;
                   }
-                  bind(keymap.anywhereChords, *chord, name, value, "Anywhere key ");
+                  bind(keymap, keymap.anywhereChords, *chord, name, value, "Anywhere key ");
                 });
   }
 
-  /// The file's specs over the defaults: a spec with a problem keeps the
-  /// default; only the defaults the file leaves in place are copied.
-  void readActions(std::vector<ActionEntry>& entries, ActionTable& actions) {
-    for (auto& [name, spec] : entries) {
-      const auto action = fromRawValue<ActionID>(name);
-      if (!action) {
-        warn("Unknown action " + inQuotes(name) + " in \"actions\".");
-        continue;
+  /// The file's actions: a built-in action's spec over its default (a spec
+  /// with a problem keeps the default; only the defaults the file leaves in
+  /// place are copied), any other name defines an action of the keymap's
+  /// own. Read before the key sections, which may bind those.
+  void readActions(std::vector<ActionEntry>& entries, Keymap& keymap) {
+    for (auto& entry : entries) {
+      const std::string& name = entry.name;
+      if (const auto action = fromRawValue<ActionID>(name)) {
+        if (isQuillosOwn(*action)) {
+          warn("Action " + inQuotes(name) +
+               " is done by Quillo itself, not through Mail's menus; its entry in \"actions\" "
+               "is ignored.");
+          continue;
+        }
+        if (entry.title || entry.places) {
+          warn("Action " + inQuotes(name) +
+               " is built in: its place and title are Quillo's, so \"in\" and \"title\" "
+               "are ignored.");
+        }
+        if (const auto problem = entry.spec.problem()) {
+          warn("Action " + inQuotes(name) + " " + *problem + "; using the default.");
+          continue;
+        }
+        keymap.actions.insert_or_assign(*action, std::move(entry.spec));
+      } else {
+        defineOwnAction(entry, keymap);
       }
-      if (isQuillosOwn(*action)) {
-        warn("Action " + inQuotes(name) +
-             " is done by Quillo itself, not through Mail's menus; its entry in \"actions\" is "
-             "ignored.");
-        continue;
-      }
-      if (const auto problem = spec.problem()) {
-        warn("Action " + inQuotes(name) + " " + *problem + "; using the default.");
-        continue;
-      }
-      actions.insert_or_assign(*action, std::move(spec));
     }
     for (const auto& [action, spec] : Keymap::defaultActions())
-      actions.try_emplace(action, spec);
+      keymap.actions.try_emplace(action, spec);
   }
 
   void checkFocusRules(const FocusPolicy& policy) {
@@ -271,6 +305,66 @@ class SectionReader {
   }
 
  private:
+  /// Defines one action of the keymap's own, or says why it can't.
+  void defineOwnAction(ActionEntry& entry, Keymap& keymap) {
+    const std::string what = "Action " + inQuotes(entry.name);
+    if (!isUsableActionName(entry.name)) {
+      warn(what +
+           " isn't a name Quillo can use: it starts with a letter and has only letters "
+           "and digits, at most " +
+           std::to_string(maxActionNameLength) + " of them.");
+      return;
+    }
+    if (const auto problem = entry.spec.problem()) {
+      warn(what + " " + *problem + ", so it's ignored.");
+      return;
+    }
+    UserAction action{entry.name, entry.name, true, true};
+    if (entry.places) {
+      action.inMessageList = action.inOpenMessage = false;
+      for (const std::string& place : *entry.places) {
+        if (place == "messageList") {
+          action.inMessageList = true;
+        } else if (place == "openMessage") {
+          action.inOpenMessage = true;
+        } else {
+          warn(what + " names an unknown place " + inQuotes(place) +
+               " in \"in\" (messageList or openMessage).");
+        }
+      }
+      if (!action.inMessageList && !action.inOpenMessage) {
+        warn(what + " acts nowhere (\"in\" names no known place), so it's ignored.");
+        return;
+      }
+    }
+    if (entry.title) {
+      const std::string_view title = unicode::trimmingSpacesAndTabs(*entry.title);
+      if (title.empty() || unicode::characterCount(title, maxTitleLength + 1) > maxTitleLength) {
+        warn(what + " needs a title of 1 to " + std::to_string(maxTitleLength) +
+             " characters; its name is shown.");
+      } else {
+        action.title = title;
+      }
+    }
+    if (!keymap.addUserAction(std::move(action), std::move(entry.spec))) {
+      warn(what + " is ignored: a keymap defines at most " + std::to_string(maxUserActions) +
+           " actions of its own.");
+    }
+  }
+
+  static constexpr std::size_t maxActionNameLength = 40;
+  static constexpr std::size_t maxTitleLength = 60;
+
+  /// A letter, then letters and digits (ASCII): a name that can't be taken
+  /// for a key, a chord or "none".
+  static bool isUsableActionName(std::string_view name) {
+    if (name.empty() || name.size() > maxActionNameLength || name == "none") return false;
+    const auto isLetter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
+    if (!isLetter(name.front())) return false;
+    return std::all_of(name.begin(), name.end(),
+                       [&](char c) { return isLetter(c) || (c >= '0' && c <= '9'); });
+  }
+
   /// Reads a key section: each single key or chord through `readSingle`, in
   /// the file's order, then the section's two-key sequences.
   template <typename ReadSingle>
@@ -312,11 +406,11 @@ class SectionReader {
       if (alone.kind == ChordMeaning::Kind::performs) {
         warn(what + inQuotes(name) + " is ignored: its first key " +
              inQuotes(name.substr(0, name.find(' '))) + " already does " +
-             std::string(rawValue(*alone.action)) + " on its own in \"" +
+             std::string(keymap.actionName(*alone.action)) + " on its own in \"" +
              std::string(rawValue(section)) + "\".");
         continue;
       }
-      const auto action = fromRawValue<ActionID>(*value);
+      const auto action = keymap.actionNamed(*value);
       if (!action) {
         warn(what + inQuotes(name) + " maps to unknown action " + inQuotes(*value) + ".");
         continue;
@@ -328,10 +422,10 @@ class SectionReader {
   /// Binds `key` to the action named by `value`; a value meaning "no binding"
   /// is skipped silently, an unknown action name with a warning.
   template <class Table, class Key>
-  void bind(Table& table, const Key& key, const std::string& name,
+  void bind(const Keymap& keymap, Table& table, const Key& key, const std::string& name,
             const std::optional<std::string>& value, const std::string& what) {
     if (meansNoBinding(value)) return;
-    const auto action = fromRawValue<ActionID>(*value);
+    const auto action = keymap.actionNamed(*value);
     if (!action) {
       warn(what + inQuotes(name) + " maps to unknown action " + inQuotes(*value) + ".");
       return;
@@ -378,10 +472,15 @@ KeymapLoadResult Keymap::parse(std::string_view data) {
                 file.composeKeys ? ChordBindings() : Keymap::defaultComposeBindings(), {},
                 file.actions ? ActionTable() : Keymap::defaultActions(),
                 file.focus ? std::move(*file.focus) : FocusPolicy::default_());
+  // The actions come first, as the keys may bind the keymap's own; their
+  // warnings still come after the keys', in the order of the file's sections.
+  std::vector<std::string> actionWarnings;
+  if (file.actions) SectionReader(actionWarnings).readActions(*file.actions, keymap);
   if (file.keys) reader.readKeys(*file.keys, keymap);
   if (file.composeKeys) reader.readComposeKeys(*file.composeKeys, keymap);
   if (file.anywhereKeys) reader.readAnywhereKeys(*file.anywhereKeys, keymap);
-  if (file.actions) reader.readActions(*file.actions, keymap.actions);
+  warnings.insert(warnings.end(), std::make_move_iterator(actionWarnings.begin()),
+                  std::make_move_iterator(actionWarnings.end()));
   reader.checkFocusRules(keymap.focus);
   return KeymapLoadResult{std::move(keymap), std::move(warnings)};
 }

@@ -6,11 +6,13 @@ namespace quillo::MenuKeyEquivalents {
 
 namespace {
 
-/// Mail's one chord for the action; null for Quillo's own (showShortcuts),
-/// for which Mail has none.
+/// Mail's own chord for the action; null for an action Mail has no
+/// shortcut for (showShortcuts, a keymap's own action).
 const KeyChord* ownShortcut(ActionID action) {
-  const auto& keys = CheatSheet::macOwnShortcuts()[static_cast<std::size_t>(action)].keys;
-  return keys.empty() ? nullptr : &keys.front();
+  const auto& table = CheatSheet::macOwnShortcuts();
+  const auto index = static_cast<std::size_t>(action);
+  if (index >= table.size() || table[index].keys.empty()) return nullptr;
+  return &table[index].keys.front();
 }
 
 }  // namespace

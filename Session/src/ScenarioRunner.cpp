@@ -126,11 +126,12 @@ void ScenarioRunner::observeInterceptor() {
   KeyInterceptor::Observer observer;
   observer.decided = [this](const std::optional<KeyToken>& key, KeyModifiers modifiers,
                             bool isAutoRepeat, const KeyStep& step) {
-    decisions_.push_back(
-        {describeKey(key, modifiers) + (isAutoRepeat ? " (repeat)" : ""), step.description()});
+    decisions_.push_back({describeKey(key, modifiers) + (isAutoRepeat ? " (repeat)" : ""),
+                          step.description(&host_.interceptor().keymap())});
   };
   observer.performed = [this](ActionID action, const ActionOutcome& outcome) {
-    outcomes_.push_back(std::string(rawValue(action)) + ": " + outcome.description());
+    outcomes_.push_back(std::string(host_.interceptor().keymap().actionName(action)) + ": " +
+                        outcome.description());
   };
   host_.interceptor().addObserver(std::move(observer));
 }

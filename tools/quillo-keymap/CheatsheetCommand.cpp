@@ -63,8 +63,8 @@ int cheatsheet(Arguments arguments, std::ostream& out, std::ostream& err) {
         if (!keys.empty()) keys += ' ';
         keys += '"' + sequence.keymapString() + '"';
       }
-      out << rawValue(entry.action) << '\t' << keys << '\t' << placesText(entry.places) << '\t'
-          << (entry.fromQuillo ? "quillo" : "mail") << '\n';
+      out << keymap.value_or(Keymap::default_()).actionName(entry.action) << '\t' << keys << '\t'
+          << placesText(entry.places) << '\t' << (entry.fromQuillo ? "quillo" : "mail") << '\n';
     }
     return 0;
   });

@@ -94,7 +94,7 @@ int explain(Arguments arguments, std::ostream& out, std::ostream& err) {
           },
           chosen, !off, KeySequenceState::Time{0});
       if (keys.size() > 1) out << texts[i] << ": ";
-      out << step.description() << (consulted ? " (focus consulted)" : "") << "\n";
+      out << step.description(&chosen) << (consulted ? " (focus consulted)" : "") << "\n";
     }
     return 0;
   });

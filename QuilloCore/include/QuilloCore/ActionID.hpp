@@ -6,8 +6,15 @@
 // a C++ keyword (its raw value is "delete"). Nineteen are Mail's own commands,
 // done through its menus; `showShortcuts` is Quillo's own: it opens Quillo's
 // panel with its list of shortcuts, and Mail has no menu item for it.
+//
+// A keymap may define actions of its own by name ("actions" in keymap.json).
+// They have no case: they take the values from firstUserActionValue on, in
+// the order the keymap holds them, and their names and places live in that
+// keymap (Keymap::userActions). rawValue() of one is empty, and the free
+// functions below answer for built-in actions only; ask the keymap.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 
@@ -48,6 +55,24 @@ struct EnumRawValues<ActionID> {
       "undo",       "focusSearch", "openMessage", "send",
       "copy",       "paste",       "cut",         "showShortcuts"};
 };
+
+/// The first value a keymap's own action takes.
+inline constexpr std::uint8_t firstUserActionValue = 128;
+/// How many actions of its own a keymap may define.
+inline constexpr std::size_t maxUserActions = 64;
+
+constexpr bool isUserAction(ActionID action) noexcept {
+  return static_cast<std::uint8_t>(action) >= firstUserActionValue;
+}
+
+/// The ID of a keymap's `index`th own action (index < maxUserActions).
+constexpr ActionID userActionID(std::size_t index) noexcept {
+  return static_cast<ActionID>(firstUserActionValue + index);
+}
+
+constexpr std::size_t userActionIndex(ActionID action) noexcept {
+  return static_cast<std::size_t>(static_cast<std::uint8_t>(action) - firstUserActionValue);
+}
 
 /// Whether a key pressed while an opened message's own window has the focus
 /// may trigger the action.

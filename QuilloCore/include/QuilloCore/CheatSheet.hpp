@@ -1,8 +1,9 @@
-// CheatSheet: for every Mail action, which keys do it and where they work.
+// CheatSheet: for every action, which keys do it and where they work.
 //
 // Built from a keymap; where the keymap gives an action no key, the shortcut
 // Mail itself has for it is listed instead, marked as not coming from Quillo,
-// so a cheat sheet always lists all 19 actions. Pure functions over values;
+// so a cheat sheet always lists all 20 built-in actions (showShortcuts, which
+// Mail has no shortcut for, then with none). Pure functions over values;
 // the fixed tables are built once, on first use, thread-safely.
 #pragma once
 
@@ -60,8 +61,9 @@ struct QUILLO_CORE_EXPORT Entry {
 };
 
 /// Where a single key or a list chord of the action works: the message list,
-/// plus an opened message for the actions that work in a message window.
-QUILLO_CORE_EXPORT PlaceSet listPlaces(ActionID action);
+/// plus an opened message for the actions that work in a message window (for
+/// the keymap's own actions, where its "in" says).
+QUILLO_CORE_EXPORT PlaceSet listPlaces(ActionID action, const Keymap& keymap);
 
 /// The shortcut Mail itself has for each action, one row per action in
 /// declaration order (all with fromQuillo false). Mail has none for
@@ -69,7 +71,9 @@ QUILLO_CORE_EXPORT PlaceSet listPlaces(ActionID action);
 QUILLO_CORE_EXPORT const std::vector<Entry>& macOwnShortcuts();
 
 /// One entry per action in declaration order: the keymap's keys where it has
-/// some, Mail's own shortcut otherwise (always, when there is no keymap).
+/// some, Mail's own shortcut otherwise (always, when there is no keymap);
+/// then one per action of the keymap's own, in the keymap's order, with the
+/// keys it has (perhaps none).
 QUILLO_CORE_EXPORT std::vector<Entry> entries(const Keymap* keymap);
 inline std::vector<Entry> entries(const std::optional<Keymap>& keymap) {
   return entries(keymap ? &*keymap : nullptr);

@@ -16,6 +16,8 @@
 
 namespace quillo {
 
+struct Keymap;
+
 enum class PassReason : std::uint8_t {
   disabled,
   notMail,
@@ -63,8 +65,9 @@ class QUILLO_CORE_EXPORT Decision {
   }
   constexpr bool swallowsKey() const noexcept { return kind_ != Kind::passThrough; }
 
-  /// "perform archive", "swallow archive", "passThrough unmappedKey".
-  std::string description() const;
+  /// "perform archive", "swallow archive", "passThrough unmappedKey"; an
+  /// action of a keymap's own is named by `keymap` (empty without it).
+  std::string description(const Keymap* keymap = nullptr) const;
 
   constexpr bool operator==(const Decision& other) const noexcept {
     if (kind_ != other.kind_) return false;

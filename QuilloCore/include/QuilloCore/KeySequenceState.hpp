@@ -88,7 +88,7 @@ class QUILLO_CORE_EXPORT KeyStep {
   }
   /// "startsWait", "repeatOfFirstKey", "perform archive",
   /// "completesSequence perform archive".
-  std::string description() const;
+  std::string description(const Keymap* keymap = nullptr) const;
 
   bool operator==(const KeyStep& other) const noexcept {
     return kind_ == other.kind_ && decision() == other.decision();

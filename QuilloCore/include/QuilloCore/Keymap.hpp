@@ -20,8 +20,10 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "QuilloCore/ActionID.hpp"
 #include "QuilloCore/ActionSpec.hpp"
@@ -67,6 +69,22 @@ struct QUILLO_CORE_EXPORT ChordMeaning {
   bool operator==(const ChordMeaning&) const = default;
 };
 
+/// An action a keymap defines itself: a name that is not a built-in action,
+/// given in its "actions" section. How it is performed is its ActionSpec in
+/// the keymap's `actions`, under its ID.
+struct QUILLO_CORE_EXPORT UserAction {
+  /// As written in the file.
+  std::string name;
+  /// What the panel shows: the "title" member, or the name.
+  std::string title;
+  /// Where its single keys and "keys" chords act: the message list, an
+  /// opened message's window.
+  bool inMessageList = true;
+  bool inOpenMessage = true;
+
+  bool operator==(const UserAction&) const = default;
+};
+
 struct QUILLO_CORE_EXPORT Keymap {
   KeyBindings bindings;
   ChordBindings listChords;
@@ -77,6 +95,8 @@ struct QUILLO_CORE_EXPORT Keymap {
   SequenceBindings listSequences;
   SequenceBindings composeSequences;
   SequenceBindings anywhereSequences;
+  /// The keymap's own actions; the one at index i has ID userActionID(i).
+  std::vector<UserAction> userActions;
 
   /// The newest keymap.json format version this build understands.
   static constexpr int fileVersion = 1;
@@ -105,6 +125,24 @@ struct QUILLO_CORE_EXPORT Keymap {
                                          const KeyChord& second) const;
   /// Binds a two-chord sequence in `section` (a single chord is ignored).
   void bindSequence(KeySection section, const KeySequence& sequence, ActionID action);
+
+  /// The name an action is written with: a built-in action's raw value or
+  /// the keymap's own action's name; empty for an ID the keymap lacks.
+  std::string_view actionName(ActionID action) const noexcept;
+  /// The action written `name` here: built-in or the keymap's own.
+  std::optional<ActionID> actionNamed(std::string_view name) const noexcept;
+  /// The keymap's own action with this ID, or null (built-in, or unknown).
+  const UserAction* userAction(ActionID action) const noexcept;
+  /// Defines an action of the keymap's own; its ID, or none when the
+  /// keymap already holds maxUserActions.
+  std::optional<ActionID> addUserAction(UserAction action, ActionSpec spec);
+  /// Every action: the built-in ones in declaration order, then the
+  /// keymap's own in its order.
+  std::vector<ActionID> allActions() const;
+  /// Whether a key of "keys" bound to `action` acts in the message list,
+  /// and in an opened message's window.
+  bool actsInMessageList(ActionID action) const noexcept;
+  bool actsInMessageWindow(ActionID action) const noexcept;
 
   /// The action's spec, or null when the keymap has none. The pointer stays
   /// valid as long as this keymap is neither changed nor destroyed.
