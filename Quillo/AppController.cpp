@@ -117,7 +117,7 @@ void AppController::start() {
   // showShortcuts, the one action Quillo does itself, opens the user
   // interface's list of shortcuts; the user interface is the controller's
   // own too.
-  executor_.setOnQuillosOwn([this](ActionID action) -> std::string {
+  executor_.setOnDoneByQuillo([this](ActionID action) -> std::string {
     if (action != ActionID::showShortcuts) return "nothing in Quillo does it";
     return statusMenu_ ? statusMenu_->showShortcuts() : "no list of shortcuts to show";
   });

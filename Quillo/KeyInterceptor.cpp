@@ -80,11 +80,11 @@ bool KeyInterceptor::handle(EventType type, const Event& event) {
     for (const auto& observer : observers_) {
       if (observer.decided) observer.decided(key, modifiers, isAutoRepeat, step);
     }
-    // Quillo's own actions have no spec and go to the performer all the
-    // same; any other action without a spec is swallowed and nothing is
+    // An action done by Quillo itself has no spec and goes to the performer
+    // all the same; any other action without a spec is swallowed and nothing is
     // performed.
     if (const auto action = step.action()) {
-      if (isQuillosOwn(*action)) {
+      if (isDoneByQuillo(*action)) {
         schedule(*action, ActionSpec{}, pid);
       } else if (const ActionSpec* spec = keymap_.spec(*action)) {
         schedule(*action, *spec, pid);

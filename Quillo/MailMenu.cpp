@@ -234,9 +234,9 @@ void ActionExecutor::turn() {
 
 std::optional<ActionOutcome> ActionExecutor::attempt(ActionID action, const ActionSpec& spec,
                                                      pid_t pid) {
-  if (isQuillosOwn(action)) {
-    if (!onQuillosOwn_) return ActionOutcome::Failed{"nothing in Quillo carries it out"};
-    return ActionOutcome::DoneByQuillo{onQuillosOwn_(action)};
+  if (isDoneByQuillo(action)) {
+    if (!onDoneByQuillo_) return ActionOutcome::Failed{"nothing in Quillo carries it out"};
+    return ActionOutcome::DoneByQuillo{onDoneByQuillo_(action)};
   }
   const auto found = find(action, spec, pid);
   if (ax_.ranOut()) return std::nullopt;
@@ -305,7 +305,7 @@ std::vector<std::string> menuCheckLines(platform::Accessibility& ax, pid_t pid,
   for (ActionID action : keymap.allActions()) {
     const ActionSpec* spec = keymap.spec(action);
     std::string line(keymap.actionName(action));
-    if (isQuillosOwn(action)) {
+    if (isDoneByQuillo(action)) {
       lines.push_back(line + ": done by Quillo, not in Mail's menus");
       continue;
     }

@@ -16,7 +16,7 @@
 //   shown to the user; the outcome goes to the debug log. Actions are done
 //   one after another, each in as many turns of the main loop as a slow
 //   Mail needs: no turn waits on Mail longer than `mainLoopTurnBudget`, so
-//   key events get their turn between. An action that is Quillo's own
+//   key events get their turn between. An action done by Quillo itself
 //   (showShortcuts) is handed to the app in its turn, and Mail is not asked.
 // - Menu and window diagnostics: what Quillo can reach in Mail's menus and
 //   windows, written to the debug log whether or not debug logging is on.
@@ -192,12 +192,12 @@ class ActionExecutor final : public ActionPerforming {
   void setMenusRead(std::function<const std::vector<MailMenuItem>*(pid_t)> source) {
     menusRead_ = std::move(source);
   }
-  /// Carries out an action that is Quillo's own (isQuillosOwn) instead of
+  /// Carries out an action done by Quillo itself (isDoneByQuillo) instead of
   /// looking in Mail's menus, and says what it did; it runs in its turn
   /// after the actions asked for before it. Without it, such an action
   /// fails. Must not outlive what it captures.
-  void setOnQuillosOwn(std::function<std::string(ActionID)> hook) {
-    onQuillosOwn_ = std::move(hook);
+  void setOnDoneByQuillo(std::function<std::string(ActionID)> hook) {
+    onDoneByQuillo_ = std::move(hook);
   }
 
  private:
@@ -231,7 +231,7 @@ class ActionExecutor final : public ActionPerforming {
   std::map<ActionID, Resolved> resolved_;
   std::function<void(const std::string&)> onFoundByKeyEquivalent_;
   std::function<const std::vector<MailMenuItem>*(pid_t)> menusRead_;
-  std::function<std::string(ActionID)> onQuillosOwn_;
+  std::function<std::string(ActionID)> onDoneByQuillo_;
   std::deque<Job> jobs_;
   bool turnPosted_ = false;
   Lifeline<ActionExecutor> lifeline_{this};

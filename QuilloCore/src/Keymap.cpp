@@ -194,7 +194,7 @@ const ChordBindings& Keymap::defaultComposeBindings() {
   return bindings;
 }
 
-// showShortcuts has no spec: Quillo carries it out itself (isQuillosOwn).
+// showShortcuts has no spec: Quillo carries it out itself (isDoneByQuillo).
 const ActionTable& Keymap::defaultActions() {
   using NamedKey = KeyToken::NamedKey;
   static const ActionTable actions{

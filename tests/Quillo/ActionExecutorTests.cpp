@@ -70,14 +70,14 @@ TEST_F(ActionExecutorTest, NoPathsAndNoKeyIsUnavailable) {
   EXPECT_EQ(perform(ActionID::send, {}), ActionOutcome(ActionOutcome::Unavailable{}));
 }
 
-TEST_F(ActionExecutorTest, QuillosOwnActionGoesToTheAppAndMailIsNeitherAskedNorPressed) {
+TEST_F(ActionExecutorTest, AnActionDoneByQuilloGoesToTheAppAndMailIsNeitherAskedNorPressed) {
   // Even a spec with a path of Mail's that exists is not followed.
   const ActionSpec archive{.menu = {{"Message", "Archive"}}};
   const auto inbox = mail->mailbox("Inbox").size();
   EXPECT_EQ(perform(ActionID::showShortcuts, archive).description(),
             "failed: nothing in Quillo carries it out");
   std::vector<ActionID> handed;
-  executor.setOnQuillosOwn([&handed](ActionID action) {
+  executor.setOnDoneByQuillo([&handed](ActionID action) {
     handed.push_back(action);
     return std::string("opened the panel");
   });

@@ -67,7 +67,7 @@ TEST_F(DiagnosticsTest, MenuCheckOfASpecWithNeitherPathNorKey) {
   const auto written = menuCheckLines(mac.accessibility(), user.mail().pid(), keymap);
   EXPECT_EQ(written[0], "archive: ");
   EXPECT_EQ(written[1], "delete: no spec");
-  // Quillo's own action is never looked for in Mail, spec or none.
+  // An action done by Quillo is never looked for in Mail, spec or none.
   EXPECT_EQ(written[19], "showShortcuts: done by Quillo, not in Mail's menus");
   mac.permissions.accessibility = false;
   EXPECT_EQ(menuCheckLines(mac.accessibility(), user.mail().pid(), keymap),

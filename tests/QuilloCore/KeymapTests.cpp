@@ -59,11 +59,11 @@ TEST(ActionSpecProblem, FirstProblemPathByPath) {
   }
 }
 
-TEST(DefaultKeymap, EveryActionOfMailsHasAUsableSpecAndQuillosOwnNone) {
+TEST(DefaultKeymap, EveryActionOfMailsHasAUsableSpecAndOneDoneByQuilloNone) {
   const Keymap& keymap = Keymap::default_();
   for (ActionID action : allCases<ActionID>()) {
     const ActionSpec* spec = keymap.spec(action);
-    if (isQuillosOwn(action)) {
+    if (isDoneByQuillo(action)) {
       EXPECT_EQ(spec, nullptr) << rawValue(action);
       continue;
     }

@@ -4,7 +4,7 @@
 // every per-action listing). The raw value is the case name and is also the
 // JSON form; `delete_` is spelled with an underscore only because `delete` is
 // a C++ keyword (its raw value is "delete"). Nineteen are Mail's own commands,
-// done through its menus; `showShortcuts` is Quillo's own: it opens Quillo's
+// done through its menus; `showShortcuts` is done by Quillo: it opens Quillo's
 // panel with its list of shortcuts, and Mail has no menu item for it.
 //
 // A keymap may define actions of its own by name ("actions" in keymap.json).
@@ -107,7 +107,7 @@ constexpr bool worksInMessageWindow(ActionID action) noexcept {
 /// Whether Quillo carries the action out itself rather than in Mail: such
 /// an action has no menu path and no key in Mail (no ActionSpec), and is
 /// handed to the app instead of pressing a menu item.
-constexpr bool isQuillosOwn(ActionID action) noexcept {
+constexpr bool isDoneByQuillo(ActionID action) noexcept {
   switch (action) {
     case ActionID::showShortcuts:
       return true;

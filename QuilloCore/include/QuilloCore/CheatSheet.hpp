@@ -67,7 +67,7 @@ QUILLO_CORE_EXPORT PlaceSet listPlaces(ActionID action, const Keymap& keymap);
 
 /// The shortcut Mail itself has for each action, one row per action in
 /// declaration order (all with fromQuillo false). Mail has none for
-/// Quillo's own showShortcuts: its row has no keys and no places.
+/// showShortcuts, done by Quillo: its row has no keys and no places.
 QUILLO_CORE_EXPORT const std::vector<Entry>& macOwnShortcuts();
 
 /// One entry per action in declaration order: the keymap's keys where it has
