@@ -151,11 +151,14 @@ void AppController::setEnabled(bool enabled) {
 Keymap AppController::activeKeymap() const {
   // Custom and off both stand for the custom definition's keys.
   const auto given = preset(shortcutSet_);
-  Keymap keymap = given ? quillo::keymap(*given) : customStore_.definition().keymap();
-  // The set gives the keys; keymap.json says how actions are done and
-  // where the focus is.
-  keymap.actions = keymapStore_.keymap().actions;
-  keymap.focus = keymapStore_.keymap().focus;
+  const Keymap& file = keymapStore_.keymap();
+  // The set gives the keys; keymap.json says how actions are done, which
+  // actions it defines itself and where the focus is.
+  if (!given) return customStore_.definition().keymap(file);
+  Keymap keymap = quillo::keymap(*given);
+  keymap.actions = file.actions;
+  keymap.userActions = file.userActions;
+  keymap.focus = file.focus;
   return keymap;
 }
 

@@ -38,7 +38,8 @@ void PanelModel::update(const AppController& app) {
     const Keymap keymap = app.activeKeymap();
     for (Shortcut& row : shortcuts) {
       const auto& overrides = custom.overrides;
-      const auto recorded = overrides.find(row.action);
+      const auto id = custom.findIdOf(row.action, keymap);
+      const auto recorded = id ? overrides.find(*id) : overrides.end();
       if (recorded == overrides.end()) continue;
       for (const KeyChord& chord : recorded->second) {
         row.notice = clashNotice(row.action, chord, keymap, app.mailMenus());

@@ -9,10 +9,10 @@ namespace quillo {
 
 namespace {
 
-std::string notice(const KeyChord& chord, const std::string& command, ActionID action) {
+std::string notice(const KeyChord& chord, const std::string& command, ActionID action,
+                   const Keymap& keymap) {
   return chord.displayString() + " is Mail's own shortcut for " + command +
-         "; while this set is on, Quillo uses it for " + std::string(PanelModel::title(action)) +
-         ".";
+         "; while this set is on, Quillo uses it for " + PanelModel::title(action, keymap) + ".";
 }
 
 }  // namespace
@@ -28,7 +28,7 @@ std::optional<std::string> clashNotice(ActionID action, const KeyChord& chord, c
       if (!other) other = entry.action;
     }
     if (!other) return std::nullopt;
-    return notice(chord, std::string(PanelModel::title(*other)), action);
+    return notice(chord, std::string(PanelModel::title(*other)), action, keymap);
   }
   const auto carriers = MenuKeyEquivalents::carriers(menus, chord, ActionExecutor::anywhereDepth);
   if (carriers.empty()) return std::nullopt;
@@ -39,7 +39,7 @@ std::optional<std::string> clashNotice(ActionID action, const KeyChord& chord, c
       if (reach.node && reach.node->element == carrier.node.element) return std::nullopt;
     }
   }
-  return notice(chord, carriers.front().path.back(), action);
+  return notice(chord, carriers.front().path.back(), action, keymap);
 }
 
 }  // namespace quillo

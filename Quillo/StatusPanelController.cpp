@@ -210,7 +210,11 @@ void StatusPanelController::recordKey(const MonitoredEvent& event) {
     refresh();
     return;
   }
-  app_.editCustom([&](CustomKeymap& definition) { definition.assign(chord, action); });
+  // The row names the active keymap's action; the custom set knows the
+  // keymap file's own actions by name.
+  const Keymap active = app_.activeKeymap();
+  app_.editCustom(
+      [&](CustomKeymap& definition) { definition.assign(chord, definition.idOf(action, active)); });
   model_.stopRecording();
   refresh();
 }
@@ -288,7 +292,9 @@ void StatusPanelController::handle(const PanelRequests::Record& r) {
 }
 
 void StatusPanelController::handle(const PanelRequests::ClearKey& r) {
-  app_.editCustom([&](CustomKeymap& definition) { definition.clear(r.action); });
+  const Keymap active = app_.activeKeymap();
+  app_.editCustom(
+      [&](CustomKeymap& definition) { definition.clear(definition.idOf(r.action, active)); });
   refresh();
 }
 

@@ -118,13 +118,72 @@ std::optional<std::string> CustomKeymap::secondKeyProblem(const KeyChord& chord)
 
 CustomKeymap CustomKeymap::importing(const Keymap& keymap) {
   CustomKeymap definition;
-  for (ActionID action : allCases<ActionID>()) {
+  for (ActionID action : keymap.allActions()) {
     auto keys = CheatSheet::keysProvided(action, keymap);
     auto sequences = CheatSheet::sequencesProvided(action, keymap);
-    if (!keys.empty() || !sequences.empty()) definition.overrides.emplace(action, std::move(keys));
-    if (!sequences.empty()) definition.sequenceOverrides.emplace(action, std::move(sequences));
+    if (keys.empty() && sequences.empty()) continue;
+    const ActionID id = definition.idOf(action, keymap);
+    definition.overrides.emplace(id, std::move(keys));
+    if (!sequences.empty()) definition.sequenceOverrides.emplace(id, std::move(sequences));
   }
   return definition;
+}
+
+std::vector<ActionID> CustomKeymap::allIDs() const {
+  const auto builtIn = allCases<ActionID>();
+  std::vector<ActionID> all(builtIn.begin(), builtIn.end());
+  for (std::size_t i = 0; i < ownActions.size(); ++i)
+    all.push_back(userActionID(i));
+  return all;
+}
+
+ActionID CustomKeymap::idOf(ActionID action, const Keymap& keymap) {
+  if (const auto found = findIdOf(action, keymap)) return *found;
+  ownActions.emplace_back(keymap.actionName(action));
+  return userActionID(ownActions.size() - 1);
+}
+
+std::optional<ActionID> CustomKeymap::findIdOf(ActionID action, const Keymap& keymap) const {
+  if (!isUserAction(action)) return action;
+  const auto found = std::find(ownActions.begin(), ownActions.end(), keymap.actionName(action));
+  if (found == ownActions.end()) return std::nullopt;
+  return userActionID(static_cast<std::size_t>(found - ownActions.begin()));
+}
+
+Keymap CustomKeymap::keymap(const Keymap& definitions) const {
+  Keymap result = keymap();
+  // This definition's own IDs become the file's, by name.
+  const auto translated = [&](ActionID action) -> std::optional<ActionID> {
+    if (!isUserAction(action)) return action;
+    const std::size_t index = userActionIndex(action);
+    if (index >= ownActions.size()) return std::nullopt;
+    const auto there = definitions.actionNamed(ownActions[index]);
+    return there && isUserAction(*there) ? there : std::nullopt;
+  };
+  const auto translateTable = [&](auto& table) {
+    for (auto entry = table.begin(); entry != table.end();) {
+      if (const auto action = translated(entry->second)) {
+        entry->second = *action;
+        ++entry;
+      } else {
+        entry = table.erase(entry);
+      }
+    }
+  };
+  translateTable(result.bindings);
+  translateTable(result.listChords);
+  translateTable(result.composeBindings);
+  translateTable(result.anywhereChords);
+  for (KeySection section : allCases<KeySection>()) {
+    auto& sequences = result.sequences(section);
+    for (auto& [first, seconds] : sequences)
+      translateTable(seconds);
+    std::erase_if(sequences, [](const auto& entry) { return entry.second.empty(); });
+  }
+  result.userActions = definitions.userActions;
+  result.actions = definitions.actions;
+  result.focus = definitions.focus;
+  return result;
 }
 
 Keymap CustomKeymap::keymap() const {
@@ -192,7 +251,7 @@ bool CustomKeymap::heldByAnotherOverride(const KeyChord& chord, ActionID action)
 
 void CustomKeymap::assign(const KeyChord& chord, ActionID action) {
   const Keymap current = keymap();
-  for (ActionID other : allCases<ActionID>()) {
+  for (ActionID other : allIDs()) {
     if (other == action) continue;
     std::vector<KeyChord> keys = CheatSheet::keysProvided(other, current);
     if (std::find(keys.begin(), keys.end(), chord) == keys.end()) continue;
@@ -214,7 +273,7 @@ void CustomKeymap::addSequence(const KeySequence& sequence, ActionID action) {
     return;
   }
   const Keymap current = keymap();
-  for (ActionID other : allCases<ActionID>()) {
+  for (ActionID other : allIDs()) {
     if (other == action) continue;
     std::vector<KeySequence> sequences = CheatSheet::sequencesProvided(other, current);
     if (std::find(sequences.begin(), sequences.end(), sequence) == sequences.end()) continue;
@@ -253,7 +312,8 @@ Json CustomKeymap::toJSON() const {
       for (const auto& sequence : sequences->second)
         texts.push_back(sequence.keymapString());
     }
-    written[std::string(rawValue(action))] = std::move(texts);
+    written[isUserAction(action) ? ownActions.at(userActionIndex(action))
+                                 : std::string(rawValue(action))] = std::move(texts);
   }
   return Json{{"baseline", std::string(rawValue(baseline))}, {"overrides", std::move(written)}};
 }
@@ -276,7 +336,17 @@ CustomKeymap CustomKeymap::fromJSON(const Json& value) {
     for (const auto& [name, chords] : overrides->items()) {
       auto member = path.enter(name);
       const std::vector<std::string> texts = json_coding::decodeStringArray(chords, path);
-      const auto action = fromRawValue<ActionID>(name);
+      // A name the keymap file may define is kept, defined there or not.
+      std::optional<ActionID> action = fromRawValue<ActionID>(name);
+      if (!action && Keymap::isUsableOwnActionName(name)) {
+        const auto known =
+            std::find(definition.ownActions.begin(), definition.ownActions.end(), name);
+        action = userActionID(static_cast<std::size_t>(known - definition.ownActions.begin()));
+        if (known == definition.ownActions.end()) {
+          if (definition.ownActions.size() >= maxUserActions) continue;
+          definition.ownActions.push_back(name);
+        }
+      }
       if (!action) continue;
       std::vector<KeyChord> parsed;
       std::vector<KeySequence> sequences;

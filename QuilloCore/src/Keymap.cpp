@@ -1,5 +1,6 @@
 #include "QuilloCore/Keymap.hpp"
 
+#include <algorithm>
 #include <utility>
 
 #include "QuilloCore/KeymapPreset.hpp"
@@ -130,6 +131,14 @@ std::optional<ActionID> Keymap::addUserAction(UserAction action, ActionSpec spec
   userActions.push_back(std::move(action));
   actions.insert_or_assign(id, std::move(spec));
   return id;
+}
+
+bool Keymap::isUsableOwnActionName(std::string_view name) noexcept {
+  if (name.empty() || name.size() > maxOwnActionNameLength || name == "none") return false;
+  const auto isLetter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
+  if (!isLetter(name.front())) return false;
+  return std::all_of(name.begin(), name.end(),
+                     [&](char c) { return isLetter(c) || (c >= '0' && c <= '9'); });
 }
 
 std::vector<ActionID> Keymap::allActions() const {

@@ -308,11 +308,11 @@ class SectionReader {
   /// Defines one action of the keymap's own, or says why it can't.
   void defineOwnAction(ActionEntry& entry, Keymap& keymap) {
     const std::string what = "Action " + inQuotes(entry.name);
-    if (!isUsableActionName(entry.name)) {
+    if (!Keymap::isUsableOwnActionName(entry.name)) {
       warn(what +
            " isn't a name Quillo can use: it starts with a letter and has only letters "
            "and digits, at most " +
-           std::to_string(maxActionNameLength) + " of them.");
+           std::to_string(Keymap::maxOwnActionNameLength) + " of them.");
       return;
     }
     if (const auto problem = entry.spec.problem()) {
@@ -352,18 +352,7 @@ class SectionReader {
     }
   }
 
-  static constexpr std::size_t maxActionNameLength = 40;
   static constexpr std::size_t maxTitleLength = 60;
-
-  /// A letter, then letters and digits (ASCII): a name that can't be taken
-  /// for a key, a chord or "none".
-  static bool isUsableActionName(std::string_view name) {
-    if (name.empty() || name.size() > maxActionNameLength || name == "none") return false;
-    const auto isLetter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
-    if (!isLetter(name.front())) return false;
-    return std::all_of(name.begin(), name.end(),
-                       [&](char c) { return isLetter(c) || (c >= '0' && c <= '9'); });
-  }
 
   /// Reads a key section: each single key or chord through `readSingle`, in
   /// the file's order, then the section's two-key sequences.
@@ -415,6 +404,10 @@ class SectionReader {
         warn(what + inQuotes(name) + " maps to unknown action " + inQuotes(*value) + ".");
         continue;
       }
+      if (isUserAction(*action) && section != KeySection::keys) {
+        warnOwnActionOutsideKeys(what, name, *value);
+        continue;
+      }
       keymap.bindSequence(section, *sequence, *action);
     }
   }
@@ -430,7 +423,20 @@ class SectionReader {
       warn(what + inQuotes(name) + " maps to unknown action " + inQuotes(*value) + ".");
       return;
     }
+    if (isUserAction(*action) && what != "Key ") {
+      warnOwnActionOutsideKeys(what, name, *value);
+      return;
+    }
     table.insert_or_assign(key, *action);
+  }
+
+  /// The keymap's own actions act where "in" says, in the message list and
+  /// an opened message: their keys belong in "keys".
+  void warnOwnActionOutsideKeys(const std::string& what, const std::string& name,
+                                const std::string& action) {
+    warn(what + inQuotes(name) + " is ignored: " + inQuotes(action) +
+         " is an action of this file's own, and those act only where \"in\" says (the "
+         "message list, an opened message), so their keys go in \"keys\".");
   }
 
   static std::string namedKeyList() {

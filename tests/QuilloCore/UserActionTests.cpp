@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "Fixtures.hpp"
 #include "QuilloCore/CheatSheet.hpp"
+#include "QuilloCore/CustomKeymap.hpp"
 #include "QuilloCore/Decider.hpp"
 #include "QuilloCore/KeymapFile.hpp"
 
@@ -62,7 +64,6 @@ TEST(UserActions, DefinitionsAndTheirWarnings) {
 
 const char* const ownKeymap = R"({
   "keys": {"x": "moveToReceipts", "w": "windowOnly", "g r": "moveToReceipts", "ctrl+m": "windowOnly"},
-  "composeKeys": {"cmd+shift+p": "plainText"},
   "actions": {
     "moveToReceipts": {"menu": ["Message › Move to › Receipts"], "title": "Move to Receipts"},
     "windowOnly": {"menu": ["Message › Move Again"], "in": ["openMessage"]},
@@ -90,8 +91,6 @@ TEST(UserActions, AreDecidedByTheFocusPolicyWhereTheirPlacesSay) {
   EXPECT_EQ(decide("w", FocusContext::messageList), "passThrough focusNotMessageList");
   EXPECT_EQ(decide("ctrl+m", FocusContext::messageList), "passThrough focusNotMessageList");
   EXPECT_EQ(decide("ctrl+m", FocusContext::messageWindow), "perform windowOnly");
-  EXPECT_EQ(decide("cmd+shift+p", FocusContext::compose), "perform plainText");
-  EXPECT_EQ(decide("cmd+shift+p", FocusContext::messageList), "passThrough focusNotCompose");
 }
 
 TEST(UserActions, AreListedAfterTheBuiltInOnesWithTheirKeysAndPlaces) {
@@ -112,10 +111,57 @@ TEST(UserActions, AreListedAfterTheBuiltInOnesWithTheirKeysAndPlaces) {
   }
   EXPECT_EQ(own, (std::vector<std::string>{
                      "moveToReceipts: x \"g r\" @messageList @openMessage",
-                     "plainText: shift+cmd+p @writing",
+                     "plainText: @messageList @openMessage",
                      "unbound: @messageList",
                      "windowOnly: w ctrl+m @openMessage",
                  }));
+}
+
+/// "x: moveToReceipts, g r: moveToReceipts": the single keys and sequences of
+/// "keys", named by `keymap`, sorted.
+std::string keysText(const Keymap& keymap) {
+  std::vector<std::string> lines;
+  for (const auto& [key, action] : keymap.bindings)
+    lines.push_back(std::string(key.text()) + ": " + std::string(keymap.actionName(action)));
+  for (const auto& [chord, action] : keymap.listChords)
+    lines.push_back(chord.keymapString() + ": " + std::string(keymap.actionName(action)));
+  for (const auto& [first, seconds] : keymap.listSequences) {
+    for (const auto& [second, action] : seconds) {
+      lines.push_back(KeySequence(first, second).keymapString() + ": " +
+                      std::string(keymap.actionName(action)));
+    }
+  }
+  std::sort(lines.begin(), lines.end());
+  std::string text;
+  for (const auto& line : lines)
+    text += (text.empty() ? "" : ", ") + line;
+  return text;
+}
+
+TEST(UserActions, TheCustomSetHoldsThemByNameWhateverTheFileDefinesNow) {
+  const Keymap file = Keymap::parse(ownKeymap).keymap;
+  // Imported from the file: the own actions' keys come along by name.
+  CustomKeymap custom = CustomKeymap::importing(file);
+  EXPECT_EQ(keysText(custom.keymap(file)),
+            "ctrl+m: windowOnly, g r: moveToReceipts, w: windowOnly, x: moveToReceipts");
+  // Recording a key for an own action as the panel does: by the file's ID.
+  custom.assign(*KeyChord::fromKeymapString("ctrl+m"),
+                custom.idOf(*file.actionNamed("unbound"), file));
+  EXPECT_EQ(keysText(custom.keymap(file)),
+            "ctrl+m: unbound, g r: moveToReceipts, w: windowOnly, x: moveToReceipts");
+
+  // A file that defines fewer own actions, in another order: the keys go to
+  // the action of the same name, those of an action it lacks are left out…
+  const Keymap fewer = Keymap::parse(R"({"actions": {"aaFirst": {"menu": ["A › B"]},
+      "unbound": {"menu": ["Scripts › Tidy"]}}})")
+                           .keymap;
+  EXPECT_EQ(keysText(custom.keymap(fewer)), "ctrl+m: unbound");
+  EXPECT_EQ(custom.keymap(fewer).actionNamed("unbound"), userActionID(1));
+  // …and nothing is lost when the set is written and read again.
+  const CustomKeymap again = CustomKeymap::fromJSON(custom.toJSON());
+  EXPECT_EQ(again.toJSON(), custom.toJSON());
+  EXPECT_EQ(custom.toJSON()["overrides"]["moveToReceipts"], nlohmann::json({"x", "g r"}));
+  EXPECT_EQ(keysText(again.keymap(file)), keysText(custom.keymap(file)));
 }
 
 }  // namespace

@@ -3,7 +3,9 @@
 it is a valid draft-07 schema, it accepts the default keymap and every
 example in docs/keymap.md, and on every small file of the keymap parser's
 own cases it agrees with Quillo: a file is valid exactly when Quillo reads it
-without a warning or an error."""
+without a warning or an error. (Which names a file defines as its own actions
+is beyond a schema: a key bound to an undefined name that could be one is
+left to Quillo's warning.)"""
 import json
 import os
 import re
@@ -54,7 +56,10 @@ class KeymapSchema(unittest.TestCase):
                 document = json.loads(case["text"])
             except ValueError:
                 continue  # not JSON: nothing for a schema to say
-            quillo_accepts = "error" not in case and not case.get("warnings")
+            warnings = case.get("warnings", [])
+            if any("maps to unknown action" in warning for warning in warnings):
+                continue
+            quillo_accepts = "error" not in case and not warnings
             with self.subTest(case["text"][:80]):
                 self.assertEqual(problems(document) == [], quillo_accepts, problems(document))
             checked += 1
@@ -64,14 +69,14 @@ class KeymapSchema(unittest.TestCase):
         wrong = [
             {"keys": {"esc": "archive"}},
             {"keys": {"shift+e": "archive"}},
-            {"keys": {"e": "Archive"}},
+            {"keys": {"e": "Archive now"}},
             {"composeKeys": {"return": "send"}},
             {"anywhereKeys": {"e": "archive"}},
             {"actions": {"send": {}}},
             {"actions": {"archive": {"menu": [["Message", "**"]]}}},
             {"actions": {"archive": {"menu": [["**", "Archive", "Now"]]}}},
             {"actions": {"archive": {"menu": [["Message", " "]]}}},
-            {"actions": {"archiveAll": {"key": "down"}}},
+            {"actions": {"archive all": {"key": "down"}}},
             {"focus": {"allow": [{"focused": {"subrole": "AXStandardWindow"}}]}},
             {"version": 2},
         ]
@@ -95,12 +100,44 @@ class KeymapSchema(unittest.TestCase):
             {"keys": {" g": "archive"}},
             {"keys": {"g shift+i": "archive"}},
             {"keys": {"g esc": "archive"}},
-            {"keys": {"g i": "goNowhere"}},
+            {"keys": {"g i": "go nowhere"}},
             {"composeKeys": {"k s": "send"}},
             {"anywhereKeys": {"c c": "copy"}},
         ]
         for document in wrong:
             with self.subTest(json.dumps(document)):
+                self.assertNotEqual(problems(document), [])
+
+    def test_actions_of_the_files_own(self):
+        right = [
+            {"keys": {"x": "moveToReceipts", "g r": "moveToReceipts"},
+             "actions": {"moveToReceipts": {"menu": ["Message › Move to › Receipts",
+                                                     ["**", "Receipts"]],
+                                            "title": "Move to Receipts",
+                                            "in": ["messageList", "openMessage"]},
+                         "moveAgain": {"key": "down", "in": ["messageList"]}}},
+            {"actions": {"archive": {"menu": ["Message › Archive"]}}},
+        ]
+        for document in right:
+            with self.subTest(json.dumps(document)):
+                self.assertEqual(problems(document), [])
+        wrong = [
+            {"actions": {"9lives": {"key": "down"}}},
+            {"actions": {"none": {"key": "down"}}},
+            {"actions": {"x" * 41: {"key": "down"}}},
+            {"actions": {"tidy": {}}},
+            {"actions": {"tidy": {"menu": ["Message ›  › Tidy"]}}},
+            {"actions": {"tidy": {"menu": ["Scripts › Tidy"], "in": ["compose"]}}},
+            {"actions": {"tidy": {"menu": ["Scripts › Tidy"], "in": []}}},
+            {"actions": {"tidy": {"menu": ["Scripts › Tidy"], "title": " "}}},
+            {"actions": {"tidy": {"menu": ["Scripts › Tidy"], "title": "x" * 61}}},
+            {"actions": {"archive": {"menu": ["Message › Archive"], "title": "Stash"}}},
+            # More members than the built-in actions and 64 own ones.
+            {"actions": {"own%02d" % i: {"key": "down"} for i in range(84)}},
+            {"composeKeys": {"cmd+shift+p": "plainText"}},
+        ]
+        for document in wrong:
+            with self.subTest(json.dumps(document)[:80]):
                 self.assertNotEqual(problems(document), [])
 
     def test_an_editor_may_name_the_schema(self):

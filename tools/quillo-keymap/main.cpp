@@ -28,14 +28,18 @@ commands:
   check [FILE]
       Reads a keymap file the way Quillo loads it and prints each warning,
       then "FILE: N single keys, M chords, W warnings" (with ", S sequences"
-      before the warnings when the file has two-key sequences). FILE defaults to
+      before the warnings when the file has two-key sequences). Then one line
+      per action the file defines of its own ("own action NAME ("TITLE"):
+      PATHS; acts in PLACES") and a note that only the running Mail can tell
+      whether those menu items exist. FILE defaults to
       $XDG_CONFIG_HOME/Quillo/keymap.json (~/.config/Quillo/keymap.json).
       Exits 1 when the file cannot be read or is rejected as a whole.
 
   cheatsheet [--set gmail|outlookMac|outlookWindows|off | --file FILE |
               --custom CUSTOM_JSON]
-      Lists, for every action, its keys and where they work: one line per
-      action with four tab-separated fields: the action, its keys (chord text
+      Lists, for every action (the file's own ones last), its keys and where
+      they work: one line per action with four tab-separated fields: the
+      action, its keys (chord text
       forms separated by spaces, a two-key sequence in double quotes: "g i"),
       the places (messageList, openMessage,
       writing) and "quillo" or "mail" (Mail's own shortcut, where the keymap

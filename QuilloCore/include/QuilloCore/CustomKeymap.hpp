@@ -14,6 +14,11 @@
 // to, and is not applied when its first chord is bound on its own there, or
 // when problem() refuses its first chord or secondKeyProblem() its second.
 //
+// Actions the keymap file defines itself are held by name: an override under
+// userActionID(i) is for `ownActions[i]`, whether or not the keymap file
+// defines that name now, so nothing is lost when the set is written back.
+// keymap(definitions) binds them under the file's own IDs.
+//
 // File form: {"baseline": "gmail", "overrides": {"archive": ["e", "cmd+e", "g a"]}}.
 // Decoding is lenient member by member: an unknown baseline reads as
 // appleMail, unknown action names and unparsable chords are skipped, and only
@@ -54,6 +59,8 @@ class QUILLO_CORE_EXPORT CustomKeymap {
   Overrides overrides;
   /// Two-key sequences per action (only actions also in `overrides`).
   SequenceOverrides sequenceOverrides;
+  /// The names of the keymap file's own actions the overrides use.
+  std::vector<std::string> ownActions;
 
   CustomKeymap() = default;
   CustomKeymap(Baseline baseline, Overrides overrides)
@@ -75,8 +82,19 @@ class QUILLO_CORE_EXPORT CustomKeymap {
   static std::optional<std::string> secondKeyProblem(const KeyChord& chord);
 
   /// The effective keymap: the baseline's, with each override applied in
-  /// action order. Actions and focus policy are the baseline's.
+  /// action order. Actions and focus policy are the baseline's; own actions
+  /// are bound under this definition's IDs.
   Keymap keymap() const;
+  /// The same with the own actions, specs and focus policy of `definitions`
+  /// (the keymap file's): keys of own actions go to the action of that name
+  /// there, and are left out when it defines none.
+  Keymap keymap(const Keymap& definitions) const;
+
+  /// The ID this definition uses for `action` of `keymap`: a built-in action
+  /// is itself, the keymap's own action goes by its name (recorded when new).
+  ActionID idOf(ActionID action, const Keymap& keymap);
+  /// The same, without recording: none for an own action not used here.
+  std::optional<ActionID> findIdOf(ActionID action, const Keymap& keymap) const;
 
   /// Makes `chord` the one shortcut of `action` (dropping its sequences),
   /// taking it away from any other action that answers to it. Does not
@@ -103,6 +121,8 @@ class QUILLO_CORE_EXPORT CustomKeymap {
   bool operator==(const CustomKeymap&) const = default;
 
  private:
+  /// The built-in actions, then the own actions this definition names.
+  std::vector<ActionID> allIDs() const;
   /// Whether an action other than `action` lists `chord` among its overrides.
   bool heldByAnotherOverride(const KeyChord& chord, ActionID action) const;
 };

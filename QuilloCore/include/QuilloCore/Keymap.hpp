@@ -136,6 +136,13 @@ struct QUILLO_CORE_EXPORT Keymap {
   /// Defines an action of the keymap's own; its ID, or none when the
   /// keymap already holds maxUserActions.
   std::optional<ActionID> addUserAction(UserAction action, ActionSpec spec);
+  /// Whether a keymap may define an action of its own called `name`: a
+  /// letter, then letters and digits (ASCII), at most maxOwnActionNameLength
+  /// in all, and not "none" — a name no key, chord or "no binding" reads as.
+  /// (A built-in action's name passes too.)
+  static bool isUsableOwnActionName(std::string_view name) noexcept;
+  static constexpr std::size_t maxOwnActionNameLength = 40;
+
   /// Every action: the built-in ones in declaration order, then the
   /// keymap's own in its order.
   std::vector<ActionID> allActions() const;
