@@ -39,9 +39,14 @@ ShortcutSet AppController::fallbackSetImportingHandEditedKeymap() {
   if (customStore_.exists() || keymapStore_.loadError()) return ShortcutSet::gmail;
   const Keymap& loaded = keymapStore_.keymap();
   const Keymap& builtIn = Keymap::default_();
-  const bool handEdited = loaded.bindings != builtIn.bindings ||
-                          loaded.composeBindings != builtIn.composeBindings ||
-                          !loaded.listChords.empty() || !loaded.anywhereChords.empty();
+  // The default file of a build before showShortcuts has every default key
+  // but "?": it was not edited by hand either.
+  KeyBindings earlierDefault = builtIn.bindings;
+  earlierDefault.erase(KeyToken::character("?"));
+  const bool handEdited =
+      (loaded.bindings != builtIn.bindings && loaded.bindings != earlierDefault) ||
+      loaded.composeBindings != builtIn.composeBindings || !loaded.listChords.empty() ||
+      !loaded.anywhereChords.empty();
   if (!handEdited) return ShortcutSet::gmail;
   // A keymap edited by hand before custom sets existed becomes the custom set.
   customStore_.change(
@@ -109,6 +114,13 @@ void AppController::start() {
   });
   executor_.setOnFoundByKeyEquivalent(
       [&log = log_](const std::string& line) { log.log(line, false); });
+  // showShortcuts, the one action Quillo does itself, opens the user
+  // interface's list of shortcuts; the user interface is the controller's
+  // own too.
+  executor_.setOnDoneByQuillo([this](ActionID action) -> std::string {
+    if (action != ActionID::showShortcuts) return "nothing in Quillo does it";
+    return statusMenu_ ? statusMenu_->showShortcuts() : "no list of shortcuts to show";
+  });
 
   if (makeStatusUI_) {
     statusMenu_ = makeStatusUI_(*this, prefs_.classicMenu());

@@ -80,9 +80,15 @@ bool KeyInterceptor::handle(EventType type, const Event& event) {
     for (const auto& observer : observers_) {
       if (observer.decided) observer.decided(key, modifiers, isAutoRepeat, step);
     }
-    // An action without a spec is swallowed and nothing is performed.
+    // An action done by Quillo itself has no spec and goes to the performer
+    // all the same; any other action without a spec is swallowed and nothing is
+    // performed.
     if (const auto action = step.action()) {
-      if (const ActionSpec* spec = keymap_.spec(*action)) schedule(*action, *spec, pid);
+      if (isDoneByQuillo(*action)) {
+        schedule(*action, ActionSpec{}, pid);
+      } else if (const ActionSpec* spec = keymap_.spec(*action)) {
+        schedule(*action, *spec, pid);
+      }
     }
     return step.swallowsKey();
   }

@@ -70,6 +70,7 @@ std::string ActionOutcome::description() const {
           [](const Unavailable&) {
             return std::string("no matching menu item and no fallback key");
           },
+          [](const DoneByQuillo& done) { return done.what; },
       },
       value);
 }
@@ -233,6 +234,10 @@ void ActionExecutor::turn() {
 
 std::optional<ActionOutcome> ActionExecutor::attempt(ActionID action, const ActionSpec& spec,
                                                      pid_t pid) {
+  if (isDoneByQuillo(action)) {
+    if (!onDoneByQuillo_) return ActionOutcome::Failed{"nothing in Quillo carries it out"};
+    return ActionOutcome::DoneByQuillo{onDoneByQuillo_(action)};
+  }
   const auto found = find(action, spec, pid);
   if (ax_.ranOut()) return std::nullopt;
   if (found) {
@@ -300,6 +305,10 @@ std::vector<std::string> menuCheckLines(platform::Accessibility& ax, pid_t pid,
   for (ActionID action : keymap.allActions()) {
     const ActionSpec* spec = keymap.spec(action);
     std::string line(keymap.actionName(action));
+    if (isDoneByQuillo(action)) {
+      lines.push_back(line + ": done by Quillo, not in Mail's menus");
+      continue;
+    }
     if (!spec) {
       lines.push_back(line + ": no spec");
       continue;

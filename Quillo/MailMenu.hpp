@@ -16,7 +16,8 @@
 //   shown to the user; the outcome goes to the debug log. Actions are done
 //   one after another, each in as many turns of the main loop as a slow
 //   Mail needs: no turn waits on Mail longer than `mainLoopTurnBudget`, so
-//   key events get their turn between.
+//   key events get their turn between. An action done by Quillo itself
+//   (showShortcuts) is handed to the app in its turn, and Mail is not asked.
 // - Menu and window diagnostics: what Quillo can reach in Mail's menus and
 //   windows, written to the debug log whether or not debug logging is on.
 // Main thread only.
@@ -108,7 +109,14 @@ class ActionOutcome {
   struct Unavailable {
     bool operator==(const Unavailable&) const = default;
   };
-  using Value = std::variant<Pressed, Disabled, Unconfirmed, Posted, Failed, Unavailable>;
+  /// An action Quillo carries out itself (showShortcuts), handed to the app,
+  /// which says what it did ("opened the panel").
+  struct DoneByQuillo {
+    std::string what;
+    bool operator==(const DoneByQuillo&) const = default;
+  };
+  using Value =
+      std::variant<Pressed, Disabled, Unconfirmed, Posted, Failed, Unavailable, DoneByQuillo>;
 
   template <class Case>
   requires std::is_constructible_v<Value, Case> ActionOutcome(Case outcome)
@@ -117,7 +125,7 @@ class ActionOutcome {
   /// "pressed Message › Archive", "Message › Archive is disabled",
   /// "pressed Message › Archive, unconfirmed: Mail didn't answer in time
   /// (AXPress returned -25204)", "posted down", "failed: …", "no matching
-  /// menu item and no fallback key".
+  /// menu item and no fallback key", "opened the panel".
   std::string description() const;
 
   Value value;
@@ -184,6 +192,13 @@ class ActionExecutor final : public ActionPerforming {
   void setMenusRead(std::function<const std::vector<MailMenuItem>*(pid_t)> source) {
     menusRead_ = std::move(source);
   }
+  /// Carries out an action done by Quillo itself (isDoneByQuillo) instead of
+  /// looking in Mail's menus, and says what it did; it runs in its turn
+  /// after the actions asked for before it. Without it, such an action
+  /// fails. Must not outlive what it captures.
+  void setOnDoneByQuillo(std::function<std::string(ActionID)> hook) {
+    onDoneByQuillo_ = std::move(hook);
+  }
 
  private:
   struct Found {
@@ -216,6 +231,7 @@ class ActionExecutor final : public ActionPerforming {
   std::map<ActionID, Resolved> resolved_;
   std::function<void(const std::string&)> onFoundByKeyEquivalent_;
   std::function<const std::vector<MailMenuItem>*(pid_t)> menusRead_;
+  std::function<std::string(ActionID)> onDoneByQuillo_;
   std::deque<Job> jobs_;
   bool turnPosted_ = false;
   Lifeline<ActionExecutor> lifeline_{this};

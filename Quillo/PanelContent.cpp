@@ -62,6 +62,9 @@ PanelContent::ShortcutRow shortcutRow(const PanelModel& model,
   for (const auto& [first, second] : shortcut.sequences) {
     row.keys.push_back({first, false, false, second});
   }
+  // No key from the set and none of Mail's own (showShortcuts, off): a dash
+  // in the Mac's outline holds the place, and is what is clicked to record.
+  if (row.keys.empty()) row.keys.push_back({"\u2014", true, false, {}});
   if (!model.editing) return row;
   // A key just recorded shows as the row's key while a second may follow.
   row.recording = model.recording == shortcut.action && !model.recordedFirstKey;
@@ -132,6 +135,7 @@ std::string_view statusNote(AppStatus status) {
 }
 
 std::string accessibilityLabel(const PanelModel::Shortcut& shortcut) {
+  if (shortcut.keys.empty() && shortcut.sequences.empty()) return shortcut.title + ": no key";
   std::string label = shortcut.title + ": ";
   for (std::size_t i = 0; i < shortcut.keys.size(); ++i)
     label += (i ? " or " : "") + shortcut.keys[i];

@@ -62,7 +62,8 @@ struct PanelContent {
   struct ShortcutRow {
     ActionID action;
     std::string title;
-    /// The keys; while editing they are one button that records a new key.
+    /// The keys, or one outlined dash when there are none; while editing
+    /// they are one button that records a new key.
     std::vector<Keycap> keys;
     /// While editing: the keys' button (empty title) that starts recording.
     std::optional<Button> recordButton;
@@ -165,7 +166,8 @@ PanelContent panelContent(const PanelModel& model, const PanelViewState& view = 
 std::string_view statusNote(AppStatus status);
 
 /// A shortcut row's accessibility label: "Archive: E, Quillo, works in the
-/// message list, in an open message".
+/// message list, in an open message"; "Show shortcuts: no key" for a row
+/// that has none.
 std::string accessibilityLabel(const PanelModel::Shortcut& shortcut);
 
 }  // namespace quillo

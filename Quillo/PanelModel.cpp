@@ -44,6 +44,8 @@ std::string_view PanelModel::title(ActionID action) {
       return "Paste";
     case ActionID::cut:
       return "Cut";
+    case ActionID::showShortcuts:
+      return "Show shortcuts";
   }
   return {};
 }

@@ -23,7 +23,7 @@ std::optional<std::string> clashNotice(ActionID action, const KeyChord& chord, c
     // Mail's menus unknown: its shortcuts as they come.
     std::optional<ActionID> other;
     for (const CheatSheet::Entry& entry : CheatSheet::macOwnShortcuts()) {
-      if (entry.keys.front() != chord) continue;
+      if (entry.keys.empty() || entry.keys.front() != chord) continue;
       if (entry.action == action) return std::nullopt;  // ⇧⌘U for markRead: Mail's own toggle
       if (!other) other = entry.action;
     }

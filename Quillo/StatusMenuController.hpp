@@ -35,6 +35,8 @@ class StatusMenuController final : public StatusUI {
   StatusMenuController& operator=(const StatusMenuController&) = delete;
 
   void refresh() override;
+  /// The classic menu has no list of shortcuts: nothing opens.
+  std::string showShortcuts() override { return "the classic menu has no list of shortcuts"; }
   /// Carries out what a menu item stands for, as choosing it does.
   void perform(StatusMenuCommand command);
 

@@ -109,6 +109,12 @@ void StatusPanelController::toggle(std::uint64_t modifierFlags) {
   show(((modifierFlags | monitors_.currentModifierFlags()) & platform::EventFlags::alternate) != 0);
 }
 
+std::string StatusPanelController::showShortcuts() {
+  if (panel_.isVisible()) return "the panel is open already";
+  show(false);
+  return "opened the panel";
+}
+
 void StatusPanelController::show(bool showDebug) {
   model_.showDebug = showDebug;
   model_.editing = false;

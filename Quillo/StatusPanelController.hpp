@@ -50,6 +50,10 @@ class StatusPanelController final : public StatusUI {
   StatusPanelController& operator=(const StatusPanelController&) = delete;
 
   void refresh() override;
+  /// Opens the panel as the status item's click does, without the debug
+  /// section; an open panel stays open as it is (a key that shows never
+  /// hides, and an edit under way is not lost).
+  std::string showShortcuts() override;
   /// The status item's click: closes an open panel, else opens it, with the
   /// debug section when the flags hold Option.
   void toggle(std::uint64_t modifierFlags);

@@ -1,8 +1,13 @@
 // StatusUI: the menu-bar user interface as the app controller sees it.
 //
 // refresh() makes the user interface read the controller's state again; the
-// controller calls it after every change the user could see. Main thread only.
+// controller calls it after every change the user could see.
+// showShortcuts() is the showShortcuts action, pressed in Mail: the list of
+// shortcuts is shown while Mail stays the active application. Main thread
+// only.
 #pragma once
+
+#include <string>
 
 namespace quillo {
 
@@ -10,6 +15,9 @@ class StatusUI {
  public:
   virtual ~StatusUI() = default;
   virtual void refresh() = 0;
+  /// Shows the list of shortcuts; says what it did, for the debug log
+  /// ("opened the panel").
+  virtual std::string showShortcuts() = 0;
 };
 
 }  // namespace quillo

@@ -188,6 +188,7 @@ const KeyBindings& Keymap::defaultBindings() {
       {character("z"), ActionID::undo},
       {character("/"), ActionID::focusSearch},
       {character("o"), ActionID::openMessage},
+      {character("?"), ActionID::showShortcuts},
       {KeyToken::named(KeyToken::NamedKey::return_), ActionID::openMessage},
   };
   return bindings;
@@ -202,6 +203,7 @@ const ChordBindings& Keymap::defaultComposeBindings() {
   return bindings;
 }
 
+// showShortcuts has no spec: Quillo carries it out itself (isDoneByQuillo).
 const ActionTable& Keymap::defaultActions() {
   using NamedKey = KeyToken::NamedKey;
   static const ActionTable actions{

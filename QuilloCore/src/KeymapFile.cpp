@@ -271,6 +271,12 @@ class SectionReader {
     for (auto& entry : entries) {
       const std::string& name = entry.name;
       if (const auto action = fromRawValue<ActionID>(name)) {
+        if (isDoneByQuillo(*action)) {
+          warn("Action " + inQuotes(name) +
+               " is done by Quillo itself, not through Mail's menus; its entry in \"actions\" "
+               "is ignored.");
+          continue;
+        }
         if (entry.title || entry.places) {
           warn("Action " + inQuotes(name) +
                " is built in: its place and title are Quillo's, so \"in\" and \"title\" "

@@ -7,7 +7,7 @@ namespace quillo::MenuKeyEquivalents {
 namespace {
 
 /// Mail's own chord for the action; null for an action Mail has no
-/// shortcut for (a keymap's own action).
+/// shortcut for (showShortcuts, a keymap's own action).
 const KeyChord* ownShortcut(ActionID action) {
   const auto& table = CheatSheet::macOwnShortcuts();
   const auto index = static_cast<std::size_t>(action);

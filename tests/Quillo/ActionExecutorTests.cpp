@@ -70,6 +70,26 @@ TEST_F(ActionExecutorTest, NoPathsAndNoKeyIsUnavailable) {
   EXPECT_EQ(perform(ActionID::send, {}), ActionOutcome(ActionOutcome::Unavailable{}));
 }
 
+TEST_F(ActionExecutorTest, AnActionDoneByQuilloGoesToTheAppAndMailIsNeitherAskedNorPressed) {
+  // Even a spec with a path of Mail's that exists is not followed.
+  const ActionSpec archive{.menu = {{"Message", "Archive"}}};
+  const auto inbox = mail->mailbox("Inbox").size();
+  EXPECT_EQ(perform(ActionID::showShortcuts, archive).description(),
+            "failed: nothing in Quillo carries it out");
+  std::vector<ActionID> handed;
+  executor.setOnDoneByQuillo([&handed](ActionID action) {
+    handed.push_back(action);
+    return std::string("opened the panel");
+  });
+  mac.accessibility().resetRoundTrips();
+  EXPECT_EQ(perform(ActionID::showShortcuts, archive).description(), "opened the panel");
+  EXPECT_EQ(handed, std::vector<ActionID>{ActionID::showShortcuts});
+  EXPECT_EQ(mac.accessibility().totalRoundTrips(), 0u);
+  EXPECT_EQ(mail->mailbox("Inbox").size(), inbox);
+  EXPECT_TRUE(posted().empty());
+  EXPECT_TRUE(executor.resolved().empty());
+}
+
 TEST_F(ActionExecutorTest, AnywherePathsFindItemsInAnyMenu) {
   mail->newMessage();
   const ActionSpec anywhere{.menu = {{"**", "Send"}}};

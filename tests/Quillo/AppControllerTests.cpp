@@ -70,6 +70,18 @@ TEST_F(AppControllerTest, AnInvalidHandEditedKeymapIsNotImported) {
   EXPECT_EQ(app.keymapStore().keymap(), Keymap::default_());
 }
 
+TEST_F(AppControllerTest, TheDefaultFileOfABuildBeforeTheQuestionMarkIsNotImported) {
+  std::string earlier = testing::readText(std::filesystem::path(QUILLO_RESOURCES) / "keymap.json");
+  const std::string added = ",\n    \"?\": \"showShortcuts\"";
+  ASSERT_NE(earlier.find(added), std::string::npos);
+  earlier.erase(earlier.find(added), added.size());
+  testing::writeText(keymapFile(), earlier);
+  start();
+  EXPECT_EQ(app.keymapStore().keymap().bindings.size(), 16u);
+  EXPECT_EQ(app.shortcutSet(), ShortcutSet::gmail);
+  EXPECT_FALSE(std::filesystem::exists(customFile()));
+}
+
 TEST_F(AppControllerTest, NoStoredSetAndShortcutsOffMeansOff) {
   defaults().set(Keys::enabled, false);
   start();

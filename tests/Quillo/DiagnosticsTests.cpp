@@ -52,7 +52,7 @@ TEST_F(DiagnosticsTest, MenuCheckListsEveryPathAndLeavesTheExecutorsCacheAlone) 
   user.relaunchMail({.junkTitle = "Move to Spam"});
   app.menuCheck();
   const auto written = lines();
-  ASSERT_EQ(written.size(), 20u);
+  ASSERT_EQ(written.size(), 21u);
   EXPECT_EQ(written[10],
             "  markJunk: Message \u203a Move to Junk \u2717; Message \u203a Move to Spam \u2713 "
             "enabled");
@@ -67,6 +67,8 @@ TEST_F(DiagnosticsTest, MenuCheckOfASpecWithNeitherPathNorKey) {
   const auto written = menuCheckLines(mac.accessibility(), user.mail().pid(), keymap);
   EXPECT_EQ(written[0], "archive: ");
   EXPECT_EQ(written[1], "delete: no spec");
+  // An action done by Quillo is never looked for in Mail, spec or none.
+  EXPECT_EQ(written[19], "showShortcuts: done by Quillo, not in Mail's menus");
   mac.permissions.accessibility = false;
   EXPECT_EQ(menuCheckLines(mac.accessibility(), user.mail().pid(), keymap),
             std::vector<std::string>{"Couldn't read Mail's menu bar (Accessibility permission?)"});

@@ -98,6 +98,29 @@ TEST_F(PanelContentTest, TheEditorRecordsClearsAndResets) {
   EXPECT_TRUE(content.editor->messageIsWarning);
 }
 
+TEST_F(PanelContentTest, TheColumnsSplitTheRowsEvenlyTheFirstTakingAnOddOne) {
+  const auto rows = model.shortcuts;
+  const std::pair<std::size_t, std::size_t> cases[] = {
+      {0, 0}, {1, 1}, {2, 1}, {19, 10}, {20, 10}};  // rows, then rows in the first column
+  for (const auto& [count, left] : cases) {
+    model.shortcuts.assign(rows.begin(), rows.begin() + static_cast<long>(count));
+    const auto content = panelContent(model);
+    EXPECT_EQ(content.leftColumn.size(), left) << count;
+    EXPECT_EQ(content.rightColumn.size(), count - left) << count;
+  }
+}
+
+TEST_F(PanelContentTest, ARowWithoutAnyKeyShowsADashThatRecords) {
+  model.shortcuts = PanelModel::shortcutRows(nullptr);  // off: Mail's own keys
+  model.editing = true;
+  const auto shortcuts = row(panelContent(model), ActionID::showShortcuts);
+  EXPECT_EQ(shortcuts.keys, (std::vector<PanelContent::Keycap>{{"\u2014", true, false, {}}}));
+  EXPECT_EQ(shortcuts.accessibilityLabel, "Show shortcuts: no key");
+  EXPECT_TRUE(shortcuts.places.isEmpty());
+  ASSERT_TRUE(shortcuts.recordButton);
+  EXPECT_FALSE(shortcuts.clearButton);
+}
+
 TEST_F(PanelContentTest, TheBaselineChooserChecksTheCurrentAndHighlightsTheHovered) {
   model.editing = true;
   model.baseline = CustomKeymap::Baseline::gmail;

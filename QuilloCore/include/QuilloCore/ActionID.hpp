@@ -1,9 +1,11 @@
-// ActionID: the Mail commands Quillo can carry out.
+// ActionID: the commands Quillo can carry out for Mail.
 //
-// Nineteen cases in a fixed declaration order (the order of allCases and of
+// Twenty cases in a fixed declaration order (the order of allCases and of
 // every per-action listing). The raw value is the case name and is also the
 // JSON form; `delete_` is spelled with an underscore only because `delete` is
-// a C++ keyword (its raw value is "delete").
+// a C++ keyword (its raw value is "delete"). Nineteen are Mail's own commands,
+// done through its menus; `showShortcuts` is done by Quillo: it opens Quillo's
+// panel with its list of shortcuts, and Mail has no menu item for it.
 //
 // A keymap may define actions of its own by name ("actions" in keymap.json).
 // They have no case: they take the values from firstUserActionValue on, in
@@ -41,16 +43,17 @@ enum class ActionID : std::uint8_t {
   copy,
   paste,
   cut,
+  showShortcuts,
 };
 
 template <>
 struct EnumRawValues<ActionID> {
-  static constexpr std::array<std::string_view, 19> values{
+  static constexpr std::array<std::string_view, 20> values{
       "archive",    "delete",      "nextMessage", "previousMessage",
       "reply",      "replyAll",    "forward",     "newMessage",
       "toggleFlag", "markJunk",    "markRead",    "markUnread",
       "undo",       "focusSearch", "openMessage", "send",
-      "copy",       "paste",       "cut"};
+      "copy",       "paste",       "cut",         "showShortcuts"};
 };
 
 /// The first value a keymap's own action takes.
@@ -95,9 +98,41 @@ constexpr bool worksInMessageWindow(ActionID action) noexcept {
     case ActionID::markRead:
     case ActionID::markUnread:
     case ActionID::undo:
+    case ActionID::showShortcuts:
       return true;
   }
   return true;
+}
+
+/// Whether Quillo carries the action out itself rather than in Mail: such
+/// an action has no menu path and no key in Mail (no ActionSpec), and is
+/// handed to the app instead of pressing a menu item.
+constexpr bool isDoneByQuillo(ActionID action) noexcept {
+  switch (action) {
+    case ActionID::showShortcuts:
+      return true;
+    case ActionID::archive:
+    case ActionID::delete_:
+    case ActionID::nextMessage:
+    case ActionID::previousMessage:
+    case ActionID::reply:
+    case ActionID::replyAll:
+    case ActionID::forward:
+    case ActionID::newMessage:
+    case ActionID::toggleFlag:
+    case ActionID::markJunk:
+    case ActionID::markRead:
+    case ActionID::markUnread:
+    case ActionID::undo:
+    case ActionID::focusSearch:
+    case ActionID::openMessage:
+    case ActionID::send:
+    case ActionID::copy:
+    case ActionID::paste:
+    case ActionID::cut:
+      return false;
+  }
+  return false;
 }
 
 /// Whether holding the key down performs the action again on every repeat.

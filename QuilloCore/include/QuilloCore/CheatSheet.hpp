@@ -1,8 +1,9 @@
-// CheatSheet: for every Mail action, which keys do it and where they work.
+// CheatSheet: for every action, which keys do it and where they work.
 //
 // Built from a keymap; where the keymap gives an action no key, the shortcut
 // Mail itself has for it is listed instead, marked as not coming from Quillo,
-// so a cheat sheet always lists all 19 actions. Pure functions over values;
+// so a cheat sheet always lists all 20 built-in actions (showShortcuts, which
+// Mail has no shortcut for, then with none). Pure functions over values;
 // the fixed tables are built once, on first use, thread-safely.
 #pragma once
 
@@ -65,7 +66,8 @@ struct QUILLO_CORE_EXPORT Entry {
 QUILLO_CORE_EXPORT PlaceSet listPlaces(ActionID action, const Keymap& keymap);
 
 /// The shortcut Mail itself has for each action, one row per action in
-/// declaration order (all with fromQuillo false).
+/// declaration order (all with fromQuillo false). Mail has none for
+/// showShortcuts, done by Quillo: its row has no keys and no places.
 QUILLO_CORE_EXPORT const std::vector<Entry>& macOwnShortcuts();
 
 /// One entry per action in declaration order: the keymap's keys where it has

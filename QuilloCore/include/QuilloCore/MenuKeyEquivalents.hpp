@@ -31,7 +31,8 @@
 namespace quillo::MenuKeyEquivalents {
 
 /// Mail's own shortcut for the action when no other action shares it; none
-/// for markRead and markUnread (⇧⌘U toggles between them).
+/// for markRead and markUnread (⇧⌘U toggles between them), and none for
+/// showShortcuts, which Mail has no shortcut for.
 QUILLO_CORE_EXPORT std::optional<KeyChord> ownKeyEquivalent(ActionID action);
 
 /// Whether Mail's own shortcut for the action is shared with another action

@@ -24,6 +24,9 @@ class StatusText final : public StatusUI {
     if (shown_.empty() || shown_.back() != now) shown_.push_back(now);
     if (inner_) inner_->refresh();
   }
+  std::string showShortcuts() override {
+    return inner_ ? inner_->showShortcuts() : "no list of shortcuts to show";
+  }
 
   int refreshes() const noexcept { return refreshes_; }
   /// Every status shown, in order, each once per change.
