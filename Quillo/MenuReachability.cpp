@@ -102,7 +102,10 @@ void MenuReachability::finish() {
   std::vector<std::string> problems;
   for (ActionID action : keymap_->allActions()) {
     // Only the actions the keymap gives a key can be asked for.
-    if (CheatSheet::keysProvided(action, *keymap_).empty()) continue;
+    if (CheatSheet::keysProvided(action, *keymap_).empty() &&
+        CheatSheet::sequencesProvided(action, *keymap_).empty()) {
+      continue;
+    }
     if (isDoneByQuillo(action)) continue;  // done by Quillo: nothing to find in Mail
     const ActionSpec* spec = keymap_->spec(action);
     if (!spec) continue;  // the keymap file's warnings tell of it
