@@ -130,11 +130,7 @@ CustomKeymap CustomKeymap::importing(const Keymap& keymap) {
 }
 
 std::vector<ActionID> CustomKeymap::allIDs() const {
-  const auto builtIn = allCases<ActionID>();
-  std::vector<ActionID> all(builtIn.begin(), builtIn.end());
-  for (std::size_t i = 0; i < ownActions.size(); ++i)
-    all.push_back(userActionID(i));
-  return all;
+  return Keymap::actionIDs(ownActions.size());
 }
 
 ActionID CustomKeymap::idOf(ActionID action, const Keymap& keymap) {

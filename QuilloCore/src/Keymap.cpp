@@ -141,10 +141,10 @@ bool Keymap::isUsableOwnActionName(std::string_view name) noexcept {
                      [&](char c) { return isLetter(c) || (c >= '0' && c <= '9'); });
 }
 
-std::vector<ActionID> Keymap::allActions() const {
+std::vector<ActionID> Keymap::actionIDs(std::size_t ownCount) {
   const auto builtIn = allCases<ActionID>();
   std::vector<ActionID> all(builtIn.begin(), builtIn.end());
-  for (std::size_t i = 0; i < userActions.size(); ++i)
+  for (std::size_t i = 0; i < ownCount; ++i)
     all.push_back(userActionID(i));
   return all;
 }

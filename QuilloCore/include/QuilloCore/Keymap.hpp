@@ -145,7 +145,9 @@ struct QUILLO_CORE_EXPORT Keymap {
 
   /// Every action: the built-in ones in declaration order, then the
   /// keymap's own in its order.
-  std::vector<ActionID> allActions() const;
+  std::vector<ActionID> allActions() const { return actionIDs(userActions.size()); }
+  /// The built-in actions, then the IDs of `ownCount` own actions.
+  static std::vector<ActionID> actionIDs(std::size_t ownCount);
   /// Whether a key of "keys" bound to `action` acts in the message list,
   /// and in an opened message's window.
   bool actsInMessageList(ActionID action) const noexcept;
