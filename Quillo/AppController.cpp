@@ -39,12 +39,15 @@ ShortcutSet AppController::fallbackSetImportingHandEditedKeymap() {
   if (customStore_.exists() || keymapStore_.loadError()) return ShortcutSet::gmail;
   const Keymap& loaded = keymapStore_.keymap();
   const Keymap& builtIn = Keymap::default_();
-  // The default file of a build before showShortcuts has every default key
-  // but "?": it was not edited by hand either.
-  KeyBindings earlierDefault = builtIn.bindings;
-  earlierDefault.erase(KeyToken::character("?"));
+  // The default files of earlier builds lack the newer default keys ("v"
+  // for the mailbox picker, and before it "?"): not edited by hand either.
+  KeyBindings withoutPicker = builtIn.bindings;
+  withoutPicker.erase(KeyToken::character("v"));
+  KeyBindings withoutShortcuts = withoutPicker;
+  withoutShortcuts.erase(KeyToken::character("?"));
   const bool handEdited =
-      (loaded.bindings != builtIn.bindings && loaded.bindings != earlierDefault) ||
+      (loaded.bindings != builtIn.bindings && loaded.bindings != withoutPicker &&
+       loaded.bindings != withoutShortcuts) ||
       loaded.composeBindings != builtIn.composeBindings || !loaded.listChords.empty() ||
       !loaded.anywhereChords.empty();
   if (!handEdited) return ShortcutSet::gmail;
@@ -118,8 +121,9 @@ void AppController::start() {
   // interface's list of shortcuts; the user interface is the controller's
   // own too.
   executor_.setOnDoneByQuillo([this](ActionID action) -> std::string {
-    if (action != ActionID::showShortcuts) return "nothing in Quillo does it";
-    return statusMenu_ ? statusMenu_->showShortcuts() : "no list of shortcuts to show";
+    if (!statusMenu_) return "no user interface to show it in";
+    if (action == ActionID::showShortcuts) return statusMenu_->showShortcuts();
+    return statusMenu_->pickMailbox(action);
   });
 
   if (makeStatusUI_) {
@@ -129,6 +133,20 @@ void AppController::start() {
   permissionTimer_ = environment_.loop.repeat(platform::Duration(permissionCheckInterval), [weak] {
     if (auto* self = Lifeline<AppController>::lock(weak)) self->checkPermissions(false);
   });
+}
+
+void AppController::fileMessages(ActionID action, platform::AXUIElement item, MenuPath path,
+                                 pid_t pid, std::function<void(const ActionOutcome&)> done) {
+  executor_.press(action, std::move(item), std::move(path), pid,
+                  [this, action, done = std::move(done)](const ActionOutcome& outcome) {
+                    log_.log(std::string(rawValue(action)) + ": " + outcome.description());
+                    if (done) done(outcome);
+                  });
+}
+
+void AppController::rememberMailbox(const Mailbox& chosen) {
+  prefs_.setRecentMailboxes(
+      MailboxPicker::remembered(prefs_.recentMailboxes(MailboxPicker::recentLimit), chosen));
 }
 
 void AppController::storeSet(ShortcutSet set) {

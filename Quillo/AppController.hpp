@@ -29,6 +29,7 @@
 #include "KeymapStore.hpp"
 #include "Lifeline.hpp"
 #include "MailMenu.hpp"
+#include "MailboxPicker.hpp"
 #include "MenuReachability.hpp"
 #include "Preferences.hpp"
 #include "StatusUI.hpp"
@@ -120,6 +121,17 @@ class AppController {
   /// Puts the default keymap.json in place of the user's; the reload that
   /// follows hands the keymap out.
   void resetKeymapToDefaults() { keymapStore_.resetToDefaults(); }
+  /// Presses a mailbox's item of the picker's menu for moveToMailbox or
+  /// copyToMailbox in Mail `pid`, in its turn after the actions asked for
+  /// before; the outcome goes to the debug log like an action's
+  /// ("moveToMailbox: pressed Message › Move To › Receipts"), then to
+  /// `done`. The executor is the controller's own: `done` runs only while
+  /// it lives.
+  void fileMessages(ActionID action, platform::AXUIElement item, MenuPath path, pid_t pid,
+                    std::function<void(const ActionOutcome&)> done);
+  /// Puts `chosen` first among the picker's recent mailboxes: their one
+  /// writer.
+  void rememberMailbox(const Mailbox& chosen);
   /// Whether launch at login is still to be offered; from now on it is not.
   bool takeLaunchAtLoginOffer();
 

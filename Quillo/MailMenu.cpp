@@ -194,8 +194,15 @@ std::optional<ActionExecutor::Found> ActionExecutor::findByKeyEquivalent(ActionI
 }
 
 void ActionExecutor::perform(ActionID action, const ActionSpec& spec, pid_t pid, Done done) {
-  jobs_.push_back(Job{action, spec, pid, std::move(done)});
+  jobs_.push_back(Job{action, spec, pid, std::move(done), std::nullopt});
   // Called from posted work: the first action starts in this very turn.
+  if (jobs_.size() == 1 && !turnPosted_) turn();
+}
+
+void ActionExecutor::press(ActionID action, platform::AXUIElement item, MenuPath path, pid_t pid,
+                           Done done) {
+  jobs_.push_back(
+      Job{action, ActionSpec{}, pid, std::move(done), Found{std::move(item), std::move(path)}});
   if (jobs_.size() == 1 && !turnPosted_) turn();
 }
 
@@ -218,7 +225,8 @@ void ActionExecutor::turn() {
   ax_.begin(mainLoopTurnBudget);
   ax_.setRemembering(true);
   const Job& job = jobs_.front();
-  const auto outcome = attempt(job.action, job.spec, job.pid);
+  const auto outcome =
+      job.item ? pressFound(*job.item, true) : attempt(job.action, job.spec, job.pid);
   ax_.setRemembering(false);
   ax_.end();
   if (!outcome) {
@@ -240,23 +248,28 @@ std::optional<ActionOutcome> ActionExecutor::attempt(ActionID action, const Acti
   }
   const auto found = find(action, spec, pid);
   if (ax_.ranOut()) return std::nullopt;
-  if (found) {
-    const auto enabled = ax::boolean(ax_, found->element, "AXEnabled");
-    if (ax_.ranOut()) return std::nullopt;
-    if (enabled != true) return ActionOutcome::Disabled{found->path};
-    // A press cannot be taken back and made again: it waits for a turn
-    // with time enough to be answered.
-    if (!ax_.affords(pressTime)) return std::nullopt;
-    const AXError result = ax_.performAction(found->element, "AXPress");
-    if (result == AXError::success) return ActionOutcome::Pressed{found->path};
-    // kAXErrorCannotComplete: Mail did not answer before the time-out. The
-    // press reached it; a command that runs a modal sheet answers only when
-    // the sheet is gone.
-    if (result == AXError::cannotComplete) return ActionOutcome::Unconfirmed{found->path, result};
-    return ActionOutcome::Failed{"AXPress returned " + std::to_string(static_cast<int>(result))};
-  }
+  if (found) return pressFound(*found, false);
   if (!spec.key) return ActionOutcome::Unavailable{};
   return post(*spec.key, pid);
+}
+
+std::optional<ActionOutcome> ActionExecutor::pressFound(const Found& found, bool readEarlier) {
+  const auto enabled = ax::boolean(ax_, found.element, "AXEnabled");
+  if (ax_.ranOut()) return std::nullopt;
+  // An item read earlier that answers nothing now was taken away by Mail
+  // (it rebuilt the menu, or quit).
+  if (readEarlier && !enabled) return ActionOutcome::Failed{"the menu item is gone"};
+  if (enabled != true) return ActionOutcome::Disabled{found.path};
+  // A press cannot be taken back and made again: it waits for a turn
+  // with time enough to be answered.
+  if (!ax_.affords(pressTime)) return std::nullopt;
+  const AXError result = ax_.performAction(found.element, "AXPress");
+  if (result == AXError::success) return ActionOutcome::Pressed{found.path};
+  // kAXErrorCannotComplete: Mail did not answer before the time-out. The
+  // press reached it; a command that runs a modal sheet answers only when
+  // the sheet is gone.
+  if (result == AXError::cannotComplete) return ActionOutcome::Unconfirmed{found.path, result};
+  return ActionOutcome::Failed{"AXPress returned " + std::to_string(static_cast<int>(result))};
 }
 
 ActionOutcome ActionExecutor::post(NamedKey key, pid_t pid) {
@@ -305,7 +318,8 @@ std::vector<std::string> menuCheckLines(platform::Accessibility& ax, pid_t pid,
   for (ActionID action : keymap.allActions()) {
     const ActionSpec* spec = keymap.spec(action);
     std::string line(keymap.actionName(action));
-    if (isDoneByQuillo(action)) {
+    // The picker's actions have menu paths too: to the menu it lists.
+    if (action == ActionID::showShortcuts) {
       lines.push_back(line + ": done by Quillo, not in Mail's menus");
       continue;
     }

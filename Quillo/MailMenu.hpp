@@ -160,6 +160,10 @@ class ActionExecutor final : public ActionPerforming {
   void perform(ActionID action, const ActionSpec& spec, pid_t pid, Done done) override;
   /// The same at once, however long Mail takes, with nothing queued before.
   ActionOutcome perform(ActionID action, const ActionSpec& spec, pid_t pid);
+  /// Presses a menu item already found (a mailbox of the picker's menu) for
+  /// `action`, in its turn after the actions asked for before it, within a
+  /// turn's budget like them; `path` is what the outcome names.
+  void press(ActionID action, platform::AXUIElement item, MenuPath path, pid_t pid, Done done);
   /// Actions asked for and not yet done.
   std::size_t pendingCount() const noexcept { return jobs_.size(); }
 
@@ -210,6 +214,8 @@ class ActionExecutor final : public ActionPerforming {
     ActionSpec spec;
     pid_t pid;
     Done done;
+    /// An item to press as it is, in place of finding the action's.
+    std::optional<Found> item;
   };
   /// Performs the first queued action within one turn's budget.
   void turn();
@@ -218,6 +224,10 @@ class ActionExecutor final : public ActionPerforming {
   /// answers so far are remembered for the next try).
   std::optional<ActionOutcome> attempt(ActionID action, const ActionSpec& spec, pid_t pid);
   std::optional<Found> find(ActionID action, const ActionSpec& spec, pid_t pid);
+  /// Presses an item found, when enabled; none when the budget ran out.
+  /// An item `readEarlier` (not found in this turn) that does not answer is
+  /// gone, not disabled.
+  std::optional<ActionOutcome> pressFound(const Found& found, bool readEarlier);
   /// The one item of Mail's menus that carries Mail's own shortcut for the
   /// action (read with a bounded walk of the menus), cached when found.
   std::optional<Found> findByKeyEquivalent(ActionID action, pid_t pid);

@@ -46,6 +46,10 @@ std::string_view PanelModel::title(ActionID action) {
       return "Cut";
     case ActionID::showShortcuts:
       return "Show shortcuts";
+    case ActionID::moveToMailbox:
+      return "Move to…";
+    case ActionID::copyToMailbox:
+      return "Copy to…";
   }
   return {};
 }

@@ -10,8 +10,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "Platform/UserDefaults.hpp"
+#include "QuilloCore/MailboxFilter.hpp"
 #include "ShortcutSet.hpp"
 
 namespace quillo {
@@ -26,6 +28,7 @@ class Preferences {
     static constexpr std::string_view debugLogging = "debugLogging";
     static constexpr std::string_view classicMenu = "classicMenu";
     static constexpr std::string_view askedLaunchAtLogin = "askedLaunchAtLogin";
+    static constexpr std::string_view recentMailboxes = "recentMailboxes";
   };
 
   explicit Preferences(platform::UserDefaults& defaults) : defaults_(defaults) {}
@@ -73,6 +76,14 @@ class Preferences {
     return defaults_.boolean(Keys::askedLaunchAtLogin).value_or(false);
   }
   void setAskedLaunchAtLogin() { defaults_.set(Keys::askedLaunchAtLogin, true); }
+
+  /// The mailboxes last chosen in the picker, most recent first: their
+  /// paths only (nothing of any message), as JSON text under
+  /// "recentMailboxes" ([["Work", "Clients", "Acme"], ["Receipts"]]). A
+  /// value that is not such a list reads as none; at most `limit` are read,
+  /// and an entry with an empty or overlong title is skipped.
+  std::vector<Mailbox> recentMailboxes(std::size_t limit) const;
+  void setRecentMailboxes(const std::vector<Mailbox>& mailboxes);
 
  private:
   platform::UserDefaults& defaults_;

@@ -37,6 +37,7 @@ class StatusMenuController final : public StatusUI {
   void refresh() override;
   /// The classic menu has no list of shortcuts: nothing opens.
   std::string showShortcuts() override { return "the classic menu has no list of shortcuts"; }
+  std::string pickMailbox(ActionID) override { return "the classic menu has no mailbox picker"; }
   /// Carries out what a menu item stands for, as choosing it does.
   void perform(StatusMenuCommand command);
 

@@ -115,7 +115,14 @@ std::string StatusPanelController::showShortcuts() {
   return "opened the panel";
 }
 
+std::string StatusPanelController::pickMailbox(ActionID action) {
+  if (!picker_) return "no mailbox picker";
+  if (panel_.isVisible()) close("the mailbox picker opened");
+  return picker_->open(action);
+}
+
 void StatusPanelController::show(bool showDebug) {
+  if (picker_ && picker_->isOpen()) picker_->close("the panel opened");
   model_.showDebug = showDebug;
   model_.editing = false;
   model_.showingHelp = false;

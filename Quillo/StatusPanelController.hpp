@@ -20,6 +20,7 @@
 
 #include "AppController.hpp"
 #include "Lifeline.hpp"
+#include "MailboxPickerController.hpp"
 #include "PanelModel.hpp"
 #include "PanelRequest.hpp"
 #include "PanelView.hpp"
@@ -54,6 +55,12 @@ class StatusPanelController final : public StatusUI {
   /// section; an open panel stays open as it is (a key that shows never
   /// hides, and an edit under way is not lost).
   std::string showShortcuts() override;
+  /// Opens the mailbox picker (closing the panel); without one, says so.
+  std::string pickMailbox(ActionID action) override;
+  /// The mailbox picker the moveToMailbox and copyToMailbox actions open;
+  /// the panel and the picker are never open together.
+  void setPicker(std::unique_ptr<MailboxPickerController> picker) { picker_ = std::move(picker); }
+  MailboxPickerController* picker() const { return picker_.get(); }
   /// The status item's click: closes an open panel, else opens it, with the
   /// debug section when the flags hold Option.
   void toggle(std::uint64_t modifierFlags);
@@ -116,6 +123,7 @@ class StatusPanelController final : public StatusUI {
   PanelView& view_;
   platform::Application& application_;
   PanelModel model_;
+  std::unique_ptr<MailboxPickerController> picker_;
   /// Ends the wait for a recording's second key when its time runs out.
   std::shared_ptr<platform::WorkItem> recordingWait_;
   std::vector<std::unique_ptr<platform::EventMonitorToken>> monitorTokens_;

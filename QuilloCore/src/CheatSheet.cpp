@@ -128,6 +128,10 @@ const std::vector<Entry>& macOwnShortcuts() {
         row(ActionID::cut, chord("cmd+x"), everywhere),
         // Quillo's own panel: Mail has no key for it, so it works nowhere.
         Entry{ActionID::showShortcuts, {}, false, {}, {}},
+        // Quillo's mailbox picker: Mail has no key for its Move To and Copy
+        // To menus.
+        Entry{ActionID::moveToMailbox, {}, false, {}, {}},
+        Entry{ActionID::copyToMailbox, {}, false, {}, {}},
     };
   }();
   return table;

@@ -189,6 +189,7 @@ const KeyBindings& Keymap::defaultBindings() {
       {character("/"), ActionID::focusSearch},
       {character("o"), ActionID::openMessage},
       {character("?"), ActionID::showShortcuts},
+      {character("v"), ActionID::moveToMailbox},
       {KeyToken::named(KeyToken::NamedKey::return_), ActionID::openMessage},
   };
   return bindings;
@@ -204,6 +205,8 @@ const ChordBindings& Keymap::defaultComposeBindings() {
 }
 
 // showShortcuts has no spec: Quillo carries it out itself (isDoneByQuillo).
+// The picker's actions name the menus whose items are the mailboxes: Mail
+// titles them "Move To" and "Copy To" (matched ignoring case).
 const ActionTable& Keymap::defaultActions() {
   using NamedKey = KeyToken::NamedKey;
   static const ActionTable actions{
@@ -226,6 +229,8 @@ const ActionTable& Keymap::defaultActions() {
       {ActionID::copy, menuSpec({{"Edit", "Copy"}})},
       {ActionID::paste, menuSpec({{"Edit", "Paste"}})},
       {ActionID::cut, menuSpec({{"Edit", "Cut"}})},
+      {ActionID::moveToMailbox, menuSpec({{"Message", "Move To"}})},
+      {ActionID::copyToMailbox, menuSpec({{"Message", "Copy To"}})},
   };
   return actions;
 }

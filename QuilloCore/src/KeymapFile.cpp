@@ -271,7 +271,7 @@ class SectionReader {
     for (auto& entry : entries) {
       const std::string& name = entry.name;
       if (const auto action = fromRawValue<ActionID>(name)) {
-        if (isDoneByQuillo(*action)) {
+        if (*action == ActionID::showShortcuts) {
           warn("Action " + inQuotes(name) +
                " is done by Quillo itself, not through Mail's menus; its entry in \"actions\" "
                "is ignored.");

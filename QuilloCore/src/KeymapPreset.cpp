@@ -22,6 +22,8 @@ Keymap makeOutlookMac() {
                     {"ctrl+1", ActionID::toggleFlag},
                     {"cmd+t", ActionID::markRead},
                     {"shift+cmd+t", ActionID::markUnread},
+                    // Outlook for Mac's Move to folder.
+                    {"shift+cmd+m", ActionID::moveToMailbox},
                 }),
                 Keymap::defaultComposeBindings(), {}, Keymap::defaultActions(),
                 FocusPolicy::default_());
@@ -39,6 +41,8 @@ Keymap makeOutlookWindows() {
                     {"ctrl+shift+g", ActionID::toggleFlag},
                     {"ctrl+e", ActionID::focusSearch},
                     {"ctrl+z", ActionID::undo},
+                    // Outlook for Windows' Move to folder.
+                    {"ctrl+shift+v", ActionID::moveToMailbox},
                 }),
                 chords({{"ctrl+return", ActionID::send}, {"ctrl+enter", ActionID::send}}),
                 chords({

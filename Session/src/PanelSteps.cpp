@@ -68,6 +68,34 @@ std::vector<ScenarioRunner::Step> ScenarioRunner::panelSteps() {
          r.panelReadout_ = *lines;
        },
        true},
+      {"read picker",
+       "write every line of Quillo's open mailbox picker into the transcript: its title, the "
+       "field \"[rcpt▏]\" (the placeholder in angle brackets while empty), one line per row "
+       "shown (\"▸\" marks the selected one, its place after a dash, \"⏲\" a recent choice), "
+       "a note in brackets, and the footer. The transcript says \"picker: opened\" and "
+       "\"picker: closed\" when it opens and closes; keys typed while it is open are its own",
+       [](R& r, const Words&, const S&) {
+         r.requireQuillo();
+         const auto lines = r.host_.pickerLines();
+         if (!lines) throw StepFailure("Quillo's mailbox picker is closed");
+         r.pickerReadout_ = *lines;
+       },
+       true},
+      {"click picker \"MAILBOX\"",
+       "click the row of a mailbox in Quillo's open picker, by its name or \"name — place\"",
+       [](R& r, const Words& w, const S&) {
+         r.requireQuillo();
+         if (auto error = r.host_.clickPicker(w[2])) throw StepFailure(*error);
+       },
+       true},
+      {"scroll picker ROWS",
+       "turn the mouse wheel over the open picker's list by ROWS rows (negative: up)",
+       [](R& r, const Words& w, const S&) {
+         r.requireQuillo();
+         if (!r.host_.scrollPicker(static_cast<int>(number(w[2]))))
+           throw StepFailure("Quillo's mailbox picker is closed");
+       },
+       true},
       {"panel loses key",
        "Quillo's open panel stops being the key window and nothing else happens (a window of "
        "the system takes the keyboard)",

@@ -160,6 +160,7 @@ StepResult ScenarioRunner::run(const ScenarioStep& step) {
   decisions_.clear();
   outcomes_.clear();
   panelReadout_.clear();
+  pickerReadout_.clear();
   singleKeyStep_ = false;
   typingStep_ = false;
   mac_.accessibility().resetRoundTrips();

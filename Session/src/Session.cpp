@@ -118,13 +118,17 @@ void Session::launchProcess() {
     };
   }
   panelView_.reset();
+  pickerView_.reset();
   mac_->statusItem().mouseDown = nullptr;
   eventMonitors_.reset();
   panelWindow_.reset();
+  pickerWindow_.reset();
   if (!desktop_) {
     panelWindow_ = std::make_unique<sim::SimPanelWindow>(*mac_, application_->pid());
     eventMonitors_ = std::make_unique<sim::SimEventMonitors>(*mac_, application_->pid());
     panelView_ = std::make_unique<TextPanelView>();
+    pickerWindow_ = std::make_unique<sim::SimPanelWindow>(*mac_, application_->pid());
+    pickerView_ = std::make_unique<TextPickerView>();
     // The status item's button is a window of Quillo's: its clicks pass
     // Quillo's local monitors first.
     mac_->statusItem().mouseDown = [monitors = eventMonitors_.get()](std::uint64_t flags) {
@@ -150,6 +154,15 @@ void Session::launchProcess() {
           auto panel = std::make_unique<StatusPanelController>(app, item, window, monitors, view,
                                                                *application_);
           panelController_ = panel.get();
+          platform::PanelWindow* pickerWindow =
+              desktop_ ? desktop_->pickerWindow : pickerWindow_.get();
+          PickerView* pickerView = desktop_ ? desktop_->pickerView : pickerView_.get();
+          if (pickerWindow && pickerView) {
+            auto picker = std::make_unique<MailboxPickerController>(
+                app, item, *pickerWindow, monitors, *pickerView, application_->pid());
+            pickerController_ = picker.get();
+            panel->setPicker(std::move(picker));
+          }
           shown = std::move(panel);
         }
         auto text = std::make_unique<StatusText>(app, std::move(shown));
@@ -178,6 +191,7 @@ void Session::endProcess() {
   delegate_.reset();
   statusText_ = nullptr;
   panelController_ = nullptr;
+  pickerController_ = nullptr;
   mac_->quit(application_->pid());
   started_ = false;
   launchProcess();
@@ -349,6 +363,29 @@ std::optional<platform::Rect> Session::panelFrame() const {
 
 std::vector<std::string> Session::panelRowLabels() const {
   return panelView_ ? panelView_->rowLabels() : std::vector<std::string>{};
+}
+
+std::optional<std::vector<std::string>> Session::pickerLines() {
+  if (!pickerWindow_ || !pickerWindow_->isVisible()) return std::nullopt;
+  return pickerView_->lines();
+}
+
+std::string Session::pickerCloseReason() const {
+  return pickerController_ ? pickerController_->lastCloseReason() : std::string();
+}
+
+std::optional<std::string> Session::clickPicker(const std::string& mailbox) {
+  if (desktop_) return "Quillo's picker is on the desktop: click it there";
+  if (!pickerWindow_ || !pickerWindow_->isVisible()) return "Quillo's mailbox picker is closed";
+  // A click in the picker goes through Quillo's local monitor first.
+  if (!eventMonitors_->mouseDownInOwnWindow(platform::EventWindow::panel)) return std::nullopt;
+  return pickerView_->click(mailbox);
+}
+
+bool Session::scrollPicker(int rows) {
+  if (desktop_ || !pickerWindow_ || !pickerWindow_->isVisible()) return false;
+  pickerView_->scroll(rows);
+  return true;
 }
 
 bool Session::setBundleVersion(bool present) {

@@ -22,6 +22,7 @@ ScenarioRunner::Snapshot ScenarioRunner::snapshot() const {
           host_.status(),
           statusItemLook(),
           host_.panelLines().has_value(),
+          host_.pickerLines().has_value(),
           mac_.windowServer().eventsLogged(),
           mac_.permissions.prompts.size(),
           workspace.openedURLs.size(),
@@ -124,6 +125,13 @@ void ScenarioRunner::addChanges(const Snapshot& before, const Snapshot& after,
   }
   for (const auto& line : panelReadout_)
     out.push_back("panel | " + line);
+  if (after.pickerOpen != before.pickerOpen) {
+    const std::string why = after.pickerOpen ? std::string() : host_.pickerCloseReason();
+    out.push_back(after.pickerOpen ? "picker: opened"
+                                   : "picker: closed" + (why.empty() ? "" : " \u2014 " + why));
+  }
+  for (const auto& line : pickerReadout_)
+    out.push_back("picker | " + line);
   const auto& prompts = mac_.permissions.prompts;
   for (std::size_t i = before.prompts; i < after.prompts; ++i)
     out.push_back("system asks for " + prompts[i]);

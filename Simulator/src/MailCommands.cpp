@@ -154,6 +154,22 @@ void MailApp::moveTargetTo(const std::string& mailbox) {
   moveTarget(mailbox, "Move");
 }
 
+void MailApp::copyTargetTo(const std::string& mailbox) {
+  const auto target = targetMessage();
+  if (!target) return;
+  const MailMessage* original = store_->find(target->id);
+  if (!original) return;
+  MailMessage copy = *original;
+  copy.id = store_->nextMessageID++;
+  store_->mailboxes[mailbox].push_back(copy);
+  refreshTable();
+  undoStack_.push_back({"Copy", [this, id = copy.id, mailbox] {
+                          std::erase_if(store_->mailboxes[mailbox],
+                                        [&](const auto& m) { return m.id == id; });
+                          refreshTable();
+                        }});
+}
+
 void MailApp::markTarget(bool read) {
   const auto target = targetMessage();
   if (!target) return;

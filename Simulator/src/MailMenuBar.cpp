@@ -111,7 +111,11 @@ std::string localized(const std::string& language, const std::string& menu,
       {"Move to Junk", "In „Werbung“ bewegen"},
       {"Move to Spam", "In „Spam“ bewegen"},
       {"Message/Archive", "Archivieren"},
-      {"Move to", "Bewegen nach"},
+      // Not confirmed: no public source was found for the German titles of
+      // Move To and Copy To. Quillo does not rely on them (it finds the two
+      // menus by their shape); only the transcripts show them.
+      {"Move To", "Bewegen nach"},
+      {"Copy To", "Kopieren nach"},
       {"Apply Rules", "Regeln anwenden"},
       {"Show Fonts", "Schriften einblenden"},
       {"Show Colors", "Farben einblenden"},
@@ -176,7 +180,8 @@ std::string localized(const std::string& language, const std::string& menu,
       {"Move to Junk", "Placer dans Indésirables"},
       {"Move to Spam", "Placer dans Spam"},
       {"Message/Archive", "Archiver"},
-      {"Move to", "Déplacer vers"},
+      {"Move To", "Déplacer vers"},
+      {"Copy To", "Copier vers"},
       {"Apply Rules", "Appliquer les règles"},
       {"Show Fonts", "Afficher les polices"},
       {"Show Colors", "Afficher les couleurs"},
@@ -251,6 +256,36 @@ void MailApp::buildMenus() {
   const auto editableFocus = [this] {
     const auto focused = focusedElement();
     return focused && focused->editable;
+  };
+  // Message › Move To and Copy To list the same mailboxes: Mail's own, then
+  // the user's, then a second account ("Work") whose mailboxes sit in a
+  // submenu of its own, a mailbox holding others in a further one. A
+  // mailbox is stored under its path ("Work › Clients › Acme").
+  const auto mailboxMenu = [this, hasTarget](bool copy) {
+    const auto mailbox = [this, hasTarget, copy](std::string title, std::string stored) {
+      return MenuItem{
+          .title = std::move(title), .enabled = hasTarget, .action = [this, copy, stored] {
+            if (copy) {
+              copyTargetTo(stored);
+            } else {
+              moveTargetTo(stored);
+            }
+          }};
+    };
+    return std::vector<MenuItem>{
+        mailbox("Inbox", "Inbox"),
+        mailbox("Archive", "Archive"),
+        mailbox("Trash", "Trash"),
+        MenuItem::separator(),
+        mailbox("Receipts", "Receipts"),
+        mailbox("Travel", "Travel"),
+        {.title = "Work",
+         .submenu = {mailbox("Inbox", "Work \u203a Inbox"),
+                     {.title = "Clients",
+                      .submenu = {mailbox("Acme", "Work \u203a Clients \u203a Acme"),
+                                  mailbox("Globex", "Work \u203a Clients \u203a Globex")}},
+                     mailbox("Projects", "Work \u203a Projects")}},
+    };
   };
   std::vector<Menu> menus = {
       {"Mail",
@@ -392,21 +427,8 @@ void MailApp::buildMenus() {
          .enabled = hasTarget,
          .action = [this] { archiveTarget(); }},
         MenuItem::separator(),
-        {.title = "Move to",
-         .submenu =
-             {{.title = "Inbox", .enabled = hasTarget, .action = [this] { moveTargetTo("Inbox"); }},
-              {.title = "Archive",
-               .enabled = hasTarget,
-               .action = [this] { moveTargetTo("Archive"); }},
-              {.title = "Trash", .enabled = hasTarget, .action = [this] { moveTargetTo("Trash"); }},
-              // The user's own mailboxes follow Mail's, by name.
-              MenuItem::separator(),
-              {.title = "Receipts",
-               .enabled = hasTarget,
-               .action = [this] { moveTargetTo("Receipts"); }},
-              {.title = "Travel",
-               .enabled = hasTarget,
-               .action = [this] { moveTargetTo("Travel"); }}}},
+        {.title = "Move To", .submenu = mailboxMenu(false)},
+        {.title = "Copy To", .submenu = mailboxMenu(true)},
         {.title = "Apply Rules", .key = {u'l', kOptionCommand}, .enabled = hasTarget}}},
       {"Format",
        {{.title = "Show Fonts", .key = {u't', kCommand}, .enabled = composing},

@@ -1,11 +1,15 @@
 // ActionID: the commands Quillo can carry out for Mail.
 //
-// Twenty cases in a fixed declaration order (the order of allCases and of
-// every per-action listing). The raw value is the case name and is also the
-// JSON form; `delete_` is spelled with an underscore only because `delete` is
-// a C++ keyword (its raw value is "delete"). Nineteen are Mail's own commands,
-// done through its menus; `showShortcuts` is done by Quillo: it opens Quillo's
-// panel with its list of shortcuts, and Mail has no menu item for it.
+// Twenty-two cases in a fixed declaration order (the order of allCases and
+// of every per-action listing). The raw value is the case name and is also
+// the JSON form; `delete_` is spelled with an underscore only because
+// `delete` is a C++ keyword (its raw value is "delete"). Nineteen are Mail's
+// own commands, done through its menus. Three are done by Quillo:
+// `showShortcuts` opens Quillo's panel with its list of shortcuts (Mail has
+// no menu item for it); `moveToMailbox` and `copyToMailbox` open Quillo's
+// mailbox picker, which lists the items of Mail's "Move to" (or "Copy to")
+// menu and presses the one the user picks. Their ActionSpec's menu paths
+// lead to that menu, not to an item to press.
 //
 // A keymap may define actions of its own by name ("actions" in keymap.json).
 // They have no case: they take the values from firstUserActionValue on, in
@@ -44,16 +48,19 @@ enum class ActionID : std::uint8_t {
   paste,
   cut,
   showShortcuts,
+  moveToMailbox,
+  copyToMailbox,
 };
 
 template <>
 struct EnumRawValues<ActionID> {
-  static constexpr std::array<std::string_view, 20> values{
-      "archive",    "delete",      "nextMessage", "previousMessage",
-      "reply",      "replyAll",    "forward",     "newMessage",
-      "toggleFlag", "markJunk",    "markRead",    "markUnread",
-      "undo",       "focusSearch", "openMessage", "send",
-      "copy",       "paste",       "cut",         "showShortcuts"};
+  static constexpr std::array<std::string_view, 22> values{
+      "archive",       "delete",       "nextMessage", "previousMessage",
+      "reply",         "replyAll",     "forward",     "newMessage",
+      "toggleFlag",    "markJunk",     "markRead",    "markUnread",
+      "undo",          "focusSearch",  "openMessage", "send",
+      "copy",          "paste",        "cut",         "showShortcuts",
+      "moveToMailbox", "copyToMailbox"};
 };
 
 /// The first value a keymap's own action takes.
@@ -99,17 +106,20 @@ constexpr bool worksInMessageWindow(ActionID action) noexcept {
     case ActionID::markUnread:
     case ActionID::undo:
     case ActionID::showShortcuts:
+    case ActionID::moveToMailbox:
+    case ActionID::copyToMailbox:
       return true;
   }
   return true;
 }
 
 /// Whether Quillo carries the action out itself rather than in Mail: such
-/// an action has no menu path and no key in Mail (no ActionSpec), and is
-/// handed to the app instead of pressing a menu item.
+/// an action is handed to the app instead of pressing a menu item.
 constexpr bool isDoneByQuillo(ActionID action) noexcept {
   switch (action) {
     case ActionID::showShortcuts:
+    case ActionID::moveToMailbox:
+    case ActionID::copyToMailbox:
       return true;
     case ActionID::archive:
     case ActionID::delete_:

@@ -66,6 +66,18 @@ class ScenarioHost {
   /// The open panel stops being the key window; false when it is not open
   /// and key, or the host has no panel.
   virtual bool panelLosesKey() { return false; }
+  /// The mailbox picker as drawn, one line per part; none while it is
+  /// closed or when the host has none.
+  virtual std::optional<std::vector<std::string>> pickerLines() { return std::nullopt; }
+  /// Why the picker last closed; empty when unknown.
+  virtual std::string pickerCloseReason() const { return {}; }
+  /// Clicks a mailbox's row of the open picker; the error's text when there
+  /// is none.
+  virtual std::optional<std::string> clickPicker(const std::string&) {
+    return "Quillo has no mailbox picker here";
+  }
+  /// Turns the mouse wheel over the open picker's list; false when closed.
+  virtual bool scrollPicker(int) { return false; }
   /// Where the open panel is on the screen; none while it is closed.
   virtual std::optional<platform::Rect> panelFrame() const { return std::nullopt; }
   /// The accessibility labels of the open panel's shortcut rows.

@@ -120,6 +120,7 @@ class ScenarioRunner {
     std::optional<std::string> status;
     StatusItemLook look;
     bool panelOpen = false;
+    bool pickerOpen = false;
     std::uint64_t events = 0;
     std::size_t prompts = 0;
     std::size_t openedURLs = 0;
@@ -153,6 +154,7 @@ class ScenarioRunner {
   std::vector<std::string> outcomes_;
   /// The panel's lines a step asked to read, for the transcript.
   std::vector<std::string> panelReadout_;
+  std::vector<std::string> pickerReadout_;
   std::vector<std::string> lastDecisions_;
   std::vector<std::string> lastOutcomes_;
   std::size_t roundTripsOfLastStep_ = 0;

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "AppController.hpp"
+#include "MailboxPickerController.hpp"
 #include "Platform/linux/LinuxServices.hpp"
 #include "QuilloApp.hpp"
 #include "Session/LoopDriver.hpp"
@@ -28,6 +29,7 @@
 #include "Session/ScenarioRunner.hpp"
 #include "Session/StatusText.hpp"
 #include "Session/TextPanelView.hpp"
+#include "Session/TextPickerView.hpp"
 #include "Simulator/SimEventMonitors.hpp"
 #include "Simulator/SimPanelWindow.hpp"
 #include "Simulator/SimulatedApplication.hpp"
@@ -56,6 +58,10 @@ struct SessionDesktop {
   PanelView& panelView;
   /// Shows an alert and returns the title of the button chosen.
   std::function<std::string(const platform::Alert&)> answerAlert;
+  /// The mailbox picker's window and drawing; without them there is no
+  /// picker.
+  platform::PanelWindow* pickerWindow = nullptr;
+  PickerView* pickerView = nullptr;
 };
 
 struct SessionOptions {
@@ -122,6 +128,10 @@ class Session final : public ScenarioHost {
   bool commandNeedsQuillo(const std::string& name) const override;
   std::optional<platform::Rect> panelFrame() const override;
   std::vector<std::string> panelRowLabels() const override;
+  std::optional<std::vector<std::string>> pickerLines() override;
+  std::string pickerCloseReason() const override;
+  std::optional<std::string> clickPicker(const std::string& mailbox) override;
+  bool scrollPicker(int rows) override;
   bool setBundleVersion(bool present) override;
   bool setAlertDetails(bool on) override {
     alertDetails_ = on;
@@ -187,6 +197,9 @@ class Session final : public ScenarioHost {
   std::unique_ptr<sim::SimPanelWindow> panelWindow_;
   std::unique_ptr<sim::SimEventMonitors> eventMonitors_;
   std::unique_ptr<TextPanelView> panelView_;
+  std::unique_ptr<sim::SimPanelWindow> pickerWindow_;
+  std::unique_ptr<TextPickerView> pickerView_;
+  MailboxPickerController* pickerController_ = nullptr;  // owned by the panel's controller
   std::unique_ptr<AppDelegate> delegate_;
   StatusText* statusText_ = nullptr;
   StatusPanelController* panelController_ = nullptr;  // owned by statusText_

@@ -27,6 +27,9 @@ class StatusText final : public StatusUI {
   std::string showShortcuts() override {
     return inner_ ? inner_->showShortcuts() : "no list of shortcuts to show";
   }
+  std::string pickMailbox(ActionID action) override {
+    return inner_ ? inner_->pickMailbox(action) : "no mailbox picker";
+  }
 
   int refreshes() const noexcept { return refreshes_; }
   /// Every status shown, in order, each once per change.

@@ -168,6 +168,8 @@ class MailApp final : public SimApp {
   void archiveTarget();
   void junkTarget();
   void moveTargetTo(const std::string& mailbox);
+  /// A copy of the message, with an id of its own, goes into the mailbox.
+  void copyTargetTo(const std::string& mailbox);
   void markTarget(bool read);
   void toggleFlag();
   void reply(bool all, bool forward);
