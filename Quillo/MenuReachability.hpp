@@ -2,7 +2,7 @@
 // performed in the running Mail — by one of its menu paths, by Mail's own
 // key equivalent for it, or by its fallback key — and, for those that
 // cannot, a problem line for the user ("Archive: Mail has no menu item for
-// it (tried Message › Archive, Message › Move to › Archive, ⌃⌘A)").
+// it (tried Message › Archive, Message › Move To › Archive, ⌃⌘A)").
 //
 // A check reads Mail's menus once (MailMenuReader) and answers every action
 // from that reading. It never runs on the key path: check() only posts

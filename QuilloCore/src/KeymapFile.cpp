@@ -78,7 +78,7 @@ std::vector<KeyEntry> decodeKeyMap(const Json& value, CodingPath& path) {
 }
 
 /// A menu path written as one string: titles between "›" signs, spaces
-/// around each sign left out ("Message › Move to › Receipts").
+/// around each sign left out ("Message › Move To › Receipts").
 MenuPath splitMenuPath(std::string_view text) {
   static constexpr std::string_view separator = "\u203A";
   MenuPath path;

@@ -111,7 +111,7 @@ class KeymapSchema(unittest.TestCase):
     def test_actions_of_the_files_own(self):
         right = [
             {"keys": {"x": "moveToReceipts", "g r": "moveToReceipts"},
-             "actions": {"moveToReceipts": {"menu": ["Message › Move to › Receipts",
+             "actions": {"moveToReceipts": {"menu": ["Message › Move To › Receipts",
                                                      ["**", "Receipts"]],
                                             "title": "Move to Receipts",
                                             "in": ["messageList", "openMessage"]},

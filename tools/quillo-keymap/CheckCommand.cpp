@@ -7,7 +7,7 @@
 namespace quillo::keymaptool {
 namespace {
 
-/// "Message › Move to › Receipts, or key down".
+/// "Message › Move To › Receipts, or key down".
 std::string specText(const ActionSpec& spec) {
   std::string text;
   for (const MenuPath& path : spec.menu) {
