@@ -79,13 +79,13 @@ TEST_F(PanelTest, ASwitchOnlyAsksAndShowsWhatTheContentSays) {
   EXPECT_FALSE(enabled->isOn());
 }
 
-TEST_F(PanelTest, TheListHasTwoColumnsOfTenRowsWithTheirLabels) {
+TEST_F(PanelTest, TheListHasTwoColumnsOfElevenRowsWithTheirLabels) {
   show();
   auto* left = theOne(widget, "leftColumn", true);
   auto* right = theOne(widget, "rightColumn", true);
   ASSERT_TRUE(left && right);
-  EXPECT_EQ(visibleNamed(*left, "shortcutRow", true).size(), 10u);
-  EXPECT_EQ(visibleNamed(*right, "shortcutRow", true).size(), 10u);
+  EXPECT_EQ(visibleNamed(*left, "shortcutRow", true).size(), 11u);
+  EXPECT_EQ(visibleNamed(*right, "shortcutRow", true).size(), 11u);
   EXPECT_EQ(visibleNamed(*left, "Archive: E, Quillo, works in the message list, in an open message")
                 .size(),
             1u);

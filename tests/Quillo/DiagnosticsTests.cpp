@@ -52,7 +52,7 @@ TEST_F(DiagnosticsTest, MenuCheckListsEveryPathAndLeavesTheExecutorsCacheAlone) 
   user.relaunchMail({.junkTitle = "Move to Spam"});
   app.menuCheck();
   const auto written = lines();
-  ASSERT_EQ(written.size(), 21u);
+  ASSERT_EQ(written.size(), 23u);
   EXPECT_EQ(written[10],
             "  markJunk: Message \u203a Move to Junk \u2717; Message \u203a Move to Spam \u2713 "
             "enabled");

@@ -200,7 +200,9 @@ TEST_F(ReachabilityTest, ChecksOneMenuPerTurnAndNothingBeforeTheLoopRuns) {
   EXPECT_EQ(perTurn.front(), 2u);
   std::size_t total = 0;
   for (std::size_t requests : perTurn) {
-    EXPECT_LE(requests, 40u);  // no turn holds the keyboard long
+    // No turn holds the keyboard long; the Message menu's turn is the
+    // longest, with the mailboxes of its Move To and Copy To menus.
+    EXPECT_LE(requests, 60u);
     total += requests;
   }
   EXPECT_EQ(total, reachability.requestsOfLastCheck());

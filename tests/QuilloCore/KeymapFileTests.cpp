@@ -64,7 +64,7 @@ TEST(KeymapParse, FixtureTable) {
       }
     }
     if (entry.contains("actions")) {
-      EXPECT_EQ(result.keymap.actions.size(), 19u);
+      EXPECT_EQ(result.keymap.actions.size(), 21u);
       for (const auto& [name, spec] : entry["actions"].items()) {
         EXPECT_EQ(*result.keymap.spec(*fromRawValue<ActionID>(name)), specFrom(spec)) << name;
       }
@@ -152,7 +152,7 @@ TEST(DefaultKeymapFile, ParsesToTheBuiltInKeymapWithoutWarnings) {
        {"version", "keys", "composeKeys", "anywhereKeys", "actions", "focus"}) {
     EXPECT_TRUE(document.contains(member)) << member;
   }
-  EXPECT_EQ(document["actions"].size(), 19u);
+  EXPECT_EQ(document["actions"].size(), 21u);
   EXPECT_EQ(document["focus"].size(), 7u);
 }
 

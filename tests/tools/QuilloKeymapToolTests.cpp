@@ -82,7 +82,7 @@ TEST(QuilloKeymapTool, CheckReadsTheUsersKeymapByDefault) {
   const auto viaXDG = testing::runProgram(kTool, {"check"});
   EXPECT_EQ(viaXDG.exitStatus, 0) << viaXDG.err;
   EXPECT_EQ(viaXDG.out, (home.config() / "Quillo" / "keymap.json").string() +
-                            ": 17 single keys, 2 chords, 0 warnings\n");
+                            ": 18 single keys, 2 chords, 0 warnings\n");
   const auto viaHome = testing::runProgram(kTool, {"check"}, "", {{"XDG_CONFIG_HOME", ""}});
   EXPECT_EQ(viaHome.exitStatus, 0) << viaHome.err;
   EXPECT_TRUE(viaHome.out.starts_with((home.home() / ".config/Quillo/keymap.json").string()));
