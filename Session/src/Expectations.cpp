@@ -75,6 +75,16 @@ const std::vector<ScenarioRunner::Expectation>& ScenarioRunner::expectations() {
          }
        },
        exact},
+      {"picker open", "",
+       [](R& r, const Words&, Words& unmet) {
+         if (!r.host_.pickerLines()) unmet.push_back("Quillo's mailbox picker open, not closed");
+       },
+       exact},
+      {"picker closed", "",
+       [](R& r, const Words&, Words& unmet) {
+         if (r.host_.pickerLines()) unmet.push_back("Quillo's mailbox picker closed, not open");
+       },
+       exact},
       {"panel closed", "",
        [](R& r, const Words&, Words& unmet) {
          if (r.host_.panelLines()) unmet.push_back("Quillo's panel closed, not open");
