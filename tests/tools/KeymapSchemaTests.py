@@ -133,7 +133,7 @@ class KeymapSchema(unittest.TestCase):
             {"actions": {"tidy": {"menu": ["Scripts › Tidy"], "title": "x" * 61}}},
             {"actions": {"archive": {"menu": ["Message › Archive"], "title": "Stash"}}},
             # More members than the built-in actions and 64 own ones.
-            {"actions": {"own%02d" % i: {"key": "down"} for i in range(84)}},
+            {"actions": {"own%02d" % i: {"key": "down"} for i in range(86)}},
             {"composeKeys": {"cmd+shift+p": "plainText"}},
         ]
         for document in wrong:

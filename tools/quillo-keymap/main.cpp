@@ -43,8 +43,8 @@ commands:
       forms separated by spaces, a two-key sequence in double quotes: "g i"),
       the places (messageList, openMessage,
       writing) and "quillo" or "mail" (Mail's own shortcut, where the keymap
-      gives the action none; showShortcuts, Quillo's own, has none of Mail's:
-      no keys and no places then). The keymap is a preset's (default gmail), none
+      gives the action none; showShortcuts, moveToMailbox and copyToMailbox,
+      Quillo's own, have none of Mail's: no keys and no places then). The keymap is a preset's (default gmail), none
       at all with --set off, the one read from FILE, or that of a custom
       shortcut definition (custom.json).
 )USAGE";
