@@ -91,6 +91,10 @@ bool EventTap::handle(EventType type, const Event& event) {
     case EventType::keyDown:
     case EventType::keyUp:
       return onKeyEvent_ ? onKeyEvent_(type, event) : false;
+    case EventType::leftMouseDown:
+    case EventType::rightMouseDown:
+      if (onKeyEvent_) onKeyEvent_(type, event);
+      return false;  // a click always goes on
     case EventType::tapDisabledByTimeout:
     case EventType::tapDisabledByUserInput: {
       const bool timeout = type == EventType::tapDisabledByTimeout;

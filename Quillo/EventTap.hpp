@@ -102,10 +102,14 @@ class EventTap final : public KeyEventTapping {
   int renewals() const override { return renewals_; }
   bool keysHidden() const override { return events_.isSecureEventInputEnabled(); }
 
-  /// The events of interest: key-down and key-up (0xC00).
+  /// The events of interest: key-down and key-up, and the mouse-downs that
+  /// end a wait for the second key of a sequence (0xC0A). A mouse-down is
+  /// only seen, never held or dropped.
   static constexpr std::uint64_t eventsOfInterest =
       platform::eventMaskBit(platform::EventType::keyDown) |
-      platform::eventMaskBit(platform::EventType::keyUp);
+      platform::eventMaskBit(platform::EventType::keyUp) |
+      platform::eventMaskBit(platform::EventType::leftMouseDown) |
+      platform::eventMaskBit(platform::EventType::rightMouseDown);
 
  private:
   static platform::Event* callback(platform::EventTapProxy proxy, platform::EventType type,

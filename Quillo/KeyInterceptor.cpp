@@ -42,6 +42,12 @@ std::optional<KeyChord> KeyInterceptor::pendingFirstKey() {
 }
 
 bool KeyInterceptor::handle(EventType type, const Event& event) {
+  // A click anywhere ends a wait for the second key of a sequence, silently:
+  // the user has moved on, even where the click leaves the focus as it was.
+  if (type == EventType::leftMouseDown || type == EventType::rightMouseDown) {
+    sequences_.cancel();
+    return false;
+  }
   if (event.integerValueField(EventField::eventSourceUserData) == ownEventMarker) return false;
   if (suspended_) {
     // The recorder has the keys now; a key-down that passes has its key-up

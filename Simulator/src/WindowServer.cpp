@@ -371,6 +371,18 @@ void WindowServer::removeMouseDownWatcher(std::uint64_t id) {
 }
 
 void WindowServer::mouseDown(pid_t target) {
+  // The session taps that ask for mouse-downs see the click first; here
+  // they only watch it (it reaches its window whatever they answer).
+  const auto taps = taps_;
+  for (const auto& tap : taps) {
+    const bool stillThere = std::find(taps_.begin(), taps_.end(), tap) != taps_.end();
+    if (!stillThere || !tap->enabled || !tap->inRunLoop ||
+        !(tap->mask & eventMaskBit(EventType::leftMouseDown)) || !tapMayListen(*tap)) {
+      continue;
+    }
+    Event click(EventType::leftMouseDown);
+    tap->callback(nullptr, EventType::leftMouseDown, &click, tap->userInfo);
+  }
   // The clicked window takes the keyboard from another process's panel.
   const auto panel = mac_.workspace().keyboardFocusPID();
   if (panel && *panel != target && mac_.workspace().frontmostPID() != panel)

@@ -130,6 +130,8 @@ struct PostingTap {
         self->seen.push_back("disabled by timeout");
         return event;
       case EventType::null:
+      case EventType::leftMouseDown:
+      case EventType::rightMouseDown:
       case EventType::flagsChanged:
       case EventType::tapDisabledByUserInput:
         return event;

@@ -22,6 +22,8 @@ namespace quillo::platform {
 
 enum class EventType : std::uint32_t {
   null = 0,
+  leftMouseDown = 1,   // kCGEventLeftMouseDown
+  rightMouseDown = 3,  // kCGEventRightMouseDown
   keyDown = 10,
   keyUp = 11,
   flagsChanged = 12,

@@ -145,8 +145,10 @@ class WindowServer final : public platform::EventServices, public platform::Keyb
   using MouseDownWatcher = std::function<void(pid_t target)>;
   std::uint64_t addMouseDownWatcher(MouseDownWatcher watcher);
   void removeMouseDownWatcher(std::uint64_t id);
-  /// The user clicks into a window of `target`: a panel of another process
-  /// that had the keyboard gives it back, and every watcher hears the click.
+  /// The user clicks into a window of `target`: the session taps that ask
+  /// for left mouse-downs see it (and cannot stop it), a panel of another
+  /// process that had the keyboard gives it back, and every watcher hears
+  /// the click.
   void mouseDown(pid_t target);
 
   // MARK: Observations

@@ -20,6 +20,10 @@ std::optional<EventType> eventType(CGEventType type) {
   switch (static_cast<std::uint32_t>(type)) {
     case kCGEventNull:
       return EventType::null;
+    case kCGEventLeftMouseDown:
+      return EventType::leftMouseDown;
+    case kCGEventRightMouseDown:
+      return EventType::rightMouseDown;
     case kCGEventKeyDown:
       return EventType::keyDown;
     case kCGEventKeyUp:
@@ -31,7 +35,7 @@ std::optional<EventType> eventType(CGEventType type) {
     case kCGEventTapDisabledByUserInput:
       return EventType::tapDisabledByUserInput;
   }
-  return std::nullopt;  // mouse and other events: not the seam's business
+  return std::nullopt;  // other events: not the seam's business
 }
 
 CGEventField field(EventField field) {
@@ -315,6 +319,8 @@ void MacEventServices::postToPid(pid_t pid, const Event& event) {
     case EventType::keyUp:
       break;
     case EventType::null:
+    case EventType::leftMouseDown:
+    case EventType::rightMouseDown:
     case EventType::flagsChanged:
     case EventType::tapDisabledByTimeout:
     case EventType::tapDisabledByUserInput:

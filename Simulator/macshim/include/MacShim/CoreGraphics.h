@@ -23,6 +23,8 @@ typedef uint64_t CGEventFlags;
 typedef uint32_t CGEventType;
 enum {
   kCGEventNull = 0,
+  kCGEventLeftMouseDown = 1,
+  kCGEventRightMouseDown = 3,
   kCGEventKeyDown = 10,
   kCGEventKeyUp = 11,
   kCGEventFlagsChanged = 12,
