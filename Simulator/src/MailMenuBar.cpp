@@ -98,7 +98,10 @@ std::string localized(const std::string& language, const std::string& menu,
       {"Sent", "Gesendet"},
       {"Junk", "Werbung"},
       {"Trash", "Papierkorb"},
-      {"Message", "Nachricht"},
+      // Apple's German guide names the Message menu „E-Mail“
+      // (support.apple.com/de-at/guide/mail/mlhlp1017: „E-Mail“ > „Regeln
+      // anwenden“). No other title in these tables is confirmed by a source.
+      {"Message", "E-Mail"},
       {"Send", "Senden"},
       {"Reply", "Antworten"},
       {"Reply All", "Allen antworten"},

@@ -86,24 +86,24 @@ class GermanMailTest : public testing::SimulatedMacTest {
 // life, stand in language/german-mail.scenario.
 TEST_F(GermanMailTest, ANewMailProcessIsToldAgainOfAnItemFoundByItsKeyEquivalent) {
   EXPECT_EQ(perform(ActionID::archive),
-            ActionOutcome(ActionOutcome::Pressed{{"Nachricht", "Archivieren"}}));
+            ActionOutcome(ActionOutcome::Pressed{{"E-Mail", "Archivieren"}}));
   EXPECT_EQ(executor.resolved().at(ActionID::archive).keyEquivalent, chord("ctrl+cmd+a"));
   relaunch({});
   perform(ActionID::archive);
   EXPECT_EQ(notes, std::vector<std::string>(
-                       2, "archive: found Nachricht › Archivieren by its key equivalent ⌃⌘A"));
+                       2, "archive: found E-Mail › Archivieren by its key equivalent ⌃⌘A"));
 }
 
 TEST_F(GermanMailTest, ACachedItemCostsThreeRequestsLikeOneFoundByItsTitle) {
   auto& ax = mac.accessibility();
   ax.resetRoundTrips();
   EXPECT_EQ(perform(ActionID::archive),
-            ActionOutcome(ActionOutcome::Pressed{{"Nachricht", "Archivieren"}}));
+            ActionOutcome(ActionOutcome::Pressed{{"E-Mail", "Archivieren"}}));
   // The first search walks the menus once, within the reader's limit.
   EXPECT_LE(ax.roundTrips(mail->pid()), MailMenuReader::Limits{}.requests + 8);
   ax.resetRoundTrips();
   EXPECT_EQ(perform(ActionID::archive),
-            ActionOutcome(ActionOutcome::Pressed{{"Nachricht", "Archivieren"}}));
+            ActionOutcome(ActionOutcome::Pressed{{"E-Mail", "Archivieren"}}));
   EXPECT_EQ(ax.roundTrips(mail->pid()), 3u);  // its key equivalent, enabled, press
 }
 
@@ -113,7 +113,7 @@ TEST_F(GermanMailTest, MenusReadEarlierAreCheckedAgainBeforeAnItemIsPressed) {
   ASSERT_TRUE(earlier.complete());
   executor.setMenusRead([&](pid_t) { return &earlier.menus(); });
   // Since that reading, the user took ⌃⌘A away from Archivieren.
-  mail->menuItem({"Nachricht", "Archivieren"})->keyEquivalent = {};
+  mail->menuItem({"E-Mail", "Archivieren"})->keyEquivalent = {};
   EXPECT_EQ(perform(ActionID::archive), ActionOutcome(ActionOutcome::Unavailable{}));
   EXPECT_TRUE(mail->menuPresses.empty());
 }
@@ -280,7 +280,7 @@ TEST_F(ReachabilityInAppTest, TheFirstPressInAGermanMailUsesTheMenusTheCheckRead
   ax.resetRoundTrips();
   EXPECT_EQ(
       executor.perform(ActionID::archive, *Keymap::default_().spec(ActionID::archive), mail->pid()),
-      ActionOutcome(ActionOutcome::Pressed{{"Nachricht", "Archivieren"}}));
+      ActionOutcome(ActionOutcome::Pressed{{"E-Mail", "Archivieren"}}));
   // The English paths tried, the item's key equivalent confirmed, enabled,
   // pressed: no walk of all of Mail's menus (over a hundred requests).
   EXPECT_LE(ax.roundTrips(mail->pid()), 30u);

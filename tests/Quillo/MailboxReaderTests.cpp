@@ -74,11 +74,11 @@ TEST_F(MailboxReaderTest, InAnotherLanguageTheTwoMenusAreFoundByTheirShape) {
   mail = &user.relaunchMail({.language = "de"});
   read(Purpose::move, kMoveTo);
   EXPECT_EQ(listing->state, State::read);
-  EXPECT_EQ(MenuResolver::pathText(listing->menu), "Nachricht \u203a Bewegen nach");
+  EXPECT_EQ(MenuResolver::pathText(listing->menu), "E-Mail \u203a Bewegen nach");
   EXPECT_EQ(listing->mailboxes.front(), Mailbox{{"Eingang"}});
   EXPECT_EQ(listing->mailboxes.size(), 9u);
   read(Purpose::copy, kCopyTo);
-  EXPECT_EQ(MenuResolver::pathText(listing->menu), "Nachricht \u203a Kopieren nach");
+  EXPECT_EQ(MenuResolver::pathText(listing->menu), "E-Mail \u203a Kopieren nach");
   EXPECT_EQ(listing->mailboxes.size(), 9u);
 }
 
