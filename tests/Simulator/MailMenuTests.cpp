@@ -102,9 +102,9 @@ TEST_F(MenuItemTest, NothingSelectedDisablesTheMessageCommands) {
 // stand in language/german-mail.scenario.
 TEST_F(MenuItemTest, GermanAndFrenchMailsHaveTheirOwnTitles) {
   const std::pair<const char*, std::vector<std::string>> cases[] = {
-      {"de", {"Nachricht", "Archivieren"}},
+      {"de", {"E-Mail", "Archivieren"}},
       {"de", {"Postfach", "Zu bevorzugtem Postfach wechseln", "Archiv"}},
-      {"de", {"Nachricht", "Markierung", "Markierung umschalten"}},
+      {"de", {"E-Mail", "Markierung", "Markierung umschalten"}},
       {"de", {"Bearbeiten", "Widerrufen"}},
       {"fr", {"Message", "Archiver"}},
       {"fr", {"Édition", "Rechercher", "Recherche dans la boîte aux lettres"}},
