@@ -46,6 +46,16 @@ QFont footerFont() {
   return systemFont(11);
 }
 
+/// The height a label asks for to show a line in `font`: the box of the
+/// line as laid out, which may pass the font's own height by a rounded
+/// pixel.
+int lineHeight(const QFont& font) {
+  return QFontMetrics(font)
+      .boundingRect(QRect(0, 0, 1000, 1000), Qt::AlignLeft | Qt::AlignTop,
+                    QStringLiteral("Ag\u2026"))
+      .height();
+}
+
 void setTextColour(QLabel* label, const QColor& colour) {
   QPalette palette = label->palette();
   palette.setColor(QPalette::WindowText, colour);
@@ -251,7 +261,7 @@ void PickerWidget::measure() {
   footer_->setFont(footerFont());
   const int width = pickerWidth, inner = width - 2 * inset;
   int y = top;
-  const int titleHeight = QFontMetrics(titleFont()).height();
+  const int titleHeight = lineHeight(titleFont());
   title_->setGeometry(inset, y, inner, titleHeight);
   y += titleHeight + gap;
   const int fieldHeight = std::max(minimumFieldHeight, QFontMetrics(textFont()).height() + 10);
@@ -268,7 +278,7 @@ void PickerWidget::measure() {
   y = list_.bottom() + 1 + gap / 2;
   dividerY_ = y;
   y += 1 + gap;
-  const int footerHeight = QFontMetrics(footerFont()).height();
+  const int footerHeight = lineHeight(footerFont());
   footer_->setGeometry(inset, y, inner, footerHeight);
   y += footerHeight + bottom;
   measured_ = QSize(width, y);
