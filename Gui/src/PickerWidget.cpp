@@ -144,7 +144,7 @@ class PickerRow final : public QAbstractButton {
 
   /// What a click that just ended asks for: the row's mailbox, unless the
   /// row shows another one than when the button went down.
-  std::optional<PickerRequest> clicked() {
+  std::optional<PickerRequest> takeClick() {
     const auto pressed = std::exchange(pressed_, std::nullopt);
     if (pressed && *pressed != row_.choose) return std::nullopt;
     return row_.choose;
@@ -213,7 +213,7 @@ PickerWidget::PickerWidget(QWidget* parent) : QWidget(parent) {
     row = new PickerRow(this);
     row->hide();
     QObject::connect(row, &QAbstractButton::clicked, this, [this, row] {
-      if (const auto request = row->clicked()) makeRequest(*request);
+      if (const auto request = row->takeClick()) makeRequest(*request);
     });
   }
   note_ = wrappedLabel({}, noteFont(), Qt::black, this);
