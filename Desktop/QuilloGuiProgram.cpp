@@ -41,6 +41,9 @@ options:
                             closing the panel
                       alert  the launch-at-login question drawn, the icon
                             not answering while it waits, SIGTERM ending it
+                      picker  v typed into the Mail window opening the
+                            mailbox picker, idle while open, typed keys
+                            filtering it and Return filing the message
   --help              this text
 )HELP";
 

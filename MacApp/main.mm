@@ -18,6 +18,7 @@
 #include "AppController.hpp"
 #include "AppNapActivity.hpp"
 #include "Gui/PanelWidget.hpp"
+#include "Gui/PickerWidget.hpp"
 #include "MacAppParts.hpp"
 #include "MacApplication.hpp"
 #include "MacEventMonitors.hpp"
@@ -28,6 +29,7 @@
 #include "MacQtStart.hpp"
 #include "MacStatusItem.hpp"
 #include "MacWorkspace.hpp"
+#include "MailboxPickerController.hpp"
 #include "Platform/FileSystem.hpp"
 #include "QuilloApp.hpp"
 #include "StatusMenuController.hpp"
@@ -63,6 +65,26 @@ struct Panel {
   }
 };
 
+/// The mailbox picker: its widget and its window, made like the panel's
+/// (the same non-activating NSPanel, styled again after every showing).
+/// Made once, before the controller; it outlives the picker's controller.
+struct Picker {
+  Picker() : window(macapp::makePanelWindow(view, [this] { restyle(); })) {}
+
+  gui::PickerWidget view;
+  std::unique_ptr<platform::PanelWindow> window;
+
+ private:
+  /// After every showing, for the reason the panel gives. The monitors are
+  /// not told about this window: the picker's controller lets every click
+  /// in its own window through without asking where it is, and the panel,
+  /// never open with it, recognises its own window at each of its showings.
+  void restyle() {
+    // On macOS winId() is the top-level widget's NSView.
+    mac::styleAsStatusPanel(reinterpret_cast<void*>(view.window()->winId()));
+  }
+};
+
 int run(int argc, char** argv) {
   mac::applyQtEnvironmentForMenuBarApp();
   QApplication qt(argc, argv);
@@ -89,6 +111,7 @@ int run(int argc, char** argv) {
   mac::MacStatusItem statusItem;
   mac::MacEventMonitors monitors;
   Panel panel(monitors, statusItem);
+  Picker picker;
 
   AppEnvironment environment{loop,
                              defaults,
@@ -108,8 +131,12 @@ int run(int argc, char** argv) {
                          if (classicMenu)
                            return std::make_unique<StatusMenuController>(statusItem, app,
                                                                          application);
-                         return std::make_unique<StatusPanelController>(
+                         auto controller = std::make_unique<StatusPanelController>(
                              app, statusItem, *panel.window, monitors, panel.view, application);
+                         controller->setPicker(std::make_unique<MailboxPickerController>(
+                             app, statusItem, *picker.window, monitors, picker.view,
+                             application.processIdentifier()));
+                         return controller;
                        });
   loop.post([&delegate] { delegate.applicationDidFinishLaunching(); });
   return QApplication::exec();

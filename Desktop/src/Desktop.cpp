@@ -1,6 +1,8 @@
 #include "Desktop.hpp"
 
 #include <QAbstractEventDispatcher>
+#include <QEvent>
+#include <QGuiApplication>
 #include <QWindow>
 
 #include "Gui/QtMenu.hpp"
@@ -26,13 +28,33 @@ std::string describeKey(const std::optional<KeyToken>& key, KeyModifiers modifie
   return KeyChord(*key, modifiers).keymapString();
 }
 
+/// Calls back when the widget it watches (its parent) is hidden.
+class HideWatcher final : public QObject {
+ public:
+  HideWatcher(QObject* watched, std::function<void()> onHide)
+      : QObject(watched), onHide_(std::move(onHide)) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched == parent() && event->type() == QEvent::Hide) onHide_();
+    return false;
+  }
+
+ private:
+  std::function<void()> onHide_;
+};
+
 }  // namespace
 
 Desktop::Desktop(DesktopOptions options)
-    : panelView_(new gui::PanelWidget), panelWindow_(panelView_) {
-  parts_ = std::make_unique<simulated::SessionDesktop>(
-      simulated::SessionDesktop{loop_, driver_, statusItem_, panelWindow_, monitors_, *panelView_,
-                                options.answerAlert ? options.answerAlert : askWithMessageBox});
+    : panelView_(new gui::PanelWidget),
+      panelWindow_(panelView_),
+      pickerView_(new gui::PickerWidget),
+      pickerWindow_(pickerView_) {
+  pickerWindow_.setObjectName("QuilloPicker");
+  parts_ = std::make_unique<simulated::SessionDesktop>(simulated::SessionDesktop{
+      loop_, driver_, statusItem_, panelWindow_, monitors_, *panelView_,
+      options.answerAlert ? options.answerAlert : askWithMessageBox, &pickerWindow_, pickerView_});
   // The Mail window stands for another application: clicks in it are
   // clicks outside Quillo, its keys are Mail's.
   monitors_.setForeignWindows(
@@ -46,12 +68,15 @@ Desktop::Desktop(DesktopOptions options)
   session_ = std::make_unique<simulated::Session>(std::move(sessionOptions));
   session_->application().onTerminate = [this] { loop_.stop(); };
   wireMailWindow();
+  returnKeyboardFromPicker();
 }
 
 Desktop::~Desktop() {
   QObject::disconnect(QAbstractEventDispatcher::instance(), nullptr, &mailWindow_, nullptr);
   // The application goes before the interface it draws with.
   session_.reset();
+  // The Mail window goes before the picker's: nothing is to be handed to it.
+  delete pickerWatcher_;
 }
 
 platform::QtStatusItem::Drawing Desktop::statusItemDrawing() {
@@ -113,6 +138,26 @@ void Desktop::wireMailWindow() {
   mailWindow_.onShowMailbox = [frontMail](const std::string& name) {
     if (sim::MailApp* mail = frontMail()) mail->showMailbox(name);
   };
+}
+
+void Desktop::returnKeyboardFromPicker() {
+  // On a Mac the picker never activates Quillo: Mail stays the active
+  // application, and its window is key again as soon as the picker closes.
+  // Here the picker's window took the keyboard from the Mail window, which
+  // gets it back — on the next turn, after whatever closed the picker is
+  // done: the panel opening in its place keeps it, and so does another
+  // application that took it.
+  pickerWatcher_ = new HideWatcher(&pickerWindow_, [this] {
+    QMetaObject::invokeMethod(
+        &mailWindow_,
+        [this] {
+          if (QGuiApplication::applicationState() == Qt::ApplicationActive &&
+              mailWindow_.isVisible() && !panelWindow_.isVisible() && !pickerWindow_.isVisible())
+            mailWindow_.activateWindow();
+        },
+        Qt::QueuedConnection);
+  });
+  pickerWindow_.installEventFilter(pickerWatcher_);
 }
 
 void Desktop::observeInterceptor() {

@@ -1,5 +1,6 @@
 // Desktop: Quillo on the simulated Mac with a real interface — the tray icon
-// and its classic menu or the panel (PanelWidget in a Qt panel window) —
+// and its classic menu or the panel (PanelWidget in a Qt panel window), and
+// the mailbox picker (PickerWidget in a second such window) —
 // running on Qt's loop with Quillo's real XDG files, and the simulated Mail
 // shown in a window a person types into.
 //
@@ -21,6 +22,7 @@
 #include <vector>
 
 #include "Gui/PanelWidget.hpp"
+#include "Gui/PickerWidget.hpp"
 #include "MailWindow.hpp"
 #include "Platform/qt/QtEventMonitors.hpp"
 #include "Platform/qt/QtMainLoop.hpp"
@@ -60,6 +62,9 @@ class Desktop {
   platform::QtPanelWindow& panelWindow() { return panelWindow_; }
   /// The panel's drawing, inside the panel window.
   gui::PanelWidget& panelView() { return *panelView_; }
+  platform::QtPanelWindow& pickerWindow() { return pickerWindow_; }
+  /// The mailbox picker's drawing, inside the picker window.
+  gui::PickerWidget& pickerView() { return *pickerView_; }
   MailWindow& mailWindow() { return mailWindow_; }
   /// Draws the Mail window and the strip from the state now (nothing when
   /// that is what they show).
@@ -73,12 +78,17 @@ class Desktop {
   static platform::QtStatusItem::Drawing statusItemDrawing();
   void wireMailWindow();
   void observeInterceptor();
+  /// The keyboard goes back to the Mail window when the picker closes.
+  void returnKeyboardFromPicker();
 
   platform::QtMainLoop loop_;
   QtLoopDriver driver_{loop_};
   platform::QtStatusItem statusItem_{statusItemDrawing()};
   gui::PanelWidget* panelView_;  // owned by the panel window
   platform::QtPanelWindow panelWindow_;
+  gui::PickerWidget* pickerView_;  // owned by the picker window
+  platform::QtPanelWindow pickerWindow_;
+  QObject* pickerWatcher_ = nullptr;  // a child of the picker window
   platform::QtEventMonitors monitors_{&panelWindow_};
   MailWindow mailWindow_;
   std::unique_ptr<simulated::SessionDesktop> parts_;

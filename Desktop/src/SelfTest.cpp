@@ -1,14 +1,17 @@
 #include "SelfTest.hpp"
 
 #include <signal.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <QAbstractButton>
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QLabel>
 #include <QProcess>
 #include <QScreen>
 #include <QTimer>
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <map>
@@ -257,6 +260,170 @@ int placementTest(Desktop& desktop, Checks& checks) {
   return checks.status();
 }
 
+/// CPU time the process used so far, in seconds.
+double cpuSeconds() {
+  timespec used{};
+  ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &used);
+  return static_cast<double>(used.tv_sec) + static_cast<double>(used.tv_nsec) / 1e9;
+}
+
+/// Counts the paint events of a widget and of its parts.
+class PaintCounter final : public QObject {
+ public:
+  explicit PaintCounter(QWidget& root) {
+    root.installEventFilter(this);
+    for (QWidget* part : root.findChildren<QWidget*>())
+      part->installEventFilter(this);
+  }
+  int paints = 0;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    paints += event->type() == QEvent::Paint ? 1 : 0;
+    return false;
+  }
+};
+
+/// The visible rows of the picker, by their accessible names, top first.
+std::vector<std::string> pickerRows(Desktop& desktop) {
+  std::vector<std::pair<int, std::string>> rows;
+  for (auto* row : desktop.pickerView().findChildren<QAbstractButton*>()) {
+    if (row->objectName() == QStringLiteral("pickerRow") && row->isVisibleTo(&desktop.pickerView()))
+      rows.emplace_back(row->y(), row->accessibleName().toStdString());
+  }
+  std::sort(rows.begin(), rows.end());
+  std::vector<std::string> names;
+  for (auto& [y, name] : rows)
+    names.push_back(std::move(name));
+  return names;
+}
+
+/// V in the Mail window opens the picker, painted at its final size from
+/// the first frame; open and idle it uses no CPU to speak of; the keys
+/// typed reach its controller and filter it; Return files the message and
+/// the keyboard goes back to Mail; opened again, a click in Mail closes it.
+int pickerTest(Desktop& desktop, Checks& checks) {
+  auto& session = desktop.session();
+  // A fresh home is asked about launching at login first; Quillo comes to
+  // the front for it (which would close the picker), and a click into
+  // Mail's message list brings Mail back, as a person's would.
+  waitFor(
+      desktop, [&] { return !session.alertLines().empty(); }, 10);
+  QWidget& mail = desktop.mailWindow();
+  auto* messageList = mail.findChild<QWidget*>(QStringLiteral("message list"));
+  if (!checks.check(messageList && waitFor(
+                                       desktop, [&] { return messageList->isVisible(); }, 5),
+                    "the Mail window shows its \"message list\" button"))
+    return checks.status();
+  checks.check(clickAt(messageList->mapToGlobal(messageList->rect().center())),
+               "xdotool clicked into Mail's message list");
+  if (!checks.check(waitFor(
+                        desktop, [&] { return session.status() == "active"; }, 20),
+                    "Quillo is active"))
+    return checks.status();
+  QProcess::execute("xdotool", {"windowfocus", "--sync", QString::number(mail.winId())});
+  if (!checks.check(waitFor(
+                        desktop, [&] { return QApplication::focusWidget() == &mail; }, 5),
+                    "the Mail window has the keyboard"))
+    return checks.status();
+  const auto before = simulated::MailState::of(session.mac());
+  if (!checks.check(before.selected.has_value(), "a message is selected")) return checks.status();
+  const std::string subject = *before.selected;
+  checks.note("selected: " + subject);
+
+  QWidget& picker = desktop.pickerWindow();
+  PanelFrames frames(picker, desktop.pickerView());
+  checks.check(type(desktop, "v"), "xdotool typed v");
+  if (!checks.check(waitFor(
+                        desktop, [&] { return picker.isVisible(); }, 5),
+                    "v opened the picker"))
+    return checks.status();
+  waitFor(
+      desktop, [&] { return !pickerRows(desktop).empty(); }, 5);
+  waitFor(
+      desktop, [] { return false; }, 0.3);
+  const QRect frame = picker.geometry();
+  const QSize asked = desktop.pickerView().sizeHint();
+  checks.note("picker at " + describe(frame) + ", listing " +
+              std::to_string(pickerRows(desktop).size()) + " mailboxes");
+  checks.check(picker.screen()->availableGeometry().contains(frame),
+               "the picker is inside the screen's visible frame");
+  checks.check(frame.size() == asked, "it is as large as its content asks");
+  bool stale = false;
+  for (const auto& painted : frames.painted)
+    stale = stale || painted.geometry != frame || painted.asked != asked;
+  checks.check(!frames.painted.empty() && !stale, "every frame painted (" +
+                                                      std::to_string(frames.painted.size()) +
+                                                      ") has the final size and place");
+
+  // Open and idle: the loop sleeps. A person could not measure what is
+  // left (a redraw of the Mail window's strip when anything wakes it).
+  int wakes = 0;
+  const QMetaObject::Connection awake = QObject::connect(
+      QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::awake, [&] { ++wakes; });
+  PaintCounter paints(desktop.pickerView());
+  const double cpuBefore = cpuSeconds();
+  const auto wallBefore = std::chrono::steady_clock::now();
+  desktop.driver().wait(platform::Duration(3.0));
+  const double cpu = cpuSeconds() - cpuBefore;
+  QObject::disconnect(awake);
+  const double wall =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - wallBefore).count();
+  checks.check(cpu / wall < 0.01,
+               "open and idle, it used " + std::to_string(static_cast<int>(cpu * 1000)) +
+                   " ms of CPU in " + std::to_string(wall).substr(0, 4) + " s (under 1 %)");
+  // The wait itself wakes the loop (as it starts, at its timer, as it
+  // stops), and so does the permission check every two seconds: five at
+  // most. A caret blinking twice a second would add six.
+  checks.check(wakes <= 5, "the loop woke " + std::to_string(wakes) + " times (no timer)");
+  checks.check(paints.paints == 0,
+               "nothing of it was painted (" + std::to_string(paints.paints) + " paints)");
+
+  for (const char* key : {"a", "c", "m"})
+    type(desktop, key);
+  const auto acmeFirst = [&] {
+    const auto rows = pickerRows(desktop);
+    return !rows.empty() && rows.front().starts_with("Acme");
+  };
+  checks.check(waitFor(desktop, acmeFirst, 3), "typing acm lists Acme first");
+  const auto rows = pickerRows(desktop);
+  checks.note("rows: " + std::to_string(rows.size()) +
+              (rows.empty() ? std::string() : ", the first \"" + rows.front() + "\""));
+  checks.check(picker.geometry() == frame, "its frame did not change while typing");
+
+  type(desktop, "Return");
+  checks.check(waitFor(
+                   desktop, [&] { return !picker.isVisible(); }, 3),
+               "Return closed the picker");
+  checks.note("it closed because " + session.pickerCloseReason());
+  const auto mailboxOf = [&](const std::string& wanted) {
+    for (const auto& [id, message] : simulated::MailState::of(session.mac()).messages) {
+      if (message.subject == wanted) return message.mailbox;
+    }
+    return std::string();
+  };
+  checks.check(waitFor(
+                   desktop, [&] { return mailboxOf(subject) == "Work › Clients › Acme"; }, 3),
+               "the message is in Work › Clients › Acme");
+  checks.check(waitFor(
+                   desktop, [&] { return QApplication::focusWidget() == &mail; }, 3),
+               "the Mail window has the keyboard again");
+
+  checks.check(type(desktop, "v"), "xdotool typed v again");
+  if (!checks.check(waitFor(
+                        desktop, [&] { return picker.isVisible(); }, 5),
+                    "v opened the picker again"))
+    return checks.status();
+  waitFor(
+      desktop, [] { return false; }, 0.3);
+  checks.check(clickAt(mail.geometry().center()), "xdotool clicked the Mail window");
+  checks.check(waitFor(
+                   desktop, [&] { return !picker.isVisible(); }, 5),
+               "the click in Mail closed the picker");
+  checks.note("it closed because " + session.pickerCloseReason());
+  return checks.status();
+}
+
 /// Clicks on the icon 130 ms apart, as quick as a person clicks twice: each
 /// one opens or closes the panel.
 int clicksTest(Desktop& desktop, Checks& checks) {
@@ -372,7 +539,8 @@ int runSelfTest(Desktop& desktop, std::string_view which, std::ostream& out) {
   if (which == "placement") return placementTest(desktop, checks);
   if (which == "clicks") return clicksTest(desktop, checks);
   if (which == "alert") return alertTest(desktop, checks);
-  out << "unknown self-test " << which << " (tray, mail, placement, clicks or alert)\n";
+  if (which == "picker") return pickerTest(desktop, checks);
+  out << "unknown self-test " << which << " (tray, mail, placement, clicks, alert or picker)\n";
   return 2;
 }
 

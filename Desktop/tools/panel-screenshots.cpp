@@ -1,5 +1,5 @@
-// quillo-panel-screenshots: draws the panel in its main states, and the
-// classic status menu, into PNG files; fails when a control of the panel
+// quillo-panel-screenshots: draws the panel in its main states, the
+// classic status menu and the mailbox picker into PNG files; fails when a control of the panel
 // did not get the height it asks for — from the real model of Quillo
 // running on the simulated Mac in virtual time, each state in a fresh
 // temporary home. Also the menu-bar icon: a picture of it on light and dark
@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QFont>
 #include <QImage>
+#include <QLabel>
 #include <QMenu>
 #include <QPainter>
 #include <QPixmap>
@@ -28,8 +29,10 @@
 #include <vector>
 
 #include "Gui/PanelWidget.hpp"
+#include "Gui/PickerWidget.hpp"
 #include "Gui/QtMenu.hpp"
 #include "Gui/Symbols.hpp"
+#include "MailboxPicker.hpp"
 #include "Platform/KeyCodes.hpp"
 #include "Session/Session.hpp"
 #include "Simulator/SimEventMonitors.hpp"
@@ -301,6 +304,58 @@ bool bundleIcons(const fs::path& folder) {
          save(menuBarGlyph(36, Qt::black, false), folder / "MenuBarIcon@2x.png");
 }
 
+/// The mailbox picker as it opens over a few of Mail's mailboxes, one of
+/// them chosen recently, and as it answers a query that matches nothing —
+/// its content from the picker's own rules.
+bool pickerShots(const fs::path& folder) {
+  const auto mailbox = [](std::vector<std::string> path) { return Mailbox{std::move(path)}; };
+  const std::vector<Mailbox> mailboxes{
+      mailbox({"Inbox"}),
+      mailbox({"Receipts"}),
+      mailbox({"Travel"}),
+      mailbox({"Work", "Inbox"}),
+      mailbox({"Work", "Clients", "Acme"}),
+      mailbox({"Work", "Clients", "Globex"}),
+      mailbox({"Work", "Projects", "Quillo"}),
+      mailbox({"Family", "School"}),
+      mailbox({"Newsletters"}),
+      mailbox({"Old Receipts"}),
+      mailbox({"Archive"}),
+  };
+  bool ok = true;
+  const struct {
+    const char* file;
+    gui::Appearance appearance;
+    std::string query;
+  } pictures[] = {
+      {"picker.png", gui::Appearance::light, ""},
+      {"picker-dark.png", gui::Appearance::dark, ""},
+      {"picker-no-match.png", gui::Appearance::light, "xyz"},
+  };
+  for (const auto& shot : pictures) {
+    MailboxPicker picker(MailboxPicker::Purpose::move, {mailbox({"Work", "Clients", "Acme"})});
+    picker.setMailboxes(mailboxes);
+    picker.setQuery(shot.query);
+    gui::PickerWidget widget;
+    widget.setAppearance(shot.appearance);
+    widget.display(picker.content());
+    widget.show();
+    QApplication::processEvents();
+    ok = save(picture(widget), folder / shot.file) && ok;
+    // Its size was measured from the fonts once: each text must have the
+    // height it asks for there.
+    for (auto* label : widget.findChildren<QLabel*>()) {
+      if (!label->isVisibleTo(&widget) || label->wordWrap() ||
+          label->height() >= label->sizeHint().height())
+        continue;
+      std::cerr << shot.file << ": \"" << label->text().toStdString() << "\" is " << label->height()
+                << " points high and asks for " << label->sizeHint().height() << "\n";
+      ok = false;
+    }
+  }
+  return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -337,6 +392,7 @@ int main(int argc, char** argv) {
     ok = unsqueezed(scene.widget, shot.file) && ok;
   }
   ok = statusMenuShot(folder) && ok;
+  ok = pickerShots(folder) && ok;
   ok = iconShot(folder) && ok;
   if (argc == 3) ok = bundleIcons(argv[2]) && ok;
   return ok ? 0 : 1;

@@ -12,7 +12,7 @@ namespace quillo::gui {
 
 namespace {
 
-constexpr std::array<std::pair<std::string_view, Symbol>, 13> names{{
+constexpr std::array<std::pair<std::string_view, Symbol>, 14> names{{
     {"exclamationmark.triangle", Symbol::warningTriangle},
     {"exclamationmark.triangle.fill", Symbol::warningTriangleFill},
     {"checkmark.circle", Symbol::checkmarkCircle},
@@ -26,6 +26,7 @@ constexpr std::array<std::pair<std::string_view, Symbol>, 13> names{{
     {"circle", Symbol::circle},
     {"circle.fill", Symbol::circleFill},
     {"largecircle.fill.circle", Symbol::largecircleFillCircle},
+    {"clock", Symbol::clock},
 }};
 
 /// Maps the unit square onto the box, so every path is written in 0…1.
@@ -198,6 +199,12 @@ void drawSymbol(QPainter& p, Symbol symbol, const QRectF& box, const QColor& col
       p.setPen(Qt::NoPen);
       p.setBrush(colour);
       p.drawEllipse(centre, radius * 0.5, radius * 0.5);
+      break;
+    case Symbol::clock:
+      // The face, the minute hand at twelve and the hour hand at three.
+      p.drawEllipse(centre, radius, radius);
+      p.drawLine(centre, u(0.5, 0.22));
+      p.drawLine(centre, u(0.7, 0.5));
       break;
   }
   p.restore();

@@ -4,6 +4,7 @@
 // time, in a temporary home.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QKeyEvent>
@@ -165,6 +166,61 @@ TEST_F(DesktopTest, AnOpenPanelLeftAloneLaysOutNothingPaintsNothingAndSleeps) {
     EXPECT_LE(activity.wakeUps, 3);
     EXPECT_EQ(desktop->panelWindow().isVisible(), open) << desktop->session().panelCloseReason();
   }
+}
+
+TEST_F(DesktopTest, VInMailOpensThePickerWhoseKeysFilterItAndReturnFilesTheMessage) {
+  start();
+  // The launch-at-login question first (Quillo comes to the front for it);
+  // a click into Mail's message list brings Mail back, which Quillo hears
+  // on a later turn of the loop.
+  ASSERT_TRUE(waitFor([&] { return !desktop->session().alertLines().empty(); }, 10));
+  ASSERT_TRUE(waitFor([&] { return desktop->session().status() != "active"; }));
+  desktop->mailWindow().onPlace(sim::MailApp::Place::messageList);
+  ASSERT_TRUE(waitFor([&] { return desktop->session().status() == "active"; }));
+  type(Qt::Key_V);
+  auto& picker = desktop->pickerWindow();
+  QWidget& view = desktop->pickerView();
+  const auto rows = [&] {
+    std::vector<std::string> names;
+    for (auto* row : view.findChildren<QAbstractButton*>()) {
+      if (row->isVisibleTo(&view)) names.push_back(row->accessibleName().toStdString());
+    }
+    return names;
+  };
+  ASSERT_TRUE(waitFor([&] { return picker.isVisible() && !rows().empty(); }))
+      << desktop->lastDecision() << "; " << desktop->lastOutcome();
+  // Under the status item, where the panel opens, as large as it asks.
+  const platform::Rect button = desktop->statusItem().buttonFrameOnScreen();
+  const platform::Rect frame = picker.frame();
+  EXPECT_DOUBLE_EQ(frame.maxY(), button.minY() - 5);
+  EXPECT_EQ(picker.size(), view.sizeHint());
+  {
+    // Open and left alone: nothing laid out or painted, the loop asleep
+    // but for the wait's own timer and the permission check.
+    desktop->driver().wait(platform::Duration(0.5));
+    Activity activity;
+    desktop->driver().wait(platform::Duration(1.0));
+    EXPECT_EQ(activity.layouts, 0);
+    EXPECT_EQ(activity.paints, 0);
+    EXPECT_LE(activity.wakeUps, 3);
+  }
+  // Keys go to the picker's window, as Qt delivers them to the window that
+  // has the keyboard, and on to its controller.
+  for (const auto& [key, text] : {std::pair{Qt::Key_A, "a"}, {Qt::Key_C, "c"}, {Qt::Key_M, "m"}}) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString::fromLatin1(text));
+    QApplication::sendEvent(picker.windowHandle(), &press);
+  }
+  ASSERT_TRUE(waitFor([&] { return !rows().empty() && rows().front().starts_with("Acme"); }));
+  EXPECT_EQ(rows().front(), "Acme, in Work \u203a Clients");
+  EXPECT_EQ(picker.frame(), frame);
+  QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+  QApplication::sendEvent(picker.windowHandle(), &enter);
+  EXPECT_TRUE(waitFor([&] { return !picker.isVisible(); }));
+  EXPECT_EQ(desktop->session().pickerCloseReason(), "a mailbox was chosen");
+  EXPECT_TRUE(waitFor([&] {
+    return mailboxOf("Quarterly planning: agenda for Thursday") ==
+           "Work \u203a Clients \u203a Acme";
+  }));
 }
 
 TEST_F(DesktopTest, WithTheClassicMenuTheTrayIconCarriesQuillosMenu) {

@@ -29,6 +29,7 @@ enum class Symbol : std::uint8_t {
   circle,                 // circle
   circleFill,             // circle.fill
   largecircleFillCircle,  // largecircle.fill.circle
+  clock,                  // clock
 };
 
 /// The symbol an SF Symbols name stands for; none for a name we don't draw.
