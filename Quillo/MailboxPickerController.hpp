@@ -49,7 +49,7 @@ class MailboxPickerController {
   /// How old a list may be before an opening reads it again.
   static constexpr double freshFor = 60.0;
   /// The picker's size when its view reports none (the console's).
-  static constexpr platform::Size fallbackSize{420, 372};
+  static constexpr platform::Size fallbackSize{420, 324};
 
   MailboxPickerController(AppController& app, platform::StatusItem& item,
                           platform::PanelWindow& window, platform::EventMonitors& monitors,

@@ -24,7 +24,7 @@ void TextPickerView::display(const PickerContent& content) {
 
 std::optional<platform::Size> TextPickerView::fittingSize() const {
   if (!content_) return std::nullopt;
-  return platform::Size{420, 372};
+  return platform::Size{420, 324};  // the size the Qt drawing has
 }
 
 std::optional<std::string> TextPickerView::click(const std::string& mailbox) {
