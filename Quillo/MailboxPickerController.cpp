@@ -118,7 +118,8 @@ void MailboxPickerController::close(std::string_view why) {
 
 void MailboxPickerController::startReading(pid_t pid, MailboxPicker::Purpose purpose) {
   std::vector<MenuPath> paths;
-  const Keymap keymap = app_.activeKeymap();  // a value: the spec lives in it
+  // A value: the action's menu paths live in it.
+  const Keymap keymap = app_.activeKeymap();
   if (const ActionSpec* spec = keymap.spec(action_)) paths = spec->menu;
   reader_.read(pid, purpose, std::move(paths),
                [weak = lifeline_.weak(), pid, purpose](MailboxReader::Listing listing) {

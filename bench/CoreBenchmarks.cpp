@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "ManyMailboxes.hpp"
 #include "QuilloCore/CheatSheet.hpp"
 #include "QuilloCore/CustomKeymap.hpp"
 #include "QuilloCore/Decider.hpp"
@@ -106,21 +107,6 @@ void BM_KeymapParseDefaultFile(benchmark::State& state) {
     benchmark::DoNotOptimize(Keymap::parse(data));
 }
 BENCHMARK(BM_KeymapParseDefaultFile)->Unit(benchmark::kMicrosecond);
-
-/// 2,000 mailboxes in 4 accounts, named as people name them (some with
-/// accents), two and three levels deep.
-std::vector<Mailbox> manyMailboxes() {
-  const char* accounts[] = {"iCloud", "Work", "Gmail", "Büro"};
-  const char* folders[] = {"Clients",     "Projects", "Receipts", "Travel", "Archive 2019",
-                           "Newsletters", "Family",   "Réunions", "Taxes",  "Old Stuff"};
-  std::vector<Mailbox> mailboxes;
-  for (int i = 0; mailboxes.size() < 2000; ++i) {
-    Mailbox mailbox{{accounts[i % 4], folders[(i / 4) % 10]}};
-    if (i % 3 != 0) mailbox.path.push_back("Folder " + std::to_string(i));
-    mailboxes.push_back(std::move(mailbox));
-  }
-  return mailboxes;
-}
 
 /// One keystroke in the picker: the query as it stands after it.
 void BM_FilterTwoThousandMailboxes(benchmark::State& state) {

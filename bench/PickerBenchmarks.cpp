@@ -8,6 +8,7 @@
 
 #include "MailboxPicker.hpp"
 #include "MailboxPickerController.hpp"
+#include "ManyMailboxes.hpp"
 #include "PanelWindowSpy.hpp"
 #include "Session/Session.hpp"
 #include "Simulator/SimEventMonitors.hpp"
@@ -16,20 +17,6 @@
 
 namespace quillo {
 namespace {
-
-/// 2,000 mailboxes in 4 accounts, two and three levels deep.
-std::vector<Mailbox> manyMailboxes() {
-  const char* accounts[] = {"iCloud", "Work", "Gmail", "B\u00fcro"};
-  const char* folders[] = {"Clients",     "Projects", "Receipts",      "Travel", "Archive 2019",
-                           "Newsletters", "Family",   "R\u00e9unions", "Taxes",  "Old Stuff"};
-  std::vector<Mailbox> mailboxes;
-  for (int i = 0; mailboxes.size() < 2000; ++i) {
-    Mailbox mailbox{{accounts[i % 4], folders[(i / 4) % 10]}};
-    if (i % 3 != 0) mailbox.path.push_back("Folder " + std::to_string(i));
-    mailboxes.push_back(std::move(mailbox));
-  }
-  return mailboxes;
-}
 
 /// Typing "rcpt" then deleting it, a key at a time: each iteration is one
 /// key handled and the content made for drawing, as the picker does.
