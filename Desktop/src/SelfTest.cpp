@@ -54,23 +54,31 @@ int trayTest(Desktop& desktop, Checks& checks) {
   return checks.status();
 }
 
+/// Gives the Mail window the keyboard, as a click into it would; the
+/// subject of the message selected there, none (a check failed) when the
+/// window did not get it or nothing is selected.
+std::optional<std::string> giveMailTheKeyboard(Desktop& desktop, Checks& checks) {
+  QWidget& window = desktop.mailWindow();
+  QProcess::execute("xdotool", {"windowfocus", "--sync", QString::number(window.winId())});
+  if (!checks.check(waitFor(
+                        desktop, [&] { return QApplication::focusWidget() == &window; }, 5),
+                    "the Mail window has the keyboard"))
+    return std::nullopt;
+  const auto before = simulated::MailState::of(desktop.session().mac());
+  if (!checks.check(before.selected.has_value(), "a message is selected")) return std::nullopt;
+  checks.note("selected: " + *before.selected);
+  return before.selected;
+}
+
 int mailTest(Desktop& desktop, Checks& checks) {
   auto& session = desktop.session();
   if (!checks.check(waitFor(
                         desktop, [&] { return session.status() == "active"; }, 20),
                     "Quillo is active"))
     return checks.status();
-  // The keyboard goes to the Mail window, as a click into it would give it.
-  QWidget& window = desktop.mailWindow();
-  QProcess::execute("xdotool", {"windowfocus", "--sync", QString::number(window.winId())});
-  if (!checks.check(waitFor(
-                        desktop, [&] { return QApplication::focusWidget() == &window; }, 5),
-                    "the Mail window has the keyboard"))
-    return checks.status();
-  const auto before = simulated::MailState::of(session.mac());
-  if (!checks.check(before.selected.has_value(), "a message is selected")) return checks.status();
-  const std::string subject = *before.selected;
-  checks.note("selected: " + subject);
+  const auto selected = giveMailTheKeyboard(desktop, checks);
+  if (!selected) return checks.status();
+  const std::string subject = *selected;
   const auto mailboxOf = [&](const std::string& wanted) {
     for (const auto& [id, message] : simulated::MailState::of(session.mac()).messages) {
       if (message.subject == wanted) return message.mailbox;
@@ -321,15 +329,9 @@ int pickerTest(Desktop& desktop, Checks& checks) {
                         desktop, [&] { return session.status() == "active"; }, 20),
                     "Quillo is active"))
     return checks.status();
-  QProcess::execute("xdotool", {"windowfocus", "--sync", QString::number(mail.winId())});
-  if (!checks.check(waitFor(
-                        desktop, [&] { return QApplication::focusWidget() == &mail; }, 5),
-                    "the Mail window has the keyboard"))
-    return checks.status();
-  const auto before = simulated::MailState::of(session.mac());
-  if (!checks.check(before.selected.has_value(), "a message is selected")) return checks.status();
-  const std::string subject = *before.selected;
-  checks.note("selected: " + subject);
+  const auto selected = giveMailTheKeyboard(desktop, checks);
+  if (!selected) return checks.status();
+  const std::string subject = *selected;
 
   QWidget& picker = desktop.pickerWindow();
   PanelFrames frames(picker, desktop.pickerView());
